@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/AnsiCodec.h"
+#include "platform/Dialogs.h"
+#include "platform/FileSystem.h"
+#include "platform/SystemInfo.h"
+
+namespace quillery {
+
+// The port: everything the component's behaviour needs from the operating system. The DLL
+// installs the Win32 implementation; native tests install scripted fakes.
+struct Platform {
+    FileSystem* files = nullptr;
+    AnsiCodec* ansi = nullptr;
+    SystemInfo* system = nullptr;
+    Dialogs* dialogs = nullptr;
+};
+
+// The platform in use by the whole process. It must be installed before the first request.
+Platform& CurrentPlatform();
+void InstallPlatform(const Platform& platform);
+
+} // namespace quillery

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+
+namespace quillery {
+
+// An open data file, read and written at byte offsets. Closing is the owner's destructor.
+class RecordFile {
+public:
+    virtual ~RecordFile() = default;
+
+    // Reads up to `size` bytes at `offset`. Returns the count read, which is smaller than
+    // `size` at the end of the file, or nothing when the read failed.
+    virtual std::optional<std::size_t> ReadAt(std::uint64_t offset, std::uint8_t* buffer,
+                                              std::size_t size) = 0;
+
+    // Writes all of `data` at `offset`, growing the file when needed.
+    virtual bool WriteAt(std::uint64_t offset, const std::uint8_t* data, std::size_t size) = 0;
+};
+
+} // namespace quillery

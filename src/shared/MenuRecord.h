@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace quillery {
+
+// One record of the data file: a snippet, or the header. In memory the text fields always
+// hold exactly their full width of characters, like fixed-length strings.
+struct MenuRecord {
+    static constexpr std::size_t kDescriptionWidth = 30;
+    static constexpr std::size_t kTextWidth = 200;
+
+    std::wstring Description = std::wstring(kDescriptionWidth, L'\0');
+    std::wstring Text = std::wstring(kTextWidth, L'\0');
+    std::int16_t Flag = 0;
+
+    // Assigning a value cuts it to the field's width or pads it on the right with spaces.
+    void SetDescription(const std::wstring& value);
+    void SetText(const std::wstring& value);
+
+    // An item is empty when its description is blank after trimming spaces, or starts with NUL.
+    bool IsEmptyItem() const;
+
+    bool operator==(const MenuRecord& other) const {
+        return Description == other.Description && Text == other.Text && Flag == other.Flag;
+    }
+    bool operator!=(const MenuRecord& other) const { return !(*this == other); }
+};
+
+// Cuts `value` to `width` characters or pads it with spaces up to `width`.
+std::wstring FitToWidth(const std::wstring& value, std::size_t width);
+
+// Removes leading and trailing space characters (U+0020) only; NUL, tabs and line breaks stay.
+std::wstring TrimSpaces(const std::wstring& value);
+
+} // namespace quillery

@@ -1,0 +1,18 @@
+#pragma once
+
+// The component's fixed user-visible texts. The spelling is the product's own and callers,
+// installers and users may rely on it: do not correct it.
+namespace quillery::messages {
+
+inline constexpr const wchar_t* kProductName = L"Quillery";
+
+inline constexpr const wchar_t* kErrorLoading = L"Error laoding Quillery";
+inline constexpr const wchar_t* kErrorOpeningDataFile = L"Error opening data file";
+inline constexpr const wchar_t* kErrorRetrievingItem = L"Error retrieving menu item";
+inline constexpr const wchar_t* kErrorSavingItem = L"Error saving menu item";
+inline constexpr const wchar_t* kErrorDisplayingMenu = L"Error displaying menu";
+inline constexpr const wchar_t* kErrorSettingItem = L"Error setting Menu item";
+inline constexpr const wchar_t* kErrorEditingItem = L"Error editing menu item";
+inline constexpr const wchar_t* kLaunchFailed = L"External application launch failed";
+
+} // namespace quillery::messages

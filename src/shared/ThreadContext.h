@@ -1,0 +1,50 @@
+#pragma once
+
+#include "platform/RecordFile.h"
+#include "shared/Module1.h"
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <memory>
+
+namespace quillery {
+
+// A window that a fatal error report may close while it is open.
+class ClosableWindow {
+public:
+    virtual ~ClosableWindow() = default;
+    virtual bool IsOpen() const = 0;
+    virtual void Close() = 0;
+};
+
+// The windows a fatal report closes, in the order it closes them.
+enum class FatalCloseSlot { EditItem, Intro, Select };
+
+// Everything the component keeps for one thread: the shared module state, the files it has
+// open under their file numbers, and its windows as far as error reporting must reach them.
+class ThreadContext {
+public:
+    Module1 module;
+
+    // The file-number pool: each open file under the small number it was opened with.
+    std::int16_t FreeFileNumber() const;
+    void AttachFile(std::int16_t number, std::unique_ptr<RecordFile> file);
+    RecordFile* File(std::int16_t number) const;
+    void CloseFile(std::int16_t number);
+
+    void RegisterWindow(FatalCloseSlot slot, ClosableWindow* window);
+    ClosableWindow* Window(FatalCloseSlot slot) const;
+
+private:
+    std::map<std::int16_t, std::unique_ptr<RecordFile>> files_;
+    std::array<ClosableWindow*, 3> windows_{};
+};
+
+// This thread's context, created on first use.
+ThreadContext& CurrentThread();
+
+// Frees this thread's context (thread detach); the next use creates a fresh one.
+void ReleaseCurrentThread();
+
+} // namespace quillery

@@ -1,0 +1,30 @@
+#include "store/MachineId.h"
+
+#include "platform/Platform.h"
+
+#include <algorithm>
+
+namespace quillery {
+
+std::wstring MachineIdFromSerial(std::uint32_t serial) {
+    std::wstring digits = std::to_wstring(static_cast<std::int32_t>(serial));
+    digits.erase(std::remove(digits.begin(), digits.end(), L'-'), digits.end());
+    digits += L"00000";
+    return digits.substr(0, 5);
+}
+
+std::wstring GetMachineId() noexcept {
+    std::uint32_t serial = 0;
+    try {
+        serial = CurrentPlatform().system->VolumeSerialNumber(L"C:\\").value_or(0);
+    } catch (...) {
+        serial = 0;
+    }
+    try {
+        return MachineIdFromSerial(serial);
+    } catch (...) {
+        return L"00000";
+    }
+}
+
+} // namespace quillery

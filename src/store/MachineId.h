@@ -1,0 +1,16 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace quillery {
+
+// The five-digit machine identifier: the first five digits of the magnitude of the signed
+// volume serial number, padded on the right with zeros.
+std::wstring MachineIdFromSerial(std::uint32_t serial);
+
+// The identifier of this machine, from the serial number of drive C:. Never fails: a failed
+// query counts as serial number 0.
+std::wstring GetMachineId() noexcept;
+
+} // namespace quillery

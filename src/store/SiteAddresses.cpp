@@ -1,0 +1,15 @@
+#include "store/SiteAddresses.h"
+
+#include "shared/MenuRecord.h"
+
+namespace quillery {
+
+SiteAddresses ComposeSiteAddresses(const std::wstring& headerText, const std::wstring& machineId) {
+    SiteAddresses addresses;
+    addresses.site = TrimSpaces(headerText) + L"?fact=" + machineId;
+    addresses.help = addresses.site + L"&ref=help";
+    addresses.links = addresses.site + L"&ref=links";
+    return addresses;
+}
+
+} // namespace quillery

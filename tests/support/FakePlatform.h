@@ -1,0 +1,105 @@
+#pragma once
+
+#include "platform/Cp1252Codec.h"
+#include "platform/Platform.h"
+#include "platform/posix/PosixFileSystem.h"
+#include "shared/ThreadContext.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace quillery::testing {
+
+// One message box that the component showed.
+struct ShownBox {
+    std::wstring text;
+    std::wstring title;
+    unsigned style = 0;
+};
+
+// Message boxes: recorded, answered from a queue (OK when the queue is empty), and an
+// optional hook that runs while the box is "up", as the timer may in a real nested loop.
+class FakeDialogs final : public Dialogs {
+public:
+    int MessageBox(const std::wstring& text, const std::wstring& title, unsigned style) override;
+
+    std::vector<ShownBox> shown;
+    std::vector<int> answers;
+    std::function<void()> whileShown;
+    bool failToShow = false;
+};
+
+class FakeSystemInfo final : public SystemInfo {
+public:
+    std::optional<std::uint32_t> VolumeSerialNumber(const std::wstring& root) override;
+    std::wstring ComponentDirectory() override { return directory; }
+    std::wstring ExecutableName() override { return executableName; }
+
+    std::optional<std::uint32_t> serial = 0x1234ABCD;
+    std::vector<std::wstring> queriedRoots;
+    std::wstring directory;
+    std::wstring executableName = L"Pennock";
+};
+
+// Real files on disk, with failures injected by record number (offset / 232 + 1).
+class FaultyFileSystem final : public FileSystem {
+public:
+    bool Exists(const std::wstring& path) override;
+    std::unique_ptr<RecordFile> Open(const std::wstring& path, FileAccess access) override;
+    std::unique_ptr<RecordFile> Create(const std::wstring& path, bool replace) override;
+
+    bool refuseReadWrite = false; // the file is read-only
+    bool refuseOpen = false;      // the file exists but cannot be opened at all
+    std::set<int> failReadOfRecord;
+    std::set<int> failWriteOfRecord;
+    std::vector<int> readRecords;    // every record read, in order
+    std::vector<int> writtenRecords; // every record written, in order
+
+private:
+    PosixFileSystem real_;
+};
+
+// A temporary directory that holds the component's data file, removed afterwards.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    std::wstring WindowsPath() const; // with a backslash before the file name, as the store joins
+
+private:
+    std::filesystem::path path_;
+};
+
+// Installs fakes as the process's platform for one test and gives the thread a fresh context.
+class FakePlatform {
+public:
+    FakePlatform();
+    ~FakePlatform();
+    FakePlatform(const FakePlatform&) = delete;
+    FakePlatform& operator=(const FakePlatform&) = delete;
+
+    FakeDialogs dialogs;
+    FakeSystemInfo system;
+    FaultyFileSystem files;
+    Cp1252Codec ansi;
+    TempDir dir;
+
+    std::filesystem::path MenuFile() const { return dir.path() / "Menu.dat"; }
+};
+
+// Raw bytes of a file, and helpers to build data files byte by byte.
+std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& file);
+void WriteBytes(const std::filesystem::path& file, const std::vector<std::uint8_t>& bytes);
+std::vector<std::uint8_t> RecordBytesOf(const std::wstring& description, const std::wstring& text,
+                                        std::int16_t flag);
+
+} // namespace quillery::testing

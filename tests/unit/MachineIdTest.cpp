@@ -1,0 +1,55 @@
+#include "store/MachineId.h"
+#include "store/SiteAddresses.h"
+#include "support/FakePlatform.h"
+
+#include <gtest/gtest.h>
+
+namespace quillery {
+namespace {
+
+TEST(MachineIdTest, FromVolumeSerialNumber) {
+    struct Case {
+        std::uint32_t serial;
+        const wchar_t* id;
+    } cases[] = {
+        {0x1234ABCD, L"30544"}, {0xDEADBEEF, L"55903"}, {0x0000007B, L"12300"},
+        {0x80000000, L"21474"}, {0xFFFFFFFF, L"10000"}, {0x00000000, L"00000"},
+        {99999, L"99999"},      {100000, L"10000"},     {0x43000000, L"11240"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(MachineIdFromSerial(c.serial), c.id) << std::hex << c.serial;
+    }
+}
+
+TEST(MachineIdTest, AsksForDriveCAndTreatsFailureAsZero) {
+    testing::FakePlatform platform;
+    platform.system.serial = 0xDEADBEEF;
+    EXPECT_EQ(GetMachineId(), L"55903");
+    ASSERT_EQ(platform.system.queriedRoots.size(), 1u);
+    EXPECT_EQ(platform.system.queriedRoots[0], L"C:\\");
+
+    platform.system.serial.reset();
+    EXPECT_EQ(GetMachineId(), L"00000");
+}
+
+TEST(SiteAddressesTest, Composition) {
+    struct Case {
+        std::wstring headerText;
+        std::wstring site;
+    } cases[] = {
+        {L"  http://www.example.com/q" + std::wstring(172, L' '),
+         L"http://www.example.com/q?fact=30544"},
+        {L"http://example.com/a?b=1", L"http://example.com/a?b=1?fact=30544"}, // used as stored
+        {std::wstring(200, L'\0'), std::wstring(200, L'\0') + L"?fact=30544"},
+        {std::wstring(200, L' '), L"?fact=30544"},
+    };
+    for (const auto& c : cases) {
+        const SiteAddresses addresses = ComposeSiteAddresses(c.headerText, L"30544");
+        EXPECT_EQ(addresses.site, c.site);
+        EXPECT_EQ(addresses.help, c.site + L"&ref=help");
+        EXPECT_EQ(addresses.links, c.site + L"&ref=links");
+    }
+}
+
+} // namespace
+} // namespace quillery
