@@ -1,0 +1,147 @@
+#include "store/MenuDataFile.h"
+#include "support/FakePlatform.h"
+#include "tools/menudat/Menudat.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+namespace quillery {
+namespace {
+
+using testing::ReadBytes;
+using testing::RecordBytesOf;
+
+class MenudatTest : public ::testing::Test {
+protected:
+    struct Result {
+        int code;
+        std::string out;
+        std::string err;
+    };
+
+    Result Run(std::vector<std::wstring> args) {
+        std::ostringstream out;
+        std::ostringstream err;
+        const int code = menudat::Run(args, files, ansi, out, err);
+        return {code, out.str(), err.str()};
+    }
+    std::vector<std::uint8_t> Record(int number) {
+        const auto bytes = ReadBytes(file);
+        const auto offset = static_cast<std::size_t>(number - 1) * 232;
+        if (bytes.size() < offset + 232) {
+            return {};
+        }
+        return {bytes.begin() + static_cast<long>(offset),
+                bytes.begin() + static_cast<long>(offset + 232)};
+    }
+
+    testing::TempDir dir;
+    std::filesystem::path file = dir.path() / "Menu.dat";
+    std::wstring path = file.wstring();
+    testing::FaultyFileSystem files;
+    Cp1252Codec ansi;
+};
+
+TEST_F(MenudatTest, InitWritesHeaderAndStartersAndKeepsExistingFiles) {
+    auto result = Run({L"init", path, L"http://www.example.com/q", L"--starters"});
+    ASSERT_EQ(result.code, menudat::kOk) << result.err;
+    const auto bytes = ReadBytes(file);
+    EXPECT_EQ(bytes.size(), 6u * 232u); // header, unused record 2, four starters
+    EXPECT_EQ(Record(1), RecordBytesOf(L"", L"http://www.example.com/q", 0));
+    EXPECT_EQ(Record(2), std::vector<std::uint8_t>(232, 0));
+
+    result = Run({L"init", path, L"http://other"});
+    EXPECT_EQ(result.code, menudat::kFileError);
+    EXPECT_NE(result.err.find("already exists"), std::string::npos);
+    EXPECT_EQ(ReadBytes(file), bytes); // the user's snippets are kept
+
+    result = Run({L"init", path, L"http://other", L"--force"});
+    EXPECT_EQ(result.code, menudat::kOk);
+    EXPECT_EQ(ReadBytes(file).size(), 232u);
+}
+
+TEST_F(MenudatTest, SetRemoveWelcomeChangeOnlyTheirRecord) {
+    ASSERT_EQ(Run({L"init", path, L"http://www.example.com/q", L"--starters"}).code, 0);
+    const auto header = Record(1);
+    const auto item2 = Record(4);
+
+    ASSERT_EQ(Run({L"set", path, L"20", L"Last", L"line one\nline two"}).code, 0);
+    EXPECT_EQ(ReadBytes(file).size(), 22u * 232u);
+    EXPECT_EQ(Record(22), RecordBytesOf(L"Last", L"line one\r\nline two", 0));
+
+    ASSERT_EQ(Run({L"remove", path, L"1"}).code, 0);
+    auto removed = RecordBytesOf(L"", L"name@example.com", 0);
+    EXPECT_EQ(Record(3), removed); // description blanked, text kept
+    EXPECT_EQ(Record(4), item2);
+
+    ASSERT_EQ(Run({L"welcome", path, L"off"}).code, 0);
+    auto expectedHeader = header;
+    expectedHeader[230] = 1;
+    EXPECT_EQ(Record(1), expectedHeader);
+    ASSERT_EQ(Run({L"welcome", path, L"on"}).code, 0);
+    EXPECT_EQ(Record(1), header);
+
+    const auto list = Run({L"list", path});
+    EXPECT_EQ(list.code, 0);
+    EXPECT_NE(list.out.find("base address: \"http://www.example.com/q\""), std::string::npos);
+    EXPECT_NE(list.out.find("welcome window: on"), std::string::npos);
+    EXPECT_EQ(list.out.find("My e-mail address"), std::string::npos);
+    EXPECT_NE(list.out.find("20  Last  ->  \"line one\\r\\nline two\""), std::string::npos);
+    EXPECT_NE(list.out.find("4 snippets"), std::string::npos);
+}
+
+TEST_F(MenudatTest, DumpShowsNulsAndPadding) {
+    std::vector<std::uint8_t> bytes = RecordBytesOf(L"Head", L"base", 1);
+    bytes.resize(232 + 100, 0); // a partial second record of zero bytes
+    testing::WriteBytes(file, bytes);
+    const auto result = Run({L"dump", path});
+    ASSERT_EQ(result.code, 0) << result.err;
+    EXPECT_NE(result.out.find("332 bytes, 2 records (the last one partial)"), std::string::npos);
+    EXPECT_NE(result.out.find("Description \"Head\" + 26 spaces"), std::string::npos);
+    EXPECT_NE(result.out.find("Flag        1"), std::string::npos);
+    EXPECT_NE(result.out.find("record 2 (unused)"), std::string::npos);
+    EXPECT_NE(result.out.find("Text        \"\\0{200}\""), std::string::npos);
+}
+
+TEST_F(MenudatTest, RefusalsLeaveTheFileAsItWas) {
+    ASSERT_EQ(Run({L"init", path, L"http://www.example.com/q"}).code, 0);
+    const auto before = ReadBytes(file);
+    struct Case {
+        std::vector<std::wstring> args;
+        int code;
+        const char* message;
+    } cases[] = {
+        {{L"set", path, L"0", L"d", L"t"}, menudat::kUsageError, "1 to 20"},
+        {{L"set", path, L"21", L"d", L"t"}, menudat::kUsageError, "1 to 20"},
+        {{L"set", path, L"x", L"d", L"t"}, menudat::kUsageError, "1 to 20"},
+        {{L"set", path, L"1", std::wstring(31, L'd'), L"t"}, menudat::kUsageError, "at most 30"},
+        {{L"set", path, L"1", L"d", std::wstring(201, L't')}, menudat::kUsageError,
+         "at most 200"},
+        {{L"remove", path, L"-1"}, menudat::kUsageError, "1 to 20"},
+        {{L"welcome", path, L"maybe"}, menudat::kUsageError, "on or off"},
+        {{L"frobnicate", path}, menudat::kUsageError, "unknown command"},
+        {{}, menudat::kUsageError, "no command"},
+        {{L"list", path + L".missing"}, menudat::kFileError, "no such data file"},
+        {{L"set", path + L".missing", L"1", L"d", L"t"}, menudat::kFileError,
+         "no such data file"},
+    };
+    for (const auto& c : cases) {
+        const auto result = Run(c.args);
+        EXPECT_EQ(result.code, c.code) << c.message;
+        EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+    }
+    EXPECT_EQ(ReadBytes(file), before);
+    EXPECT_FALSE(std::filesystem::exists(path + L".missing"));
+
+    // A failed read of the header writes nothing back.
+    files.writtenRecords.clear();
+    files.failReadOfRecord = {1};
+    EXPECT_EQ(Run({L"welcome", path, L"off"}).code, menudat::kFileError);
+    EXPECT_TRUE(files.writtenRecords.empty());
+    EXPECT_EQ(ReadBytes(file), before);
+}
+
+} // namespace
+} // namespace quillery

@@ -1,0 +1,399 @@
+#include "tools/menudat/Menudat.h"
+
+#include "shared/MenuRecord.h"
+#include "shared/Module1.h"
+#include "store/MenuDataFile.h"
+#include "store/RecordCodec.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <sstream>
+
+namespace quillery::menudat {
+namespace {
+
+// Snippets that the shipped data file starts with: they show what the menu is for.
+struct Starter {
+    const wchar_t* description;
+    const wchar_t* text;
+};
+constexpr Starter kStarters[] = {
+    {L"My e-mail address", L"name@example.com"},
+    {L"Postal address", L"1 Example Street\r\nExampletown EX1 2MP"},
+    {L"Thank-you note", L"Thank you for your message. I will reply within two days."},
+    {L"Signature", L"Kind regards,\r\nA. Quillery user"},
+};
+
+std::string Utf8(const std::wstring& text) {
+    std::string out;
+    for (wchar_t wc : text) {
+        const auto ch = static_cast<std::uint32_t>(wc);
+        if (ch < 0x80) {
+            out.push_back(static_cast<char>(ch));
+        } else if (ch < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | (ch >> 6)));
+            out.push_back(static_cast<char>(0x80 | (ch & 0x3F)));
+        } else if (ch < 0x10000) {
+            out.push_back(static_cast<char>(0xE0 | (ch >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((ch >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (ch & 0x3F)));
+        } else {
+            out.push_back(static_cast<char>(0xF0 | (ch >> 18)));
+            out.push_back(static_cast<char>(0x80 | ((ch >> 12) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | ((ch >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (ch & 0x3F)));
+        }
+    }
+    return out;
+}
+
+// Shows a field's value with its control characters escaped and its padding counted, so
+// that NULs, line breaks and trailing spaces can all be seen.
+std::string ShowField(const std::wstring& field) {
+    std::size_t end = field.size();
+    while (end > 0 && field[end - 1] == L' ') {
+        --end;
+    }
+    std::ostringstream shown;
+    shown << '"';
+    for (std::size_t i = 0; i < end;) {
+        std::size_t run = 1;
+        while (i + run < end && field[i + run] == field[i] && field[i] == L'\0') {
+            ++run;
+        }
+        const wchar_t ch = field[i];
+        if (ch == L'\0') {
+            shown << "\\0";
+            if (run > 1) {
+                shown << "{" << run << "}";
+            }
+        } else if (ch == L'\r') {
+            shown << "\\r";
+        } else if (ch == L'\n') {
+            shown << "\\n";
+        } else if (ch == L'\t') {
+            shown << "\\t";
+        } else if (ch == L'"' || ch == L'\\') {
+            shown << '\\' << static_cast<char>(ch);
+        } else if (ch < 0x20) {
+            static const char kHex[] = "0123456789ABCDEF";
+            shown << "\\x" << kHex[ch >> 4] << kHex[ch & 0xF];
+        } else {
+            shown << Utf8(std::wstring(1, ch));
+        }
+        i += run;
+    }
+    shown << '"';
+    if (end < field.size()) {
+        shown << " + " << (field.size() - end) << " spaces";
+    }
+    return shown.str();
+}
+
+// A line break typed on a POSIX command line is a bare LF; in the menu's text boxes a line
+// break is CR LF, so that is what is stored.
+std::wstring WindowsLineBreaks(const std::wstring& text) {
+    std::wstring out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'\n' && (i == 0 || text[i - 1] != L'\r')) {
+            out.push_back(L'\r');
+        }
+        out.push_back(text[i]);
+    }
+    return out;
+}
+
+class Tool {
+public:
+    Tool(FileSystem& files, const AnsiCodec& ansi, std::ostream& out, std::ostream& err)
+        : files_(files), ansi_(ansi), out_(out), err_(err) {}
+
+    int Dispatch(const std::vector<std::wstring>& args) {
+        if (args.empty()) {
+            return UsageFailure("no command given");
+        }
+        const std::wstring& command = args[0];
+        const std::vector<std::wstring> rest(args.begin() + 1, args.end());
+        if (command == L"init") {
+            return Init(rest);
+        }
+        if (command == L"list" && rest.size() == 1) {
+            return List(rest[0]);
+        }
+        if (command == L"dump" && rest.size() == 1) {
+            return Dump(rest[0]);
+        }
+        if (command == L"set" && rest.size() == 4) {
+            return Set(rest[0], rest[1], rest[2], rest[3]);
+        }
+        if (command == L"remove" && rest.size() == 2) {
+            return Remove(rest[0], rest[1]);
+        }
+        if (command == L"welcome" && rest.size() == 2) {
+            return Welcome(rest[0], rest[1]);
+        }
+        if (command == L"help" || command == L"--help" || command == L"-h") {
+            out_ << Usage();
+            return kOk;
+        }
+        return UsageFailure("unknown command or wrong number of arguments: " + Utf8(command));
+    }
+
+private:
+    int UsageFailure(const std::string& why) {
+        err_ << "menudat: " << why << "\n" << Usage();
+        return kUsageError;
+    }
+
+    int Fail(int code, const std::string& why) {
+        err_ << "menudat: " << why << "\n";
+        return code;
+    }
+
+    std::unique_ptr<RecordFile> OpenExisting(const std::wstring& path, FileAccess access) {
+        if (!files_.Exists(path)) {
+            err_ << "menudat: " << Utf8(path) << ": no such data file\n";
+            return nullptr;
+        }
+        auto file = files_.Open(path, access);
+        if (!file) {
+            err_ << "menudat: " << Utf8(path) << ": cannot open the data file"
+                 << (access == FileAccess::ReadWrite ? " for writing" : "") << "\n";
+        }
+        return file;
+    }
+
+    std::optional<int> ParseItem(const std::wstring& text) {
+        if (text.empty() || text.size() > 2 ||
+            text.find_first_not_of(L"0123456789") != std::wstring::npos) {
+            return std::nullopt;
+        }
+        const int item = std::stoi(text);
+        if (item < Module1::kFirstItem || item > Module1::kLastItem) {
+            return std::nullopt;
+        }
+        return item;
+    }
+
+    // Values longer than their field are refused rather than silently cut.
+    bool CheckWidth(const char* what, const std::wstring& value, std::size_t width) {
+        if (value.size() <= width) {
+            return true;
+        }
+        err_ << "menudat: the " << what << " has " << value.size() << " characters; at most "
+             << width << " fit, so it was refused (nothing written)\n";
+        return false;
+    }
+
+    int Init(const std::vector<std::wstring>& args) {
+        bool force = false;
+        bool starters = false;
+        std::vector<std::wstring> positional;
+        for (const auto& arg : args) {
+            if (arg == L"--force") {
+                force = true;
+            } else if (arg == L"--starters") {
+                starters = true;
+            } else if (arg.rfind(L"--", 0) == 0) {
+                return UsageFailure("unknown option for init: " + Utf8(arg));
+            } else {
+                positional.push_back(arg);
+            }
+        }
+        if (positional.size() != 2) {
+            return UsageFailure("init needs FILE and BASE-ADDRESS");
+        }
+        const std::wstring& path = positional[0];
+        const std::wstring& base = positional[1];
+        if (!CheckWidth("base address", base, MenuRecord::kTextWidth)) {
+            return kUsageError;
+        }
+        if (!force && files_.Exists(path)) {
+            return Fail(kFileError, Utf8(path) +
+                                        ": already exists; it holds the user's snippets, so it "
+                                        "is kept (use --force to replace it)");
+        }
+        auto file = files_.Create(path, force);
+        if (!file) {
+            return Fail(kFileError, Utf8(path) + ": cannot create the data file");
+        }
+        MenuDataFile data(*file, ansi_);
+        MenuRecord header;
+        header.SetDescription(L"");
+        header.SetText(base);
+        header.Flag = 0; // a new user sees the welcome window
+        bool written = data.Write(kHeaderRecord, header);
+        if (starters) {
+            int item = Module1::kFirstItem;
+            for (const Starter& starter : kStarters) {
+                MenuRecord record;
+                record.SetDescription(starter.description);
+                record.SetText(starter.text);
+                written = written && data.Write(RecordOfItem(item++), record);
+            }
+        }
+        if (!written) {
+            return Fail(kFileError, Utf8(path) + ": write failed");
+        }
+        out_ << "created " << Utf8(path) << "\n";
+        return kOk;
+    }
+
+    int List(const std::wstring& path) {
+        auto file = OpenExisting(path, FileAccess::ReadOnly);
+        if (!file) {
+            return kFileError;
+        }
+        MenuDataFile data(*file, ansi_);
+        const auto header = data.Read(kHeaderRecord);
+        if (!header) {
+            return Fail(kFileError, "cannot read the header");
+        }
+        out_ << "base address: " << ShowField(TrimSpaces(header->Text)) << "\n";
+        out_ << "welcome window: " << (header->Flag == 1 ? "off" : "on") << " (flag "
+             << header->Flag << ")\n";
+        int shown = 0;
+        for (int item = Module1::kFirstItem; item <= Module1::kLastItem; ++item) {
+            const auto record = data.Read(RecordOfItem(item));
+            if (!record) {
+                return Fail(kFileError, "cannot read item " + std::to_string(item));
+            }
+            if (record->IsEmptyItem()) {
+                continue;
+            }
+            ++shown;
+            out_ << (item < 10 ? " " : "") << item << "  " << Utf8(TrimSpaces(record->Description))
+                 << "  ->  " << ShowField(TrimSpaces(record->Text)) << "\n";
+        }
+        out_ << shown << (shown == 1 ? " snippet" : " snippets") << "\n";
+        return kOk;
+    }
+
+    int Dump(const std::wstring& path) {
+        auto file = OpenExisting(path, FileAccess::ReadOnly);
+        if (!file) {
+            return kFileError;
+        }
+        std::uint64_t size = 0;
+        RecordBytes chunk{};
+        while (const auto got = file->ReadAt(size, chunk.data(), chunk.size())) {
+            size += *got;
+            if (*got < chunk.size()) {
+                break;
+            }
+        }
+        const std::uint64_t records = (size + kRecordSize - 1) / kRecordSize;
+        out_ << Utf8(path) << ": " << size << " bytes, " << records << " records"
+             << (size % kRecordSize != 0 ? " (the last one partial)" : "") << "\n";
+        MenuDataFile data(*file, ansi_);
+        for (std::uint64_t number = 1; number <= records; ++number) {
+            const auto record = data.Read(static_cast<int>(number));
+            if (!record) {
+                return Fail(kFileError, "cannot read record " + std::to_string(number));
+            }
+            std::string role = "header";
+            if (number == 2) {
+                role = "unused";
+            } else if (number >= 3 && number <= 22) {
+                role = "item " + std::to_string(number - 2);
+            } else if (number > 22) {
+                role = "ignored";
+            }
+            out_ << "record " << number << " (" << role << ")\n"
+                 << "  Description " << ShowField(record->Description) << "\n"
+                 << "  Text        " << ShowField(record->Text) << "\n"
+                 << "  Flag        " << record->Flag << "\n";
+        }
+        return kOk;
+    }
+
+    int Set(const std::wstring& path, const std::wstring& itemText,
+            const std::wstring& description, const std::wstring& rawText) {
+        const auto item = ParseItem(itemText);
+        if (!item) {
+            return UsageFailure("item number must be 1 to 20: " + Utf8(itemText));
+        }
+        const std::wstring text = WindowsLineBreaks(rawText);
+        if (!CheckWidth("description", description, MenuRecord::kDescriptionWidth) ||
+            !CheckWidth("text", text, MenuRecord::kTextWidth)) {
+            return kUsageError;
+        }
+        return Update(path, *item, [&](MenuRecord& record) {
+            record.SetDescription(description);
+            record.SetText(text);
+        });
+    }
+
+    int Remove(const std::wstring& path, const std::wstring& itemText) {
+        const auto item = ParseItem(itemText);
+        if (!item) {
+            return UsageFailure("item number must be 1 to 20: " + Utf8(itemText));
+        }
+        // As the menu's Remove: the description is blanked, the text and flag stay.
+        return Update(path, *item, [](MenuRecord& record) { record.SetDescription(L""); });
+    }
+
+    int Welcome(const std::wstring& path, const std::wstring& state) {
+        if (state != L"on" && state != L"off") {
+            return UsageFailure("welcome takes on or off");
+        }
+        return Update(path, kHeaderItemNumber,
+                      [&](MenuRecord& header) { header.Flag = state == L"off" ? 1 : 0; });
+    }
+
+    // Reads one record, changes it and writes it back; nothing is written when the read fails.
+    template <typename Change> int Update(const std::wstring& path, int itemNumber, Change change) {
+        auto file = OpenExisting(path, FileAccess::ReadWrite);
+        if (!file) {
+            return kFileError;
+        }
+        MenuDataFile data(*file, ansi_);
+        auto record = data.Read(RecordOfItem(itemNumber));
+        if (!record) {
+            return Fail(kFileError, "cannot read record " + std::to_string(RecordOfItem(itemNumber)) +
+                                        "; nothing written");
+        }
+        change(*record);
+        if (!data.Write(RecordOfItem(itemNumber), *record)) {
+            return Fail(kFileError, "cannot write record " +
+                                        std::to_string(RecordOfItem(itemNumber)));
+        }
+        return kOk;
+    }
+
+    FileSystem& files_;
+    const AnsiCodec& ansi_;
+    std::ostream& out_;
+    std::ostream& err_;
+};
+
+} // namespace
+
+std::string Usage() {
+    return "usage: menudat COMMAND FILE ...\n"
+           "  init FILE BASE-ADDRESS [--starters] [--force]\n"
+           "                      create a data file: the header holds BASE-ADDRESS and the\n"
+           "                      welcome window is on; --starters adds sample snippets;\n"
+           "                      an existing file is kept unless --force is given\n"
+           "  list FILE           the base address, the welcome setting and the snippets\n"
+           "  dump FILE           every record with its NULs and padding shown\n"
+           "  set FILE N DESCRIPTION TEXT\n"
+           "                      store snippet N (1-20); at most 30 and 200 characters,\n"
+           "                      longer values are refused; LF line breaks become CR LF\n"
+           "  remove FILE N       blank snippet N's description (its text stays)\n"
+           "  welcome FILE on|off show or stop showing the welcome window\n"
+           "exit status: 0 done, 1 file error, 2 usage error\n";
+}
+
+int Run(const std::vector<std::wstring>& args, FileSystem& files, const AnsiCodec& ansi,
+        std::ostream& out, std::ostream& err) {
+    try {
+        return Tool(files, ansi, out, err).Dispatch(args);
+    } catch (const std::exception& failure) {
+        err << "menudat: " << failure.what() << "\n";
+        return kFileError;
+    }
+}
+
+} // namespace quillery::menudat
