@@ -1,9 +1,11 @@
 #pragma once
 
 #include "platform/AnsiCodec.h"
+#include "platform/Desktop.h"
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
 #include "platform/SystemInfo.h"
+#include "platform/WindowView.h"
 
 namespace quillery {
 
@@ -14,6 +16,8 @@ struct Platform {
     AnsiCodec* ansi = nullptr;
     SystemInfo* system = nullptr;
     Dialogs* dialogs = nullptr;
+    Desktop* desktop = nullptr;
+    ViewFactory* views = nullptr;
 };
 
 // The platform in use by the whole process. It must be installed before the first request.

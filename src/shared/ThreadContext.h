@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <typeindex>
+#include <unordered_map>
 
 namespace quillery {
 
@@ -33,12 +35,22 @@ public:
     RecordFile* File(std::int16_t number) const;
     void CloseFile(std::int16_t number);
 
+    // This thread's single instance of T (a window), created on first use.
+    template <typename T> T& Instance() {
+        auto& slot = instances_[std::type_index(typeid(T))];
+        if (!slot) {
+            slot = std::make_shared<T>();
+        }
+        return *static_cast<T*>(slot.get());
+    }
+
     void RegisterWindow(FatalCloseSlot slot, ClosableWindow* window);
     ClosableWindow* Window(FatalCloseSlot slot) const;
 
 private:
     std::map<std::int16_t, std::unique_ptr<RecordFile>> files_;
     std::array<ClosableWindow*, 3> windows_{};
+    std::unordered_map<std::type_index, std::shared_ptr<void>> instances_;
 };
 
 // This thread's context, created on first use.

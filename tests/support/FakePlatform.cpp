@@ -117,7 +117,7 @@ std::wstring TempDir::WindowsPath() const { return path_.wstring(); }
 
 FakePlatform::FakePlatform() {
     system.directory = dir.WindowsPath();
-    InstallPlatform(Platform{&files, &ansi, &system, &dialogs});
+    InstallPlatform(Platform{&files, &ansi, &system, &dialogs, &ui, &ui});
     ReleaseCurrentThread();
 }
 

@@ -4,6 +4,7 @@
 #include "platform/Platform.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "shared/ThreadContext.h"
+#include "support/FakeUi.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -91,6 +92,7 @@ public:
     FakeSystemInfo system;
     FaultyFileSystem files;
     Cp1252Codec ansi;
+    FakeUi ui;
     TempDir dir;
 
     std::filesystem::path MenuFile() const { return dir.path() / "Menu.dat"; }

@@ -2,6 +2,7 @@
 #include "shared/ThreadContext.h"
 #include "store/MenuDataFile.h"
 #include "store/MenuFile.h"
+#include "support/DataFile.h"
 #include "support/FakePlatform.h"
 
 #include <gtest/gtest.h>
@@ -17,29 +18,8 @@ using testing::ReadBytes;
 using testing::RecordBytesOf;
 using testing::WriteBytes;
 
-constexpr const wchar_t* kBase = L"http://www.example.com/quillery";
-
-// Builds a data file record by record; records not set are zero bytes.
-class DataFile {
-public:
-    DataFile& Header(std::int16_t flag, const std::wstring& base = kBase) {
-        return Record(1, L"Header", base, flag);
-    }
-    DataFile& Item(int item, const std::wstring& description, const std::wstring& text) {
-        return Record(RecordOfItem(item), description, text, 0);
-    }
-    DataFile& Record(int number, const std::wstring& description, const std::wstring& text,
-                     std::int16_t flag) {
-        const auto record = RecordBytesOf(description, text, flag);
-        const std::size_t offset = static_cast<std::size_t>(number - 1) * 232;
-        if (bytes.size() < offset + 232) {
-            bytes.resize(offset + 232, 0);
-        }
-        std::copy(record.begin(), record.end(), bytes.begin() + static_cast<long>(offset));
-        return *this;
-    }
-    std::vector<std::uint8_t> bytes;
-};
+using testing::DataFile;
+constexpr const wchar_t* kBase = testing::kBaseAddress;
 
 class StoreTest : public ::testing::Test {
 protected:

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Installs everything the builds and tests need, from Debian's packages. Idempotent: when
+# everything is there it only checks and returns.
+set -euo pipefail
+
+packages=(
+    cmake ninja-build g++ clang-format googletest
+    g++-mingw-w64-i686 mingw-w64-tools
+    wine wine32:i386 libwine-dev libwine:i386
+    xvfb openbox xdotool x11-utils imagemagick
+)
+
+sudo_if_needed() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    echo "setup: adding the i386 architecture (for 32-bit Wine)"
+    sudo_if_needed dpkg --add-architecture i386
+    need_update=1
+fi
+
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$package")
+    fi
+done
+
+if [ "${#missing[@]}" -eq 0 ] && [ -z "${need_update:-}" ]; then
+    echo "setup: all packages present"
+    exit 0
+fi
+
+echo "setup: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+sudo_if_needed apt-get update -qq
+sudo_if_needed apt-get install -y -qq "${missing[@]}" >/dev/null
+echo "setup: done"

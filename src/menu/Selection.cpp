@@ -1,0 +1,57 @@
+#include "menu/FrmSelect.h"
+
+#include "platform/Platform.h"
+#include "shared/ThreadContext.h"
+
+namespace quillery {
+namespace {
+
+// The item number a line's tag holds, as the number at its start (0 when there is none).
+int ItemOfTag(const std::wstring& tag) {
+    int item = 0;
+    for (wchar_t digit : tag) {
+        if (digit < L'0' || digit > L'9' || item > Module1::kSlotCount) {
+            break;
+        }
+        item = item * 10 + (digit - L'0');
+    }
+    return item;
+}
+
+} // namespace
+
+// A button released over a line: the left button chooses the line's snippet and closes the
+// window; the right button opens the item commands; any other only lets pending events run.
+void FrmSelect::lblMenu_MouseUp(std::int16_t Index, std::int16_t Button) {
+    if (Button == buttons::kRight) {
+        OpenItemMenu(Index);
+        return;
+    }
+    try {
+        CurrentPlatform().desktop->DoEvents();
+    } catch (...) {
+    }
+    if (!IsOpen() || Button != buttons::kLeft) {
+        return; // a pending tick may have closed the window
+    }
+    if (Index < 1 || static_cast<std::size_t>(Index) >= lblMenu.size()) {
+        return;
+    }
+    Module1& module = CurrentThread().module;
+    const int item = ItemOfTag(lblMenu[Index].tag);
+    if (item < 0 || item >= Module1::kSlotCount) {
+        return;
+    }
+    module.SelectedText = TrimSpaces(module.MenuItems[item].Text);
+    Close();
+}
+
+void FrmSelect::Lblpad_MouseUp(std::int16_t Index, std::int16_t Button) {
+    lblMenu_MouseUp(Index, Button);
+}
+
+// The item commands (New, Edit, Remove, Move Up, Move Down) open here once the editing
+// windows exist; until then a right click leaves the menu as it is.
+void FrmSelect::OpenItemMenu(std::int16_t) {}
+
+} // namespace quillery

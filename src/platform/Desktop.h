@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+
+namespace quillery {
+
+struct PixelPoint {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+};
+
+struct PixelRect {
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    std::int32_t right = 0;
+    std::int32_t bottom = 0;
+};
+
+// The screen, the mouse pointer and the thread's message queue.
+class Desktop {
+public:
+    virtual ~Desktop() = default;
+
+    virtual PixelPoint CursorPos() = 0;                     // screen pixels
+    virtual void SetCursorPos(std::int32_t x, std::int32_t y) = 0;
+
+    // Twips per pixel (1440 / dots per inch) and the screen's size in twips.
+    virtual double TwipsPerPixelX() = 0;
+    virtual double TwipsPerPixelY() = 0;
+    virtual double ScreenWidthTwips() = 0;
+    virtual double ScreenHeightTwips() = 0;
+
+    // Lets the window messages that are already pending run once, without waiting. Any of
+    // the component's windows may close inside it.
+    virtual void DoEvents() = 0;
+
+    // The application's mouse pointer: the busy shape while the shell starts a program.
+    virtual void SetBusyPointer(bool busy) = 0;
+};
+
+} // namespace quillery

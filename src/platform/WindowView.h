@@ -1,0 +1,45 @@
+#pragma once
+
+#include "platform/Desktop.h"
+
+#include <memory>
+
+namespace quillery {
+
+class FrmSelect;
+class frmIntro;
+
+// The native window of one of the component's windows. The window's presenter holds all of
+// its state (geometry in twips, texts, colours) and decides everything; its view draws that
+// state and turns the window system's messages into the presenter's events.
+class WindowView {
+public:
+    virtual ~WindowView() = default;
+
+    // Brings the native window in line with the presenter's state and redraws it.
+    virtual void Refresh() = 0;
+
+    // Shows the window modally and dispatches messages until EndModal. The thread's other
+    // top-level windows are disabled meanwhile and exactly those are enabled again after.
+    virtual void RunModal() = 0;
+
+    // Destroys the native window at once and lets RunModal return. The view object itself
+    // stays valid until its owner releases it, so a handler on the stack may still return.
+    virtual void EndModal() = 0;
+
+    // The window's rectangle on the screen, in pixels, as the window system reports it.
+    virtual PixelRect WindowRect() = 0;
+
+    // Starts (from a full interval) or stops the window's timer.
+    virtual void SetTimer(bool enabled, unsigned intervalMs) = 0;
+};
+
+// Makes the native windows. Creating a view does not show it.
+class ViewFactory {
+public:
+    virtual ~ViewFactory() = default;
+    virtual std::unique_ptr<WindowView> CreateSelectView(FrmSelect& form) = 0;
+    virtual std::unique_ptr<WindowView> CreateIntroView(frmIntro& form) = 0;
+};
+
+} // namespace quillery

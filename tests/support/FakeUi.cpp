@@ -1,0 +1,105 @@
+#include "support/FakeUi.h"
+
+#include "menu/FrmSelect.h"
+#include "shared/ThreadContext.h"
+#include "welcome/frmIntro.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace quillery::testing {
+namespace {
+
+std::int32_t Pixels(double twips, double twipsPerPixel) {
+    return static_cast<std::int32_t>(std::lround(twips / twipsPerPixel));
+}
+
+} // namespace
+
+FakeView::FakeView(FakeUi& ui, std::string viewName, std::function<PixelRect()> rect,
+                   std::function<void()> systemClose)
+    : name(std::move(viewName)), ui_(ui), rect_(std::move(rect)),
+      systemClose_(std::move(systemClose)) {
+    ui_.live.push_back(this);
+}
+
+FakeView::~FakeView() { ui_.live.erase(std::find(ui_.live.begin(), ui_.live.end(), this)); }
+
+void FakeView::RunModal() {
+    shown = true;
+    ui_.modalOrder.push_back(name);
+    while (!ended) {
+        if (ui_.script.empty()) {
+            // The test did not say how this window ends: the system closes it.
+            ui_.unfinished.push_back(name);
+            systemClose_();
+            break;
+        }
+        auto step = std::move(ui_.script.front());
+        ui_.script.pop_front();
+        step();
+    }
+}
+
+void FakeView::SetTimer(bool enabled, unsigned intervalMs) {
+    if (enabled && !timerEnabled) {
+        ++timerStarts;
+    }
+    timerEnabled = enabled;
+    timerInterval = intervalMs;
+}
+
+void FakeUi::SetCursorPos(std::int32_t x, std::int32_t y) {
+    pointer = {x, y};
+    cursorMoves.push_back(pointer);
+}
+
+void FakeUi::DoEvents() {
+    ++doEventsCalls;
+    auto events = std::move(pending);
+    pending.clear();
+    for (auto& event : events) {
+        event();
+    }
+}
+
+std::unique_ptr<WindowView> FakeUi::CreateSelectView(FrmSelect& form) {
+    if (failToCreate) {
+        return nullptr;
+    }
+    auto rect = [this, &form] {
+        const std::int32_t left = Pixels(form.Left, twipsPerPixel);
+        const std::int32_t top = Pixels(form.Top, twipsPerPixel);
+        return PixelRect{left, top, left + Pixels(form.Width, twipsPerPixel),
+                         top + Pixels(form.Height, twipsPerPixel)};
+    };
+    return std::make_unique<FakeView>(*this, "select", rect, [&form] { form.Close(); });
+}
+
+std::unique_ptr<WindowView> FakeUi::CreateIntroView(frmIntro& form) {
+    auto rect = [this, &form] {
+        const std::int32_t left = Pixels(form.Left, twipsPerPixel);
+        const std::int32_t top = Pixels(form.Top, twipsPerPixel);
+        return PixelRect{left, top, left + Pixels(frmIntro::kClientWidth, twipsPerPixel),
+                         top + Pixels(frmIntro::kClientHeight, twipsPerPixel)};
+    };
+    return std::make_unique<FakeView>(*this, "intro", rect, [&form] { form.Close(); });
+}
+
+void FakeUi::Tick() {
+    FakeView* view = View("select");
+    if (view != nullptr && view->timerEnabled) {
+        CurrentThread().Instance<FrmSelect>().Timer1_Timer();
+    }
+}
+
+FakeView* FakeUi::View(const std::string& viewName) const {
+    for (FakeView* view : live) {
+        if (view->name == viewName && !view->ended) {
+            return view;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace quillery::testing

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "platform/Desktop.h"
+#include "platform/WindowView.h"
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace quillery::testing {
+
+class FakeUi;
+
+// A native window that exists only in memory. Its modal loop plays the test's script: each
+// step is one user action or system event, run while this window is the innermost modal one.
+class FakeView final : public WindowView {
+public:
+    FakeView(FakeUi& ui, std::string name, std::function<PixelRect()> rect,
+             std::function<void()> systemClose);
+    ~FakeView() override;
+
+    void Refresh() override { ++refreshes; }
+    void RunModal() override;
+    void EndModal() override { ended = true; }
+    PixelRect WindowRect() override { return rect_(); }
+    void SetTimer(bool enabled, unsigned intervalMs) override;
+
+    std::string name;
+    int refreshes = 0;
+    bool shown = false;
+    bool ended = false;
+    bool timerEnabled = false;
+    unsigned timerInterval = 0;
+    int timerStarts = 0;
+
+private:
+    FakeUi& ui_;
+    std::function<PixelRect()> rect_;
+    std::function<void()> systemClose_;
+};
+
+// The screen, the pointer and the window system, scripted by the test.
+class FakeUi final : public Desktop, public ViewFactory {
+public:
+    // Desktop
+    PixelPoint CursorPos() override { return pointer; }
+    void SetCursorPos(std::int32_t x, std::int32_t y) override;
+    double TwipsPerPixelX() override { return twipsPerPixel; }
+    double TwipsPerPixelY() override { return twipsPerPixel; }
+    double ScreenWidthTwips() override { return screenWidthPixels * twipsPerPixel; }
+    double ScreenHeightTwips() override { return screenHeightPixels * twipsPerPixel; }
+    void DoEvents() override;
+    void SetBusyPointer(bool busy) override { busyPointer.push_back(busy); }
+
+    // ViewFactory
+    std::unique_ptr<WindowView> CreateSelectView(FrmSelect& form) override;
+    std::unique_ptr<WindowView> CreateIntroView(frmIntro& form) override;
+
+    // The script: steps run one at a time by the innermost modal loop.
+    void Then(std::function<void()> step) { script.push_back(std::move(step)); }
+    // Events that are already waiting when the component next lets pending messages run.
+    void Pending(std::function<void()> event) { pending.push_back(std::move(event)); }
+
+    // A tick of the pop-up's timer, delivered only while the timer runs, as the system would.
+    void Tick();
+
+    FakeView* View(const std::string& name) const; // the live view of that name, if any
+
+    PixelPoint pointer{400, 300};
+    double twipsPerPixel = 15;
+    int screenWidthPixels = 1024;
+    int screenHeightPixels = 768;
+    std::vector<PixelPoint> cursorMoves;
+    std::vector<bool> busyPointer;
+    int doEventsCalls = 0;
+    std::vector<std::string> modalOrder; // names of the windows in the order they were shown
+    std::vector<std::string> unfinished; // windows whose script ran out while they were open
+
+    std::deque<std::function<void()>> script;
+    std::deque<std::function<void()>> pending;
+    std::vector<FakeView*> live;
+    bool failToCreate = false;
+};
+
+} // namespace quillery::testing

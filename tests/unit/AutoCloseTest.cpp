@@ -1,0 +1,82 @@
+#include "support/MenuFixture.h"
+
+namespace quillery {
+namespace {
+
+using testing::MenuFixture;
+
+class AutoCloseTest : public MenuFixture {};
+
+TEST_F(AutoCloseTest, TheRectanglesRightAndBottomEdgesCountAsInside) {
+    struct Case {
+        const char* where;
+        int dx; // from the window's right edge
+        int dy; // from the window's bottom edge
+        bool closes;
+    } cases[] = {
+        {"on the right edge", 0, -10, false},  {"one pixel right of it", 1, -10, true},
+        {"on the bottom edge", -10, 0, false}, {"one pixel below it", -10, 1, true},
+        {"on the corner", 0, 0, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.where);
+        ReleaseCurrentThread();
+        SaveItems({1, 2});
+        ui().Then([&] {
+            const PixelRect rect = ui().View("select")->WindowRect();
+            ui().pointer = {rect.right + c.dx, rect.bottom + c.dy};
+            ui().Tick();
+            EXPECT_EQ(menu().IsOpen(), !c.closes);
+            if (menu().IsOpen()) {
+                ui().pointer = {rect.left - 1, rect.top};
+                ui().Tick();
+                EXPECT_FALSE(menu().IsOpen()); // and one pixel left of the left edge closes
+            }
+        });
+        EXPECT_EQ(Request(), L"");
+        EXPECT_TRUE(ui().unfinished.empty());
+    }
+}
+
+TEST_F(AutoCloseTest, OnlyWhereThePointerIsAtTheTickCounts) {
+    SaveItems({1, 2});
+    EXPECT_EQ(RequestWith({[&] {
+                               ui().pointer = {-300, 5}; // leaves between two ticks ...
+                           },
+                           [&] {
+                               PointAtWindowTwips(300, LineY(1)); // ... and comes back
+                               ui().Tick();
+                               EXPECT_TRUE(menu().IsOpen());
+                               menu().lblMenu_MouseMove(1); // a highlighted line ...
+                           },
+                           [&] {
+                               ui().pointer = {2000, 2000}; // ... does not keep it open
+                               ui().Tick();
+                           }}),
+              L"");
+    EXPECT_EQ(module().CurrentItem, 1);
+}
+
+TEST_F(AutoCloseTest, NoTickBeforeTheLoadStepHasEnded) {
+    SaveItems({1}, /*flag=*/0);
+    ui().pointer = {-500, -500};
+    // While the welcome window is up, the pop-up's timer is not running yet.
+    ui().Then([&] {
+        ASSERT_NE(ui().View("select"), nullptr);
+        EXPECT_FALSE(ui().View("select")->timerEnabled);
+        ui().Tick();
+        EXPECT_TRUE(menu().IsOpen());
+        intro().Command1_Click();
+    });
+    ui().Then([&] { ui().Tick(); }); // the pointer was put onto the banner: still open
+    ui().Then([&] {
+        EXPECT_TRUE(menu().IsOpen());
+        ui().pointer = {-500, -500};
+        ui().Tick();
+    });
+    EXPECT_EQ(Request(), L"");
+    EXPECT_TRUE(ui().unfinished.empty());
+}
+
+} // namespace
+} // namespace quillery

@@ -1,0 +1,111 @@
+#include "support/MenuFixture.h"
+
+namespace quillery {
+namespace {
+
+using testing::MenuFixture;
+
+class HoverTest : public MenuFixture {
+protected:
+    // Which lines (by index), pads and extras entries are highlighted now.
+    std::string Highlighted() {
+        std::string shown;
+        const FrmSelect& form = menu();
+        for (std::size_t i = 0; i < form.lblMenu.size(); ++i) {
+            const bool line = form.lblMenu[i].back == colors::kHighlightBack &&
+                              form.lblMenu[i].text == colors::kHighlightText;
+            const bool pad = form.Lblpad[i].back == colors::kHighlightBack;
+            if (line || pad) {
+                shown += (line ? "L" : "") + std::string(pad ? "P" : "") + std::to_string(i) + " ";
+            }
+        }
+        for (std::size_t k = 0; k < 2; ++k) {
+            const bool entry = form.lblExtras[k].back == colors::kHighlightBack &&
+                               form.lblExtras[k].text == colors::kHighlightText;
+            const bool pad = form.Lblpadextra[k].back == colors::kHighlightBack;
+            if (entry || pad) {
+                shown += (entry ? "E" : "") + std::string(pad ? "P" : "") + "x" +
+                         std::to_string(k) + " ";
+            }
+        }
+        return shown;
+    }
+    void Leave() {
+        ui().Then([&] {
+            ui().pointer = {-100, -100};
+            ui().Tick();
+        });
+    }
+};
+
+TEST_F(HoverTest, PointerMovesHighlightAndSetTheCurrentItem) {
+    SaveItems({1, 4, 5, 9});
+    struct Step {
+        const char* what;
+        float x;
+        int line; // 0: an extras entry or the banner, by y below
+        float y;
+        std::string highlighted;
+        std::int16_t currentItem;
+    } steps[] = {
+        {"line 3", 300, 3, 0, "LP3 ", 5},
+        {"line 4", 300, 4, 0, "LP4 ", 9},
+        {"pad of line 2", 100, 2, 0, "LP2 ", 4},
+        {"banner", 60, 0, 100, "LP2 ", 4}, // the banner keeps the last highlight
+        {"logo", 1000, 0, 200, "LP2 ", 4},
+        {"help entry", 300, 0, 240 * 4 + 785 + 120 - 90, "EPx0 ", 0},
+        {"links entry", 300, 0, 240 * 4 + 1025 + 120 - 90, "EPx1 ", 0},
+        {"line 1", 300, 1, 0, "LP1 ", 1},
+        {"gap between banner and lines", 300, 0, 480, "LP1 ", 1},
+    };
+    ui().Then([&] {
+        for (const auto& step : steps) {
+            const float y = step.line > 0 ? LineY(step.line) : step.y;
+            menu().MouseMoveAt(step.x, y);
+            EXPECT_EQ(Highlighted(), step.highlighted) << step.what;
+            EXPECT_EQ(module().CurrentItem, step.currentItem) << step.what;
+        }
+    });
+    Leave();
+    Request();
+    EXPECT_TRUE(ui().unfinished.empty());
+}
+
+TEST_F(HoverTest, TagsThatAreNotItemNumbers) {
+    SaveItems({1, 2});
+    ui().Then([&] {
+        menu().lblMenu[1].tag = L"";
+        menu().ResetAllMenuItems(1);
+        EXPECT_EQ(module().CurrentItem, 0); // "0" & "" is 0
+        EXPECT_EQ(Highlighted(), "LP1 ");
+
+        menu().ResetAllMenuItems(2);
+        EXPECT_EQ(module().CurrentItem, 2);
+        menu().lblMenu[1].tag = L"x1";
+        menu().ResetAllMenuItems(1);
+        EXPECT_EQ(module().CurrentItem, 2); // not a number: unchanged, still highlighted
+        EXPECT_EQ(Highlighted(), "LP1 ");
+
+        menu().ResetAllMenuItems(0);
+        EXPECT_EQ(Highlighted(), "");
+        EXPECT_EQ(module().CurrentItem, 0);
+    });
+    Leave();
+    Request();
+}
+
+TEST_F(HoverTest, NewWindowStartsWithDesignColoursButKeepsTheCurrentItem) {
+    SaveItems({1, 2});
+    ui().Then([&] { menu().lblMenu_MouseMove(2); });
+    Leave();
+    Request();
+    ui().Then([&] {
+        EXPECT_EQ(Highlighted(), "");
+        EXPECT_EQ(module().CurrentItem, 2);
+    });
+    Leave();
+    Request();
+}
+
+} // namespace
+} // namespace quillery

@@ -1,0 +1,96 @@
+#include "support/MenuFixture.h"
+
+namespace quillery {
+namespace {
+
+using testing::DataFile;
+using testing::MenuFixture;
+
+class SelectionTest : public MenuFixture {};
+
+TEST_F(SelectionTest, LeftClickReturnsTheTrimmedTextOfTheLinesItem) {
+    struct Case {
+        std::int16_t line;
+        bool onPad;
+        std::wstring expected;
+    } cases[] = {
+        {1, false, L"text of 1"},
+        {2, false, L"text of 4"}, // items 2 and 3 are empty: line 2 shows item 4
+        {3, false, L"text of 5"},
+        {2, true, L"text of 4"}, // the pad does what its line does
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        ReleaseCurrentThread();
+        SaveItems({1, 4, 5});
+        EXPECT_EQ(RequestWith({[&] {
+                      if (c.onPad) {
+                          menu().Lblpad_MouseUp(c.line, buttons::kLeft);
+                      } else {
+                          menu().lblMenu_MouseUp(c.line, buttons::kLeft);
+                      }
+                      EXPECT_FALSE(menu().IsOpen());
+                  }}),
+                  c.expected);
+        EXPECT_FALSE(IsMenuFileOpen());
+    }
+}
+
+TEST_F(SelectionTest, OnlyBlanksAreTrimmed) {
+    struct Case {
+        std::wstring text;
+        std::wstring expected;
+    } cases[] = {
+        {L"   word and word   ", L"word and word"},
+        {std::wstring(200, L' '), L""},
+        {L"ends with a break\r\n", L"ends with a break\r\n"},
+        {L"\ttabbed\t  ", L"\ttabbed\t"},
+    };
+    for (const auto& c : cases) {
+        ReleaseCurrentThread();
+        Save(DataFile{}.Header(1).Item(1, L"Only", c.text));
+        EXPECT_EQ(RequestWith({[&] { menu().lblMenu_MouseUp(1, buttons::kLeft); }}), c.expected);
+    }
+}
+
+TEST_F(SelectionTest, ClicksThroughTheViewsCoordinates) {
+    SaveItems({1, 4, 5});
+    EXPECT_EQ(RequestWith({[&] {
+                  menu().MouseUpAt(300, LineY(3), buttons::kLeft); // over line 3
+              }}),
+              L"text of 5");
+    ReleaseCurrentThread();
+    EXPECT_EQ(RequestWith({[&] {
+                  menu().MouseUpAt(100, LineY(2), buttons::kLeft); // over the pad of line 2
+              }}),
+              L"text of 4");
+}
+
+TEST_F(SelectionTest, OtherButtonsOnlyLetPendingEventsRun) {
+    SaveItems({1, 4});
+    RequestWith({[&] {
+                     const int before = ui().doEventsCalls;
+                     menu().lblMenu_MouseUp(1, buttons::kMiddle);
+                     EXPECT_EQ(ui().doEventsCalls, before + 1);
+                     menu().lblMenu_MouseUp(1, buttons::kRight);
+                     EXPECT_TRUE(menu().IsOpen());
+                     EXPECT_EQ(module().SelectedText, L"");
+                 },
+                 [&] {
+                     ui().pointer = {-1, -1};
+                     ui().Tick();
+                 }});
+}
+
+TEST_F(SelectionTest, TickPendingAtTheClickClosesFirstAndNothingIsChosen) {
+    SaveItems({1});
+    EXPECT_EQ(RequestWith({[&] {
+                  ui().pointer = {-50, -50};
+                  ui().Pending([&] { ui().Tick(); });
+                  menu().lblMenu_MouseUp(1, buttons::kLeft);
+              }}),
+              L"");
+}
+
+} // namespace
+} // namespace quillery
