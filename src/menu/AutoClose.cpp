@@ -22,8 +22,8 @@ void FrmSelect::Timer1_Timer() {
         pointer = CurrentPlatform().desktop->CursorPos();
     } catch (...) {
     }
-    const bool outside = pointer.x < rect.left || pointer.x > rect.right ||
-                         pointer.y < rect.top || pointer.y > rect.bottom;
+    const bool outside = pointer.x < rect.left || pointer.x > rect.right || pointer.y < rect.top ||
+                         pointer.y > rect.bottom;
     if (outside) {
         CurrentThread().module.SelectedText.clear();
         Close();

@@ -7,7 +7,9 @@ namespace quillery {
 
 // Colour references: 0x00BBGGRR for fixed colours, 0x800000nn for system colour nn.
 using ColorRef = std::uint32_t;
-inline constexpr ColorRef SystemColor(unsigned index) { return 0x80000000u | index; }
+inline constexpr ColorRef SystemColor(unsigned index) {
+    return 0x80000000u | index;
+}
 
 namespace colors {
 inline constexpr ColorRef kNormalBack = SystemColor(15);    // button face

@@ -23,7 +23,9 @@ bool ContainsVb(const std::wstring& name) {
 
 } // namespace
 
-FrmSelect::FrmSelect() : Form(FatalCloseSlot::Select) { ResetToDesign(); }
+FrmSelect::FrmSelect() : Form(FatalCloseSlot::Select) {
+    ResetToDesign();
+}
 
 std::unique_ptr<WindowView> FrmSelect::CreateView() {
     return CurrentPlatform().views->CreateSelectView(*this);
@@ -125,7 +127,9 @@ void FrmSelect::ShowWelcomeAndStoreAnswer() {
     PutMenuRecord(-1, *header);
 }
 
-void FrmSelect::Form_Unload() { CloseMenuFile(); }
+void FrmSelect::Form_Unload() {
+    CloseMenuFile();
+}
 
 void FrmSelect::SetTimerEnabled(bool enabled) {
     Timer1Enabled = enabled;

@@ -63,9 +63,13 @@ void FrmSelect::ResetAllMenuItems(std::int16_t Index) {
     Refresh();
 }
 
-void FrmSelect::lblMenu_MouseMove(std::int16_t Index) { ResetAllMenuItems(Index); }
+void FrmSelect::lblMenu_MouseMove(std::int16_t Index) {
+    ResetAllMenuItems(Index);
+}
 
-void FrmSelect::Lblpad_MouseMove(std::int16_t Index) { ResetAllMenuItems(Index); }
+void FrmSelect::Lblpad_MouseMove(std::int16_t Index) {
+    ResetAllMenuItems(Index);
+}
 
 void FrmSelect::lblExtras_MouseMove(std::int16_t Index) {
     ResetAllMenuItems(0);

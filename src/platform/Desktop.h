@@ -21,7 +21,7 @@ class Desktop {
 public:
     virtual ~Desktop() = default;
 
-    virtual PixelPoint CursorPos() = 0;                     // screen pixels
+    virtual PixelPoint CursorPos() = 0; // screen pixels
     virtual void SetCursorPos(std::int32_t x, std::int32_t y) = 0;
 
     // Twips per pixel (1440 / dots per inch) and the screen's size in twips.

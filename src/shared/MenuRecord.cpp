@@ -21,7 +21,9 @@ void MenuRecord::SetDescription(const std::wstring& value) {
     Description = FitToWidth(value, kDescriptionWidth);
 }
 
-void MenuRecord::SetText(const std::wstring& value) { Text = FitToWidth(value, kTextWidth); }
+void MenuRecord::SetText(const std::wstring& value) {
+    Text = FitToWidth(value, kTextWidth);
+}
 
 bool MenuRecord::IsEmptyItem() const {
     return TrimSpaces(Description).empty() || (!Description.empty() && Description[0] == L'\0');

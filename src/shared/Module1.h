@@ -15,7 +15,7 @@ struct Module1 {
     static constexpr int kLastItem = 20;
     static constexpr int kSlotCount = 51;
 
-    std::int16_t MenuFileNumber = 0;        // handle of the open data file
+    std::int16_t MenuFileNumber = 0;                // handle of the open data file
     std::array<MenuRecord, kSlotCount> MenuItems{}; // slots 1..20 mirror the stored items
     std::wstring MachineId;
     std::wstring SiteAddress;

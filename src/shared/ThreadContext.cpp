@@ -19,7 +19,9 @@ RecordFile* ThreadContext::File(std::int16_t number) const {
     return found == files_.end() ? nullptr : found->second.get();
 }
 
-void ThreadContext::CloseFile(std::int16_t number) { files_.erase(number); }
+void ThreadContext::CloseFile(std::int16_t number) {
+    files_.erase(number);
+}
 
 void ThreadContext::RegisterWindow(FatalCloseSlot slot, ClosableWindow* window) {
     windows_[static_cast<std::size_t>(slot)] = window;

@@ -16,8 +16,8 @@ void ReportError(const std::wstring& message, bool fatal) noexcept {
     if (!fatal) {
         return;
     }
-    for (const auto slot : {FatalCloseSlot::EditItem, FatalCloseSlot::Intro,
-                            FatalCloseSlot::Select}) {
+    for (const auto slot :
+         {FatalCloseSlot::EditItem, FatalCloseSlot::Intro, FatalCloseSlot::Select}) {
         try {
             ClosableWindow* window = CurrentThread().Window(slot);
             if (window != nullptr && window->IsOpen()) {

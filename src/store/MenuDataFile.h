@@ -11,8 +11,10 @@ namespace quillery {
 
 // Record numbers and roles in the data file.
 inline constexpr int kHeaderRecord = 1;
-inline constexpr int kHeaderItemNumber = -1;                  // item number that writes record 1
-inline constexpr int RecordOfItem(int itemNumber) { return itemNumber + 2; }
+inline constexpr int kHeaderItemNumber = -1; // item number that writes record 1
+inline constexpr int RecordOfItem(int itemNumber) {
+    return itemNumber + 2;
+}
 
 // Fixed 232-byte records of an open data file, numbered from 1. It does not own the file.
 class MenuDataFile {

@@ -109,6 +109,8 @@ void CloseMenuFile() noexcept {
     }
 }
 
-bool IsMenuFileOpen() { return OpenFile() != nullptr; }
+bool IsMenuFileOpen() {
+    return OpenFile() != nullptr;
+}
 
 } // namespace quillery

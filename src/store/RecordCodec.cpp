@@ -5,7 +5,9 @@
 namespace quillery {
 namespace {
 
-bool IsHighSurrogate(wchar_t ch) { return ch >= 0xD800 && ch <= 0xDBFF; }
+bool IsHighSurrogate(wchar_t ch) {
+    return ch >= 0xD800 && ch <= 0xDBFF;
+}
 
 // Encodes one character at a time so that a field is never cut inside a multi-byte character.
 void EncodeField(const std::wstring& text, const AnsiCodec& ansi, std::uint8_t* field,

@@ -27,7 +27,9 @@ void frmIntro::Form_Load() {
     Refresh();
 }
 
-void frmIntro::Check1_Click(int value) { Check1 = value; }
+void frmIntro::Check1_Click(int value) {
+    Check1 = value;
+}
 
 void frmIntro::Command1_Click() {
     CurrentThread().module.ShowWelcome = Check1 != 1;

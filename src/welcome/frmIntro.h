@@ -35,8 +35,8 @@ public:
         L"Right click a menu item to edit, remove or change its position.",
         9.75f,
         true};
-    static constexpr TextControl kCheck1{{2115, 1935, 2310, 195}, L"Do not show this form again",
-                                         0, false};
+    static constexpr TextControl kCheck1{
+        {2115, 1935, 2310, 195}, L"Do not show this form again", 0, false};
     static constexpr TextControl kCommand1{{1845, 2205, 2940, 375}, L"&Continue", 0, false};
 
     frmIntro() : Form(FatalCloseSlot::Intro) {}

@@ -10,7 +10,9 @@
 namespace quillery::testing {
 namespace {
 
-int RecordAt(std::uint64_t offset) { return static_cast<int>(offset / kRecordSize) + 1; }
+int RecordAt(std::uint64_t offset) {
+    return static_cast<int>(offset / kRecordSize) + 1;
+}
 
 class FaultyRecordFile final : public RecordFile {
 public:
@@ -57,8 +59,7 @@ private:
 
 } // namespace
 
-int FakeDialogs::MessageBox(const std::wstring& text, const std::wstring& title,
-                            unsigned style) {
+int FakeDialogs::MessageBox(const std::wstring& text, const std::wstring& title, unsigned style) {
     if (failToShow) {
         throw std::runtime_error("no message box");
     }
@@ -79,7 +80,9 @@ std::optional<std::uint32_t> FakeSystemInfo::VolumeSerialNumber(const std::wstri
     return serial;
 }
 
-bool FaultyFileSystem::Exists(const std::wstring& path) { return real_.Exists(path); }
+bool FaultyFileSystem::Exists(const std::wstring& path) {
+    return real_.Exists(path);
+}
 
 std::unique_ptr<RecordFile> FaultyFileSystem::Open(const std::wstring& path, FileAccess access) {
     if (refuseOpen || (refuseReadWrite && access == FileAccess::ReadWrite)) {
@@ -113,7 +116,9 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(path_, ignored);
 }
 
-std::wstring TempDir::WindowsPath() const { return path_.wstring(); }
+std::wstring TempDir::WindowsPath() const {
+    return path_.wstring();
+}
 
 FakePlatform::FakePlatform() {
     system.directory = dir.WindowsPath();

@@ -23,7 +23,9 @@ FakeView::FakeView(FakeUi& ui, std::string viewName, std::function<PixelRect()> 
     ui_.live.push_back(this);
 }
 
-FakeView::~FakeView() { ui_.live.erase(std::find(ui_.live.begin(), ui_.live.end(), this)); }
+FakeView::~FakeView() {
+    ui_.live.erase(std::find(ui_.live.begin(), ui_.live.end(), this));
+}
 
 void FakeView::RunModal() {
     shown = true;

@@ -36,8 +36,8 @@ protected:
         DataFile file;
         file.Header(flag);
         for (int item : items) {
-            file.Item(item, L"Item " + std::to_wstring(item), L"  text of " +
-                                                                std::to_wstring(item) + L"  ");
+            file.Item(item, L"Item " + std::to_wstring(item),
+                      L"  text of " + std::to_wstring(item) + L"  ");
         }
         Save(file);
     }

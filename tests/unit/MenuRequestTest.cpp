@@ -38,11 +38,11 @@ TEST_F(MenuRequestTest, PlacementAtThePointer) {
         ui().pointer = c.pointer;
         ui().cursorMoves.clear();
         EXPECT_EQ(RequestWith({[&] {
-                      EXPECT_EQ(menu().Left, c.left);
-                      EXPECT_EQ(menu().Top, c.top);
-                      EXPECT_EQ(menu().CursorPos.x, c.pointer.x);
-                  },
-                  LeaveAndTick()}),
+                                   EXPECT_EQ(menu().Left, c.left);
+                                   EXPECT_EQ(menu().Top, c.top);
+                                   EXPECT_EQ(menu().CursorPos.x, c.pointer.x);
+                               },
+                               LeaveAndTick()}),
                   L"");
         EXPECT_EQ(module().RunningInDevHost, c.executable != L"Pennock");
     }
@@ -71,8 +71,8 @@ TEST_F(MenuRequestTest, MoveCursorToMenuRoundsHalvesToEven) {
         float top;
         PixelPoint expected;
     } cases[] = {
-        {150, 300, {17, 29}},  // 16.67 -> 17, 29.33 -> 29
-        {125, 85, {15, 15}},   // 15 and 15 exactly
+        {150, 300, {17, 29}},   // 16.67 -> 17, 29.33 -> 29
+        {125, 85, {15, 15}},    // 15 and 15 exactly
         {-47.5, 17.5, {4, 10}}, // 52.5 / 15 = 3.5 -> 4; 157.5 / 15 = 10.5 -> 10
     };
     for (const auto& c : cases) {

@@ -1,6 +1,6 @@
+#include "tools/menudat/Menudat.h"
 #include "store/MenuDataFile.h"
 #include "support/FakePlatform.h"
-#include "tools/menudat/Menudat.h"
 
 #include <gtest/gtest.h>
 
@@ -117,15 +117,13 @@ TEST_F(MenudatTest, RefusalsLeaveTheFileAsItWas) {
         {{L"set", path, L"21", L"d", L"t"}, menudat::kUsageError, "1 to 20"},
         {{L"set", path, L"x", L"d", L"t"}, menudat::kUsageError, "1 to 20"},
         {{L"set", path, L"1", std::wstring(31, L'd'), L"t"}, menudat::kUsageError, "at most 30"},
-        {{L"set", path, L"1", L"d", std::wstring(201, L't')}, menudat::kUsageError,
-         "at most 200"},
+        {{L"set", path, L"1", L"d", std::wstring(201, L't')}, menudat::kUsageError, "at most 200"},
         {{L"remove", path, L"-1"}, menudat::kUsageError, "1 to 20"},
         {{L"welcome", path, L"maybe"}, menudat::kUsageError, "on or off"},
         {{L"frobnicate", path}, menudat::kUsageError, "unknown command"},
         {{}, menudat::kUsageError, "no command"},
         {{L"list", path + L".missing"}, menudat::kFileError, "no such data file"},
-        {{L"set", path + L".missing", L"1", L"d", L"t"}, menudat::kFileError,
-         "no such data file"},
+        {{L"set", path + L".missing", L"1", L"d", L"t"}, menudat::kFileError, "no such data file"},
     };
     for (const auto& c : cases) {
         const auto result = Run(c.args);

@@ -77,8 +77,8 @@ TEST(RecordCodecTest, CodePageConversion) {
         std::string stored;
     } cases[] = {
         {L"caf\u00e9 \u20ac5", "caf\xe9 \x80"
-                               "5"},    // Latin-1 and the euro sign round-trip
-        {L"\u0101\u4e2d", "??"},        // characters the code page cannot hold
+                               "5"},       // Latin-1 and the euro sign round-trip
+        {L"\u0101\u4e2d", "??"},           // characters the code page cannot hold
         {L"line\r\nnext", "line\r\nnext"}, // line breaks are kept
     };
     for (const auto& c : cases) {

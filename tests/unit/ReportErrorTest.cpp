@@ -1,5 +1,5 @@
-#include "shared/ThreadContext.h"
 #include "shell/ReportError.h"
+#include "shared/ThreadContext.h"
 #include "support/FakePlatform.h"
 
 #include <gtest/gtest.h>

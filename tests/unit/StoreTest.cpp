@@ -79,8 +79,8 @@ TEST_F(StoreTest, OpensHeaderAndAllItems) {
 TEST_F(StoreTest, ShortFilesAndRecordsOutsideTheItems) {
     struct Case {
         const char* name;
-        int records;           // records written, each item filled
-        int lastFilledItem;    // items above this read as all NUL
+        int records;        // records written, each item filled
+        int lastFilledItem; // items above this read as all NUL
     } cases[] = {{"empty file", 0, 0}, {"ten records", 10, 8}, {"thirty records", 30, 20}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

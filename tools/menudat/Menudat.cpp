@@ -308,8 +308,8 @@ private:
         return kOk;
     }
 
-    int Set(const std::wstring& path, const std::wstring& itemText,
-            const std::wstring& description, const std::wstring& rawText) {
+    int Set(const std::wstring& path, const std::wstring& itemText, const std::wstring& description,
+            const std::wstring& rawText) {
         const auto item = ParseItem(itemText);
         if (!item) {
             return UsageFailure("item number must be 1 to 20: " + Utf8(itemText));
@@ -351,13 +351,14 @@ private:
         MenuDataFile data(*file, ansi_);
         auto record = data.Read(RecordOfItem(itemNumber));
         if (!record) {
-            return Fail(kFileError, "cannot read record " + std::to_string(RecordOfItem(itemNumber)) +
+            return Fail(kFileError, "cannot read record " +
+                                        std::to_string(RecordOfItem(itemNumber)) +
                                         "; nothing written");
         }
         change(*record);
         if (!data.Write(RecordOfItem(itemNumber), *record)) {
-            return Fail(kFileError, "cannot write record " +
-                                        std::to_string(RecordOfItem(itemNumber)));
+            return Fail(kFileError,
+                        "cannot write record " + std::to_string(RecordOfItem(itemNumber)));
         }
         return kOk;
     }

@@ -20,8 +20,8 @@ public:
                                       std::size_t size) override {
         std::size_t total = 0;
         while (total < size) {
-            const ssize_t got = ::pread(fd_, buffer + total, size - total,
-                                        static_cast<off_t>(offset + total));
+            const ssize_t got =
+                ::pread(fd_, buffer + total, size - total, static_cast<off_t>(offset + total));
             if (got < 0 && errno == EINTR) {
                 continue;
             }

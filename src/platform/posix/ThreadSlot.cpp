@@ -14,6 +14,8 @@ ThreadContext& CurrentThread() {
     return *t_context;
 }
 
-void ReleaseCurrentThread() { t_context.reset(); }
+void ReleaseCurrentThread() {
+    t_context.reset();
+}
 
 } // namespace quillery

@@ -1,0 +1,62 @@
+#include "platform/win32/views/ModalLoop.h"
+
+namespace quillery::win32 {
+namespace {
+
+struct Search {
+    HWND except;
+    std::vector<HWND>* found;
+};
+
+BOOL CALLBACK CollectEnabled(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<Search*>(param);
+    if (window != search->except && IsWindowVisible(window) && IsWindowEnabled(window)) {
+        search->found->push_back(window);
+    }
+    return TRUE;
+}
+
+} // namespace
+
+ThreadWindowsDisabled::ThreadWindowsDisabled(HWND except) {
+    Search search{except, &disabled_};
+    EnumThreadWindows(GetCurrentThreadId(), &CollectEnabled, reinterpret_cast<LPARAM>(&search));
+    for (HWND window : disabled_) {
+        EnableWindow(window, FALSE);
+    }
+}
+
+ThreadWindowsDisabled::~ThreadWindowsDisabled() {
+    for (HWND window : disabled_) {
+        if (IsWindow(window)) {
+            EnableWindow(window, TRUE);
+        }
+    }
+}
+
+void ModalLoop::Run(HWND window, HWND focus) {
+    ThreadWindowsDisabled others(window);
+    ShowWindow(window, SW_SHOW);
+    SetForegroundWindow(window);
+    if (focus != nullptr) {
+        SetFocus(focus);
+    }
+    MSG msg;
+    while (!stopped_) {
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0) {
+            PostQuitMessage(static_cast<int>(msg.wParam)); // for the loop outside ours
+            break;
+        }
+        if (got < 0) {
+            break;
+        }
+        if (IsWindow(window) && IsDialogMessageW(window, &msg)) {
+            continue;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+} // namespace quillery::win32

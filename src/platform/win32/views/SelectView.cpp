@@ -1,0 +1,290 @@
+#include "platform/win32/views/SelectView.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <cmath>
+#include <stdexcept>
+
+namespace quillery::win32 {
+namespace {
+
+constexpr UINT_PTR kTimerId = 1;
+
+int Round(double value) {
+    return static_cast<int>(std::lround(value));
+}
+
+} // namespace
+
+void SelectView::RegisterClass(HINSTANCE instance) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.style = CS_DBLCLKS;
+    windowClass.lpfnWndProc = &SelectView::WindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = kClassName;
+    RegisterClassExW(&windowClass); // already registered by an earlier view: fine
+}
+
+SelectView::SelectView(FrmSelect& form, HINSTANCE instance) : form_(form) {
+    const int dpiX = ScreenDpi();
+    twipsPerPixelX_ = twipsPerPixelY_ = 1440.0 / dpiX;
+    font_.reset(CreatePointFont(L"Arial", 8.25, false));
+
+    RegisterClass(instance);
+    // The caption is never seen: the window has no title bar.
+    window_ =
+        CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kClassName, L"Form1",
+                        WS_POPUP | WS_CLIPCHILDREN, 0, 0, 1, 1, nullptr, nullptr, instance, this);
+    if (window_ == nullptr) {
+        throw std::runtime_error("cannot create the menu window");
+    }
+    tooltip_ =
+        CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance, nullptr);
+    if (tooltip_ != nullptr) {
+        SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 400); // a preview may hold line breaks
+    }
+}
+
+SelectView::~SelectView() {
+    if (window_ != nullptr) {
+        DestroyWindow(window_);
+    }
+}
+
+LRESULT CALLBACK SelectView::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* view = reinterpret_cast<SelectView*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (view == nullptr) {
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        view->window_ = nullptr;
+        view->tooltip_ = nullptr;
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    try {
+        return view->Handle(message, wParam, lParam);
+    } catch (...) {
+        // No exception crosses into the window system.
+        return 0;
+    }
+}
+
+LRESULT SelectView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    const auto x = static_cast<float>(GET_X_LPARAM(lParam) * twipsPerPixelX_);
+    const auto y = static_cast<float>(GET_Y_LPARAM(lParam) * twipsPerPixelY_);
+    switch (message) {
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(window_, &paint);
+        RECT client;
+        GetClientRect(window_, &client);
+        Paint(dc, client);
+        EndPaint(window_, &paint);
+        return 0;
+    }
+    case WM_ERASEBKGND:
+        return 1; // WM_PAINT fills everything
+    case WM_MOUSEMOVE:
+        form_.MouseMoveAt(x, y);
+        return 0;
+    case WM_LBUTTONUP:
+        form_.MouseUpAt(x, y, buttons::kLeft);
+        return 0;
+    case WM_RBUTTONUP:
+        form_.MouseUpAt(x, y, buttons::kRight);
+        return 0;
+    case WM_MBUTTONUP:
+        form_.MouseUpAt(x, y, buttons::kMiddle);
+        return 0;
+    case WM_TIMER:
+        if (wParam == kTimerId) {
+            form_.Timer1_Timer();
+        }
+        return 0;
+    case WM_CLOSE:
+        form_.Close(); // the window system asked: the same unload as every other way out
+        return 0;
+    default:
+        return DefWindowProcW(window_, message, wParam, lParam);
+    }
+}
+
+POINT SelectView::FramePointToClient(float x, float y) const {
+    return POINT{Round((x + form_.FraMain.left) / twipsPerPixelX_),
+                 Round((y + form_.FraMain.top) / twipsPerPixelY_)};
+}
+
+RECT SelectView::FrameBoxToClient(const TwipsBox& box) const {
+    const POINT topLeft = FramePointToClient(box.left, box.top);
+    const POINT bottomRight = FramePointToClient(box.left + box.width, box.top + box.height);
+    return RECT{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
+}
+
+void SelectView::PaintLabel(HDC dc, const Label& label) {
+    if (!label.visible) {
+        return;
+    }
+    RECT rect = FrameBoxToClient(label.box);
+    UniqueGdi<HBRUSH> back(CreateSolidBrush(ResolveColor(label.back)));
+    FillRect(dc, &rect, back.get());
+    if (label.caption.empty()) {
+        return;
+    }
+    SetTextColor(dc, ResolveColor(label.text));
+    SetBkMode(dc, TRANSPARENT);
+    // '&' marks the access key, as in any label; the text is cut by the box, not shortened.
+    DrawTextW(dc, label.caption.c_str(), static_cast<int>(label.caption.size()), &rect,
+              DT_LEFT | DT_TOP | DT_SINGLELINE);
+}
+
+void SelectView::Paint(HDC target, const RECT& client) {
+    // Drawn off screen first, so that hovering does not flicker.
+    UniqueDc memory(CreateCompatibleDC(target));
+    UniqueGdi<HBITMAP> bitmap(CreateCompatibleBitmap(target, client.right, client.bottom));
+    if (!memory || !bitmap) {
+        return;
+    }
+    HDC dc = memory.get();
+    {
+        SelectedObject selectedBitmap(dc, bitmap.get());
+        SelectedObject selectedFont(dc, font_.get());
+        FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+
+        TwipsBox frame = form_.FraMain;
+        frame.left = 0;
+        frame.top = 0;
+        RECT frameRect = FrameBoxToClient(frame);
+        DrawEdge(dc, &frameRect, EDGE_ETCHED, BF_RECT);
+
+        RECT banner = FrameBoxToClient(form_.Picture1);
+        FillRect(dc, &banner, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        DrawEdge(dc, &banner, EDGE_SUNKEN, BF_RECT);
+        const TwipsBox logo{form_.Picture1.left + form_.Image1.left,
+                            form_.Picture1.top + form_.Image1.top, form_.Image1.width,
+                            form_.Image1.height};
+        DrawLogo(dc, FrameBoxToClient(logo));
+
+        // Pads first: where a line and its pad overlap, the line is on top.
+        for (std::size_t i = 1; i < form_.Lblpad.size(); ++i) {
+            PaintLabel(dc, form_.Lblpad[i]);
+        }
+        for (std::size_t i = 1; i < form_.lblMenu.size(); ++i) {
+            PaintLabel(dc, form_.lblMenu[i]);
+        }
+        for (std::size_t k = 0; k < form_.lblExtras.size(); ++k) {
+            PaintLabel(dc, form_.Lblpadextra[k]);
+            PaintLabel(dc, form_.lblExtras[k]);
+        }
+        for (const auto* lines : {&form_.Line1, &form_.Line2}) {
+            for (const auto& [index, line] : *lines) {
+                if (index == 0 || !line.visible) {
+                    continue;
+                }
+                UniqueGdi<HPEN> pen(CreatePen(PS_INSIDEFRAME, 2, ResolveColor(line.color)));
+                SelectedObject selectedPen(dc, pen.get());
+                const POINT from = FramePointToClient(line.x1, line.y1);
+                const POINT to = FramePointToClient(line.x2, line.y2);
+                MoveToEx(dc, from.x, from.y, nullptr);
+                LineTo(dc, to.x, to.y);
+            }
+        }
+        BitBlt(target, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
+    }
+}
+
+// The tooltip control is told only of changed lines: re-adding its tools on every hover
+// would hide a tip that is showing.
+void SelectView::SyncTooltips() {
+    if (tooltip_ == nullptr) {
+        return;
+    }
+    std::vector<Tool> wanted;
+    for (std::size_t i = 1; i < form_.lblMenu.size(); ++i) {
+        const Label& line = form_.lblMenu[i];
+        const bool shown = line.visible && !line.tooltip.empty();
+        wanted.push_back(Tool{shown ? FrameBoxToClient(line.box) : RECT{},
+                              shown ? line.tooltip : std::wstring()});
+    }
+    if (wanted == tools_) {
+        return;
+    }
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = window_;
+    for (std::size_t id = 1; id <= tools_.size(); ++id) {
+        tool.uId = id;
+        SendMessageW(tooltip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+    tools_ = std::move(wanted);
+    for (std::size_t id = 1; id <= tools_.size(); ++id) {
+        Tool& line = tools_[id - 1];
+        if (line.text.empty()) {
+            continue;
+        }
+        tool.uFlags = TTF_SUBCLASS;
+        tool.uId = id;
+        tool.rect = line.rect;
+        tool.lpszText = line.text.data();
+        SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
+void SelectView::Refresh() {
+    if (window_ == nullptr) {
+        return;
+    }
+    const int left = Round(form_.Left / twipsPerPixelX_);
+    const int top = Round(form_.Top / twipsPerPixelY_);
+    const int width = Round(form_.Width / twipsPerPixelX_);
+    const int height = Round(form_.Height / twipsPerPixelY_);
+    SetWindowPos(window_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    SyncTooltips();
+    InvalidateRect(window_, nullptr, FALSE);
+}
+
+void SelectView::RunModal() {
+    if (window_ != nullptr) {
+        loop_.Run(window_);
+    }
+}
+
+void SelectView::EndModal() {
+    loop_.Stop();
+    if (window_ != nullptr) {
+        DestroyWindow(window_);
+    }
+    PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0); // wake the loop to see the stop
+}
+
+PixelRect SelectView::WindowRect() {
+    RECT rect{};
+    if (window_ != nullptr) {
+        GetWindowRect(window_, &rect);
+    }
+    return PixelRect{rect.left, rect.top, rect.right, rect.bottom};
+}
+
+void SelectView::SetTimer(bool enabled, unsigned intervalMs) {
+    if (window_ == nullptr) {
+        return;
+    }
+    if (enabled && !timerOn_) {
+        ::SetTimer(window_, kTimerId, intervalMs, nullptr);
+    } else if (!enabled && timerOn_) {
+        KillTimer(window_, kTimerId);
+    }
+    timerOn_ = enabled;
+}
+
+} // namespace quillery::win32

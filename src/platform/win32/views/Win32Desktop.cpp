@@ -1,0 +1,51 @@
+#include "platform/win32/views/Win32Desktop.h"
+
+#include "platform/win32/views/Paint.h"
+
+#include <windows.h>
+
+namespace quillery::win32 {
+
+PixelPoint Win32Desktop::CursorPos() {
+    POINT point{};
+    GetCursorPos(&point);
+    return PixelPoint{point.x, point.y};
+}
+
+void Win32Desktop::SetCursorPos(std::int32_t x, std::int32_t y) {
+    ::SetCursorPos(x, y);
+}
+
+double Win32Desktop::TwipsPerPixelX() {
+    return 1440.0 / ScreenDpi();
+}
+
+double Win32Desktop::TwipsPerPixelY() {
+    return 1440.0 / ScreenDpi();
+}
+
+double Win32Desktop::ScreenWidthTwips() {
+    return GetSystemMetrics(SM_CXSCREEN) * TwipsPerPixelX();
+}
+
+double Win32Desktop::ScreenHeightTwips() {
+    return GetSystemMetrics(SM_CYSCREEN) * TwipsPerPixelY();
+}
+
+void Win32Desktop::DoEvents() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam)); // leave it for the host's loop
+            break;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+void Win32Desktop::SetBusyPointer(bool busy) {
+    SetCursor(LoadCursorW(nullptr, busy ? IDC_WAIT : IDC_ARROW));
+}
+
+} // namespace quillery::win32
