@@ -69,6 +69,9 @@ public:
     void lblMenu_MouseUp(std::int16_t Index, std::int16_t Button);
     void Lblpad_MouseUp(std::int16_t Index, std::int16_t Button);
     void Timer1_Timer();
+    void Picture1_Click();
+    void Image1_Click();
+    void lblExtras_Click(std::int16_t Index);
 
     // What lies under a point of the frame, topmost first: lines above their pads.
     struct Hit {
@@ -77,8 +80,10 @@ public:
     };
     Hit HitTest(float frameX, float frameY) const;
 
-    // Pointer input from the view, in twips from the window's top-left corner.
+    // Pointer input from the view, in twips from the window's top-left corner. A click is a
+    // left button pressed and released over the same control.
     void MouseMoveAt(float x, float y);
+    void MouseDownAt(float x, float y, std::int16_t button);
     void MouseUpAt(float x, float y, std::int16_t button);
 
     void SetTimerEnabled(bool enabled);
@@ -93,6 +98,8 @@ private:
     void PlaceAtPointer();
     void ShowWelcomeAndStoreAnswer();
     void OpenItemMenu(std::int16_t Index);
+
+    Hit pressed_; // where the left button went down, for clicks
 };
 
 // The tooltip of a menu line: a preview of the snippet's text.

@@ -48,12 +48,41 @@ void FrmSelect::MouseMoveAt(float x, float y) {
     }
 }
 
+void FrmSelect::MouseDownAt(float x, float y, std::int16_t button) {
+    if (button == buttons::kLeft) {
+        pressed_ = HitTest(x - FraMain.left, y - FraMain.top);
+    }
+}
+
 void FrmSelect::MouseUpAt(float x, float y, std::int16_t button) {
     const Hit hit = HitTest(x - FraMain.left, y - FraMain.top);
-    if (hit.kind == Hit::Kind::Line) {
+    const bool click =
+        button == buttons::kLeft && hit.kind == pressed_.kind && hit.index == pressed_.index;
+    pressed_ = {};
+    switch (hit.kind) {
+    case Hit::Kind::Line:
         lblMenu_MouseUp(hit.index, button);
-    } else if (hit.kind == Hit::Kind::Pad) {
+        break;
+    case Hit::Kind::Pad:
         Lblpad_MouseUp(hit.index, button);
+        break;
+    case Hit::Kind::Extras:
+        if (click) {
+            lblExtras_Click(hit.index);
+        }
+        break;
+    case Hit::Kind::Logo:
+        if (click) {
+            Image1_Click();
+        }
+        break;
+    case Hit::Kind::Banner:
+        if (click) {
+            Picture1_Click();
+        }
+        break;
+    default:
+        break;
     }
 }
 

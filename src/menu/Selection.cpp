@@ -50,8 +50,4 @@ void FrmSelect::Lblpad_MouseUp(std::int16_t Index, std::int16_t Button) {
     lblMenu_MouseUp(Index, Button);
 }
 
-// The item commands (New, Edit, Remove, Move Up, Move Down) open here once the editing
-// windows exist; until then a right click leaves the menu as it is.
-void FrmSelect::OpenItemMenu(std::int16_t) {}
-
 } // namespace quillery

@@ -4,6 +4,7 @@
 #include "platform/Desktop.h"
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
+#include "platform/Shell.h"
 #include "platform/SystemInfo.h"
 #include "platform/WindowView.h"
 
@@ -18,6 +19,7 @@ struct Platform {
     Dialogs* dialogs = nullptr;
     Desktop* desktop = nullptr;
     ViewFactory* views = nullptr;
+    Shell* shell = nullptr;
 };
 
 // The platform in use by the whole process. It must be installed before the first request.

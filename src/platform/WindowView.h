@@ -3,11 +3,22 @@
 #include "platform/Desktop.h"
 
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace quillery {
 
 class FrmSelect;
 class frmIntro;
+class FrmEditItem;
+
+// One entry of a pop-up menu; a separator has no command.
+struct MenuEntry {
+    int id = 0;
+    std::wstring caption; // '&' marks the access key
+    bool enabled = true;
+    bool separator = false;
+};
 
 // The native window of one of the component's windows. The window's presenter holds all of
 // its state (geometry in twips, texts, colours) and decides everything; its view draws that
@@ -32,6 +43,10 @@ public:
 
     // Starts (from a full interval) or stops the window's timer.
     virtual void SetTimer(bool enabled, unsigned intervalMs) = 0;
+
+    // Shows a pop-up menu of this window at the pointer and returns the id of the chosen
+    // entry, or 0 when the menu was dismissed. Returns only when the menu has closed.
+    virtual int PopupMenu(const std::vector<MenuEntry>& entries) = 0;
 };
 
 // Makes the native windows. Creating a view does not show it.
@@ -40,6 +55,7 @@ public:
     virtual ~ViewFactory() = default;
     virtual std::unique_ptr<WindowView> CreateSelectView(FrmSelect& form) = 0;
     virtual std::unique_ptr<WindowView> CreateIntroView(frmIntro& form) = 0;
+    virtual std::unique_ptr<WindowView> CreateEditView(FrmEditItem& form) = 0;
 };
 
 } // namespace quillery

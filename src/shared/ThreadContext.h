@@ -29,6 +29,10 @@ class ThreadContext {
 public:
     Module1 module;
 
+    // True while a fatal error report closes the windows: their unload steps then leave the
+    // other windows alone (the pop-up is about to close too).
+    bool closingForFatalReport = false;
+
     // The file-number pool: each open file under the small number it was opened with.
     std::int16_t FreeFileNumber() const;
     void AttachFile(std::int16_t number, std::unique_ptr<RecordFile> file);

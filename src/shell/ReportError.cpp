@@ -16,6 +16,20 @@ void ReportError(const std::wstring& message, bool fatal) noexcept {
     if (!fatal) {
         return;
     }
+    // While the windows close, their unload steps know that the pop-up goes too.
+    struct ClosingFlag {
+        ThreadContext* thread = nullptr;
+        ~ClosingFlag() {
+            if (thread != nullptr) {
+                thread->closingForFatalReport = false;
+            }
+        }
+    } closing;
+    try {
+        closing.thread = &CurrentThread();
+        closing.thread->closingForFatalReport = true;
+    } catch (...) {
+    }
     for (const auto slot :
          {FatalCloseSlot::EditItem, FatalCloseSlot::Intro, FatalCloseSlot::Select}) {
         try {

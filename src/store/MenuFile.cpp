@@ -84,20 +84,43 @@ MenuRecord GetMenuRecord(std::int16_t recordNumber) {
     return TryGetMenuRecord(recordNumber).value_or(MenuRecord{});
 }
 
-bool PutMenuRecord(std::int16_t itemNumber, const MenuRecord& record) {
-    bool written = false;
+namespace {
+
+// One write to the open data file; false when there is none or the write fails.
+bool WriteItem(std::int16_t itemNumber, const MenuRecord& record) noexcept {
     try {
         if (RecordFile* file = OpenFile()) {
-            written = MenuDataFile(*file, *CurrentPlatform().ansi)
-                          .Write(RecordOfItem(itemNumber), record);
+            return MenuDataFile(*file, *CurrentPlatform().ansi)
+                .Write(RecordOfItem(itemNumber), record);
         }
     } catch (...) {
-        written = false;
     }
+    return false;
+}
+
+} // namespace
+
+bool PutMenuRecord(std::int16_t itemNumber, const MenuRecord& record) {
+    const bool written = WriteItem(itemNumber, record);
     if (!written) {
         ReportError(messages::kErrorSavingItem, true);
     }
     return written;
+}
+
+bool PutMenuRecordPair(std::int16_t firstItem, const MenuRecord& first,
+                       const MenuRecord& firstBefore, std::int16_t secondItem,
+                       const MenuRecord& second) {
+    if (!WriteItem(firstItem, first)) {
+        ReportError(messages::kErrorSavingItem, true);
+        return false;
+    }
+    if (!WriteItem(secondItem, second)) {
+        WriteItem(firstItem, firstBefore); // one attempt; the report follows either way
+        ReportError(messages::kErrorSavingItem, true);
+        return false;
+    }
+    return true;
 }
 
 void CloseMenuFile() noexcept {

@@ -31,6 +31,14 @@ std::optional<MenuRecord> TryGetMenuRecord(std::int16_t recordNumber);
 // A failed write is reported as fatal. Returns whether the record was written.
 bool PutMenuRecord(std::int16_t itemNumber, const MenuRecord& record);
 
+// Writes two items as one change (a swap of two snippets). When the first write fails,
+// the second is not attempted; when the second fails, the first record is put back with one
+// attempt before the failure is reported, so that no snippet is left in both records.
+// The failure is reported once, as PutMenuRecord reports it. Returns whether both were written.
+bool PutMenuRecordPair(std::int16_t firstItem, const MenuRecord& first,
+                       const MenuRecord& firstBefore, std::int16_t secondItem,
+                       const MenuRecord& second);
+
 // Closes the data file, ignoring any error.
 void CloseMenuFile() noexcept;
 

@@ -80,6 +80,19 @@ std::optional<std::uint32_t> FakeSystemInfo::VolumeSerialNumber(const std::wstri
     return serial;
 }
 
+std::intptr_t FakeShell::Execute(const std::wstring& operation, const std::wstring& file,
+                                 const std::wstring& parameters, const std::wstring& directory,
+                                 int showCommand) {
+    if (throwOnExecute) {
+        throw std::runtime_error("the shell failed");
+    }
+    launches.push_back({operation, file, parameters, directory, showCommand});
+    if (whileLaunching) {
+        whileLaunching();
+    }
+    return result;
+}
+
 bool FaultyFileSystem::Exists(const std::wstring& path) {
     return real_.Exists(path);
 }
@@ -122,7 +135,7 @@ std::wstring TempDir::WindowsPath() const {
 
 FakePlatform::FakePlatform() {
     system.directory = dir.WindowsPath();
-    InstallPlatform(Platform{&files, &ansi, &system, &dialogs, &ui, &ui});
+    InstallPlatform(Platform{&files, &ansi, &system, &dialogs, &ui, &ui, &shell});
     ReleaseCurrentThread();
 }
 

@@ -47,6 +47,25 @@ public:
     std::wstring executableName = L"Pennock";
 };
 
+// The shell: records every launch and answers with `result`.
+class FakeShell final : public Shell {
+public:
+    struct Launch {
+        std::wstring operation, file, parameters, directory;
+        int show = 0;
+    };
+    std::intptr_t Execute(const std::wstring& operation, const std::wstring& file,
+                          const std::wstring& parameters, const std::wstring& directory,
+                          int showCommand) override;
+    std::wstring CurrentDirectory() override { return currentDirectory; }
+
+    std::vector<Launch> launches;
+    std::intptr_t result = 42;
+    bool throwOnExecute = false;
+    std::function<void()> whileLaunching;
+    std::wstring currentDirectory = L"C:\\Host\\Current";
+};
+
 // Real files on disk, with failures injected by record number (offset / 232 + 1).
 class FaultyFileSystem final : public FileSystem {
 public:
@@ -93,6 +112,7 @@ public:
     FaultyFileSystem files;
     Cp1252Codec ansi;
     FakeUi ui;
+    FakeShell shell;
     TempDir dir;
 
     std::filesystem::path MenuFile() const { return dir.path() / "Menu.dat"; }

@@ -1,11 +1,13 @@
 #include "support/FakeUi.h"
 
+#include "editing/FrmEditItem.h"
 #include "menu/FrmSelect.h"
 #include "shared/ThreadContext.h"
 #include "welcome/frmIntro.h"
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
 
 namespace quillery::testing {
 namespace {
@@ -51,6 +53,17 @@ void FakeView::SetTimer(bool enabled, unsigned intervalMs) {
     timerInterval = intervalMs;
 }
 
+int FakeView::PopupMenu(const std::vector<MenuEntry>& entries) {
+    ui_.menusShown.push_back(entries);
+    ui_.timerRanDuringMenu = ui_.timerRanDuringMenu || timerEnabled;
+    if (ui_.menuChoices.empty()) {
+        return 0;
+    }
+    auto choice = std::move(ui_.menuChoices.front());
+    ui_.menuChoices.pop_front();
+    return choice();
+}
+
 void FakeUi::SetCursorPos(std::int32_t x, std::int32_t y) {
     pointer = {x, y};
     cursorMoves.push_back(pointer);
@@ -58,6 +71,9 @@ void FakeUi::SetCursorPos(std::int32_t x, std::int32_t y) {
 
 void FakeUi::DoEvents() {
     ++doEventsCalls;
+    if (throwOnDoEvents) {
+        throw std::runtime_error("the message queue failed");
+    }
     auto events = std::move(pending);
     pending.clear();
     for (auto& event : events) {
@@ -86,6 +102,16 @@ std::unique_ptr<WindowView> FakeUi::CreateIntroView(frmIntro& form) {
                          top + Pixels(frmIntro::kClientHeight, twipsPerPixel)};
     };
     return std::make_unique<FakeView>(*this, "intro", rect, [&form] { form.Close(); });
+}
+
+std::unique_ptr<WindowView> FakeUi::CreateEditView(FrmEditItem& form) {
+    auto rect = [this, &form] {
+        const std::int32_t left = Pixels(form.Left, twipsPerPixel);
+        const std::int32_t top = Pixels(form.Top, twipsPerPixel);
+        return PixelRect{left, top, left + Pixels(FrmEditItem::kClientWidth, twipsPerPixel),
+                         top + Pixels(FrmEditItem::kClientHeight, twipsPerPixel)};
+    };
+    return std::make_unique<FakeView>(*this, "editor", rect, [&form] { form.Close(); });
 }
 
 void FakeUi::Tick() {

@@ -25,6 +25,7 @@ public:
     void EndModal() override { ended = true; }
     PixelRect WindowRect() override { return rect_(); }
     void SetTimer(bool enabled, unsigned intervalMs) override;
+    int PopupMenu(const std::vector<MenuEntry>& entries) override;
 
     std::string name;
     int refreshes = 0;
@@ -56,9 +57,12 @@ public:
     // ViewFactory
     std::unique_ptr<WindowView> CreateSelectView(FrmSelect& form) override;
     std::unique_ptr<WindowView> CreateIntroView(frmIntro& form) override;
+    std::unique_ptr<WindowView> CreateEditView(FrmEditItem& form) override;
 
     // The script: steps run one at a time by the innermost modal loop.
     void Then(std::function<void()> step) { script.push_back(std::move(step)); }
+    // A step for a window that opens inside the running step: it comes before the rest.
+    void Next(std::function<void()> step) { script.push_front(std::move(step)); }
     // Events that are already waiting when the component next lets pending messages run.
     void Pending(std::function<void()> event) { pending.push_back(std::move(event)); }
 
@@ -77,10 +81,18 @@ public:
     std::vector<std::string> modalOrder; // names of the windows in the order they were shown
     std::vector<std::string> unfinished; // windows whose script ran out while they were open
 
+    // Pop-up menus: each one shown is recorded with its entries, and answered by the next
+    // choice (a command id; 0 dismisses it). A choice may be a step that runs while the menu
+    // is up and then gives the id.
+    std::deque<std::function<int()>> menuChoices;
+    std::vector<std::vector<MenuEntry>> menusShown;
+    bool timerRanDuringMenu = false;
+
     std::deque<std::function<void()>> script;
     std::deque<std::function<void()>> pending;
     std::vector<FakeView*> live;
     bool failToCreate = false;
+    bool throwOnDoEvents = false;
 };
 
 } // namespace quillery::testing

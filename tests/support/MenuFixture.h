@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editing/FrmEditItem.h"
 #include "menu/FrmSelect.h"
 #include "menu/MenuRequest.h"
 #include "shared/ThreadContext.h"
@@ -10,6 +11,8 @@
 #include "welcome/frmIntro.h"
 
 #include <gtest/gtest.h>
+
+#include <map>
 
 #include <string>
 #include <vector>
@@ -26,6 +29,7 @@ protected:
     Module1& module() { return CurrentThread().module; }
     FrmSelect& menu() { return CurrentThread().Instance<FrmSelect>(); }
     frmIntro& intro() { return CurrentThread().Instance<frmIntro>(); }
+    FrmEditItem& editor() { return CurrentThread().Instance<FrmEditItem>(); }
     FakeUi& ui() { return platform.ui; }
 
     void Save(const DataFile& file) { WriteBytes(platform.MenuFile(), file.bytes); }
@@ -62,6 +66,17 @@ protected:
         EXPECT_TRUE(ui().script.empty()) << "steps left over";
         EXPECT_TRUE(ui().unfinished.empty()) << "a window was left open by the script";
         return result;
+    }
+
+    // A step that moves the pointer just outside the pop-up and lets the timer tick.
+    std::function<void()> Leave() {
+        return [this] {
+            if (FakeView* view = ui().View("select")) {
+                const PixelRect rect = view->WindowRect();
+                ui().pointer = {rect.right + 1, rect.bottom + 1};
+            }
+            ui().Tick();
+        };
     }
 
     // Pointer over a point of the window, given in twips from its top-left corner.

@@ -1,0 +1,253 @@
+#include "editing/FrmEditItem.h"
+#include "editing/frm4Menu.h"
+#include "shared/Messages.h"
+#include "support/MenuFixture.h"
+
+namespace quillery {
+namespace {
+
+using testing::MenuFixture;
+using testing::RecordBytesOf;
+
+class ItemMenuTest : public MenuFixture {
+protected:
+    std::vector<std::uint8_t> Record(int number) {
+        const auto bytes = Bytes();
+        const auto offset = static_cast<std::size_t>(number - 1) * 232;
+        return {bytes.begin() + static_cast<long>(offset),
+                bytes.begin() + static_cast<long>(offset + 232)};
+    }
+    std::vector<std::wstring> LineTags() {
+        std::vector<std::wstring> tags;
+        for (std::size_t i = 1; i < menu().lblMenu.size(); ++i) {
+            tags.push_back(menu().lblMenu[i].tag);
+        }
+        return tags;
+    }
+    // Hover over line `line`, right-click it and choose `command`.
+    void RightClick(std::int16_t line, int command) {
+        ui().menuChoices.push_back([command] { return command; });
+        menu().lblMenu_MouseMove(line);
+        menu().lblMenu_MouseUp(line, buttons::kRight);
+    }
+    std::map<int, bool> Enabled(const std::vector<MenuEntry>& entries) {
+        std::map<int, bool> enabled;
+        for (const auto& entry : entries) {
+            enabled[entry.id] = entry.enabled;
+        }
+        return enabled;
+    }
+};
+
+TEST_F(ItemMenuTest, EntriesAndWhichAreEnabled) {
+    struct Case {
+        int lines;
+        std::int16_t line;
+        bool newOn, removeOn, upOn, downOn;
+    } cases[] = {
+        {1, 1, true, false, false, false}, {18, 5, true, true, true, true},
+        {19, 1, false, true, false, true}, {20, 20, false, true, true, false},
+        {3, 3, true, true, true, false},   {3, 2, true, true, true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.lines * 100 + c.line);
+        ReleaseCurrentThread();
+        ui().menusShown.clear();
+        std::vector<int> items;
+        for (int item = 1; item <= c.lines; ++item) {
+            items.push_back(item);
+        }
+        SaveItems(items);
+        RequestWith({[&] {
+                         RightClick(c.line, 0);
+                         // A second right click on another line sets every entry afresh.
+                         RightClick(1, 0);
+                         RightClick(c.line, 0);
+                     },
+                     Leave()});
+        ASSERT_EQ(ui().menusShown.size(), 3u);
+        const auto& shown = ui().menusShown.back();
+        ASSERT_EQ(shown.size(), 6u);
+        EXPECT_EQ(shown[0].caption, L"&New");
+        EXPECT_EQ(shown[1].caption, L"&Edit");
+        EXPECT_EQ(shown[2].caption, L"&Remove");
+        EXPECT_TRUE(shown[3].separator);
+        EXPECT_EQ(shown[4].caption, L"Move &Up");
+        EXPECT_EQ(shown[5].caption, L"Move &Down");
+        auto enabled = Enabled(shown);
+        EXPECT_EQ(enabled[frm4Menu::mnuNew], c.newOn);
+        EXPECT_TRUE(enabled[frm4Menu::mnuEdit]);
+        EXPECT_EQ(enabled[frm4Menu::mnuRemove], c.removeOn);
+        EXPECT_EQ(enabled[frm4Menu::mnuMoveUp], c.upOn);
+        EXPECT_EQ(enabled[frm4Menu::MnuMoveDown], c.downOn);
+        EXPECT_FALSE(ui().timerRanDuringMenu);
+    }
+}
+
+TEST_F(ItemMenuTest, DismissingChangesNothingAndTheWatchRunsAgain) {
+    SaveItems({1, 2, 3});
+    const auto before = Bytes();
+    RequestWith({[&] {
+                     FakeView* view = ui().View("select");
+                     const int starts = view->timerStarts;
+                     RightClick(2, 0);
+                     EXPECT_TRUE(view->timerEnabled);
+                     EXPECT_EQ(view->timerStarts, starts + 1); // a full interval again
+                     EXPECT_TRUE(menu().IsOpen());
+                 },
+                 Leave()});
+    EXPECT_EQ(Bytes(), before);
+}
+
+TEST_F(ItemMenuTest, RemoveAskedAndAnswered) {
+    for (const int answer : {box::kAnswerNo, box::kAnswerYes}) {
+        SCOPED_TRACE(answer);
+        ReleaseCurrentThread();
+        SaveItems({1, 2, 3, 4, 5});
+        const auto before = Bytes();
+        platform.dialogs.shown.clear();
+        platform.dialogs.answers = {answer};
+        RequestWith({[&] {
+                         RightClick(3, frm4Menu::mnuRemove);
+                         EXPECT_EQ(LineTags().size(), answer == box::kAnswerYes ? 4u : 5u);
+                     },
+                     Leave()});
+        ASSERT_EQ(platform.dialogs.shown.size(), 1u);
+        EXPECT_EQ(platform.dialogs.shown[0].text,
+                  L"Are you sure you want to remove the selected item");
+        EXPECT_EQ(platform.dialogs.shown[0].title, L"Remove Item");
+        EXPECT_EQ(platform.dialogs.shown[0].style, 36u);
+        if (answer == box::kAnswerNo) {
+            EXPECT_EQ(Bytes(), before);
+            continue;
+        }
+        // Record 5 gets a blank description; its text stays; nothing else changes.
+        EXPECT_EQ(Record(5), RecordBytesOf(L"", L"  text of 3  ", 0));
+        auto expected = before;
+        const auto blanked = Record(5);
+        std::copy(blanked.begin(), blanked.end(), expected.begin() + 4 * 232);
+        EXPECT_EQ(Bytes(), expected);
+        EXPECT_EQ(module().CurrentItem, 3);
+    }
+}
+
+TEST_F(ItemMenuTest, RemoveThenNewTakesTheFreedSlot) {
+    SaveItems({1, 2, 3, 4, 5});
+    platform.dialogs.answers = {box::kAnswerYes};
+    RequestWith(
+        {[&] {
+             RightClick(3, frm4Menu::mnuRemove);
+             EXPECT_EQ(LineTags(), (std::vector<std::wstring>{L"1", L"2", L"4", L"5"}));
+             ui().menuChoices.push_back([] { return int(frm4Menu::mnuNew); });
+             ui().Next([&] {
+                 editor().txtItem_Change(0, L"  Fresh  ");
+                 editor().txtItem_Change(1, L"fresh text");
+                 editor().cmdAction_Click(0);
+             });
+             menu().lblMenu_MouseUp(1, buttons::kRight);
+             EXPECT_EQ(module().CurrentItem, 3);
+             EXPECT_EQ(LineTags(), (std::vector<std::wstring>{L"1", L"2", L"3", L"4", L"5"}));
+             EXPECT_EQ(menu().lblMenu[3].caption, L"Fresh" + std::wstring(25, L' '));
+         },
+         Leave()});
+    EXPECT_EQ(Record(5), RecordBytesOf(L"Fresh", L"fresh text", 0));
+    EXPECT_EQ(Bytes().size(), 7u * 232u);
+}
+
+TEST_F(ItemMenuTest, MovesSwapWholeRecordsAndWriteBoth) {
+    SaveItems({1, 4, 5});
+    const auto before = Bytes();
+    RequestWith({[&] {
+                     platform.files.writtenRecords.clear();
+                     RightClick(2, frm4Menu::mnuMoveUp); // item 4, shown second
+                     EXPECT_EQ(platform.files.writtenRecords, (std::vector<int>{3, 6}));
+                     EXPECT_EQ(LineTags(), (std::vector<std::wstring>{L"1", L"4", L"5"}));
+                     EXPECT_EQ(TrimSpaces(menu().lblMenu[1].caption), L"Item 4");
+                     EXPECT_EQ(module().CurrentItem, 4);
+                 },
+                 Leave()});
+    EXPECT_EQ(Record(3),
+              std::vector<std::uint8_t>(before.begin() + 5 * 232, before.begin() + 6 * 232));
+    EXPECT_EQ(Record(6),
+              std::vector<std::uint8_t>(before.begin() + 2 * 232, before.begin() + 3 * 232));
+    EXPECT_EQ(Record(4), std::vector<std::uint8_t>(232, 0)); // empty slots 2 and 3 untouched
+    EXPECT_EQ(Record(5), std::vector<std::uint8_t>(232, 0));
+}
+
+TEST_F(ItemMenuTest, MoveDownOnTheFirstOfTwoAndTwoMoveUpsInARow) {
+    SaveItems({1, 2});
+    RequestWith({[&] {
+                     RightClick(1, frm4Menu::MnuMoveDown);
+                     EXPECT_EQ(TrimSpaces(menu().lblMenu[1].caption), L"Item 2");
+                     EXPECT_EQ(TrimSpaces(menu().lblMenu[2].caption), L"Item 1");
+                 },
+                 Leave()});
+    ReleaseCurrentThread();
+    SaveItems({1, 2, 3});
+    RequestWith({[&] {
+                     RightClick(3, frm4Menu::mnuMoveUp);
+                     RightClick(2, frm4Menu::mnuMoveUp); // the pointer follows its new line
+                     EXPECT_EQ(TrimSpaces(menu().lblMenu[1].caption), L"Item 3");
+                     EXPECT_EQ(TrimSpaces(menu().lblMenu[2].caption), L"Item 1");
+                     EXPECT_EQ(TrimSpaces(menu().lblMenu[3].caption), L"Item 2");
+                 },
+                 Leave()});
+}
+
+TEST_F(ItemMenuTest, FailedFirstWriteOfAMoveWritesNothingElse) {
+    SaveItems({1, 2});
+    const auto before = Bytes();
+    platform.files.failWriteOfRecord = {3};
+    EXPECT_EQ(RequestWith({[&] { RightClick(2, frm4Menu::mnuMoveUp); }}), L"");
+    EXPECT_EQ(Boxes(), std::vector<std::wstring>{messages::kErrorSavingItem});
+    EXPECT_EQ(platform.files.writtenRecords, std::vector<int>{3});
+    EXPECT_EQ(Bytes(), before); // both old records kept: nothing lost
+    EXPECT_FALSE(menu().IsOpen());
+    EXPECT_EQ(ui().modalOrder, std::vector<std::string>{"select"}); // not reopened
+}
+
+TEST_F(ItemMenuTest, FailedSecondWriteOfAMovePutsTheFirstRecordBack) {
+    SaveItems({1, 2});
+    const auto before = Bytes();
+    platform.files.failWriteOfRecord = {4};
+    EXPECT_EQ(RequestWith({[&] { RightClick(2, frm4Menu::mnuMoveUp); }}), L"");
+    EXPECT_EQ(Boxes(), std::vector<std::wstring>{messages::kErrorSavingItem}); // reported once
+    EXPECT_EQ(platform.files.writtenRecords, (std::vector<int>{3, 4, 3}));
+    EXPECT_EQ(Bytes(), before); // no snippet in both records
+    EXPECT_FALSE(menu().IsOpen());
+}
+
+TEST_F(ItemMenuTest, FailedRemoveClosesEverythingAndRedrawsNothing) {
+    SaveItems({1, 2, 3});
+    const auto before = Bytes();
+    platform.dialogs.answers = {box::kAnswerYes};
+    platform.files.failWriteOfRecord = {4};
+    EXPECT_EQ(RequestWith({[&] {
+                  RightClick(2, frm4Menu::mnuRemove);
+                  EXPECT_FALSE(menu().IsOpen());
+                  EXPECT_EQ(LineTags().size(), 3u); // no redraw after the report
+                  EXPECT_FALSE(ui().View("select"));
+              }}),
+              L"");
+    EXPECT_EQ(Bytes(), before);
+    EXPECT_EQ(ui().modalOrder, std::vector<std::string>{"select"});
+}
+
+TEST_F(ItemMenuTest, MovesWithoutANeighbourDoNothing) {
+    SaveItems({1, 2});
+    const auto before = Bytes();
+    RequestWith({[&] {
+                     menu().lblMenu_MouseMove(1);
+                     CurrentThread().Instance<frm4Menu>().mnuMoveUp_Click();
+                     menu().lblMenu_MouseMove(2);
+                     CurrentThread().Instance<frm4Menu>().MnuMoveDown_Click();
+                     module().CurrentItem = 7; // an item with no line at all
+                     CurrentThread().Instance<frm4Menu>().mnuMoveUp_Click();
+                     CurrentThread().Instance<frm4Menu>().MnuMoveDown_Click();
+                 },
+                 Leave()});
+    EXPECT_EQ(Bytes(), before);
+}
+
+} // namespace
+} // namespace quillery
