@@ -1,0 +1,142 @@
+#!/usr/bin/env bash
+# Runs a command with a private X display, a window manager and a Wine prefix of the build tree:
+#
+#     scripts/with-wine.sh BUILD_DIR -- COMMAND ARGS...
+#
+# It starts Xvfb on a display number that the server picks itself (so two runs never collide)
+# and openbox on it, points Wine at BUILD_DIR/wineprefix (32-bit, created on first use), runs
+# the command and exits with its status. On the way out, also after a failure or a signal, it
+# ends the prefix's Wine processes and exactly the Xvfb and openbox processes it started.
+# It reads nothing from the terminal, so it runs the same as root, in CI and without stdin.
+set -uo pipefail
+
+usage() {
+    echo "usage: $0 BUILD_DIR -- COMMAND [ARGS...]" >&2
+    exit 2
+}
+
+[[ $# -ge 3 && $2 == "--" ]] || usage
+build_dir=$1
+shift 2
+
+mkdir -p "$build_dir" || exit 2
+build_dir=$(cd "$build_dir" && pwd) || exit 2
+
+log="$build_dir/with-wine.log"
+: >"$log"
+
+export WINEPREFIX="$build_dir/wineprefix"
+export WINEARCH=win32
+export WINEDEBUG=-all
+# No Mono or Gecko installer dialogs while the prefix is created.
+export WINEDLLOVERRIDES="mscoree=;mshtml="
+
+xvfb_pid=""
+openbox_pid=""
+display_file=""
+status=0
+
+# The processes that run in this prefix: Wine passes WINEPREFIX on to every one of them.
+prefix_pids() {
+    local environ pid
+    for environ in /proc/[0-9]*/environ; do
+        pid=${environ#/proc/}
+        pid=${pid%/environ}
+        [[ $pid == "$$" ]] && continue
+        if { tr '\0' '\n' <"$environ"; } 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
+            echo "$pid"
+        fi
+    done
+}
+
+# Whether any of the given processes still runs (a zombie counts as ended).
+any_alive() {
+    local pid state
+    for pid in "$@"; do
+        state=$(awk '{print $3}' "/proc/$pid/stat" 2>/dev/null) || continue
+        [[ -n $state && $state != Z ]] && return 0
+    done
+    return 1
+}
+
+cleanup() {
+    # Wine first, while its display still exists. "wineserver -k" only signals the prefix's
+    # server and returns; it fails once no server is left, which is what we wait for.
+    # Its clients end a moment after the server: wait for those of this prefix.
+    if [[ -d $WINEPREFIX ]]; then
+        local pids tries=100
+        pids=$(prefix_pids)
+        while ((tries-- > 0)) && wineserver -k >>"$log" 2>&1; do
+            sleep 0.1
+        done
+        tries=100
+        while ((tries-- > 0)) && any_alive $pids; do
+            sleep 0.1
+        done
+    fi
+    if [[ -n $openbox_pid ]]; then
+        kill "$openbox_pid" 2>/dev/null
+        wait "$openbox_pid" 2>/dev/null
+    fi
+    if [[ -n $xvfb_pid ]]; then
+        kill "$xvfb_pid" 2>/dev/null
+        wait "$xvfb_pid" 2>/dev/null
+    fi
+    [[ -n $display_file ]] && rm -f "$display_file"
+}
+
+on_exit() {
+    cleanup
+    exit "$status"
+}
+trap on_exit EXIT
+trap 'status=130; exit' INT
+trap 'status=143; exit' TERM
+trap 'status=129; exit' HUP
+
+fail() {
+    echo "with-wine: $*" >&2
+    echo "with-wine: see $log" >&2
+    status=1
+    exit
+}
+
+# Waits up to $1 tenths of a second for the command in $2... to succeed.
+wait_for() {
+    local tries=$1
+    shift
+    while ((tries-- > 0)); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# Xvfb writes the display number it chose to the file once it accepts connections.
+display_file=$(mktemp "${TMPDIR:-/tmp}/with-wine-display.XXXXXX") || fail "no temporary file"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" </dev/null >>"$log" 2>&1 &
+xvfb_pid=$!
+display_ready() {
+    kill -0 "$xvfb_pid" 2>/dev/null || return 2
+    [[ -s $display_file ]] && grep -q '[0-9]' "$display_file"
+}
+wait_for 100 display_ready || fail "Xvfb did not start"
+export DISPLAY=":$(tr -dc '0-9' <"$display_file")"
+
+openbox --sm-disable </dev/null >>"$log" 2>&1 &
+openbox_pid=$!
+# A window manager announces itself through this property on the root window.
+wm_ready() {
+    kill -0 "$openbox_pid" 2>/dev/null || return 2
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
+}
+wait_for 100 wm_ready || fail "openbox did not start on $DISPLAY"
+
+if [[ ! -f $WINEPREFIX/system.reg ]]; then
+    echo "with-wine: creating the Wine prefix $WINEPREFIX" >&2
+    wineboot -i </dev/null >>"$log" 2>&1 || fail "wineboot could not create $WINEPREFIX"
+fi
+
+"$@"
+status=$?
+exit

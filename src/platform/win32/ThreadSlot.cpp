@@ -1,0 +1,137 @@
+#include "platform/win32/ThreadSlot.h"
+
+#include "shared/ThreadContext.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <stdexcept>
+#include <utility>
+
+namespace quillery {
+namespace {
+
+// A thread's context, linked into the list of all of them so that an unload can free the
+// contexts of threads that are still running.
+struct ContextNode {
+    ThreadContext context;
+    ContextNode* previous = nullptr;
+    ContextNode* next = nullptr;
+};
+
+constexpr DWORD kNoSlot = TLS_OUT_OF_INDEXES;
+
+std::atomic<DWORD> g_slot{kNoSlot};
+
+std::mutex g_nodesLock;
+ContextNode* g_nodes = nullptr;
+std::size_t g_nodeCount = 0;
+
+// The slot, taken on first use; when two threads race to take it, one slot wins and the other
+// is given back.
+DWORD Slot() {
+    DWORD slot = g_slot.load(std::memory_order_acquire);
+    if (slot != kNoSlot) {
+        return slot;
+    }
+    const DWORD fresh = ::TlsAlloc();
+    if (fresh == kNoSlot) {
+        throw std::runtime_error("no thread-local storage slot left");
+    }
+    if (g_slot.compare_exchange_strong(slot, fresh, std::memory_order_acq_rel)) {
+        return fresh;
+    }
+    ::TlsFree(fresh);
+    return slot;
+}
+
+void Link(ContextNode* node) {
+    const std::lock_guard<std::mutex> guard(g_nodesLock);
+    node->next = g_nodes;
+    if (g_nodes != nullptr) {
+        g_nodes->previous = node;
+    }
+    g_nodes = node;
+    ++g_nodeCount;
+}
+
+void Unlink(ContextNode* node) {
+    const std::lock_guard<std::mutex> guard(g_nodesLock);
+    if (node->previous != nullptr) {
+        node->previous->next = node->next;
+    } else {
+        g_nodes = node->next;
+    }
+    if (node->next != nullptr) {
+        node->next->previous = node->previous;
+    }
+    --g_nodeCount;
+}
+
+} // namespace
+
+ThreadContext& CurrentThread() {
+    const DWORD slot = Slot();
+    if (auto* node = static_cast<ContextNode*>(::TlsGetValue(slot))) {
+        return node->context;
+    }
+    auto node = std::make_unique<ContextNode>();
+    if (!::TlsSetValue(slot, node.get())) {
+        throw std::runtime_error("cannot store the thread's context");
+    }
+    Link(node.get());
+    return node.release()->context;
+}
+
+void ReleaseCurrentThread() {
+    const DWORD slot = g_slot.load(std::memory_order_acquire);
+    if (slot == kNoSlot) {
+        return;
+    }
+    auto* node = static_cast<ContextNode*>(::TlsGetValue(slot));
+    if (node == nullptr) {
+        return; // the thread never used the component
+    }
+    ::TlsSetValue(slot, nullptr);
+    Unlink(node);
+    delete node;
+}
+
+bool AttachThreadSlot() noexcept {
+    try {
+        Slot();
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+void DetachThreadSlot(bool processEnding) noexcept {
+    if (processEnding) {
+        return;
+    }
+    ContextNode* nodes = nullptr;
+    {
+        const std::lock_guard<std::mutex> guard(g_nodesLock);
+        nodes = std::exchange(g_nodes, nullptr);
+        g_nodeCount = 0;
+    }
+    while (nodes != nullptr) {
+        delete std::exchange(nodes, nodes->next);
+    }
+    // Freeing the slot clears it in every thread, so no thread keeps a pointer to a freed
+    // context, and a later load starts from empty slots.
+    const DWORD slot = g_slot.exchange(kNoSlot, std::memory_order_acq_rel);
+    if (slot != kNoSlot) {
+        ::TlsFree(slot);
+    }
+}
+
+std::size_t LiveThreadContexts() noexcept {
+    const std::lock_guard<std::mutex> guard(g_nodesLock);
+    return g_nodeCount;
+}
+
+} // namespace quillery

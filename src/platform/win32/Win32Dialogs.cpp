@@ -1,0 +1,26 @@
+#include "platform/win32/Win32Dialogs.h"
+
+#include <windows.h>
+
+#include <system_error>
+
+// <windows.h> renames MessageBox to MessageBoxW, which would hide the port's method.
+#undef MessageBox
+
+namespace quillery {
+
+int Win32Dialogs::MessageBox(const std::wstring& text, const std::wstring& title, unsigned style) {
+    UINT flags = style | MB_SETFOREGROUND | MB_TOPMOST;
+    // Without an owner, "application modal" would block nothing: make it the thread's.
+    if ((flags & MB_MODEMASK) == MB_APPLMODAL) {
+        flags |= MB_TASKMODAL;
+    }
+    const int answer = ::MessageBoxW(nullptr, text.c_str(), title.c_str(), flags);
+    if (answer == 0) {
+        throw std::system_error(static_cast<int>(::GetLastError()), std::system_category(),
+                                "MessageBoxW");
+    }
+    return answer;
+}
+
+} // namespace quillery

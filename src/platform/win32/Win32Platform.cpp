@@ -1,0 +1,24 @@
+#include "platform/win32/Win32Platform.h"
+
+#include "platform/Platform.h"
+#include "platform/win32/AcpCodec.h"
+#include "platform/win32/Win32Dialogs.h"
+#include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32SystemInfo.h"
+
+#include <optional>
+
+namespace quillery {
+namespace {
+Win32FileSystem g_files;
+AcpCodec g_ansi;
+Win32Dialogs g_dialogs;
+std::optional<Win32SystemInfo> g_system;
+} // namespace
+
+void InstallWin32Platform(HMODULE module) {
+    g_system.emplace(module);
+    InstallPlatform(Platform{&g_files, &g_ansi, &*g_system, &g_dialogs});
+}
+
+} // namespace quillery

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "platform/SystemInfo.h"
+
+#include <windows.h>
+
+namespace quillery {
+
+// The machine and the component's own file, as Windows reports them. `module` is the module
+// that holds the component's code (the DLL, not the host program that loaded it).
+class Win32SystemInfo final : public SystemInfo {
+public:
+    explicit Win32SystemInfo(HMODULE module) : module_(module) {}
+
+    std::optional<std::uint32_t> VolumeSerialNumber(const std::wstring& root) override;
+
+    // Both throw std::system_error when Windows cannot give the module's file name: an empty
+    // directory would silently point the component at a data file elsewhere.
+    std::wstring ComponentDirectory() override;
+    std::wstring ExecutableName() override;
+
+    // The full path of the module's file.
+    std::wstring ModulePath() const;
+
+private:
+    HMODULE module_;
+};
+
+// The module whose image contains `address` (a function or data of that module); null when no
+// module does. The module's reference count is not changed.
+HMODULE ModuleContaining(const void* address);
+
+} // namespace quillery

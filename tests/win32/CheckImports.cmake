@@ -1,0 +1,22 @@
+# Fails unless the DLL given as DLL imports from system DLLs only: no MinGW runtime DLL may be
+cmake_minimum_required(VERSION 3.20)
+# needed beside it. Run with: cmake -DOBJDUMP=... -DDLL=... -P CheckImports.cmake
+set(allowed kernel32.dll user32.dll gdi32.dll comctl32.dll shell32.dll ole32.dll oleaut32.dll
+            advapi32.dll msvcrt.dll)
+execute_process(COMMAND ${OBJDUMP} -p ${DLL} OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
+if(failed)
+    message(FATAL_ERROR "${OBJDUMP} could not read ${DLL}")
+endif()
+string(REGEX MATCHALL "DLL Name: [^\n]+" lines "${dump}")
+if(NOT lines)
+    message(FATAL_ERROR "no imports found in ${DLL}")
+endif()
+foreach(line IN LISTS lines)
+    string(REGEX REPLACE "DLL Name: *" "" name "${line}")
+    string(STRIP "${name}" name)
+    string(TOLOWER "${name}" lower)
+    if(NOT lower IN_LIST allowed)
+        message(FATAL_ERROR "${DLL} imports ${name}, which is not a system DLL")
+    endif()
+    message(STATUS "imports ${name}")
+endforeach()

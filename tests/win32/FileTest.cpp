@@ -1,0 +1,268 @@
+// Real file calls: the Win32 file system on its own, and the store on top of it.
+
+#include "Win32TestSupport.h"
+
+#include "platform/win32/UniqueResource.h"
+#include "shared/Messages.h"
+#include "shared/ThreadContext.h"
+#include "store/MenuFile.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace quillery {
+namespace {
+
+using wintest::DataFileBytes;
+using wintest::MessageBoxWatcher;
+using wintest::ReadWholeFile;
+using wintest::RealPlatform;
+using wintest::TempDirectory;
+using wintest::WriteWholeFile;
+
+std::vector<std::uint8_t> Bytes(std::initializer_list<int> values) {
+    std::vector<std::uint8_t> bytes;
+    for (int value : values) {
+        bytes.push_back(static_cast<std::uint8_t>(value));
+    }
+    return bytes;
+}
+
+std::vector<std::uint8_t> Pattern(std::size_t size) {
+    std::vector<std::uint8_t> bytes(size);
+    for (std::size_t i = 0; i < size; ++i) {
+        bytes[i] = static_cast<std::uint8_t>(i * 7 + 1);
+    }
+    return bytes;
+}
+
+// ---- The file system on its own -------------------------------------------------------------
+
+TEST(Win32FileSystemTest, ExistsOnlyForFiles) {
+    TempDirectory dir;
+    Win32FileSystem files;
+    WriteWholeFile(dir.File(L"Menu.dat"), {});
+    EXPECT_TRUE(files.Exists(dir.File(L"Menu.dat")));
+    EXPECT_FALSE(files.Exists(dir.File(L"missing.dat")));
+    EXPECT_FALSE(files.Exists(dir.path())); // a directory is not a data file
+    for (const FileAccess access : {FileAccess::ReadWrite, FileAccess::ReadOnly}) {
+        EXPECT_EQ(files.Open(dir.File(L"missing.dat"), access), nullptr);
+        EXPECT_EQ(::GetFileAttributesW(dir.File(L"missing.dat").c_str()), INVALID_FILE_ATTRIBUTES)
+            << "opening must never create the file";
+    }
+}
+
+TEST(Win32FileSystemTest, CreateReplacesOnlyWhenAsked) {
+    TempDirectory dir;
+    Win32FileSystem files;
+    const std::wstring path = dir.File(L"Menu.dat");
+
+    auto created = files.Create(path, false);
+    ASSERT_NE(created, nullptr);
+    EXPECT_TRUE(created->WriteAt(0, Bytes({1, 2, 3}).data(), 3));
+    created.reset();
+
+    EXPECT_EQ(files.Create(path, false), nullptr); // an existing file is kept
+    EXPECT_EQ(ReadWholeFile(path), Bytes({1, 2, 3}));
+
+    EXPECT_NE(files.Create(path, true), nullptr); // replaced by an empty one
+    EXPECT_TRUE(ReadWholeFile(path).empty());
+}
+
+TEST(Win32FileSystemTest, ReadsGiveTheShortCountAtTheEnd) {
+    TempDirectory dir;
+    const std::wstring path = dir.File(L"Menu.dat");
+    const auto content = Pattern(300);
+    WriteWholeFile(path, content);
+    auto file = Win32FileSystem().Open(path, FileAccess::ReadOnly);
+    ASSERT_NE(file, nullptr);
+
+    struct Case {
+        std::uint64_t offset;
+        std::size_t size;
+        std::size_t expected;
+    } cases[] = {{0, 232, 232},  {232, 232, 68},         {299, 2, 1}, {300, 232, 0},
+                 {5104, 232, 0}, {0x100000000ull, 8, 0}, {10, 0, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "offset " << c.offset << " size " << c.size);
+        std::vector<std::uint8_t> buffer(c.size + 1, 0xEE);
+        const auto got = file->ReadAt(c.offset, buffer.data(), c.size);
+        ASSERT_TRUE(got.has_value());
+        EXPECT_EQ(*got, c.expected);
+        for (std::size_t i = 0; i < *got; ++i) {
+            ASSERT_EQ(buffer[i], content[c.offset + i]) << "byte " << i;
+        }
+        EXPECT_EQ(buffer[c.size], 0xEE) << "wrote past the buffer";
+    }
+}
+
+TEST(Win32FileSystemTest, WritesLandAtTheirOffsetAndGrowTheFile) {
+    TempDirectory dir;
+    const std::wstring path = dir.File(L"Menu.dat");
+    WriteWholeFile(path, Bytes({9, 9, 9, 9}));
+    auto file = Win32FileSystem().Open(path, FileAccess::ReadWrite);
+    ASSERT_NE(file, nullptr);
+
+    const auto record = Pattern(232);
+    ASSERT_TRUE(file->WriteAt(4872, record.data(), record.size())); // item 20, far past the end
+    ASSERT_TRUE(file->WriteAt(1, Bytes({5, 6}).data(), 2));
+
+    const auto bytes = ReadWholeFile(path);
+    ASSERT_EQ(bytes.size(), 5104u);
+    EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 4), Bytes({9, 5, 6, 9}));
+    EXPECT_TRUE(std::all_of(bytes.begin() + 4, bytes.begin() + 4872, [](auto b) { return b == 0; }))
+        << "the gap reads as zero bytes";
+    EXPECT_TRUE(std::equal(record.begin(), record.end(), bytes.begin() + 4872));
+}
+
+TEST(Win32FileSystemTest, ReadOnlyHandleRefusesWrites) {
+    TempDirectory dir;
+    const std::wstring path = dir.File(L"Menu.dat");
+    WriteWholeFile(path, Bytes({1, 2, 3}));
+    auto file = Win32FileSystem().Open(path, FileAccess::ReadOnly);
+    ASSERT_NE(file, nullptr);
+    EXPECT_FALSE(file->WriteAt(0, Bytes({7}).data(), 1));
+    EXPECT_FALSE(file->WriteAt(3, Bytes({7}).data(), 1));
+    EXPECT_EQ(ReadWholeFile(path), Bytes({1, 2, 3}));
+}
+
+TEST(Win32FileSystemTest, SeveralHandlesShareTheFile) {
+    TempDirectory dir;
+    const std::wstring path = dir.File(L"Menu.dat");
+    WriteWholeFile(path, std::vector<std::uint8_t>(232 * 3, 0));
+    Win32FileSystem files;
+    auto first = files.Open(path, FileAccess::ReadWrite);
+    auto second = files.Open(path, FileAccess::ReadWrite);
+    auto reader = files.Open(path, FileAccess::ReadOnly);
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    ASSERT_NE(reader, nullptr);
+
+    // Each write is seen at once through the other handles, with no flush or reopening.
+    ASSERT_TRUE(first->WriteAt(232, Bytes({0xA1, 0xA2}).data(), 2));
+    ASSERT_TRUE(second->WriteAt(464, Bytes({0xB1}).data(), 1));
+    std::uint8_t seen[2] = {};
+    ASSERT_EQ(second->ReadAt(232, seen, 2), std::optional<std::size_t>(2));
+    EXPECT_EQ(Bytes({seen[0], seen[1]}), Bytes({0xA1, 0xA2}));
+    ASSERT_EQ(reader->ReadAt(464, seen, 1), std::optional<std::size_t>(1));
+    EXPECT_EQ(seen[0], 0xB1);
+    ASSERT_EQ(first->ReadAt(464, seen, 1), std::optional<std::size_t>(1));
+    EXPECT_EQ(seen[0], 0xB1);
+}
+
+// ---- The store on real files ----------------------------------------------------------------
+
+class RealStoreTest : public ::testing::Test {
+protected:
+    void Open() {
+        CurrentThread().module.MachineId = L"11240";
+        OpenMenuFile();
+    }
+    Module1& module() { return CurrentThread().module; }
+
+    RealPlatform platform;
+    MessageBoxWatcher boxes;
+};
+
+TEST_F(RealStoreTest, MissingFileShowsTheBoxAndCreatesNothing) {
+    Open();
+    const auto seen = boxes.Seen();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].text, messages::kErrorOpeningDataFile);
+    EXPECT_EQ(seen[0].title, L"Quillery");
+    EXPECT_EQ(seen[0].buttons, std::vector<int>{IDOK});
+    EXPECT_FALSE(IsMenuFileOpen());
+    EXPECT_EQ(::GetFileAttributesW(platform.MenuFile().c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+}
+
+TEST_F(RealStoreTest, OpensAndWritesThroughRealCalls) {
+    WriteWholeFile(platform.MenuFile(), DataFileBytes({{1, L"Header"}, {3, L"First"}}));
+    Open();
+    EXPECT_TRUE(boxes.Seen().empty());
+    EXPECT_EQ(TrimSpaces(module().MenuItems[1].Description), L"First");
+    EXPECT_EQ(module().SiteAddress, L"text of Header?fact=11240");
+
+    MenuRecord changed = module().MenuItems[1];
+    changed.SetDescription(L"Caf\u00E9 \u20AC"); // stored as the code page's bytes
+    EXPECT_TRUE(PutMenuRecord(20, changed));
+    CloseMenuFile();
+
+    const auto bytes = ReadWholeFile(platform.MenuFile());
+    ASSERT_EQ(bytes.size(), 5104u);
+    const std::string description(bytes.begin() + 4872, bytes.begin() + 4872 + 30);
+    EXPECT_EQ(description, "Caf\xE9 \x80" + std::string(24, ' '));
+    EXPECT_TRUE(boxes.Seen().empty());
+}
+
+// A file the component may read but not write opens for reading: the menu works, and every
+// write shows "Error saving menu item" and leaves the file as it was.
+void ExpectReadableButNotWritable(MessageBoxWatcher& boxes, const std::wstring& path) {
+    const auto before = ReadWholeFile(path);
+    OpenMenuFile();
+    EXPECT_TRUE(boxes.Seen().empty());
+    ASSERT_TRUE(IsMenuFileOpen());
+    MenuRecord& item = CurrentThread().module.MenuItems[1];
+    EXPECT_EQ(TrimSpaces(item.Description), L"Kept");
+
+    item.SetDescription(L"Changed");
+    EXPECT_FALSE(PutMenuRecord(1, item));
+    const auto seen = boxes.Seen();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].text, messages::kErrorSavingItem);
+    EXPECT_EQ(seen[0].title, L"Quillery");
+    EXPECT_EQ(ReadWholeFile(path), before);
+}
+
+TEST_F(RealStoreTest, FileHeldByAnotherProgramThatDeniesWritingOpensForReading) {
+    WriteWholeFile(platform.MenuFile(), DataFileBytes({{1, L"Header"}, {3, L"Kept"}}));
+    // Another program reading the file and sharing it for reading only: nobody may write.
+    UniqueFile holder(::CreateFileW(platform.MenuFile().c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                    nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(holder);
+    ASSERT_EQ(platform.files.Open(platform.MenuFile(), FileAccess::ReadWrite), nullptr);
+    ExpectReadableButNotWritable(boxes, platform.MenuFile());
+}
+
+TEST_F(RealStoreTest, ReadOnlyAttributeOpensForReading) {
+    WriteWholeFile(platform.MenuFile(), DataFileBytes({{1, L"Header"}, {3, L"Kept"}}));
+    ASSERT_TRUE(::SetFileAttributesW(platform.MenuFile().c_str(), FILE_ATTRIBUTE_READONLY));
+    if (UniqueFile(::CreateFileW(platform.MenuFile().c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                 nullptr, OPEN_EXISTING, 0, nullptr))) {
+        // Wine keeps the attribute as the file's Unix write permission, which does not bind
+        // root: run as root, the file stays writable and there is nothing to test.
+        GTEST_SKIP() << "the read-only attribute does not stop writing here (attributes 0x"
+                     << std::hex << ::GetFileAttributesW(platform.MenuFile().c_str()) << ")";
+    }
+    ExpectReadableButNotWritable(boxes, platform.MenuFile());
+}
+
+TEST_F(RealStoreTest, TwoThreadsHaveTheFileOpenAtOnce) {
+    WriteWholeFile(platform.MenuFile(), DataFileBytes({{1, L"Header"}, {3, L"Shared"}}));
+    Open();
+    ASSERT_TRUE(IsMenuFileOpen());
+
+    std::wstring otherSaw;
+    bool otherWrote = false;
+    std::thread other([&] {
+        CurrentThread().module.MachineId = L"00000";
+        OpenMenuFile(); // while this thread still has the file open
+        otherSaw = TrimSpaces(CurrentThread().module.MenuItems[1].Description);
+        MenuRecord record = CurrentThread().module.MenuItems[1];
+        record.SetDescription(L"From the other thread");
+        otherWrote = PutMenuRecord(1, record);
+        CloseMenuFile();
+        ReleaseCurrentThread();
+    });
+    other.join();
+
+    EXPECT_EQ(otherSaw, L"Shared");
+    EXPECT_TRUE(otherWrote);
+    EXPECT_TRUE(boxes.Seen().empty());
+    EXPECT_EQ(TrimSpaces(module().MenuItems[1].Description), L"Shared"); // its own table
+    EXPECT_EQ(TrimSpaces(GetMenuRecord(3).Description), L"From the other thread");
+}
+
+} // namespace
+} // namespace quillery

@@ -1,0 +1,109 @@
+// What Windows says about the machine and the component's own module, and the real box.
+
+#include "Win32TestSupport.h"
+
+#include "platform/win32/UniqueResource.h"
+#include "shared/Messages.h"
+#include "store/MachineId.h"
+#include "store/MenuFile.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#undef MessageBox
+
+namespace quillery {
+namespace {
+
+using wintest::MessageBoxWatcher;
+using wintest::ProgramDirectory;
+using wintest::RealPlatform;
+
+void ProbeFunction() {}
+
+TEST(Win32SystemInfoTest, MachineIdComesFromTheVolumeSerialOfC) {
+    DWORD serial = 0;
+    ASSERT_TRUE(::GetVolumeInformationA("C:\\", nullptr, 0, &serial, nullptr, nullptr, nullptr, 0));
+
+    RealPlatform platform;
+    EXPECT_EQ(platform.system.VolumeSerialNumber(L"C:\\"), std::optional<std::uint32_t>(serial));
+    EXPECT_EQ(GetMachineId(), MachineIdFromSerial(serial));
+    if (wintest::RunningOnWine()) {
+        // The serial a fresh Wine prefix reports for drive C:.
+        EXPECT_EQ(serial, 0x43000000u);
+        EXPECT_EQ(GetMachineId(), L"11240");
+    }
+}
+
+TEST(Win32SystemInfoTest, VolumeThatCannotBeAskedHasNoSerial) {
+    const DWORD drives = ::GetLogicalDrives();
+    wchar_t unused = 0;
+    for (wchar_t letter = L'Z'; letter >= L'D'; --letter) {
+        if ((drives & (1u << (letter - L'A'))) == 0) {
+            unused = letter;
+            break;
+        }
+    }
+    ASSERT_NE(unused, 0) << "every drive letter is in use";
+    Win32SystemInfo system(::GetModuleHandleW(nullptr));
+    EXPECT_EQ(system.VolumeSerialNumber(std::wstring(1, unused) + L":\\"), std::nullopt);
+    EXPECT_EQ(system.VolumeSerialNumber(L"\u4E2D:\\"), std::nullopt); // not in the code page
+}
+
+TEST(Win32SystemInfoTest, NamesComeFromTheModuleThatHoldsTheCode) {
+    EXPECT_EQ(ModuleContaining(reinterpret_cast<const void*>(&ProbeFunction)),
+              ::GetModuleHandleW(nullptr));
+    EXPECT_EQ(ModuleContaining(nullptr), nullptr);
+    const auto heap = std::make_unique<int>(0);
+    EXPECT_EQ(ModuleContaining(heap.get()), nullptr);
+
+    // The DLL, loaded by this program: its names, not the host program's.
+    UniqueModule dll(::LoadLibraryW((ProgramDirectory() + L"\\Pennock.dll").c_str()));
+    ASSERT_TRUE(dll);
+    const auto entry = ::GetProcAddress(dll.get(), "DllCanUnloadNow");
+    ASSERT_NE(entry, nullptr);
+    const HMODULE found = ModuleContaining(reinterpret_cast<const void*>(entry));
+    EXPECT_EQ(found, dll.get());
+
+    Win32SystemInfo system(found);
+    EXPECT_EQ(system.ExecutableName(), L"Pennock");
+    EXPECT_EQ(system.ComponentDirectory(), ProgramDirectory());
+    EXPECT_NE(system.ComponentDirectory().back(), L'\\');
+
+    // The store looks for the data file beside the DLL.
+    RealPlatform platform;
+    Platform withDll = CurrentPlatform();
+    withDll.system = &system;
+    InstallPlatform(withDll);
+    EXPECT_EQ(MenuFilePath(), ProgramDirectory() + L"\\Menu.dat");
+}
+
+TEST(Win32DialogsTest, ShowsTheStyleAskedForAndReturnsTheButtonPressed) {
+    struct Case {
+        unsigned style;
+        int press;
+        std::vector<int> buttons;
+        int answer;
+    } cases[] = {
+        {box::kOk | box::kIconStop, IDOK, {IDOK}, box::kAnswerOk},
+        {box::kOk | box::kIconExclamation, IDOK, {IDOK}, box::kAnswerOk},
+        {box::kYesNo | box::kIconQuestion, IDYES, {IDYES, IDNO}, box::kAnswerYes},
+        {box::kYesNo | box::kIconQuestion, IDNO, {IDYES, IDNO}, box::kAnswerNo},
+    };
+    Win32Dialogs dialogs;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "style " << c.style << " press " << c.press);
+        MessageBoxWatcher watcher;
+        watcher.QueueAnswer(c.press);
+        EXPECT_EQ(dialogs.MessageBox(L"Body text", messages::kProductName, c.style), c.answer);
+        const auto seen = watcher.Seen();
+        ASSERT_EQ(seen.size(), 1u);
+        EXPECT_EQ(seen[0].text, L"Body text");
+        EXPECT_EQ(seen[0].title, L"Quillery");
+        EXPECT_EQ(seen[0].buttons, c.buttons);
+    }
+}
+
+} // namespace
+} // namespace quillery

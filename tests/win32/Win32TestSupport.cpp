@@ -1,0 +1,222 @@
+#include "Win32TestSupport.h"
+
+#include "shared/ThreadContext.h"
+#include "store/RecordCodec.h"
+
+#include <algorithm>
+#include <chrono>
+#include <stdexcept>
+
+namespace quillery::wintest {
+namespace {
+
+std::wstring WindowText(HWND window) {
+    wchar_t buffer[1024] = L"";
+    ::GetWindowTextW(window, buffer, static_cast<int>(std::size(buffer)));
+    return buffer;
+}
+
+std::wstring ClassOf(HWND window) {
+    wchar_t buffer[64] = L"";
+    ::GetClassNameW(window, buffer, static_cast<int>(std::size(buffer)));
+    return buffer;
+}
+
+// The standard box keeps its body in a static control with this id.
+constexpr int kBodyId = 0xFFFF;
+
+struct Search {
+    std::vector<HWND> boxes;
+};
+
+BOOL CALLBACK CollectBoxes(HWND window, LPARAM context) {
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(window, &process);
+    if (process == ::GetCurrentProcessId() && ClassOf(window) == L"#32770" &&
+        ::IsWindowVisible(window)) {
+        reinterpret_cast<Search*>(context)->boxes.push_back(window);
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK CollectButtons(HWND child, LPARAM context) {
+    if (ClassOf(child) == L"Button") {
+        reinterpret_cast<std::vector<int>*>(context)->push_back(::GetDlgCtrlID(child));
+    }
+    return TRUE;
+}
+
+} // namespace
+
+MessageBoxWatcher::MessageBoxWatcher() : thread_([this] { Watch(); }) {}
+
+MessageBoxWatcher::~MessageBoxWatcher() {
+    stop_ = true;
+    thread_.join();
+}
+
+void MessageBoxWatcher::QueueAnswer(int button) {
+    const std::lock_guard<std::mutex> guard(lock_);
+    answers_.push_back(button);
+}
+
+std::vector<SeenBox> MessageBoxWatcher::Seen() const {
+    const std::lock_guard<std::mutex> guard(lock_);
+    return seen_;
+}
+
+std::vector<std::wstring> MessageBoxWatcher::Texts() const {
+    std::vector<std::wstring> texts;
+    for (const SeenBox& box : Seen()) {
+        texts.push_back(box.text);
+    }
+    return texts;
+}
+
+void MessageBoxWatcher::Watch() {
+    while (!stop_) {
+        Search search;
+        ::EnumWindows(CollectBoxes, reinterpret_cast<LPARAM>(&search));
+        {
+            const std::lock_guard<std::mutex> guard(lock_);
+            answered_.erase(std::remove_if(answered_.begin(), answered_.end(),
+                                           [](HWND box) { return !::IsWindow(box); }),
+                            answered_.end());
+        }
+        for (HWND box : search.boxes) {
+            Answer(box);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+void MessageBoxWatcher::Answer(HWND box) {
+    SeenBox seen;
+    int answer = IDOK;
+    {
+        const std::lock_guard<std::mutex> guard(lock_);
+        if (std::find(answered_.begin(), answered_.end(), box) != answered_.end()) {
+            return;
+        }
+        answered_.push_back(box);
+        if (!answers_.empty()) {
+            answer = answers_.front();
+            answers_.pop_front();
+        }
+    }
+    seen.title = WindowText(box);
+    seen.text = WindowText(::GetDlgItem(box, kBodyId));
+    ::EnumChildWindows(box, CollectButtons, reinterpret_cast<LPARAM>(&seen.buttons));
+    std::sort(seen.buttons.begin(), seen.buttons.end());
+    {
+        const std::lock_guard<std::mutex> guard(lock_);
+        seen_.push_back(seen);
+    }
+    ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(box, answer)));
+}
+
+TempDirectory::TempDirectory() {
+    static std::atomic<unsigned> counter{0};
+    wchar_t base[MAX_PATH + 1] = L"";
+    if (::GetTempPathW(MAX_PATH + 1, base) == 0) {
+        throw std::runtime_error("GetTempPathW failed");
+    }
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::wstring candidate = std::wstring(base) + L"quillery-" +
+                                 std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                                 std::to_wstring(counter++);
+        if (::CreateDirectoryW(candidate.c_str(), nullptr)) {
+            path_ = std::move(candidate);
+            return;
+        }
+    }
+    throw std::runtime_error("cannot create a temporary directory");
+}
+
+TempDirectory::~TempDirectory() {
+    WIN32_FIND_DATAW found{};
+    HANDLE search = ::FindFirstFileW((path_ + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = found.cFileName;
+            if (name != L"." && name != L"..") {
+                const std::wstring file = File(name);
+                ::SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+                ::DeleteFileW(file.c_str());
+            }
+        } while (::FindNextFileW(search, &found));
+        ::FindClose(search);
+    }
+    ::RemoveDirectoryW(path_.c_str());
+}
+
+RealPlatform::RealPlatform() {
+    InstallPlatform(Platform{&files, &ansi, &system, &dialogs, nullptr, nullptr});
+    ReleaseCurrentThread();
+}
+
+RealPlatform::~RealPlatform() {
+    ReleaseCurrentThread(); // closes any file the test left open before the directory goes
+    InstallPlatform(Platform{});
+}
+
+std::vector<std::uint8_t> ReadWholeFile(const std::wstring& path) {
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        throw std::runtime_error("cannot open the file to check it");
+    }
+    std::vector<std::uint8_t> bytes(::GetFileSize(file, nullptr));
+    DWORD got = 0;
+    const BOOL read = bytes.empty() || ::ReadFile(file, bytes.data(),
+                                                  static_cast<DWORD>(bytes.size()), &got, nullptr);
+    ::CloseHandle(file);
+    if (!read || got != bytes.size()) {
+        throw std::runtime_error("cannot read the file to check it");
+    }
+    return bytes;
+}
+
+void WriteWholeFile(const std::wstring& path, const std::vector<std::uint8_t>& bytes) {
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        throw std::runtime_error("cannot create the test's file");
+    }
+    DWORD put = 0;
+    const BOOL written =
+        bytes.empty() ||
+        ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr);
+    ::CloseHandle(file);
+    if (!written || put != bytes.size()) {
+        throw std::runtime_error("cannot write the test's file");
+    }
+}
+
+std::vector<std::uint8_t>
+DataFileBytes(const std::vector<std::pair<int, std::wstring>>& descriptionsByRecord) {
+    std::vector<std::uint8_t> bytes;
+    const AcpCodec ansi;
+    for (const auto& [number, description] : descriptionsByRecord) {
+        MenuRecord record;
+        record.SetDescription(description);
+        record.SetText(L"text of " + description);
+        const RecordBytes encoded = EncodeRecord(record, ansi);
+        const std::size_t offset = static_cast<std::size_t>(number - 1) * kRecordSize;
+        bytes.resize(std::max(bytes.size(), offset + kRecordSize), 0);
+        std::copy(encoded.begin(), encoded.end(), bytes.begin() + static_cast<long>(offset));
+    }
+    return bytes;
+}
+
+std::wstring ProgramDirectory() {
+    const std::wstring path = Win32SystemInfo(::GetModuleHandleW(nullptr)).ModulePath();
+    return path.substr(0, path.find_last_of(L'\\'));
+}
+
+bool RunningOnWine() {
+    const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+    return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+} // namespace quillery::wintest

@@ -1,0 +1,116 @@
+#pragma once
+
+#include "platform/Platform.h"
+#include "platform/win32/AcpCodec.h"
+#include "platform/win32/Win32Dialogs.h"
+#include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32SystemInfo.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace quillery::wintest {
+
+// One message box seen on the screen.
+struct SeenBox {
+    std::wstring text;
+    std::wstring title;
+    std::vector<int> buttons; // control ids of its buttons
+};
+
+// Watches for message boxes of this process while it lives, from a thread of its own: reads
+// each box's title, body and buttons, then answers it by pressing a button (the next queued
+// answer, IDOK when none is queued). The code under test shows real boxes and never waits for
+// a person.
+class MessageBoxWatcher {
+public:
+    MessageBoxWatcher();
+    ~MessageBoxWatcher();
+    MessageBoxWatcher(const MessageBoxWatcher&) = delete;
+    MessageBoxWatcher& operator=(const MessageBoxWatcher&) = delete;
+
+    void QueueAnswer(int button);
+    std::vector<SeenBox> Seen() const;
+    std::vector<std::wstring> Texts() const;
+
+private:
+    void Watch();
+    void Answer(HWND box);
+
+    mutable std::mutex lock_;
+    std::vector<SeenBox> seen_;
+    std::deque<int> answers_;
+    std::vector<HWND> answered_; // boxes already answered that may still be closing
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+// A fresh directory under the system's temporary directory, removed with everything in it.
+class TempDirectory {
+public:
+    TempDirectory();
+    ~TempDirectory();
+    TempDirectory(const TempDirectory&) = delete;
+    TempDirectory& operator=(const TempDirectory&) = delete;
+
+    const std::wstring& path() const { return path_; }
+    std::wstring File(const std::wstring& name) const { return path_ + L"\\" + name; }
+
+private:
+    std::wstring path_;
+};
+
+// The real system, except that the component's directory is a temporary one.
+class TempDirSystemInfo final : public SystemInfo {
+public:
+    explicit TempDirSystemInfo(std::wstring directory) : directory_(std::move(directory)) {}
+    std::optional<std::uint32_t> VolumeSerialNumber(const std::wstring& root) override {
+        return real_.VolumeSerialNumber(root);
+    }
+    std::wstring ComponentDirectory() override { return directory_; }
+    std::wstring ExecutableName() override { return L"Pennock"; }
+
+private:
+    Win32SystemInfo real_{::GetModuleHandleW(nullptr)};
+    std::wstring directory_;
+};
+
+// Installs the Win32 platform for one test, with its data file in a temporary directory, and
+// gives the thread a fresh context; both are undone afterwards.
+class RealPlatform {
+public:
+    RealPlatform();
+    ~RealPlatform();
+    RealPlatform(const RealPlatform&) = delete;
+    RealPlatform& operator=(const RealPlatform&) = delete;
+
+    std::wstring MenuFile() const { return dir.File(L"Menu.dat"); }
+
+    TempDirectory dir;
+    Win32FileSystem files;
+    AcpCodec ansi;
+    Win32Dialogs dialogs;
+    TempDirSystemInfo system{dir.path()};
+};
+
+// Whole-file access for checking what the code under test wrote.
+std::vector<std::uint8_t> ReadWholeFile(const std::wstring& path);
+void WriteWholeFile(const std::wstring& path, const std::vector<std::uint8_t>& bytes);
+
+// A data file of whole records: record n at (n - 1) * 232, in the code page's bytes.
+std::vector<std::uint8_t>
+DataFileBytes(const std::vector<std::pair<int, std::wstring>>& descriptionsByRecord);
+
+// The directory of this test program, where the build puts a copy of Pennock.dll.
+std::wstring ProgramDirectory();
+
+bool RunningOnWine();
+
+} // namespace quillery::wintest
