@@ -27,6 +27,7 @@ public:
     void EndModal() override;
     PixelRect WindowRect() override;
     void SetTimer(bool, unsigned) override {}
+    int PopupMenu(const std::vector<MenuEntry>&) override { return 0; }
 
     static void RegisterClass(HINSTANCE instance);
 

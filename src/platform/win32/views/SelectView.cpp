@@ -288,3 +288,35 @@ void SelectView::SetTimer(bool enabled, unsigned intervalMs) {
 }
 
 } // namespace quillery::win32
+
+namespace quillery::win32 {
+
+int SelectView::PopupMenu(const std::vector<MenuEntry>& entries) {
+    if (window_ == nullptr) {
+        return 0;
+    }
+    UniqueMenu menu(CreatePopupMenu());
+    if (!menu) {
+        return 0;
+    }
+    for (const MenuEntry& entry : entries) {
+        if (entry.separator) {
+            AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+        } else {
+            AppendMenuW(menu.get(), MF_STRING | (entry.enabled ? MF_ENABLED : MF_GRAYED),
+                        static_cast<UINT_PTR>(entry.id), entry.caption.c_str());
+        }
+    }
+    POINT pointer{};
+    GetCursorPos(&pointer);
+    // The menu closes on a click elsewhere only when its owner is the foreground window.
+    SetForegroundWindow(window_);
+    const int chosen = static_cast<int>(
+        TrackPopupMenu(menu.get(), TPM_RETURNCMD, pointer.x, pointer.y, 0, window_, nullptr));
+    if (window_ != nullptr) {
+        PostMessageW(window_, WM_NULL, 0, 0);
+    }
+    return chosen;
+}
+
+} // namespace quillery::win32

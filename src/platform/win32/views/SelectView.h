@@ -29,6 +29,7 @@ public:
     void EndModal() override;
     PixelRect WindowRect() override;
     void SetTimer(bool enabled, unsigned intervalMs) override;
+    int PopupMenu(const std::vector<MenuEntry>& entries) override;
 
     HWND Handle() const { return window_; }
     static void RegisterClass(HINSTANCE instance);

@@ -1,5 +1,6 @@
 #include "platform/win32/views/Win32Views.h"
 
+#include "platform/win32/views/EditView.h"
 #include "platform/win32/views/IntroView.h"
 #include "platform/win32/views/SelectView.h"
 
@@ -22,6 +23,10 @@ std::unique_ptr<WindowView> Win32Views::CreateSelectView(FrmSelect& form) {
 
 std::unique_ptr<WindowView> Win32Views::CreateIntroView(frmIntro& form) {
     return std::make_unique<IntroView>(form, instance_);
+}
+
+std::unique_ptr<WindowView> Win32Views::CreateEditView(FrmEditItem& form) {
+    return std::make_unique<EditView>(form, instance_);
 }
 
 } // namespace quillery::win32

@@ -13,6 +13,7 @@ public:
 
     std::unique_ptr<WindowView> CreateSelectView(FrmSelect& form) override;
     std::unique_ptr<WindowView> CreateIntroView(frmIntro& form) override;
+    std::unique_ptr<WindowView> CreateEditView(FrmEditItem& form) override;
 
 private:
     HINSTANCE instance_;
