@@ -172,6 +172,7 @@ TEST_F(RealStoreTest, MissingFileShowsTheBoxAndCreatesNothing) {
     EXPECT_EQ(seen[0].text, messages::kErrorOpeningDataFile);
     EXPECT_EQ(seen[0].title, L"Quillery");
     EXPECT_EQ(seen[0].buttons, std::vector<int>{IDOK});
+    EXPECT_EQ(seen[0].icon, L"stop");
     EXPECT_FALSE(IsMenuFileOpen());
     EXPECT_EQ(::GetFileAttributesW(platform.MenuFile().c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
@@ -212,6 +213,7 @@ void ExpectReadableButNotWritable(MessageBoxWatcher& boxes, const std::wstring& 
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].text, messages::kErrorSavingItem);
     EXPECT_EQ(seen[0].title, L"Quillery");
+    EXPECT_EQ(seen[0].icon, L"stop");
     EXPECT_EQ(ReadWholeFile(path), before);
 }
 

@@ -9,7 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <memory>
+#include <thread>
 
 #undef MessageBox
 
@@ -84,12 +87,13 @@ TEST(Win32DialogsTest, ShowsTheStyleAskedForAndReturnsTheButtonPressed) {
         unsigned style;
         int press;
         std::vector<int> buttons;
+        const wchar_t* icon;
         int answer;
     } cases[] = {
-        {box::kOk | box::kIconStop, IDOK, {IDOK}, box::kAnswerOk},
-        {box::kOk | box::kIconExclamation, IDOK, {IDOK}, box::kAnswerOk},
-        {box::kYesNo | box::kIconQuestion, IDYES, {IDYES, IDNO}, box::kAnswerYes},
-        {box::kYesNo | box::kIconQuestion, IDNO, {IDYES, IDNO}, box::kAnswerNo},
+        {box::kOk | box::kIconStop, IDOK, {IDOK}, L"stop", box::kAnswerOk},
+        {box::kOk | box::kIconExclamation, IDOK, {IDOK}, L"exclamation", box::kAnswerOk},
+        {box::kYesNo | box::kIconQuestion, IDYES, {IDYES, IDNO}, L"question", box::kAnswerYes},
+        {box::kYesNo | box::kIconQuestion, IDNO, {IDYES, IDNO}, L"question", box::kAnswerNo},
     };
     Win32Dialogs dialogs;
     for (const Case& c : cases) {
@@ -102,7 +106,40 @@ TEST(Win32DialogsTest, ShowsTheStyleAskedForAndReturnsTheButtonPressed) {
         EXPECT_EQ(seen[0].text, L"Body text");
         EXPECT_EQ(seen[0].title, L"Quillery");
         EXPECT_EQ(seen[0].buttons, c.buttons);
+        EXPECT_EQ(seen[0].icon, c.icon);
     }
+}
+
+std::atomic<int> g_ticks{0};
+void CALLBACK CountTick(HWND, UINT, UINT_PTR, DWORD) {
+    ++g_ticks;
+}
+
+// While the box is up, the thread's own windows cannot be used, but their timers go on running
+// (the pop-up's auto-close watch depends on that); afterwards the windows work again.
+TEST(Win32DialogsTest, BoxBlocksTheThreadsWindowsWhileTheirTimersRun) {
+    UniqueWindow window(::CreateWindowExW(0, L"STATIC", L"other window",
+                                          WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 100,
+                                          nullptr, nullptr, nullptr, nullptr));
+    ASSERT_TRUE(window);
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 10, CountTick);
+    ASSERT_NE(timer, 0u);
+
+    MessageBoxWatcher watcher;
+    std::atomic<bool> enabledWhileShown{true};
+    int ticksWhileShown = 0;
+    watcher.WhileShown([&] {
+        enabledWhileShown = ::IsWindowEnabled(window.get()) != FALSE;
+        const int before = g_ticks;
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        ticksWhileShown = g_ticks - before;
+    });
+    Win32Dialogs().MessageBox(L"Error saving menu item", L"Quillery", box::kIconStop);
+    ::KillTimer(nullptr, timer);
+
+    EXPECT_FALSE(enabledWhileShown);
+    EXPECT_GT(ticksWhileShown, 0);
+    EXPECT_TRUE(::IsWindowEnabled(window.get()));
 }
 
 } // namespace

@@ -46,6 +46,33 @@ BOOL CALLBACK CollectButtons(HWND child, LPARAM context) {
     return TRUE;
 }
 
+// The box shows one of the system's shared icons in a static control.
+BOOL CALLBACK FindIcon(HWND child, LPARAM context) {
+    if (ClassOf(child) == L"Static" &&
+        (::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+        *reinterpret_cast<HICON*>(context) =
+            reinterpret_cast<HICON>(::SendMessageW(child, STM_GETICON, 0, 0));
+        return FALSE;
+    }
+    return TRUE;
+}
+
+std::wstring IconOf(HWND box) {
+    HICON icon = nullptr;
+    ::EnumChildWindows(box, FindIcon, reinterpret_cast<LPARAM>(&icon));
+    if (icon == nullptr) {
+        return L"none";
+    }
+    const std::pair<LPCWSTR, const wchar_t*> known[] = {
+        {IDI_HAND, L"stop"}, {IDI_EXCLAMATION, L"exclamation"}, {IDI_QUESTION, L"question"}};
+    for (const auto& [id, name] : known) {
+        if (::LoadIconW(nullptr, id) == icon) {
+            return name;
+        }
+    }
+    return L"other";
+}
+
 } // namespace
 
 MessageBoxWatcher::MessageBoxWatcher() : thread_([this] { Watch(); }) {}
@@ -58,6 +85,11 @@ MessageBoxWatcher::~MessageBoxWatcher() {
 void MessageBoxWatcher::QueueAnswer(int button) {
     const std::lock_guard<std::mutex> guard(lock_);
     answers_.push_back(button);
+}
+
+void MessageBoxWatcher::WhileShown(std::function<void()> hook) {
+    const std::lock_guard<std::mutex> guard(lock_);
+    whileShown_ = std::move(hook);
 }
 
 std::vector<SeenBox> MessageBoxWatcher::Seen() const {
@@ -93,6 +125,7 @@ void MessageBoxWatcher::Watch() {
 void MessageBoxWatcher::Answer(HWND box) {
     SeenBox seen;
     int answer = IDOK;
+    std::function<void()> hook;
     {
         const std::lock_guard<std::mutex> guard(lock_);
         if (std::find(answered_.begin(), answered_.end(), box) != answered_.end()) {
@@ -103,11 +136,16 @@ void MessageBoxWatcher::Answer(HWND box) {
             answer = answers_.front();
             answers_.pop_front();
         }
+        hook = whileShown_;
     }
     seen.title = WindowText(box);
     seen.text = WindowText(::GetDlgItem(box, kBodyId));
     ::EnumChildWindows(box, CollectButtons, reinterpret_cast<LPARAM>(&seen.buttons));
     std::sort(seen.buttons.begin(), seen.buttons.end());
+    seen.icon = IconOf(box);
+    if (hook) {
+        hook();
+    }
     {
         const std::lock_guard<std::mutex> guard(lock_);
         seen_.push_back(seen);
@@ -152,7 +190,12 @@ TempDirectory::~TempDirectory() {
 }
 
 RealPlatform::RealPlatform() {
-    InstallPlatform(Platform{&files, &ansi, &system, &dialogs, nullptr, nullptr});
+    Platform platform;
+    platform.files = &files;
+    platform.ansi = &ansi;
+    platform.system = &system;
+    platform.dialogs = &dialogs;
+    InstallPlatform(platform);
     ReleaseCurrentThread();
 }
 

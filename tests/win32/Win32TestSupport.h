@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -23,6 +24,7 @@ struct SeenBox {
     std::wstring text;
     std::wstring title;
     std::vector<int> buttons; // control ids of its buttons
+    std::wstring icon;        // "stop", "exclamation", "question", "none" or "other"
 };
 
 // Watches for message boxes of this process while it lives, from a thread of its own: reads
@@ -37,6 +39,9 @@ public:
     MessageBoxWatcher& operator=(const MessageBoxWatcher&) = delete;
 
     void QueueAnswer(int button);
+
+    // Runs on the watcher's thread while each box is up, before it is answered.
+    void WhileShown(std::function<void()> hook);
     std::vector<SeenBox> Seen() const;
     std::vector<std::wstring> Texts() const;
 
@@ -47,6 +52,7 @@ private:
     mutable std::mutex lock_;
     std::vector<SeenBox> seen_;
     std::deque<int> answers_;
+    std::function<void()> whileShown_;
     std::vector<HWND> answered_; // boxes already answered that may still be closing
     std::atomic<bool> stop_{false};
     std::thread thread_;

@@ -18,7 +18,12 @@ std::optional<Win32SystemInfo> g_system;
 
 void InstallWin32Platform(HMODULE module) {
     g_system.emplace(module);
-    InstallPlatform(Platform{&g_files, &g_ansi, &*g_system, &g_dialogs});
+    Platform platform = CurrentPlatform();
+    platform.files = &g_files;
+    platform.ansi = &g_ansi;
+    platform.system = &*g_system;
+    platform.dialogs = &g_dialogs;
+    InstallPlatform(platform);
 }
 
 } // namespace quillery
