@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# shellcheck disable=SC2317 # functions run from traps and through wait_for
 # Runs a command with a private X display, a window manager and a Wine prefix of the build tree:
 #
 #     scripts/with-wine.sh BUILD_DIR -- COMMAND ARGS...
@@ -25,11 +26,8 @@ build_dir=$(cd "$build_dir" && pwd) || exit 2
 log="$build_dir/with-wine.log"
 : >"$log"
 
-export WINEPREFIX="$build_dir/wineprefix"
-export WINEARCH=win32
-export WINEDEBUG=-all
-# No Mono or Gecko installer dialogs while the prefix is created.
-export WINEDLLOVERRIDES="mscoree=;mshtml="
+# Set now, exported only once Xvfb and openbox run, so that only Wine's processes carry it.
+WINEPREFIX="$build_dir/wineprefix"
 
 xvfb_pid=""
 openbox_pid=""
@@ -42,7 +40,7 @@ prefix_pids() {
     for environ in /proc/[0-9]*/environ; do
         pid=${environ#/proc/}
         pid=${pid%/environ}
-        [[ $pid == "$$" ]] && continue
+        [[ $pid == "$$" || $pid == "$BASHPID" ]] && continue
         if { tr '\0' '\n' <"$environ"; } 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
             echo "$pid"
         fi
@@ -65,12 +63,12 @@ cleanup() {
     # Its clients end a moment after the server: wait for those of this prefix.
     if [[ -d $WINEPREFIX ]]; then
         local pids tries=100
-        pids=$(prefix_pids)
+        mapfile -t pids < <(prefix_pids)
         while ((tries-- > 0)) && wineserver -k >>"$log" 2>&1; do
             sleep 0.1
         done
         tries=100
-        while ((tries-- > 0)) && any_alive $pids; do
+        while ((tries-- > 0)) && any_alive "${pids[@]}"; do
             sleep 0.1
         done
     fi
@@ -89,10 +87,18 @@ on_exit() {
     cleanup
     exit "$status"
 }
+# A signal ends the command too; the command runs in the background so that the signal is
+# handled at once rather than after the command has finished.
+command_pid=""
+on_signal() {
+    status=$1
+    [[ -n $command_pid ]] && kill -s "$2" "$command_pid" 2>/dev/null
+    exit
+}
 trap on_exit EXIT
-trap 'status=130; exit' INT
-trap 'status=143; exit' TERM
-trap 'status=129; exit' HUP
+trap 'on_signal 130 INT' INT
+trap 'on_signal 143 TERM' TERM
+trap 'on_signal 129 HUP' HUP
 
 fail() {
     echo "with-wine: $*" >&2
@@ -101,12 +107,16 @@ fail() {
     exit
 }
 
-# Waits up to $1 tenths of a second for the command in $2... to succeed.
+# Waits up to $1 tenths of a second for the command in $2... to succeed; gives up at once when
+# it answers 2 (what it waits for has died).
 wait_for() {
-    local tries=$1
+    local tries=$1 result
     shift
     while ((tries-- > 0)); do
-        "$@" && return 0
+        "$@"
+        result=$?
+        ((result == 0)) && return 0
+        ((result == 2)) && return 1
         sleep 0.1
     done
     return 1
@@ -121,7 +131,8 @@ display_ready() {
     [[ -s $display_file ]] && grep -q '[0-9]' "$display_file"
 }
 wait_for 100 display_ready || fail "Xvfb did not start"
-export DISPLAY=":$(tr -dc '0-9' <"$display_file")"
+display_number=$(tr -dc '0-9' <"$display_file")
+export DISPLAY=":$display_number"
 
 openbox --sm-disable </dev/null >>"$log" 2>&1 &
 openbox_pid=$!
@@ -132,11 +143,20 @@ wm_ready() {
 }
 wait_for 100 wm_ready || fail "openbox did not start on $DISPLAY"
 
+export WINEPREFIX
+export WINEARCH=win32
+export WINEDEBUG=-all
+# No Mono or Gecko installer dialogs while the prefix is created.
+export WINEDLLOVERRIDES="mscoree=;mshtml="
+
 if [[ ! -f $WINEPREFIX/system.reg ]]; then
     echo "with-wine: creating the Wine prefix $WINEPREFIX" >&2
     wineboot -i </dev/null >>"$log" 2>&1 || fail "wineboot could not create $WINEPREFIX"
 fi
 
-"$@"
+"$@" <&0 &
+command_pid=$!
+wait "$command_pid"
 status=$?
+command_pid=""
 exit

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <thread>
 
 namespace quillery {
@@ -75,69 +74,36 @@ TEST(PennockDllTest, LoadsAndUnloadsWhileThreadsComeAndGo) {
     }
 }
 
-class VersionResourceTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        DWORD ignored = 0;
-        const DWORD size = ::GetFileVersionInfoSizeW(DllPath().c_str(), &ignored);
-        ASSERT_NE(size, 0u) << "no version resource, error " << ::GetLastError();
-        data_.resize(size);
-        ASSERT_TRUE(::GetFileVersionInfoW(DllPath().c_str(), 0, size, data_.data()));
-    }
-
-    // The value under `key`, or nothing when it is missing.
-    std::optional<std::vector<std::uint8_t>> Query(const std::wstring& key) {
+TEST(PennockDllTest, VersionResourceHasEveryField) {
+    DWORD ignored = 0;
+    const DWORD size = ::GetFileVersionInfoSizeW(DllPath().c_str(), &ignored);
+    ASSERT_NE(size, 0u) << "no version resource, error " << ::GetLastError();
+    std::vector<std::uint8_t> data(size);
+    ASSERT_TRUE(::GetFileVersionInfoW(DllPath().c_str(), 0, size, data.data()));
+    const auto query = [&](const std::wstring& key, UINT& length) -> const void* {
         void* value = nullptr;
-        UINT length = 0;
-        if (!::VerQueryValueW(data_.data(), key.c_str(), &value, &length)) {
-            return std::nullopt;
-        }
-        const auto* bytes = static_cast<const std::uint8_t*>(value);
-        return std::vector<std::uint8_t>(bytes, bytes + length);
-    }
+        return ::VerQueryValueW(data.data(), key.c_str(), &value, &length) ? value : nullptr;
+    };
 
-    std::optional<std::wstring> String(const std::wstring& name) {
-        void* value = nullptr;
-        UINT length = 0; // in characters, the terminating NUL included when there is one
-        const std::wstring key = L"\\StringFileInfo\\040904B0\\" + name;
-        if (!::VerQueryValueW(data_.data(), key.c_str(), &value, &length)) {
-            return std::nullopt;
-        }
-        return length == 0 ? std::wstring() : std::wstring(static_cast<const wchar_t*>(value));
-    }
+    UINT length = 0;
+    const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(query(L"\\", length));
+    ASSERT_NE(fixed, nullptr);
+    EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
+    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
+    EXPECT_EQ(fixed->dwFileVersionLS, 0x00000003u);
+    EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
+    EXPECT_EQ(fixed->dwProductVersionLS, 0x00000003u);
+    EXPECT_EQ(fixed->dwFileOS, static_cast<DWORD>(VOS__WINDOWS32));
+    EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_DLL));
 
-private:
-    std::vector<std::uint8_t> data_;
-};
+    const auto* translation =
+        static_cast<const WORD*>(query(L"\\VarFileInfo\\Translation", length));
+    ASSERT_NE(translation, nullptr);
+    ASSERT_EQ(length, 4u);
+    EXPECT_EQ(translation[0], 0x0409);
+    EXPECT_EQ(translation[1], 1200);
 
-TEST_F(VersionResourceTest, FixedPartDescribesA32BitDllVersion1003) {
-    const auto fixed = Query(L"\\");
-    ASSERT_TRUE(fixed.has_value());
-    ASSERT_GE(fixed->size(), sizeof(VS_FIXEDFILEINFO));
-    VS_FIXEDFILEINFO info{};
-    std::memcpy(&info, fixed->data(), sizeof info);
-    EXPECT_EQ(info.dwSignature, 0xFEEF04BDu);
-    EXPECT_EQ(info.dwFileVersionMS, 0x00010000u);
-    EXPECT_EQ(info.dwFileVersionLS, 0x00000003u);
-    EXPECT_EQ(info.dwProductVersionMS, 0x00010000u);
-    EXPECT_EQ(info.dwProductVersionLS, 0x00000003u);
-    EXPECT_EQ(info.dwFileOS, static_cast<DWORD>(VOS__WINDOWS32));
-    EXPECT_EQ(info.dwFileType, static_cast<DWORD>(VFT_DLL));
-    EXPECT_EQ(info.dwFileFlags & info.dwFileFlagsMask, 0u); // no debug or prerelease flags
-}
-
-TEST_F(VersionResourceTest, TranslationIsUsEnglishUnicode) {
-    const auto translation = Query(L"\\VarFileInfo\\Translation");
-    ASSERT_TRUE(translation.has_value());
-    ASSERT_EQ(translation->size(), 4u);
-    WORD pair[2] = {};
-    std::memcpy(pair, translation->data(), sizeof pair);
-    EXPECT_EQ(pair[0], 0x0409);
-    EXPECT_EQ(pair[1], 1200);
-}
-
-TEST_F(VersionResourceTest, EveryStringIsThere) {
-    const std::pair<const wchar_t*, const wchar_t*> expected[] = {
+    const std::pair<const wchar_t*, const wchar_t*> strings[] = {
         {L"FileVersion", L"1.00.0003"},
         {L"ProductVersion", L"1.00.0003"},
         {L"FileDescription", L"IE4+ menu Extension DLL Application"},
@@ -148,14 +114,20 @@ TEST_F(VersionResourceTest, EveryStringIsThere) {
         {L"OLESelfRegister", L""}, // present, and empty
         {L"CompanyName", L"Pennock Software"},
         {L"LegalCopyright", L"Copyright (C) 2026 Pennock Software"},
+        {L"NoSuchEntry", nullptr},
     };
-    for (const auto& [name, value] : expected) {
+    for (const auto& [name, expected] : strings) {
         SCOPED_TRACE(testing::Message() << name);
-        const auto actual = String(name);
-        ASSERT_TRUE(actual.has_value()) << "missing";
-        EXPECT_EQ(*actual, value);
+        // The length counts characters, with the terminating NUL when there is one.
+        const auto* value = static_cast<const wchar_t*>(
+            query(std::wstring(L"\\StringFileInfo\\040904B0\\") + name, length));
+        if (expected == nullptr) {
+            EXPECT_EQ(value, nullptr);
+            continue;
+        }
+        ASSERT_NE(value, nullptr) << "missing";
+        EXPECT_EQ(length == 0 ? std::wstring() : std::wstring(value), expected);
     }
-    EXPECT_FALSE(String(L"NoSuchEntry").has_value());
 }
 
 } // namespace
