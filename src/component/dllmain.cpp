@@ -1,8 +1,14 @@
-// The DLL's entry point and its exported COM entry points.
+// The DLL's entry point and its exported COM entry points. Each export hands the component's
+// descriptor to the server code and does nothing else.
 
+#include "component/ClassFactory.h"
 #include "component/DllModule.h"
+#include "component/PennockServer.h"
+#include "component/Registration.h"
+#include "component/Win32Registry.h"
 #include "platform/win32/ThreadSlot.h"
 #include "platform/win32/Win32Platform.h"
+#include "platform/win32/Win32SystemInfo.h"
 #include "shared/ThreadContext.h"
 
 #include <windows.h>
@@ -10,16 +16,7 @@
 #include <objbase.h>
 #include <olectl.h>
 
-namespace quillery {
-namespace {
-HMODULE g_module = nullptr;
-}
-
-HMODULE DllModule() {
-    return g_module;
-}
-
-} // namespace quillery
+#include <string>
 
 // Runs under the loader lock: it sets up and frees memory and does nothing else, no windows,
 // COM or files. Thread notifications stay switched on, because a thread's detach is what
@@ -29,7 +26,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
     try {
         switch (reason) {
         case DLL_PROCESS_ATTACH:
-            g_module = instance;
+            SetDllModule(instance);
             InstallWin32Platform(instance);
             return AttachThreadSlot() ? TRUE : FALSE;
         case DLL_THREAD_DETACH:
@@ -48,25 +45,32 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
     return TRUE;
 }
 
-// No object or class factory exists yet, so nothing holds the DLL in memory.
+// The DLL may go only when no object, class factory or server lock is alive.
 STDAPI DllCanUnloadNow() {
-    return S_OK;
+    return quillery::ModuleInUse() ? S_FALSE : S_OK;
 }
 
-// No class is served yet.
-STDAPI DllGetClassObject(REFCLSID, REFIID, LPVOID* object) {
-    if (object == nullptr) {
-        return E_POINTER;
-    }
-    *object = nullptr;
-    return CLASS_E_CLASSNOTAVAILABLE;
+STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* object) {
+    return quillery::GetClassObject(quillery::PennockServer().classes, clsid, iid, object);
 }
 
-// Registration writes nothing yet, and says so rather than claiming success.
 STDAPI DllRegisterServer() {
-    return E_NOTIMPL;
+    using namespace quillery;
+    try {
+        const std::wstring path = Win32SystemInfo(DllModule()).ModulePath();
+        Win32Registry registry;
+        return RegisterServer(PennockServer().registration, registry, path);
+    } catch (...) {
+        return SELFREG_E_CLASS;
+    }
 }
 
 STDAPI DllUnregisterServer() {
-    return E_NOTIMPL;
+    using namespace quillery;
+    try {
+        Win32Registry registry;
+        return UnregisterServer(PennockServer().registration, registry);
+    } catch (...) {
+        return SELFREG_E_CLASS;
+    }
 }

@@ -2,10 +2,14 @@
 
 #include "Win32TestSupport.h"
 
+#include "component/Registration.h"
 #include "platform/win32/UniqueResource.h"
+
+#include "Pennock_h.h"
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <thread>
 
 namespace quillery {
@@ -15,6 +19,18 @@ using wintest::ProgramDirectory;
 
 std::wstring DllPath() {
     return ProgramDirectory() + L"\\Pennock.dll";
+}
+
+// A string value of the registry, or nothing when the key or value is missing.
+std::optional<std::wstring> RegistryText(HKEY root, const std::wstring& key,
+                                         const std::wstring& name) {
+    wchar_t text[1024] = {};
+    DWORD size = sizeof(text);
+    if (::RegGetValueW(root, key.c_str(), name.empty() ? nullptr : name.c_str(), RRF_RT_REG_SZ,
+                       nullptr, text, &size) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    return std::wstring(text);
 }
 
 using NoArgument = HRESULT(WINAPI*)();
@@ -50,9 +66,13 @@ TEST(PennockDllTest, ExportsTheFourEntryPointsByNameAndOrdinal) {
     EXPECT_EQ(getClassObject(CLSID_NULL, IID_IClassFactory, &factory), CLASS_E_CLASSNOTAVAILABLE);
     EXPECT_EQ(factory, nullptr);
     EXPECT_EQ(getClassObject(CLSID_NULL, IID_IClassFactory, nullptr), E_POINTER);
-    // Until registration is written, it must not claim to have registered anything.
-    EXPECT_EQ(registerServer(), E_NOTIMPL);
-    EXPECT_EQ(unregisterServer(), E_NOTIMPL);
+
+    // Registration really writes the class, pointing at this file, and really removes it.
+    const std::wstring server = L"CLSID\\" + GuidString(CLSID_DoBiz) + L"\\InprocServer32";
+    ASSERT_EQ(registerServer(), S_OK);
+    EXPECT_EQ(RegistryText(HKEY_CLASSES_ROOT, server, L""), DllPath());
+    EXPECT_EQ(unregisterServer(), S_OK);
+    EXPECT_EQ(RegistryText(HKEY_CLASSES_ROOT, server, L""), std::nullopt);
 }
 
 // Threads that start before the load and end while the DLL is loaded reach its thread detach

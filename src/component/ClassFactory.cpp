@@ -1,0 +1,92 @@
+#include "component/ClassFactory.h"
+
+#include "component/DllModule.h"
+
+#include <new>
+
+namespace quillery {
+namespace {
+
+// The one class factory: it creates objects through the function of its table entry. A live
+// factory keeps the DLL in use, as a client that holds it will call into the DLL again.
+class ClassFactory final : public IClassFactory {
+public:
+    explicit ClassFactory(CreateInstanceFunction create) : create_(create) {}
+    ClassFactory(const ClassFactory&) = delete;
+    ClassFactory& operator=(const ClassFactory&) = delete;
+
+    IFACEMETHODIMP QueryInterface(REFIID iid, void** object) override {
+        if (object == nullptr) {
+            return E_POINTER;
+        }
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory)) {
+            *object = static_cast<IClassFactory*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+
+    IFACEMETHODIMP_(ULONG) AddRef() override { return ::InterlockedIncrement(&references_); }
+
+    IFACEMETHODIMP_(ULONG) Release() override {
+        const LONG left = ::InterlockedDecrement(&references_);
+        if (left == 0) {
+            delete this;
+        }
+        return left;
+    }
+
+    IFACEMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
+        if (object == nullptr) {
+            return E_POINTER;
+        }
+        *object = nullptr;
+        if (outer != nullptr) {
+            return CLASS_E_NOAGGREGATION;
+        }
+        return create_(iid, object);
+    }
+
+    IFACEMETHODIMP LockServer(BOOL lock) override {
+        if (lock) {
+            LockModule();
+        } else {
+            UnlockModule();
+        }
+        return S_OK;
+    }
+
+private:
+    ~ClassFactory() = default;
+
+    LONG references_ = 1;
+    ModuleReference module_;
+    CreateInstanceFunction create_;
+};
+
+} // namespace
+
+HRESULT GetClassObject(const ClassTable& table, REFCLSID clsid, REFIID iid, void** object) {
+    if (object == nullptr) {
+        return E_POINTER;
+    }
+    *object = nullptr;
+    for (std::size_t i = 0; i < table.count; ++i) {
+        const ClassEntry& entry = table.entries[i];
+        if (!IsEqualCLSID(clsid, *entry.clsid)) {
+            continue;
+        }
+        auto* factory = new (std::nothrow) ClassFactory(entry.create);
+        if (factory == nullptr) {
+            return E_OUTOFMEMORY;
+        }
+        const HRESULT result = factory->QueryInterface(iid, object);
+        factory->Release();
+        return result;
+    }
+    return CLASS_E_CLASSNOTAVAILABLE;
+}
+
+} // namespace quillery

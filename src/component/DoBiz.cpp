@@ -1,0 +1,163 @@
+#include "component/DoBiz.h"
+
+#include "menu/MenuRequest.h"
+#include "platform/win32/Win32SystemInfo.h"
+
+#include <new>
+#include <string>
+#include <system_error>
+
+namespace quillery {
+namespace {
+
+// The type information of _DoBiz from the type library in the DLL's own resources. Loaded
+// with REGKIND_NONE: creating an object must never write the registry.
+HRESULT LoadInterfaceInfo(UniqueCom<ITypeInfo>& dispatchInfo, UniqueCom<ITypeInfo>& vtableInfo) {
+    std::wstring path;
+    try {
+        path = Win32SystemInfo(DllModule()).ModulePath();
+    } catch (...) {
+        return E_UNEXPECTED;
+    }
+    UniqueCom<ITypeLib> library;
+    HRESULT result = ::LoadTypeLibEx(path.c_str(), REGKIND_NONE, library.put());
+    if (FAILED(result)) {
+        return result;
+    }
+    result = library.get()->GetTypeInfoOfGuid(IID__DoBiz, dispatchInfo.put());
+    if (FAILED(result)) {
+        return result;
+    }
+    // A dual interface's type information describes its dispatch side; the vtable side, which
+    // carries the offsets that DispInvoke calls through, is its implemented type -1.
+    HREFTYPE vtable = 0;
+    result = dispatchInfo.get()->GetRefTypeOfImplType(static_cast<UINT>(-1), &vtable);
+    if (FAILED(result)) {
+        return result;
+    }
+    return dispatchInfo.get()->GetRefTypeInfo(vtable, vtableInfo.put());
+}
+
+// What a failure of the menu request tells the caller: no exception crosses into the host.
+HRESULT FailureOfCurrentException() noexcept {
+    try {
+        throw;
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    } catch (const std::system_error& error) {
+        if (error.code().category() == std::system_category() && error.code().value() != 0) {
+            return HRESULT_FROM_WIN32(static_cast<DWORD>(error.code().value()));
+        }
+        return E_FAIL;
+    } catch (...) {
+        return E_FAIL;
+    }
+}
+
+} // namespace
+
+DoBiz::DoBiz(UniqueCom<ITypeInfo> dispatchInfo, UniqueCom<ITypeInfo> vtableInfo)
+    : dispatchInfo_(std::move(dispatchInfo)), vtableInfo_(std::move(vtableInfo)) {}
+
+HRESULT DoBiz::Create(REFIID iid, void** object) {
+    if (object == nullptr) {
+        return E_POINTER;
+    }
+    *object = nullptr;
+    UniqueCom<ITypeInfo> dispatchInfo;
+    UniqueCom<ITypeInfo> vtableInfo;
+    const HRESULT loaded = LoadInterfaceInfo(dispatchInfo, vtableInfo);
+    if (FAILED(loaded)) {
+        return loaded;
+    }
+    auto* created = new (std::nothrow) DoBiz(std::move(dispatchInfo), std::move(vtableInfo));
+    if (created == nullptr) {
+        return E_OUTOFMEMORY;
+    }
+    const HRESULT result = created->QueryInterface(iid, object);
+    created->Release();
+    return result;
+}
+
+HRESULT DoBiz::QueryInterface(REFIID iid, void** object) {
+    if (object == nullptr) {
+        return E_POINTER;
+    }
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
+        IsEqualIID(iid, IID__DoBiz)) {
+        *object = static_cast<_DoBiz*>(this);
+        AddRef();
+        return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+}
+
+ULONG DoBiz::AddRef() {
+    return ::InterlockedIncrement(&references_);
+}
+
+ULONG DoBiz::Release() {
+    const LONG left = ::InterlockedDecrement(&references_);
+    if (left == 0) {
+        delete this;
+    }
+    return left;
+}
+
+HRESULT DoBiz::GetTypeInfoCount(UINT* count) {
+    if (count == nullptr) {
+        return E_POINTER;
+    }
+    *count = 1;
+    return S_OK;
+}
+
+HRESULT DoBiz::GetTypeInfo(UINT index, LCID, ITypeInfo** info) {
+    if (info == nullptr) {
+        return E_POINTER;
+    }
+    *info = nullptr;
+    if (index != 0) {
+        return DISP_E_BADINDEX;
+    }
+    dispatchInfo_.get()->AddRef();
+    *info = dispatchInfo_.get();
+    return S_OK;
+}
+
+HRESULT DoBiz::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
+    if (!IsEqualIID(iid, IID_NULL)) {
+        return DISP_E_UNKNOWNINTERFACE;
+    }
+    return ::DispGetIDsOfNames(vtableInfo_.get(), names, count, ids);
+}
+
+HRESULT DoBiz::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                      EXCEPINFO* exception, UINT* badArgument) {
+    if (!IsEqualIID(iid, IID_NULL)) {
+        return DISP_E_UNKNOWNINTERFACE;
+    }
+    return ::DispInvoke(static_cast<_DoBiz*>(this), vtableInfo_.get(), id, flags, params, result,
+                        exception, badArgument);
+}
+
+HRESULT DoBiz::loadmenu(BSTR* result) {
+    if (result == nullptr) {
+        return E_POINTER;
+    }
+    *result = nullptr;
+    try {
+        const std::wstring text = RunMenuRequest();
+        UniqueBstr copy(::SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
+        if (!copy) {
+            return E_OUTOFMEMORY;
+        }
+        *result = copy.release();
+        return S_OK;
+    } catch (...) {
+        return FailureOfCurrentException();
+    }
+}
+
+} // namespace quillery

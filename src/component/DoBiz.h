@@ -1,0 +1,49 @@
+#pragma once
+
+#include "component/DllModule.h"
+#include "platform/win32/UniqueResource.h"
+
+#include "Pennock_h.h"
+
+namespace quillery {
+
+// The component's one class. `loadmenu` runs one menu request on the calling thread; IDispatch
+// goes through the type information of the type library embedded in the DLL, so a script
+// reaches the same method by name.
+class DoBiz final : public _DoBiz {
+public:
+    // The class factory's creation function: a new object, its interface `iid` handed out.
+    static HRESULT Create(REFIID iid, void** object);
+
+    DoBiz(const DoBiz&) = delete;
+    DoBiz& operator=(const DoBiz&) = delete;
+
+    // IUnknown
+    IFACEMETHODIMP QueryInterface(REFIID iid, void** object) override;
+    IFACEMETHODIMP_(ULONG) AddRef() override;
+    IFACEMETHODIMP_(ULONG) Release() override;
+
+    // IDispatch
+    IFACEMETHODIMP GetTypeInfoCount(UINT* count) override;
+    IFACEMETHODIMP GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) override;
+    IFACEMETHODIMP GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale,
+                                 DISPID* ids) override;
+    IFACEMETHODIMP Invoke(DISPID id, REFIID iid, LCID locale, WORD flags, DISPPARAMS* params,
+                          VARIANT* result, EXCEPINFO* exception, UINT* badArgument) override;
+
+    // _DoBiz
+    IFACEMETHODIMP loadmenu(BSTR* result) override;
+
+private:
+    DoBiz(UniqueCom<ITypeInfo> dispatchInfo, UniqueCom<ITypeInfo> vtableInfo);
+    ~DoBiz() = default;
+
+    LONG references_ = 1;
+    ModuleReference module_;
+    // The interface as scripts see it (handed to clients that ask), and its vtable form, which
+    // DispInvoke calls through.
+    UniqueCom<ITypeInfo> dispatchInfo_;
+    UniqueCom<ITypeInfo> vtableInfo_;
+};
+
+} // namespace quillery

@@ -1,0 +1,130 @@
+#include "component/Registration.h"
+
+#include <olectl.h>
+
+namespace quillery {
+namespace {
+
+// Whether a failure means "not allowed here" (so the user's own classes may do instead)
+// rather than something that would fail there too.
+bool Refused(HRESULT result) {
+    // RegisterTypeLib reports any registry failure, a refusal among them, as
+    // TYPE_E_REGISTRYACCESS.
+    return result == E_ACCESSDENIED || result == TYPE_E_REGISTRYACCESS;
+}
+
+HRESULT FromStatus(LSTATUS status) {
+    return HRESULT_FROM_WIN32(static_cast<DWORD>(status));
+}
+
+void ReplaceAll(std::wstring& text, const std::wstring& token, const std::wstring& value) {
+    for (std::size_t at = text.find(token); at != std::wstring::npos;
+         at = text.find(token, at + value.size())) {
+        text.replace(at, token.size(), value);
+    }
+}
+
+class Registrar {
+public:
+    Registrar(const ServerRegistration& server, RegistryPort& registry,
+              const std::wstring& modulePath)
+        : server_(server), registry_(registry), modulePath_(modulePath) {}
+
+    // Writes every row, then registers the type library.
+    HRESULT RegisterIn(RegistryScope scope) {
+        for (std::size_t i = 0; i < server_.rowCount; ++i) {
+            const RegistryRow& row = server_.rows[i];
+            const std::wstring key = Expand(row.key);
+            LSTATUS status = registry_.CreateKey(scope, key);
+            if (status == ERROR_SUCCESS) {
+                status = registry_.SetValue(scope, key, row.name, Expand(row.value));
+            }
+            if (status != ERROR_SUCCESS) {
+                return FromStatus(status);
+            }
+        }
+        return registry_.RegisterTypeLibrary(scope, modulePath_);
+    }
+
+    // Removes what registration writes in `scope`, as far as it can: the type library first,
+    // while its registration still says where it is, then every key of the server's own.
+    void RemoveFrom(RegistryScope scope) {
+        registry_.UnregisterTypeLibrary(scope, *server_.libraryId, server_.libraryMajor,
+                                        server_.libraryMinor, server_.libraryLocale);
+        for (std::size_t i = 0; i < server_.ownKeyCount; ++i) {
+            registry_.DeleteTree(scope, Expand(server_.ownKeys[i]));
+        }
+    }
+
+    bool AnythingLeftIn(RegistryScope scope) {
+        for (std::size_t i = 0; i < server_.ownKeyCount; ++i) {
+            if (registry_.KeyExists(scope, Expand(server_.ownKeys[i]))) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    std::wstring Expand(const wchar_t* text) const {
+        return ExpandTokens(server_, text == nullptr ? L"" : text, modulePath_);
+    }
+
+    const ServerRegistration& server_;
+    RegistryPort& registry_;
+    const std::wstring& modulePath_;
+};
+
+} // namespace
+
+std::wstring GuidString(REFGUID guid) {
+    wchar_t text[40] = {};
+    if (::StringFromGUID2(guid, text, 40) == 0) {
+        return std::wstring();
+    }
+    return text;
+}
+
+std::wstring ExpandTokens(const ServerRegistration& server, const std::wstring& text,
+                          const std::wstring& modulePath) {
+    std::wstring expanded = text;
+    for (std::size_t i = 0; i < server.guidCount; ++i) {
+        ReplaceAll(expanded, server.guids[i].token, GuidString(*server.guids[i].guid));
+    }
+    ReplaceAll(expanded, L"%MODULE%", modulePath);
+    return expanded;
+}
+
+HRESULT RegisterServer(const ServerRegistration& server, RegistryPort& registry,
+                       const std::wstring& modulePath) {
+    Registrar registrar(server, registry, modulePath);
+    RegistryScope scope = RegistryScope::Machine;
+    HRESULT result = registrar.RegisterIn(scope);
+    if (Refused(result)) {
+        // Without administrator rights: the same registration, for this user only.
+        registrar.RemoveFrom(scope);
+        scope = RegistryScope::User;
+        result = registrar.RegisterIn(scope);
+    }
+    if (FAILED(result)) {
+        // Half a registration would let clients find a class they cannot use.
+        registrar.RemoveFrom(scope);
+    }
+    return result;
+}
+
+HRESULT UnregisterServer(const ServerRegistration& server, RegistryPort& registry) {
+    // The module's path is not needed to remove anything.
+    const std::wstring noPath;
+    Registrar registrar(server, registry, noPath);
+    // The user's classes first: where both exist, HKEY_CLASSES_ROOT shows the user's.
+    registrar.RemoveFrom(RegistryScope::User);
+    registrar.RemoveFrom(RegistryScope::Machine);
+    if (registrar.AnythingLeftIn(RegistryScope::User) ||
+        registrar.AnythingLeftIn(RegistryScope::Machine)) {
+        return SELFREG_E_CLASS;
+    }
+    return S_OK;
+}
+
+} // namespace quillery

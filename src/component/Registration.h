@@ -1,0 +1,85 @@
+#pragma once
+
+#include <windows.h>
+
+#include <oleauto.h>
+
+#include <cstddef>
+#include <string>
+
+namespace quillery {
+
+// Where a registration goes: the machine's classes (HKEY_CLASSES_ROOT), or the current user's
+// (HKEY_CURRENT_USER\Software\Classes), which a user without administrator rights can write.
+enum class RegistryScope { Machine, User };
+
+// What registration needs of the registry, so that a test can stand in for it (and refuse).
+// Keys are relative to the scope's classes root.
+class RegistryPort {
+public:
+    virtual ~RegistryPort() = default;
+
+    // Creates `key` (and the keys above it) when missing.
+    virtual LSTATUS CreateKey(RegistryScope scope, const std::wstring& key) = 0;
+    // Sets the string value `name` of an existing key; an empty name is the key's default value.
+    virtual LSTATUS SetValue(RegistryScope scope, const std::wstring& key, const std::wstring& name,
+                             const std::wstring& value) = 0;
+    // Deletes `key` with everything below it; ERROR_FILE_NOT_FOUND when there is no such key.
+    virtual LSTATUS DeleteTree(RegistryScope scope, const std::wstring& key) = 0;
+    virtual bool KeyExists(RegistryScope scope, const std::wstring& key) = 0;
+
+    // Registers the type library in the file `path`, with its interfaces, in the scope.
+    virtual HRESULT RegisterTypeLibrary(RegistryScope scope, const std::wstring& path) = 0;
+    virtual HRESULT UnregisterTypeLibrary(RegistryScope scope, REFGUID library, WORD major,
+                                          WORD minor, LCID locale) = 0;
+};
+
+// A name that registration's keys and values may use for a GUID, such as %CLSID%.
+struct GuidToken {
+    const wchar_t* token;
+    const GUID* guid;
+};
+
+// One value that registration writes. Keys and values may hold the server's GUID tokens and
+// %MODULE%, the full path of the DLL.
+struct RegistryRow {
+    const wchar_t* key;
+    const wchar_t* name; // empty: the key's default value
+    const wchar_t* value;
+};
+
+// Everything registration writes and removes for one server.
+struct ServerRegistration {
+    const GuidToken* guids;
+    std::size_t guidCount;
+    const RegistryRow* rows;
+    std::size_t rowCount;
+    // The keys that belong to the server alone, the type library's and its interfaces' among
+    // them; unregistering deletes each with its subtree.
+    const wchar_t* const* ownKeys;
+    std::size_t ownKeyCount;
+    // The embedded type library, which the module's file holds.
+    const GUID* libraryId;
+    WORD libraryMajor;
+    WORD libraryMinor;
+    LCID libraryLocale;
+};
+
+// DllRegisterServer: writes the rows and registers the type library, for the whole machine, or
+// for the current user when the machine's classes refuse the write. A failed registration is
+// removed again rather than left half written.
+HRESULT RegisterServer(const ServerRegistration& server, RegistryPort& registry,
+                       const std::wstring& modulePath);
+
+// DllUnregisterServer: removes the server from both scopes. Fails when something of it is
+// left behind that could not be removed.
+HRESULT UnregisterServer(const ServerRegistration& server, RegistryPort& registry);
+
+// "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}", as the registry spells GUIDs.
+std::wstring GuidString(REFGUID guid);
+
+// `text` with the server's tokens replaced.
+std::wstring ExpandTokens(const ServerRegistration& server, const std::wstring& text,
+                          const std::wstring& modulePath);
+
+} // namespace quillery

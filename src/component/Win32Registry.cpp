@@ -1,0 +1,161 @@
+#include "component/Win32Registry.h"
+
+#include "platform/win32/UniqueResource.h"
+
+#include <vector>
+
+namespace quillery {
+namespace {
+
+constexpr const wchar_t* kUserClasses = L"Software\\Classes";
+
+HKEY Root(RegistryScope scope) {
+    return scope == RegistryScope::Machine ? HKEY_CLASSES_ROOT : HKEY_CURRENT_USER;
+}
+
+std::wstring FullKey(RegistryScope scope, const std::wstring& key) {
+    return scope == RegistryScope::Machine ? key : std::wstring(kUserClasses) + L"\\" + key;
+}
+
+LSTATUS DeleteTreeUnder(HKEY parent, const std::wstring& key) {
+    UniqueKey opened;
+    LSTATUS status = ::RegOpenKeyExW(parent, key.c_str(), 0,
+                                     KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE, opened.put());
+    if (status != ERROR_SUCCESS) {
+        return status;
+    }
+    // Collect the subkeys' names first: deleting while enumerating would skip some.
+    std::vector<std::wstring> children;
+    wchar_t name[256]; // registry key names are at most 255 characters
+    for (DWORD index = 0;; ++index) {
+        DWORD length = 256;
+        status =
+            ::RegEnumKeyExW(opened.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr);
+        if (status == ERROR_NO_MORE_ITEMS) {
+            break;
+        }
+        if (status != ERROR_SUCCESS) {
+            return status;
+        }
+        children.emplace_back(name, length);
+    }
+    for (const std::wstring& child : children) {
+        status = DeleteTreeUnder(opened.get(), child);
+        if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) {
+            return status;
+        }
+    }
+    opened.reset();
+    return ::RegDeleteKeyW(parent, key.c_str());
+}
+
+template <typename Function> Function OleAutomationExport(const char* name) {
+    const HMODULE oleaut = ::GetModuleHandleW(L"oleaut32.dll");
+    if (oleaut == nullptr) {
+        return nullptr;
+    }
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(oleaut, name)));
+}
+
+using RegisterForUser = HRESULT(WINAPI*)(ITypeLib*, OLECHAR*, OLECHAR*);
+using UnregisterForUser = HRESULT(WINAPI*)(REFGUID, WORD, WORD, LCID, SYSKIND);
+
+// While it lives, HKEY_CLASSES_ROOT means the current user's classes in this process: what the
+// machine-wide type library calls write then goes to the user.
+class ClassesRootAtUser {
+public:
+    ClassesRootAtUser() {
+        UniqueKey classes;
+        status_ = ::RegCreateKeyExW(HKEY_CURRENT_USER, kUserClasses, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                    nullptr, classes.put(), nullptr);
+        if (status_ == ERROR_SUCCESS) {
+            status_ = ::RegOverridePredefKey(HKEY_CLASSES_ROOT, classes.get());
+        }
+    }
+    ~ClassesRootAtUser() {
+        if (status_ == ERROR_SUCCESS) {
+            ::RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
+        }
+    }
+    ClassesRootAtUser(const ClassesRootAtUser&) = delete;
+    ClassesRootAtUser& operator=(const ClassesRootAtUser&) = delete;
+
+    LSTATUS status() const { return status_; }
+
+private:
+    LSTATUS status_;
+};
+
+} // namespace
+
+LSTATUS Win32Registry::CreateKey(RegistryScope scope, const std::wstring& key) {
+    UniqueKey created;
+    return ::RegCreateKeyExW(Root(scope), FullKey(scope, key).c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+                             nullptr, created.put(), nullptr);
+}
+
+LSTATUS Win32Registry::SetValue(RegistryScope scope, const std::wstring& key,
+                                const std::wstring& name, const std::wstring& value) {
+    UniqueKey opened;
+    const LSTATUS status =
+        ::RegOpenKeyExW(Root(scope), FullKey(scope, key).c_str(), 0, KEY_SET_VALUE, opened.put());
+    if (status != ERROR_SUCCESS) {
+        return status;
+    }
+    const auto bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
+    return ::RegSetValueExW(opened.get(), name.empty() ? nullptr : name.c_str(), 0, REG_SZ,
+                            reinterpret_cast<const BYTE*>(value.c_str()), bytes);
+}
+
+LSTATUS Win32Registry::DeleteTree(RegistryScope scope, const std::wstring& key) {
+    return DeleteTreeUnder(Root(scope), FullKey(scope, key));
+}
+
+bool Win32Registry::KeyExists(RegistryScope scope, const std::wstring& key) {
+    UniqueKey opened;
+    return ::RegOpenKeyExW(Root(scope), FullKey(scope, key).c_str(), 0, KEY_QUERY_VALUE,
+                           opened.put()) == ERROR_SUCCESS;
+}
+
+HRESULT Win32Registry::RegisterTypeLibrary(RegistryScope scope, const std::wstring& path) {
+    UniqueCom<ITypeLib> library;
+    HRESULT result = ::LoadTypeLibEx(path.c_str(), REGKIND_NONE, library.put());
+    if (FAILED(result)) {
+        return result;
+    }
+    std::vector<OLECHAR> file(path.begin(), path.end());
+    file.push_back(L'\0');
+    if (scope == RegistryScope::Machine) {
+        return ::RegisterTypeLib(library.get(), file.data(), nullptr);
+    }
+    if (perUserCalls_) {
+        if (const auto forUser = OleAutomationExport<RegisterForUser>("RegisterTypeLibForUser")) {
+            return forUser(library.get(), file.data(), nullptr);
+        }
+    }
+    const ClassesRootAtUser redirected;
+    if (redirected.status() != ERROR_SUCCESS) {
+        return HRESULT_FROM_WIN32(static_cast<DWORD>(redirected.status()));
+    }
+    return ::RegisterTypeLib(library.get(), file.data(), nullptr);
+}
+
+HRESULT Win32Registry::UnregisterTypeLibrary(RegistryScope scope, REFGUID library, WORD major,
+                                             WORD minor, LCID locale) {
+    if (scope == RegistryScope::Machine) {
+        return ::UnRegisterTypeLib(library, major, minor, locale, SYS_WIN32);
+    }
+    if (perUserCalls_) {
+        if (const auto forUser =
+                OleAutomationExport<UnregisterForUser>("UnRegisterTypeLibForUser")) {
+            return forUser(library, major, minor, locale, SYS_WIN32);
+        }
+    }
+    const ClassesRootAtUser redirected;
+    if (redirected.status() != ERROR_SUCCESS) {
+        return HRESULT_FROM_WIN32(static_cast<DWORD>(redirected.status()));
+    }
+    return ::UnRegisterTypeLib(library, major, minor, locale, SYS_WIN32);
+}
+
+} // namespace quillery

@@ -1,0 +1,307 @@
+// Registration of the server: what it writes, the fall-back to the current user's classes when
+// the machine's refuse, and complete removal. The logic runs against a registry that a test
+// controls (and makes refuse); one test runs the per-user path on the real registry.
+
+#include "Win32TestSupport.h"
+
+#include "component/PennockServer.h"
+#include "component/Registration.h"
+#include "component/Win32Registry.h"
+
+#include "Pennock_h.h"
+
+#include <olectl.h>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <optional>
+#include <set>
+#include <utility>
+
+namespace quillery {
+namespace {
+
+const wchar_t* const kModule = L"C:\\Users\\Ann\\AppData\\Local\\Quillery\\Pennock.dll";
+
+// An in-memory registry of both scopes. Machine-wide writes, type library calls or deletions
+// can be made to fail with a chosen code, as a system without administrator rights would.
+class FakeRegistry final : public RegistryPort {
+public:
+    using Key = std::pair<RegistryScope, std::wstring>;
+
+    LSTATUS machineKeyFailure = ERROR_SUCCESS;
+    HRESULT machineTypeLibraryFailure = S_OK;
+    LSTATUS userKeyFailure = ERROR_SUCCESS;
+    LSTATUS machineDeleteFailure = ERROR_SUCCESS;
+
+    std::map<Key, std::map<std::wstring, std::wstring>> keys;
+    std::set<RegistryScope> typeLibraries;
+    std::wstring typeLibraryPath;
+
+    LSTATUS CreateKey(RegistryScope scope, const std::wstring& key) override {
+        if (const LSTATUS failure = KeyFailure(scope); failure != ERROR_SUCCESS) {
+            return failure;
+        }
+        keys[{scope, key}];
+        return ERROR_SUCCESS;
+    }
+    LSTATUS SetValue(RegistryScope scope, const std::wstring& key, const std::wstring& name,
+                     const std::wstring& value) override {
+        const auto found = keys.find({scope, key});
+        if (found == keys.end()) {
+            return ERROR_FILE_NOT_FOUND;
+        }
+        found->second[name] = value;
+        return ERROR_SUCCESS;
+    }
+    LSTATUS DeleteTree(RegistryScope scope, const std::wstring& key) override {
+        if (scope == RegistryScope::Machine && machineDeleteFailure != ERROR_SUCCESS) {
+            return machineDeleteFailure;
+        }
+        bool found = false;
+        for (auto it = keys.begin(); it != keys.end();) {
+            const bool under =
+                it->first.first == scope &&
+                (it->first.second == key || it->first.second.rfind(key + L"\\", 0) == 0);
+            found = found || under;
+            it = under ? keys.erase(it) : std::next(it);
+        }
+        return found ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+    }
+    bool KeyExists(RegistryScope scope, const std::wstring& key) override {
+        for (const auto& entry : keys) {
+            if (entry.first.first == scope &&
+                (entry.first.second == key || entry.first.second.rfind(key + L"\\", 0) == 0)) {
+                return true;
+            }
+        }
+        return false;
+    }
+    // Registers as the system does: the library's and the interface's keys.
+    HRESULT RegisterTypeLibrary(RegistryScope scope, const std::wstring& path) override {
+        if (scope == RegistryScope::Machine && FAILED(machineTypeLibraryFailure)) {
+            return machineTypeLibraryFailure;
+        }
+        typeLibraries.insert(scope);
+        typeLibraryPath = path;
+        keys[{scope, L"TypeLib\\" + GuidString(LIBID_Pennock) + L"\\1.0\\0\\win32"}][L""] = path;
+        keys[{scope, L"Interface\\" + GuidString(IID__DoBiz) + L"\\TypeLib"}][L""] =
+            GuidString(LIBID_Pennock);
+        return S_OK;
+    }
+    HRESULT UnregisterTypeLibrary(RegistryScope scope, REFGUID library, WORD major, WORD minor,
+                                  LCID) override {
+        EXPECT_TRUE(IsEqualGUID(library, LIBID_Pennock));
+        EXPECT_EQ(major, 1);
+        EXPECT_EQ(minor, 0);
+        if (typeLibraries.erase(scope) == 0) {
+            return TYPE_E_REGISTRYACCESS;
+        }
+        DeleteTree(scope, L"TypeLib\\" + GuidString(LIBID_Pennock));
+        DeleteTree(scope, L"Interface\\" + GuidString(IID__DoBiz));
+        return S_OK;
+    }
+
+    std::optional<std::wstring> Value(RegistryScope scope, const std::wstring& key,
+                                      const std::wstring& name = L"") const {
+        const auto found = keys.find({scope, key});
+        if (found == keys.end() || found->second.count(name) == 0) {
+            return std::nullopt;
+        }
+        return found->second.at(name);
+    }
+    std::size_t KeyCount(RegistryScope scope) const {
+        std::size_t count = 0;
+        for (const auto& entry : keys) {
+            count += entry.first.first == scope ? 1 : 0;
+        }
+        return count;
+    }
+
+private:
+    LSTATUS KeyFailure(RegistryScope scope) const {
+        return scope == RegistryScope::Machine ? machineKeyFailure : userKeyFailure;
+    }
+};
+
+const ServerRegistration& Server() {
+    return PennockServer().registration;
+}
+
+std::wstring Clsid() {
+    return GuidString(CLSID_DoBiz);
+}
+
+// What clients need of the registration, read from one scope.
+void ExpectRegisteredIn(const FakeRegistry& registry, RegistryScope scope) {
+    const std::wstring clsidKey = L"CLSID\\" + Clsid();
+    EXPECT_EQ(registry.Value(scope, clsidKey + L"\\InprocServer32"), kModule);
+    EXPECT_EQ(registry.Value(scope, clsidKey + L"\\InprocServer32", L"ThreadingModel"),
+              L"Apartment");
+    EXPECT_EQ(registry.Value(scope, clsidKey + L"\\ProgID"), L"Pennock.DoBiz");
+    EXPECT_EQ(registry.Value(scope, clsidKey + L"\\TypeLib"), GuidString(LIBID_Pennock));
+    EXPECT_EQ(registry.Value(scope, L"Pennock.DoBiz\\CLSID"), Clsid());
+    EXPECT_EQ(registry.typeLibraries.count(scope), 1u);
+    EXPECT_EQ(registry.typeLibraryPath, kModule);
+}
+
+TEST(RegistrationTest, GuidsAreSpelledAsTheRegistrySpellsThem) {
+    EXPECT_EQ(Clsid(), L"{E2210470-1C82-45C0-B8CC-808194929C02}");
+    EXPECT_EQ(ExpandTokens(Server(), L"CLSID\\%CLSID%\\X=%MODULE%;%LIBID%", L"C:\\P.dll"),
+              L"CLSID\\{E2210470-1C82-45C0-B8CC-808194929C02}\\X=C:\\P.dll;"
+              L"{F9110317-CA89-4CDB-A562-D0C6E1DDF46E}");
+}
+
+// Where registration lands, by what the machine's classes refuse.
+TEST(RegistrationTest, FallsBackToTheUsersClassesOnlyWhenTheMachineRefuses) {
+    const struct {
+        const char* name;
+        LSTATUS machineKeyFailure;
+        HRESULT machineTypeLibraryFailure;
+        LSTATUS userKeyFailure;
+        HRESULT expected;
+        std::optional<RegistryScope> registeredIn; // nothing anywhere when empty
+    } cases[] = {
+        {"administrator", ERROR_SUCCESS, S_OK, ERROR_SUCCESS, S_OK, RegistryScope::Machine},
+        {"classes refused", ERROR_ACCESS_DENIED, S_OK, ERROR_SUCCESS, S_OK, RegistryScope::User},
+        {"type library refused", ERROR_SUCCESS, TYPE_E_REGISTRYACCESS, ERROR_SUCCESS, S_OK,
+         RegistryScope::User},
+        {"type library access denied", ERROR_SUCCESS, E_ACCESSDENIED, ERROR_SUCCESS, S_OK,
+         RegistryScope::User},
+        // Failures other than a refusal would fail for the user too: reported, not hidden.
+        {"registry broken", ERROR_BADDB, S_OK, ERROR_SUCCESS, HRESULT_FROM_WIN32(ERROR_BADDB),
+         std::nullopt},
+        {"type library unreadable", ERROR_SUCCESS, TYPE_E_CANTLOADLIBRARY, ERROR_SUCCESS,
+         TYPE_E_CANTLOADLIBRARY, std::nullopt},
+        {"both refused", ERROR_ACCESS_DENIED, S_OK, ERROR_ACCESS_DENIED, E_ACCESSDENIED,
+         std::nullopt},
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.name);
+        FakeRegistry registry;
+        registry.machineKeyFailure = row.machineKeyFailure;
+        registry.machineTypeLibraryFailure = row.machineTypeLibraryFailure;
+        registry.userKeyFailure = row.userKeyFailure;
+        EXPECT_EQ(RegisterServer(Server(), registry, kModule), row.expected);
+        for (const RegistryScope scope : {RegistryScope::Machine, RegistryScope::User}) {
+            if (row.registeredIn == scope) {
+                ExpectRegisteredIn(registry, scope);
+            } else {
+                // No half registration: nothing that would let a client find a class it
+                // cannot use.
+                EXPECT_EQ(registry.KeyCount(scope), 0u)
+                    << (scope == RegistryScope::Machine ? "machine" : "user");
+                EXPECT_EQ(registry.typeLibraries.count(scope), 0u);
+            }
+        }
+    }
+}
+
+TEST(RegistrationTest, UnregisterRemovesBothScopesAndReportsWhatItCouldNotRemove) {
+    FakeRegistry registry;
+    ASSERT_EQ(RegisterServer(Server(), registry, kModule), S_OK);
+    // Then a user without administrator rights registers a copy of their own, and cannot
+    // touch the machine's.
+    registry.machineKeyFailure = ERROR_ACCESS_DENIED;
+    registry.machineDeleteFailure = ERROR_ACCESS_DENIED;
+    registry.machineTypeLibraryFailure = TYPE_E_REGISTRYACCESS;
+    ASSERT_EQ(RegisterServer(Server(), registry, kModule), S_OK);
+    ASSERT_GT(registry.KeyCount(RegistryScope::Machine), 0u);
+    ASSERT_GT(registry.KeyCount(RegistryScope::User), 0u);
+    // Something the system's type library removal would not know of.
+    registry.CreateKey(RegistryScope::User, L"CLSID\\" + Clsid() + L"\\Implemented Categories");
+
+    // The user's registration goes, and the call says that the machine's is left.
+    EXPECT_EQ(UnregisterServer(Server(), registry), SELFREG_E_CLASS);
+    EXPECT_EQ(registry.KeyCount(RegistryScope::User), 0u);
+    EXPECT_GT(registry.KeyCount(RegistryScope::Machine), 0u);
+
+    registry.machineDeleteFailure = ERROR_SUCCESS;
+    registry.machineTypeLibraryFailure = S_OK;
+    EXPECT_EQ(UnregisterServer(Server(), registry), S_OK);
+    EXPECT_EQ(registry.KeyCount(RegistryScope::Machine), 0u);
+    EXPECT_TRUE(registry.typeLibraries.empty());
+
+    // Unregistering what is not registered succeeds: there is nothing left.
+    EXPECT_EQ(UnregisterServer(Server(), registry), S_OK);
+}
+
+// The real registry, registering for the user through the machine-wide type library call with
+// HKEY_CLASSES_ROOT pointed at the user's classes (the path for systems without the per-user
+// call), because the machine's classes refuse.
+class RefusingMachine final : public RegistryPort {
+public:
+    explicit RefusingMachine(RegistryPort& real) : real_(real) {}
+    LSTATUS CreateKey(RegistryScope scope, const std::wstring& key) override {
+        return scope == RegistryScope::Machine ? ERROR_ACCESS_DENIED : real_.CreateKey(scope, key);
+    }
+    LSTATUS SetValue(RegistryScope scope, const std::wstring& key, const std::wstring& name,
+                     const std::wstring& value) override {
+        return scope == RegistryScope::Machine ? ERROR_ACCESS_DENIED
+                                               : real_.SetValue(scope, key, name, value);
+    }
+    LSTATUS DeleteTree(RegistryScope scope, const std::wstring& key) override {
+        return scope == RegistryScope::Machine ? ERROR_ACCESS_DENIED : real_.DeleteTree(scope, key);
+    }
+    bool KeyExists(RegistryScope scope, const std::wstring& key) override {
+        return real_.KeyExists(scope, key);
+    }
+    HRESULT RegisterTypeLibrary(RegistryScope scope, const std::wstring& path) override {
+        return scope == RegistryScope::Machine ? TYPE_E_REGISTRYACCESS
+                                               : real_.RegisterTypeLibrary(scope, path);
+    }
+    HRESULT UnregisterTypeLibrary(RegistryScope scope, REFGUID library, WORD major, WORD minor,
+                                  LCID locale) override {
+        return scope == RegistryScope::Machine
+                   ? TYPE_E_REGISTRYACCESS
+                   : real_.UnregisterTypeLibrary(scope, library, major, minor, locale);
+    }
+
+private:
+    RegistryPort& real_;
+};
+
+std::optional<std::wstring> RealValue(HKEY root, const std::wstring& key) {
+    wchar_t text[1024] = {};
+    LONG size = sizeof(text);
+    if (::RegQueryValueW(root, key.c_str(), text, &size) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    return std::wstring(text);
+}
+
+TEST(RegistrationTest, RegistersForTheUserOnTheRealRegistry) {
+    ASSERT_TRUE(SUCCEEDED(::CoInitialize(nullptr)));
+    const std::wstring module = wintest::ProgramDirectory() + L"\\Pennock.dll";
+    const std::wstring user = L"Software\\Classes\\";
+    const std::wstring machine = L"Software\\Classes\\";
+    const std::wstring server = L"CLSID\\" + Clsid() + L"\\InprocServer32";
+    const std::wstring library = L"TypeLib\\" + GuidString(LIBID_Pennock) + L"\\1.0\\409\\win32";
+    const std::wstring iface = L"Interface\\" + GuidString(IID__DoBiz) + L"\\TypeLib";
+    ASSERT_EQ(RealValue(HKEY_LOCAL_MACHINE, machine + server), std::nullopt)
+        << "the test machine has the server registered already";
+
+    Win32Registry real(/*perUserCalls=*/false);
+    RefusingMachine registry(real);
+    EXPECT_EQ(RegisterServer(Server(), registry, module), S_OK);
+    EXPECT_EQ(RealValue(HKEY_CURRENT_USER, user + server), module);
+    EXPECT_EQ(RealValue(HKEY_CURRENT_USER, user + L"Pennock.DoBiz\\CLSID"), Clsid());
+    EXPECT_EQ(RealValue(HKEY_CURRENT_USER, user + library), module);
+    EXPECT_EQ(RealValue(HKEY_CURRENT_USER, user + iface), GuidString(LIBID_Pennock));
+    for (const std::wstring& key : {server, library, iface}) {
+        EXPECT_EQ(RealValue(HKEY_LOCAL_MACHINE, machine + key), std::nullopt) << "machine-wide";
+    }
+
+    EXPECT_EQ(UnregisterServer(Server(), registry), S_OK);
+    for (const std::wstring& key :
+         {L"CLSID\\" + Clsid(), std::wstring(L"Pennock.DoBiz"),
+          L"TypeLib\\" + GuidString(LIBID_Pennock), L"Interface\\" + GuidString(IID__DoBiz)}) {
+        EXPECT_FALSE(real.KeyExists(RegistryScope::User, key))
+            << "left: " << testing::PrintToString(key);
+    }
+    ::CoUninitialize();
+}
+
+} // namespace
+} // namespace quillery
