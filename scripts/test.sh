@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every test on a fresh machine: installs what is missing, builds natively (plain and
 # with AddressSanitizer + UBSan) and for 32-bit Windows, runs the native unit tests, then the
-# Windows tests under Wine on a virtual display. Ends with one "N passed, N failed" line.
+# Windows tests under Wine on a virtual display, then the end-to-end tests (regsvr32, cscript
+# and xdotool against the built DLL). Ends with one "N passed, N failed" line.
 set -uo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -42,6 +43,34 @@ run_ctest() {
     fi
 }
 
+# Runs a test runner whose last line reads "N passed, M failed" and adds its counts.
+run_counted() {
+    local name=$1
+    shift
+    local log
+    log=$(mktemp)
+    "$@" 2>&1 | tee "$log"
+    local code=${PIPESTATUS[0]}
+    local line
+    line=$(grep -E '^[0-9]+ passed, [0-9]+ failed$' "$log" | tail -n 1)
+    rm -f "$log"
+    if [ -z "$line" ]; then
+        summary+=("$name: no result (exit $code)")
+        failed=$((failed + 1))
+        status=1
+        return
+    fi
+    local good bad
+    good=$(sed -E 's/^([0-9]+) passed.*/\1/' <<<"$line")
+    bad=$(sed -E 's/.* ([0-9]+) failed$/\1/' <<<"$line")
+    passed=$((passed + good))
+    failed=$((failed + bad))
+    summary+=("$name: $good passed, $bad failed")
+    if [ "$code" -ne 0 ] || [ "$bad" -ne 0 ]; then
+        status=1
+    fi
+}
+
 must() {
     if ! "$@"; then
         echo "test.sh: step failed: $*" >&2
@@ -76,6 +105,9 @@ must cmake --build build/mingw -j "$jobs"
 step "Windows tests under Wine"
 run_ctest "wine" bash scripts/with-wine.sh build/mingw -- \
     ctest --test-dir build/mingw --output-on-failure
+
+step "end-to-end tests under Wine: a script client and a real pointer"
+run_counted "e2e" bash tests/e2e/run.sh build/mingw build/native/tools/menudat/menudat
 
 step "summary"
 printf '%s\n' "${summary[@]}"

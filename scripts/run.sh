@@ -1,0 +1,150 @@
+#!/usr/bin/env bash
+# Runs Quillery on this Linux machine: the real Pennock.dll under Wine, called by a real script
+# client (cscript with VBScript, late-bound, as the browser's script calls it).
+#
+#     bash scripts/run.sh
+#
+# It installs what is missing, builds (the same build folders and options as scripts/test.sh,
+# so after a test run nothing is rebuilt), installs the DLL and the default Menu.dat into a
+# Wine prefix of its own with extension/install.cmd, and calls loadmenu.
+#  - With a display ($DISPLAY that answers), the menu opens at your pointer: choose a snippet
+#    (or move the pointer away and it closes by itself after a few seconds); the text that
+#    loadmenu returned is printed.
+#  - Without one, it starts a virtual display with a window manager, answers the welcome window
+#    that a new user sees first, saves a screenshot of the open menu, clicks the first snippet
+#    and prints what loadmenu returned.
+# Every process it starts is ended before it returns.
+set -uo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+run_dir="$root/build/run"
+probe_exe="$root/build/mingw/tests/e2e/e2e_probe.exe"
+package="$root/build/mingw/package"
+
+say() { printf 'run: %s\n' "$*"; }
+die() {
+    printf 'run: %s\n' "$*" >&2
+    exit 1
+}
+
+# The script client: creates Pennock.DoBiz by its ProgID and prints loadmenu's text.
+write_client() {
+    mkdir -p "$run_dir"
+    cat >"$run_dir/loadmenu.vbs" <<'VBS'
+Set menu = CreateObject("Pennock.DoBiz")
+WScript.Echo "loadmenu returned: [" & menu.loadmenu & "]"
+VBS
+}
+
+install_into_prefix() {
+    local log="$run_dir/install.log"
+    if ! wine cmd /c "$(winepath -w "$package")\\install.cmd" >"$log" 2>&1; then
+        cat "$log" >&2
+        die "installing into the Wine prefix failed"
+    fi
+    say "$(grep -m1 'installed in' "$log" | tr -d '\r')"
+}
+
+call_client() {
+    wine cscript //nologo "$(winepath -w "$run_dir/loadmenu.vbs")" 2>&1 | tr -d '\r'
+    return "${PIPESTATUS[0]}"
+}
+
+# Runs e2e_probe (finds windows and controls on the Wine desktop).
+probe() {
+    local output status
+    output=$(wine "$probe_exe" "$@")
+    status=$?
+    printf '%s\n' "${output//$'\r'/}"
+    return $status
+}
+
+# Without a display: runs under scripts/with-wine.sh, which has started Xvfb, openbox and the
+# prefix, and ends them afterwards.
+drive() {
+    install_into_prefix
+    local out="$run_dir/loadmenu.out" shot="$run_dir/menu.png"
+    rm -f "$shot"
+    xdotool mousemove 400 450
+    call_client >"$out" &
+    local client=$!
+
+    # A new user's data file shows the welcome window before the menu.
+    local tries=200 rect=""
+    while ((tries-- > 0)); do
+        if probe window --title "Welcome to Quillery" --timeout 0 >/dev/null 2>&1; then
+            local point x y
+            point=$(probe control "&Continue" --title "Welcome to Quillery") ||
+                die "the welcome window has no Continue button"
+            read -r x y <<<"$point"
+            say "the welcome window is up: clicking Continue"
+            xdotool mousemove "$x" "$y" && sleep 0.2 && xdotool click 1
+        fi
+        if rect=$(probe window --class QuillerySelect --timeout 0 2>/dev/null); then
+            break
+        fi
+        kill -0 "$client" 2>/dev/null || break
+        sleep 0.1
+    done
+    [[ -n $rect ]] || die "the menu did not appear: $(cat "$out")"
+
+    local left top
+    read -r left top _ _ <<<"$rect"
+    sleep 0.5 # let it paint
+    import -window root "$shot" || die "could not take the screenshot"
+    say "screenshot of the open menu: $shot"
+    say "clicking the first snippet"
+    xdotool mousemove $((left + 60)) $((top + 33 + 8)) && sleep 0.2 && xdotool click 1
+
+    tries=200
+    while kill -0 "$client" 2>/dev/null; do
+        ((tries-- > 0)) || die "loadmenu did not return"
+        sleep 0.1
+    done
+    wait "$client" || die "the script client failed: $(cat "$out")"
+    cat "$out"
+}
+
+if [[ ${1:-} == --drive ]]; then
+    drive
+    exit
+fi
+
+say "checking the packages"
+bash scripts/setup.sh >/dev/null || die "scripts/setup.sh failed"
+
+mkdir -p "$run_dir"
+build_log="$run_dir/build.log"
+say "building (log: $build_log)"
+jobs=$(nproc)
+{
+    cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=Debug &&
+        cmake --build build/native -j "$jobs" --target menudat &&
+        cmake -S . -B build/mingw -G Ninja -DCMAKE_BUILD_TYPE=Release \
+            -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+            -DQUILLERY_HOST_MENUDAT="$root/build/native/tools/menudat/menudat" &&
+        cmake --build build/mingw -j "$jobs" --target quillery_package e2e_probe
+} >"$build_log" 2>&1 || {
+    tail -n 30 "$build_log" >&2
+    die "the build failed"
+}
+write_client
+
+if [[ -n ${DISPLAY:-} ]] && xdpyinfo >/dev/null 2>&1; then
+    export WINEPREFIX="$run_dir/wineprefix" WINEARCH=win32 WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree=;mshtml="
+    # Only this prefix's Wine processes are ended.
+    trap 'wineserver -k >/dev/null 2>&1' EXIT
+    if [[ ! -f $WINEPREFIX/system.reg ]]; then
+        say "creating the Wine prefix $WINEPREFIX"
+        wineboot -i >/dev/null 2>&1 || die "wineboot failed"
+    fi
+    install_into_prefix
+    say "the menu opens at your pointer on $DISPLAY: click a snippet, or move away to close it"
+    call_client
+    exit
+fi
+
+say "no display: using a virtual one"
+bash scripts/with-wine.sh "$run_dir" -- bash "$0" --drive

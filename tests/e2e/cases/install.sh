@@ -1,0 +1,77 @@
+# install.cmd and uninstall.cmd from the installable folder, for the current user: files,
+# registration and the browser's menu entry; an existing Menu.dat survives a reinstall and an
+# uninstall; /all removes it. Without LOCALAPPDATA (as on Windows XP) it goes to APPDATA.
+source "$(dirname "$0")/../lib.sh"
+
+package=$(winpath "$E2E_PACKAGE")
+menu_ext='HKCU\Software\Microsoft\Internet Explorer\MenuExt\Quillery'
+
+# Runs install.cmd or uninstall.cmd with its arguments; the first argument "noLocal" runs it
+# with LOCALAPPDATA unset.
+setup() {
+    local prefix=""
+    if [[ $1 == noLocal ]]; then
+        prefix="set LOCALAPPDATA=&& "
+        shift
+    fi
+    wine cmd /c "$prefix$package\\$*" 2>&1 | tr -d '\r'
+    return "${PIPESTATUS[0]}"
+}
+
+# The folder of an environment variable, as a path of this machine.
+folder_of() {
+    winepath -u "$(wine cmd /c echo "%$1%" | tr -d '\r')" 2>/dev/null
+}
+
+expect_installed() {
+    local target=$1 windows
+    windows=$(winpath "$target")
+    for file in Pennock.dll Menu.dat Quillery.htm Quillery.reg; do
+        [[ -f $target/$file ]] || fail "$file is not in $target"
+    done
+    [[ $(reg_value "HKCR\\CLSID\\$CLSID\\InprocServer32" "") == "$windows\\Pennock.dll" ]] ||
+        fail "the class is not registered at $windows"
+    local page="file:///${windows//\\//}/Quillery.htm"
+    page=${page// /%20}
+    [[ $(reg_value "$menu_ext" "") == "$page" ]] || fail "the menu entry is not $page"
+    [[ $(reg_value "$menu_ext" Contexts) == 0x4 ]] || fail "the menu entry is not for text fields"
+    echo "ok: installed in $windows, registered, menu entry $page"
+}
+
+expect_removed() {
+    key_exists "HKCR\\CLSID\\$CLSID" && fail "the class is still registered"
+    key_exists "$menu_ext" && fail "the menu entry is still there"
+    for file in Pennock.dll Quillery.htm Quillery.reg; do
+        [[ ! -e $1/$file ]] || fail "$file is left in $1"
+    done
+    echo "ok: unregistered, menu entry and program files removed"
+}
+
+local_target="$(folder_of LOCALAPPDATA)/Quillery"
+setup install.cmd || fail "install.cmd failed"
+expect_installed "$local_target"
+cmp -s "$E2E_PACKAGE/Menu.dat" "$local_target/Menu.dat" || fail "Menu.dat is not the default one"
+
+# The user's snippets: a reinstall keeps them.
+"$E2E_MENUDAT" set "$local_target/Menu.dat" 1 "Mine" "my own snippet" >/dev/null
+cp "$local_target/Menu.dat" "$E2E_WORK/mine.dat"
+setup install.cmd || fail "install.cmd failed the second time"
+cmp -s "$E2E_WORK/mine.dat" "$local_target/Menu.dat" || fail "reinstalling replaced Menu.dat"
+echo "ok: reinstalling keeps the user's Menu.dat"
+
+setup uninstall.cmd || fail "uninstall.cmd failed"
+expect_removed "$local_target"
+cmp -s "$E2E_WORK/mine.dat" "$local_target/Menu.dat" || fail "uninstalling lost Menu.dat"
+echo "ok: uninstalling keeps the user's Menu.dat"
+setup uninstall.cmd /all || fail "uninstall.cmd /all failed"
+[[ ! -e $local_target ]] || fail "uninstall.cmd /all left $local_target"
+echo "ok: uninstall.cmd /all removes Menu.dat and the folder"
+
+roaming_target="$(folder_of APPDATA)/Quillery"
+setup noLocal install.cmd || fail "install.cmd without LOCALAPPDATA failed"
+expect_installed "$roaming_target"
+[[ ! -e $local_target ]] || fail "installed under LOCALAPPDATA although it was unset"
+setup noLocal uninstall.cmd /all || fail "uninstall.cmd /all without LOCALAPPDATA failed"
+expect_removed "$roaming_target"
+[[ ! -e $roaming_target ]] || fail "uninstall.cmd /all left $roaming_target"
+exit 0

@@ -1,0 +1,29 @@
+# A new user's data file: the welcome window comes first. The user ticks "Do not show this form
+# again" and presses Continue; the menu follows, and the header's Flag (bytes 230-231) is 1.
+source "$(dirname "$0")/../lib.sh"
+
+install_server "$E2E_WORK/server"
+data="$server_dir/Menu.dat"
+make_menu_file "$data" "1|First|first text"
+"$E2E_MENUDAT" welcome "$data" on >/dev/null || fail "menudat welcome on"
+[[ $(file_bytes "$data" 230 2) == "0000" ]] || fail "the new file's Flag is not 0"
+header_before=$(file_bytes "$data" 0 230)
+
+xdotool mousemove 300 400
+start_calls 1
+probe window --title "Welcome to Quillery" >/dev/null || fail "no welcome window"
+echo "ok: the welcome window is up"
+click_control "Welcome to Quillery" "Do not show this form again"
+click_control "Welcome to Quillery" "&Continue"
+probe gone --title "Welcome to Quillery" --timeout 5 || fail "the welcome window stayed"
+wait_for_menu
+echo "ok: the menu follows"
+click_line 1
+finish_calls 20
+[[ $(call_result 1) == "[first text]" ]] || fail "loadmenu returned $(call_result 1)"
+echo "ok: loadmenu returned [first text]"
+flag=$(file_bytes "$data" 230 2)
+[[ $flag == "0100" ]] || fail "the header's Flag bytes are $flag"
+[[ $(file_bytes "$data" 0 230) == "$header_before" ]] || fail "the header's other bytes changed"
+echo "ok: the header's Flag is 1, the rest of the header unchanged"
+exit 0

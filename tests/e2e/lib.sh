@@ -1,0 +1,171 @@
+# shellcheck shell=bash
+# What the end-to-end cases share. A case runs under scripts/with-wine.sh (display, window
+# manager and Wine prefix are set up) with these set by run.sh:
+#   E2E_DLL      the built Pennock.dll          E2E_PROBE    the built e2e_probe.exe
+#   E2E_MENUDAT  the native menudat tool        E2E_PACKAGE  the installable folder
+#   E2E_WORK     an empty folder of the case's own
+#   E2E_ROOT     the source tree
+# A case prints what it checks and exits 0 when everything held.
+set -uo pipefail
+
+fail() {
+    echo "FAIL: $*"
+    exit 1
+}
+
+check() {
+    local what=$1
+    shift
+    if "$@"; then
+        echo "ok: $what"
+    else
+        fail "$what"
+    fi
+}
+
+# The Windows spelling of a path of this machine.
+winpath() {
+    winepath -w "$1" 2>/dev/null
+}
+
+# Runs e2e_probe; its output without carriage returns.
+probe() {
+    local output status
+    output=$(wine "$E2E_PROBE" "$@")
+    status=$?
+    [[ -n $output ]] && printf '%s\n' "${output//$'\r'/}"
+    return $status
+}
+
+# A value of the registry ("" for the key's default), or status 1 when the key or value is
+# missing. Wine's reg prints "    NAME    REG_TYPE    DATA".
+reg_value() {
+    local key=$1 name=$2 output
+    if [[ -z $name ]]; then
+        output=$(wine reg query "$key" /ve 2>/dev/null) || return 1
+        name="(Default)"
+    else
+        output=$(wine reg query "$key" /v "$name" 2>/dev/null) || return 1
+    fi
+    output=${output//$'\r'/}
+    awk -v name="$name" '
+        index($0, "    " name "    ") == 1 {
+            sub(/^    [^ ].*    REG_[A-Z_]+    /, "")
+            print
+            found = 1
+        }
+        END { exit found ? 0 : 1 }' <<<"$output"
+}
+
+key_exists() {
+    wine reg query "$1" >/dev/null 2>&1
+}
+
+# The component's identities, as the registry spells them.
+CLSID="{E2210470-1C82-45C0-B8CC-808194929C02}"
+LIBID="{F9110317-CA89-4CDB-A562-D0C6E1DDF46E}"
+IID="{95CF1716-D42A-4412-8E92-835C3F7F9D6D}"
+
+# A data file with the welcome window switched off; further arguments are "N|DESC|TEXT".
+make_menu_file() {
+    local file=$1 row
+    shift
+    "$E2E_MENUDAT" init "$file" http://www.example.com/quillery/menu.asp >/dev/null ||
+        fail "menudat init"
+    "$E2E_MENUDAT" welcome "$file" off >/dev/null || fail "menudat welcome"
+    for row in "$@"; do
+        # Split by hand: a text may hold line breaks.
+        local number=${row%%|*} rest=${row#*|}
+        local description=${rest%%|*} text=${rest#*|}
+        "$E2E_MENUDAT" set "$file" "$number" "$description" "$text" >/dev/null ||
+            fail "menudat set $row"
+    done
+}
+
+# Copies the DLL into a folder of its own and registers it there; unregistered again when the
+# case ends.
+server_dir=""
+install_server() {
+    server_dir=$1
+    mkdir -p "$server_dir"
+    cp "$E2E_DLL" "$server_dir/Pennock.dll" || fail "copy the DLL"
+    wine regsvr32 /s "$(winpath "$server_dir/Pennock.dll")" || fail "regsvr32"
+    trap uninstall_server EXIT
+}
+uninstall_server() {
+    wine regsvr32 /u /s "$(winpath "$server_dir/Pennock.dll")" >/dev/null 2>&1
+}
+
+# Starts a script client that creates one Pennock.DoBiz and calls loadmenu on it COUNT times
+# (late-bound, by name), printing "result N=[TEXT]" after each call.
+call_pid=""
+call_out=""
+start_calls() {
+    local count=${1:-1}
+    local script="$E2E_WORK/calls.vbs"
+    {
+        echo 'Set menu = CreateObject("Pennock.DoBiz")'
+        echo "For i = 1 To $count"
+        echo '    WScript.Echo "result " & i & "=[" & menu.loadmenu & "]"'
+        echo 'Next'
+    } >"$script"
+    call_out="$E2E_WORK/calls.out"
+    : >"$call_out"
+    (
+        wine cscript //nologo "$(winpath "$script")" >>"$call_out" 2>&1
+        echo "exit=$?" >>"$call_out"
+    ) &
+    call_pid=$!
+}
+
+# Waits up to $1 seconds for the script client to end; fails the case if it does not.
+finish_calls() {
+    local tries=$((${1:-20} * 10))
+    while kill -0 "$call_pid" 2>/dev/null; do
+        ((tries-- > 0)) || fail "loadmenu did not return in time"
+        sleep 0.1
+    done
+    wait "$call_pid"
+    call_pid=""
+}
+
+# The client's output line "result N=[...]", or "" if there is none yet.
+call_result() {
+    tr -d '\r' <"$call_out" | grep -E "^result $1=" | sed -E "s/^result $1=//"
+}
+
+# Waits up to $2 seconds for the line of call N to appear.
+wait_for_result() {
+    local tries=$((${2:-20} * 10))
+    until grep -q "^result $1=" "$call_out"; do
+        ((tries-- > 0)) || fail "call $1 did not return in time"
+        sleep 0.1
+    done
+}
+
+# The pop-up's screen rectangle: menu_left, menu_top, menu_right, menu_bottom.
+wait_for_menu() {
+    local rect
+    rect=$(probe window --class QuillerySelect --timeout "${1:-20}") || fail "no menu appeared"
+    read -r menu_left menu_top menu_right menu_bottom <<<"$rect"
+}
+
+# Clicks line N of the open pop-up: lines start 33 px below its top, 16 px apart, text from
+# 18 px in.
+click_line() {
+    local x=$((menu_left + 60)) y=$((menu_top + 33 + 16 * ($1 - 1) + 8))
+    xdotool mousemove "$x" "$y" && sleep 0.2 && xdotool click 1
+}
+
+# Clicks the control captioned TEXT in the window titled TITLE, as a user would.
+click_control() {
+    local title=$1 text=$2 point x y
+    point=$(probe control "$text" --title "$title") || fail "no \"$text\" in \"$title\""
+    read -r x y <<<"$point"
+    xdotool mousemove "$x" "$y" && sleep 0.1 && xdotool click 1
+}
+
+# Bytes of a file as hex, from offset $2, $3 of them.
+file_bytes() {
+    od -A n -t x1 -j "$2" -N "$3" "$1" | tr -d ' \n'
+}

@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# The end-to-end tests: a real script client (cscript) and a real pointer (xdotool) against the
+# built Pennock.dll under Wine, each case on a display and in a Wine prefix of its own making:
+#
+#     tests/e2e/run.sh MINGW_BUILD_DIR NATIVE_MENUDAT [CASE...]
+#
+# Ends with the line "N passed, M failed"; exits non-zero when a case failed.
+set -uo pipefail
+
+if [[ $# -lt 2 ]]; then
+    echo "usage: $0 MINGW_BUILD_DIR NATIVE_MENUDAT [CASE...]" >&2
+    exit 2
+fi
+root=$(cd "$(dirname "$0")/../.." && pwd)
+build=$(cd "$1" && pwd) || exit 2
+menudat=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
+shift 2
+
+export E2E_DLL="$build/src/component/Pennock.dll"
+export E2E_PROBE="$build/tests/e2e/e2e_probe.exe"
+export E2E_PACKAGE="$build/package"
+export E2E_MENUDAT="$menudat"
+export E2E_ROOT="$root"
+for needed in "$E2E_DLL" "$E2E_PROBE" "$E2E_PACKAGE/install.cmd" "$E2E_MENUDAT"; do
+    if [[ ! -e $needed ]]; then
+        echo "e2e: $needed is missing: build first" >&2
+        echo "0 passed, 1 failed"
+        exit 1
+    fi
+done
+
+# A fresh prefix for every run: nothing registered by an earlier run can make a case pass.
+e2e="$build/e2e"
+rm -rf "$e2e"
+mkdir -p "$e2e/logs" "$e2e/work"
+
+if [[ $# -gt 0 ]]; then
+    cases=("$@")
+else
+    cases=()
+    for file in "$root"/tests/e2e/cases/*.sh; do
+        cases+=("$(basename "$file" .sh)")
+    done
+fi
+
+passed=0
+failed=0
+for name in "${cases[@]}"; do
+    export E2E_WORK="$e2e/work/$name"
+    mkdir -p "$E2E_WORK"
+    log="$e2e/logs/$name.log"
+    start=$SECONDS
+    if timeout 180 bash "$root/scripts/with-wine.sh" "$e2e" -- \
+        bash "$root/tests/e2e/cases/$name.sh" >"$log" 2>&1; then
+        passed=$((passed + 1))
+        echo "e2e: $name ok ($((SECONDS - start)) s)"
+    else
+        failed=$((failed + 1))
+        echo "e2e: $name FAILED ($((SECONDS - start)) s), log $log:"
+        sed 's/^/    /' "$log"
+    fi
+done
+echo "$passed passed, $failed failed"
+[[ $failed -eq 0 ]]
