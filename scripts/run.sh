@@ -17,7 +17,7 @@
 set -uo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root"
+cd "$root" || exit 1
 run_dir="$root/build/run"
 probe_exe="$root/build/mingw/tests/e2e/e2e_probe.exe"
 package="$root/build/mingw/package"

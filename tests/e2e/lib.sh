@@ -62,8 +62,11 @@ key_exists() {
 }
 
 # The component's identities, as the registry spells them.
+# shellcheck disable=SC2034 # used by the cases
 CLSID="{E2210470-1C82-45C0-B8CC-808194929C02}"
+# shellcheck disable=SC2034
 LIBID="{F9110317-CA89-4CDB-A562-D0C6E1DDF46E}"
+# shellcheck disable=SC2034
 IID="{95CF1716-D42A-4412-8E92-835C3F7F9D6D}"
 
 # A data file with the welcome window switched off; further arguments are "N|DESC|TEXT".
@@ -143,10 +146,11 @@ wait_for_result() {
     done
 }
 
-# The pop-up's screen rectangle: menu_left, menu_top, menu_right, menu_bottom.
+# Waits for the pop-up; its screen rectangle in menu_left, menu_top, menu_right, menu_bottom.
 wait_for_menu() {
     local rect
-    rect=$(probe window --class QuillerySelect --timeout "${1:-20}") || fail "no menu appeared"
+    rect=$(probe window --class QuillerySelect --timeout 20) || fail "no menu appeared"
+    # shellcheck disable=SC2034 # the cases may use every side
     read -r menu_left menu_top menu_right menu_bottom <<<"$rect"
 }
 

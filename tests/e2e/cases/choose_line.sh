@@ -1,5 +1,7 @@
+#!/usr/bin/env bash
 # A late-bound call; the user clicks the second line. With items 1, 4 and 5 filled, the second
 # line is item 4, and loadmenu returns its text trimmed of the spaces around it.
+# shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/../lib.sh"
 
 install_server "$E2E_WORK/server"

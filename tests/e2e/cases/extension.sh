@@ -1,7 +1,9 @@
+#!/usr/bin/env bash
 # The browser's script (extension/Quillery.htm) with the real component, in a page made of
 # stand-ins: the focused field, its selection and the document, as the browser would hand
 # them over through external.menuArguments. The user chooses from the real menu with the real
 # pointer; the field's value afterwards is what the page would show.
+# shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/../lib.sh"
 
 install_server "$E2E_WORK/server"

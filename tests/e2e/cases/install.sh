@@ -1,6 +1,8 @@
+#!/usr/bin/env bash
 # install.cmd and uninstall.cmd from the installable folder, for the current user: files,
 # registration and the browser's menu entry; an existing Menu.dat survives a reinstall and an
 # uninstall; /all removes it. Without LOCALAPPDATA (as on Windows XP) it goes to APPDATA.
+# shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/../lib.sh"
 
 package=$(winpath "$E2E_PACKAGE")

@@ -1,5 +1,7 @@
+#!/usr/bin/env bash
 # No Menu.dat beside the DLL: the user sees "Error opening data file", dismisses it, and the
 # call returns. The component never creates the file.
+# shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/../lib.sh"
 
 install_server "$E2E_WORK/server"

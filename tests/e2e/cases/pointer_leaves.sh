@@ -1,5 +1,7 @@
+#!/usr/bin/env bash
 # The pointer leaves the menu without a choice: at the next tick of its timer the menu closes
 # by itself and loadmenu returns the empty string.
+# shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/../lib.sh"
 
 install_server "$E2E_WORK/server"

@@ -1,5 +1,7 @@
+#!/usr/bin/env bash
 # regsvr32 writes every key of the class, its ProgID, the interface and the type library, and
 # regsvr32 /u leaves none of them behind.
+# shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/../lib.sh"
 
 dir="$E2E_WORK/server"

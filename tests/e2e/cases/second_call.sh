@@ -1,5 +1,7 @@
+#!/usr/bin/env bash
 # Two loadmenu calls on one object: the second opens a fresh menu, laid out anew at the pointer,
 # and each returns its own choice.
+# shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/../lib.sh"
 
 install_server "$E2E_WORK/server"

@@ -1,5 +1,7 @@
+#!/usr/bin/env bash
 # A new user's data file: the welcome window comes first. The user ticks "Do not show this form
 # again" and presses Continue; the menu follows, and the header's Flag (bytes 230-231) is 1.
+# shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/../lib.sh"
 
 install_server "$E2E_WORK/server"
