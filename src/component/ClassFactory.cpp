@@ -51,9 +51,9 @@ public:
 
     IFACEMETHODIMP LockServer(BOOL lock) override {
         if (lock) {
-            LockModule();
+            AddServerLock();
         } else {
-            UnlockModule();
+            ReleaseServerLock();
         }
         return S_OK;
     }

@@ -4,6 +4,7 @@ namespace quillery {
 namespace {
 HMODULE g_module = nullptr;
 LONG g_uses = 0;
+LONG g_serverLocks = 0;
 } // namespace
 
 HMODULE DllModule() {
@@ -22,9 +23,25 @@ void UnlockModule() noexcept {
     ::InterlockedDecrement(&g_uses);
 }
 
+void AddServerLock() noexcept {
+    ::InterlockedIncrement(&g_serverLocks);
+}
+
+void ReleaseServerLock() noexcept {
+    LONG locks = ::InterlockedCompareExchange(&g_serverLocks, 0, 0);
+    while (locks > 0) {
+        const LONG seen = ::InterlockedCompareExchange(&g_serverLocks, locks - 1, locks);
+        if (seen == locks) {
+            return;
+        }
+        locks = seen;
+    }
+}
+
 bool ModuleInUse() noexcept {
-    // A read through the interlocked API: objects on other threads may count at the same time.
-    return ::InterlockedCompareExchange(&g_uses, 0, 0) != 0;
+    // Reads through the interlocked API: objects on other threads may count at the same time.
+    return ::InterlockedCompareExchange(&g_uses, 0, 0) != 0 ||
+           ::InterlockedCompareExchange(&g_serverLocks, 0, 0) != 0;
 }
 
 } // namespace quillery

@@ -9,11 +9,15 @@ namespace quillery {
 HMODULE DllModule();
 void SetDllModule(HMODULE module);
 
-// How many objects, class factories and server locks keep the DLL in use. Each COM object of
-// the DLL holds one count for its whole life (a ModuleReference member), and so does each
-// LockServer(TRUE) until its LockServer(FALSE).
+// What keeps the DLL in use: its live COM objects and class factories, each of which holds one
+// count for its whole life (a ModuleReference member), and the server locks of
+// IClassFactory::LockServer.
 void LockModule() noexcept;
 void UnlockModule() noexcept;
+void AddServerLock() noexcept;
+// Releases one server lock; an unlock without a lock is ignored, so that a client's extra
+// LockServer(FALSE) cannot cancel the count of a live object and let the DLL go under it.
+void ReleaseServerLock() noexcept;
 bool ModuleInUse() noexcept;
 
 // One count on the module, held from construction to destruction.

@@ -112,6 +112,9 @@ TEST_F(ComServerTest, CanUnloadNowOnlyWhenNothingIsAlive) {
     UniqueCom<IClassFactory> factory = Factory();
     ASSERT_TRUE(factory);
     EXPECT_EQ(canUnloadNow_(), S_FALSE) << "a client holds the factory";
+    // An unlock without a lock must not cancel the count of what is alive.
+    EXPECT_EQ(factory.get()->LockServer(FALSE), S_OK);
+    EXPECT_EQ(canUnloadNow_(), S_FALSE) << "the factory is still alive";
     UniqueCom<_DoBiz> first = NewObject();
     UniqueCom<_DoBiz> second = NewObject();
     ASSERT_TRUE(first && second);
