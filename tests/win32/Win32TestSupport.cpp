@@ -195,6 +195,9 @@ RealPlatform::RealPlatform() {
     platform.ansi = &ansi;
     platform.system = &system;
     platform.dialogs = &dialogs;
+    platform.desktop = &desktop;
+    platform.views = &views;
+    platform.shell = &shell;
     InstallPlatform(platform);
     ReleaseCurrentThread();
 }

@@ -5,6 +5,9 @@
 #include "platform/win32/Win32Dialogs.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32SystemInfo.h"
+#include "platform/win32/views/Win32Desktop.h"
+#include "platform/win32/views/Win32Shell.h"
+#include "platform/win32/views/Win32Views.h"
 
 #include <windows.h>
 
@@ -104,6 +107,9 @@ public:
     AcpCodec ansi;
     Win32Dialogs dialogs;
     TempDirSystemInfo system{dir.path()};
+    win32::Win32Desktop desktop;
+    win32::Win32Views views{::GetModuleHandleW(nullptr)};
+    win32::Win32Shell shell{ansi};
 };
 
 // Whole-file access for checking what the code under test wrote.

@@ -75,8 +75,9 @@ RECT IntroView::ToClient(const TwipsBox& box) const {
 LRESULT CALLBACK IntroView::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        auto* creating = static_cast<IntroView*>(create->lpCreateParams);
+        creating->window_ = window; // messages come before CreateWindowExW returns
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creating));
     }
     auto* view = reinterpret_cast<IntroView*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (view == nullptr) {

@@ -59,8 +59,9 @@ SelectView::~SelectView() {
 LRESULT CALLBACK SelectView::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        auto* creating = static_cast<SelectView*>(create->lpCreateParams);
+        creating->window_ = window; // messages come before CreateWindowExW returns
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creating));
     }
     auto* view = reinterpret_cast<SelectView*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (view == nullptr) {
@@ -97,6 +98,9 @@ LRESULT SelectView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 1; // WM_PAINT fills everything
     case WM_MOUSEMOVE:
         form_.MouseMoveAt(x, y);
+        return 0;
+    case WM_LBUTTONDOWN:
+        form_.MouseDownAt(x, y, buttons::kLeft);
         return 0;
     case WM_LBUTTONUP:
         form_.MouseUpAt(x, y, buttons::kLeft);

@@ -1,0 +1,220 @@
+// Whole menu requests with the real windows: what only the window system shows (the window's
+// rectangle in pixels, the real timer, real message boxes over it, real clicks).
+
+#include "Win32TestSupport.h"
+
+#include "menu/MenuRequest.h"
+#include "platform/win32/UniqueResource.h"
+#include "shared/Messages.h"
+#include "shared/ThreadContext.h"
+#include "store/RecordCodec.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <thread>
+
+namespace quillery {
+namespace {
+
+using namespace std::chrono_literals;
+using wintest::MessageBoxWatcher;
+using wintest::ReadWholeFile;
+using wintest::RealPlatform;
+using wintest::WriteWholeFile;
+
+// A data file with the given items filled and the given header flag.
+std::vector<std::uint8_t> MenuData(const std::vector<int>& items, std::int16_t flag) {
+    std::vector<std::uint8_t> bytes(232 * 22, 0);
+    auto put = [&](int record, const std::wstring& description, const std::wstring& text,
+                   std::int16_t recordFlag) {
+        MenuRecord value;
+        value.SetDescription(description);
+        value.SetText(text);
+        value.Flag = recordFlag;
+        const RecordBytes encoded = EncodeRecord(value, AcpCodec{});
+        std::copy(encoded.begin(), encoded.end(), bytes.begin() + (record - 1) * 232);
+    };
+    put(1, L"", L"", flag); // no base address: the shell cannot open the site links
+    for (int item : items) {
+        put(item + 2, L"Item " + std::to_wstring(item), L"  text of " + std::to_wstring(item),
+            0);
+    }
+    return bytes;
+}
+
+HWND FindVisible(const wchar_t* className) {
+    HWND window = ::FindWindowW(className, nullptr);
+    return window != nullptr && ::IsWindowVisible(window) ? window : nullptr;
+}
+
+// Waits on another thread until `condition` holds or the time is up.
+bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit = 10s) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < end) {
+        if (condition()) {
+            return true;
+        }
+        std::this_thread::sleep_for(20ms);
+    }
+    return condition();
+}
+
+LPARAM ClientPoint(int x, int y) { return MAKELPARAM(x, y); }
+
+// Plays the user's part from a thread of its own while the request runs on the test's thread.
+class User {
+public:
+    explicit User(std::function<void()> actions) : thread_(std::move(actions)) {}
+    ~User() { thread_.join(); }
+    User(const User&) = delete;
+    User& operator=(const User&) = delete;
+
+private:
+    std::thread thread_;
+};
+
+class MenuWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override { ::SetCursorPos(200, 300); }
+
+    RealPlatform platform;
+    MessageBoxWatcher boxes;
+};
+
+TEST_F(MenuWindowTest, OpensAtThePointerAndClosesWhenThePointerHasLeft) {
+    WriteWholeFile(platform.MenuFile(), MenuData({1, 2}, 1));
+    RECT rect{};
+    POINT pointerAfterLoad{};
+    bool closedAfterTick = false;
+    std::wstring result = L"unset";
+    {
+        User user([&] {
+            HWND window = nullptr;
+            ASSERT_TRUE(WaitFor([&] { return (window = FindVisible(L"QuillerySelect")); }));
+            ::GetWindowRect(window, &rect);
+            ::GetCursorPos(&pointerAfterLoad);
+            ::SetCursorPos(rect.right + 40, rect.bottom + 40);
+            closedAfterTick = WaitFor([&] { return !::IsWindow(window); }, 6s);
+        });
+        result = RunMenuRequest();
+    }
+    // Two lines: 1760 twips high; Top = 300 * 15 - 880 - 1000 = 2620 twips = 174.67 pixels.
+    EXPECT_EQ(rect.left, 200);
+    EXPECT_EQ(rect.top, 175);
+    EXPECT_EQ(rect.right - rect.left, 167); // 2505 twips
+    EXPECT_EQ(rect.bottom - rect.top, 117); // 1760 twips
+    // The pointer was put on the banner: (3000 + 100) / 15 and (2620 + 140) / 15.
+    EXPECT_EQ(pointerAfterLoad.x, 207);
+    EXPECT_EQ(pointerAfterLoad.y, 184);
+    EXPECT_TRUE(closedAfterTick);
+    EXPECT_EQ(result, L"");
+    EXPECT_TRUE(boxes.Seen().empty());
+}
+
+TEST_F(MenuWindowTest, LeftClickOnALineReturnsItsSnippet) {
+    WriteWholeFile(platform.MenuFile(), MenuData({1, 4, 5}, 1));
+    std::wstring result;
+    {
+        User user([&] {
+            HWND window = nullptr;
+            ASSERT_TRUE(WaitFor([&] { return (window = FindVisible(L"QuillerySelect")); }));
+            // Line 2 lies at frame y 825 to 1065 twips, window y 735 to 975: pixel 57.
+            ::PostMessageW(window, WM_MOUSEMOVE, 0, ClientPoint(40, 57));
+            ::PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, ClientPoint(40, 57));
+            ::PostMessageW(window, WM_LBUTTONUP, 0, ClientPoint(40, 57));
+        });
+        result = RunMenuRequest();
+    }
+    EXPECT_EQ(result, L"text of 4");
+    EXPECT_EQ(FindVisible(L"QuillerySelect"), nullptr);
+}
+
+TEST_F(MenuWindowTest, WelcomeWindowOverThePopUpAndItsAnswerWritten) {
+    WriteWholeFile(platform.MenuFile(), MenuData({1}, 0));
+    RECT intro{};
+    std::wstring title;
+    {
+        User user([&] {
+            HWND window = nullptr;
+            ASSERT_TRUE(WaitFor([&] { return (window = FindVisible(L"QuilleryIntro")); }));
+            ::GetWindowRect(window, &intro);
+            wchar_t text[64] = L"";
+            ::GetWindowTextW(window, text, 64);
+            title = text;
+            ::SendMessageW(::GetDlgItem(window, 102), BM_CLICK, 0, 0); // tick the box
+            ::SendMessageW(::GetDlgItem(window, 101), BM_CLICK, 0, 0); // Continue
+            HWND popup = nullptr;
+            ASSERT_TRUE(WaitFor([&] { return (popup = FindVisible(L"QuillerySelect")); }));
+            ::PostMessageW(popup, WM_CLOSE, 0, 0); // the window system closes it
+        });
+        EXPECT_EQ(RunMenuRequest(), L"");
+    }
+    EXPECT_EQ(title, L"Welcome to Quillery");
+    // The pop-up's corner: (200, 300 * 15 - 760 - 1000 twips) = (200, 182.67).
+    EXPECT_EQ(intro.left, 200);
+    EXPECT_EQ(intro.top, 183);
+    const auto bytes = ReadWholeFile(platform.MenuFile());
+    EXPECT_EQ(bytes[230], 1);
+    EXPECT_EQ(bytes[231], 0);
+}
+
+TEST_F(MenuWindowTest, FatalReportClosesTheWindowsAndTheRequestReturns) {
+    // Another program holds the file and lets nobody write: the menu opens for reading, and
+    // the welcome answer cannot be saved.
+    WriteWholeFile(platform.MenuFile(), MenuData({1}, 0));
+    const auto before = ReadWholeFile(platform.MenuFile());
+    UniqueFile holder(::CreateFileW(platform.MenuFile().c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                    nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(holder);
+    bool popupShown = true;
+    {
+        User user([&] {
+            HWND window = nullptr;
+            ASSERT_TRUE(WaitFor([&] { return (window = FindVisible(L"QuilleryIntro")); }));
+            ::SendMessageW(::GetDlgItem(window, 101), BM_CLICK, 0, 0);
+            popupShown = WaitFor([] { return FindVisible(L"QuillerySelect") != nullptr; }, 1s);
+        });
+        EXPECT_EQ(RunMenuRequest(), L"");
+    }
+    holder.reset();
+    EXPECT_EQ(boxes.Texts(), std::vector<std::wstring>{messages::kErrorSavingItem});
+    EXPECT_FALSE(popupShown);
+    EXPECT_EQ(::FindWindowW(L"QuillerySelect", nullptr), nullptr);
+    EXPECT_EQ(ReadWholeFile(platform.MenuFile()), before);
+}
+
+TEST_F(MenuWindowTest, WarningBoxLeftOpenWhileTheTimerClosesThePopUp) {
+    WriteWholeFile(platform.MenuFile(), MenuData({1, 2}, 1));
+    bool closedUnderTheBox = false;
+    boxes.WhileShown([&] {
+        HWND popup = ::FindWindowW(L"QuillerySelect", nullptr);
+        RECT rect{};
+        ::GetWindowRect(popup, &rect);
+        ::SetCursorPos(rect.right + 50, rect.bottom + 50);
+        closedUnderTheBox = WaitFor([&] { return !::IsWindow(popup); }, 6s);
+    });
+    {
+        User user([&] {
+            HWND window = nullptr;
+            ASSERT_TRUE(WaitFor([&] { return (window = FindVisible(L"QuillerySelect")); }));
+            // "Help and Support": frame y 1265, window y 1175 twips: pixel 86. Its address
+            // has no base, so the shell cannot open it.
+            ::PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, ClientPoint(40, 86));
+            ::PostMessageW(window, WM_LBUTTONUP, 0, ClientPoint(40, 86));
+            // Should no box come, the pointer leaves anyway, so that the request ends.
+            if (!WaitFor([&] { return !boxes.Seen().empty() || !::IsWindow(window); }, 5s)) {
+                ::SetCursorPos(0, 0);
+            }
+        });
+        EXPECT_EQ(RunMenuRequest(), L"");
+    }
+    EXPECT_EQ(boxes.Texts(), std::vector<std::wstring>{messages::kLaunchFailed});
+    ASSERT_FALSE(boxes.Seen().empty());
+    EXPECT_EQ(boxes.Seen()[0].icon, L"exclamation");
+    EXPECT_TRUE(closedUnderTheBox);
+}
+
+} // namespace
+} // namespace quillery
