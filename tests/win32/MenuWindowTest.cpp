@@ -38,8 +38,7 @@ std::vector<std::uint8_t> MenuData(const std::vector<int>& items, std::int16_t f
     };
     put(1, L"", L"", flag); // no base address: the shell cannot open the site links
     for (int item : items) {
-        put(item + 2, L"Item " + std::to_wstring(item), L"  text of " + std::to_wstring(item),
-            0);
+        put(item + 2, L"Item " + std::to_wstring(item), L"  text of " + std::to_wstring(item), 0);
     }
     return bytes;
 }
@@ -61,7 +60,9 @@ bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds l
     return condition();
 }
 
-LPARAM ClientPoint(int x, int y) { return MAKELPARAM(x, y); }
+LPARAM ClientPoint(int x, int y) {
+    return MAKELPARAM(x, y);
+}
 
 // Plays the user's part from a thread of its own while the request runs on the test's thread.
 class User {

@@ -1,0 +1,251 @@
+// The item commands and the launcher with the real windows: the context menu, the Yes/No box,
+// the editor's text boxes and the shell.
+
+#include "Win32TestSupport.h"
+
+#include "menu/MenuRequest.h"
+#include "platform/win32/UniqueResource.h"
+#include "shared/Messages.h"
+#include "store/RecordCodec.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <thread>
+
+namespace quillery {
+namespace {
+
+using namespace std::chrono_literals;
+using wintest::MessageBoxWatcher;
+using wintest::ReadWholeFile;
+using wintest::RealPlatform;
+using wintest::WriteWholeFile;
+
+constexpr const wchar_t* kBase = L"http://www.example.com/quillery";
+constexpr UINT kGetMenuHandle = 0x01E1; // MN_GETHMENU
+
+std::vector<std::uint8_t> RecordBytes(const std::wstring& description, const std::wstring& text,
+                                      std::int16_t flag) {
+    MenuRecord value;
+    value.SetDescription(description);
+    value.SetText(text);
+    value.Flag = flag;
+    const auto encoded = EncodeRecord(value, AcpCodec{});
+    return {encoded.begin(), encoded.end()};
+}
+
+std::vector<std::uint8_t> MenuData(const std::vector<int>& items) {
+    std::vector<std::uint8_t> bytes = RecordBytes(L"", kBase, 1);
+    bytes.resize(232 * 22, 0);
+    for (int item : items) {
+        const auto record =
+            RecordBytes(L"Item " + std::to_wstring(item), L"text " + std::to_wstring(item), 0);
+        std::copy(record.begin(), record.end(), bytes.begin() + (item + 1) * 232);
+    }
+    return bytes;
+}
+
+std::vector<std::uint8_t> RecordOf(const std::vector<std::uint8_t>& bytes, int number) {
+    return {bytes.begin() + (number - 1) * 232, bytes.begin() + number * 232};
+}
+
+HWND FindVisible(const wchar_t* className) {
+    HWND window = ::FindWindowW(className, nullptr);
+    return window != nullptr && ::IsWindowVisible(window) ? window : nullptr;
+}
+
+bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit = 10s) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < end) {
+        if (condition()) {
+            return true;
+        }
+        std::this_thread::sleep_for(20ms);
+    }
+    return condition();
+}
+
+// The centre of line n of the pop-up, in its client pixels.
+LPARAM LinePoint(int line) {
+    return MAKELPARAM(40, (585 + 240 * (line - 1) - 90 + 120) / 15);
+}
+
+// Plays the user's part from a thread of its own; if it ends with the pop-up still open,
+// the pointer leaves so that the request ends.
+class User {
+public:
+    explicit User(std::function<void()> actions)
+        : thread_([actions] {
+              actions();
+              ::SetCursorPos(1000, 700);
+          }) {}
+    ~User() { thread_.join(); }
+    User(const User&) = delete;
+    User& operator=(const User&) = delete;
+
+private:
+    std::thread thread_;
+};
+
+// Right-clicks line n and waits for the context menu; gives its window and menu handle.
+bool OpenContextMenu(HWND popup, int line, HWND& menuWindow, HMENU& menu) {
+    ::PostMessageW(popup, WM_MOUSEMOVE, 0, LinePoint(line));
+    ::PostMessageW(popup, WM_RBUTTONDOWN, MK_RBUTTON, LinePoint(line));
+    ::PostMessageW(popup, WM_RBUTTONUP, 0, LinePoint(line));
+    if (!WaitFor([&] { return (menuWindow = FindVisible(L"#32768")) != nullptr; })) {
+        return false;
+    }
+    menu = reinterpret_cast<HMENU>(::SendMessageW(menuWindow, kGetMenuHandle, 0, 0));
+    return menu != nullptr;
+}
+
+bool Enabled(HMENU menu, int position) {
+    return (::GetMenuState(menu, static_cast<UINT>(position), MF_BYPOSITION) & MF_GRAYED) == 0;
+}
+
+class EditingWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override { ::SetCursorPos(200, 300); }
+
+    RealPlatform platform;
+    MessageBoxWatcher boxes;
+};
+
+TEST_F(EditingWindowTest, RightClickShowsTheEntriesThatApplyAndRemoveChangesTheFile) {
+    WriteWholeFile(platform.MenuFile(), MenuData({1, 2, 3}));
+    const auto before = ReadWholeFile(platform.MenuFile());
+    std::vector<std::wstring> captions;
+    std::vector<bool> onTop;
+    std::vector<bool> onMiddle;
+    boxes.QueueAnswer(IDYES);
+    {
+        User user([&] {
+            HWND popup = nullptr;
+            ASSERT_TRUE(WaitFor([&] { return (popup = FindVisible(L"QuillerySelect")); }));
+            HWND menuWindow = nullptr;
+            HMENU menu = nullptr;
+            ASSERT_TRUE(OpenContextMenu(popup, 1, menuWindow, menu));
+            for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
+                wchar_t text[32] = L"";
+                ::GetMenuStringW(menu, static_cast<UINT>(i), text, 32, MF_BYPOSITION);
+                captions.push_back(text);
+                if (i != 3) { // the separator has no state of its own
+                    onTop.push_back(Enabled(menu, i));
+                }
+            }
+            ::PostMessageW(menuWindow, WM_KEYDOWN, VK_ESCAPE, 0);
+            ASSERT_TRUE(WaitFor([] { return FindVisible(L"#32768") == nullptr; }));
+            ASSERT_TRUE(OpenContextMenu(popup, 2, menuWindow, menu));
+            for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
+                if (i != 3) {
+                    onMiddle.push_back(Enabled(menu, i));
+                }
+            }
+            ::PostMessageW(menuWindow, WM_CHAR, L'r', 0); // Remove, by its access key
+            WaitFor([&] { return !boxes.Seen().empty(); });
+        });
+        RunMenuRequest();
+    }
+    EXPECT_EQ(captions, (std::vector<std::wstring>{L"&New", L"&Edit", L"&Remove", L"", L"Move &Up",
+                                                   L"Move &Down"}));
+    EXPECT_EQ(onTop, (std::vector<bool>{true, true, true, false, true}));
+    EXPECT_EQ(onMiddle, (std::vector<bool>{true, true, true, true, true}));
+    ASSERT_EQ(boxes.Seen().size(), 1u);
+    EXPECT_EQ(boxes.Seen()[0].text, L"Are you sure you want to remove the selected item");
+    EXPECT_EQ(boxes.Seen()[0].title, L"Remove Item");
+    EXPECT_EQ(boxes.Seen()[0].icon, L"question");
+    const auto after = ReadWholeFile(platform.MenuFile());
+    EXPECT_EQ(RecordOf(after, 4), RecordBytes(L"", L"text 2", 0));
+    for (int record : {1, 3, 5}) {
+        EXPECT_EQ(RecordOf(after, record), RecordOf(before, record)) << record;
+    }
+}
+
+TEST_F(EditingWindowTest, EditorOpensOverThePopUpTakesThirtyCharactersAndApplyWrites) {
+    WriteWholeFile(platform.MenuFile(), MenuData({1, 2}));
+    RECT popupRect{};
+    RECT editorRect{};
+    std::wstring description;
+    {
+        User user([&] {
+            HWND popup = nullptr;
+            ASSERT_TRUE(WaitFor([&] { return (popup = FindVisible(L"QuillerySelect")); }));
+            ::GetWindowRect(popup, &popupRect);
+            HWND menuWindow = nullptr;
+            HMENU menu = nullptr;
+            ASSERT_TRUE(OpenContextMenu(popup, 2, menuWindow, menu));
+            ::PostMessageW(menuWindow, WM_CHAR, L'e', 0); // Edit
+            HWND editor = nullptr;
+            ASSERT_TRUE(WaitFor([&] { return (editor = FindVisible(L"QuilleryEditItem")); }));
+            ::GetWindowRect(editor, &editorRect);
+            HWND text0 = ::GetDlgItem(editor, 201);
+            ::SendMessageW(text0, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+            for (int i = 0; i < 31; ++i) {
+                ::SendMessageW(text0, WM_CHAR, L'a' + i % 26, 1); // typed: the limit holds
+            }
+            wchar_t typed[64] = L"";
+            ::GetWindowTextW(text0, typed, 64);
+            description = typed;
+            ::SendMessageW(::GetDlgItem(editor, 211), BM_CLICK, 0, 0); // Apply
+            WaitFor([] { return FindVisible(L"QuilleryEditItem") == nullptr; });
+        });
+        RunMenuRequest();
+    }
+    EXPECT_EQ(description.size(), 30u);
+    // 800 and 300 twips right of and below the pop-up's corner.
+    EXPECT_NEAR(editorRect.left - popupRect.left, 53, 1);
+    EXPECT_NEAR(editorRect.top - popupRect.top, 20, 1);
+    EXPECT_EQ(RecordOf(ReadWholeFile(platform.MenuFile()), 4),
+              RecordBytes(description, L"text 2", 0));
+}
+
+// The shell hands web addresses to the browser that HKCU\Software\Wine\WineBrowser names;
+// the build provides a recorder there that writes the address into a file.
+TEST_F(EditingWindowTest, HelpAndSupportHandsTheHelpAddressToTheShell) {
+    const char* recorder = std::getenv("QUILLERY_BROWSER_RECORDER");
+    const char* recorded = std::getenv("QUILLERY_BROWSER_RECORDED");
+    if (!wintest::RunningOnWine() || recorder == nullptr || recorded == nullptr) {
+        GTEST_SKIP() << "needs Wine's browser setting and the recorder of the build";
+    }
+    UniqueKey key;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\WineBrowser", 0, nullptr, 0,
+                                KEY_SET_VALUE, nullptr, key.put(), nullptr),
+              ERROR_SUCCESS);
+    const std::wstring browsers(recorder, recorder + std::strlen(recorder));
+    ::RegSetValueExW(key.get(), L"Browsers", 0, REG_SZ,
+                     reinterpret_cast<const BYTE*>(browsers.c_str()),
+                     static_cast<DWORD>((browsers.size() + 1) * sizeof(wchar_t)));
+    const std::wstring recordedFile(recorded, recorded + std::strlen(recorded));
+    ::DeleteFileW(recordedFile.c_str());
+
+    WriteWholeFile(platform.MenuFile(), MenuData({1, 2}));
+    bool popupStayed = false;
+    {
+        User user([&] {
+            HWND popup = nullptr;
+            ASSERT_TRUE(WaitFor([&] { return (popup = FindVisible(L"QuillerySelect")); }));
+            const LPARAM help = MAKELPARAM(40, 86); // "Help and Support" with two lines
+            ::PostMessageW(popup, WM_LBUTTONDOWN, MK_LBUTTON, help);
+            ::PostMessageW(popup, WM_LBUTTONUP, 0, help);
+            WaitFor(
+                [&] {
+                    return ::GetFileAttributesW(recordedFile.c_str()) != INVALID_FILE_ATTRIBUTES;
+                },
+                20s);
+            popupStayed = ::IsWindow(popup) != FALSE;
+        });
+        RunMenuRequest();
+    }
+    const auto bytes = ReadWholeFile(recordedFile);
+    const std::string address(bytes.begin(), bytes.end());
+    EXPECT_EQ(address, "http://www.example.com/quillery?fact=11240&ref=help\n");
+    EXPECT_TRUE(popupStayed);
+    EXPECT_TRUE(boxes.Seen().empty());
+}
+
+} // namespace
+} // namespace quillery
