@@ -20,9 +20,12 @@ namespace quillery {
 namespace {
 
 using namespace std::chrono_literals;
+using wintest::FindVisible;
 using wintest::MessageBoxWatcher;
 using wintest::ReadWholeFile;
 using wintest::RealPlatform;
+using wintest::User;
+using wintest::WaitFor;
 using wintest::WriteWholeFile;
 
 constexpr const wchar_t* kBase = L"http://www.example.com/quillery";
@@ -53,43 +56,10 @@ std::vector<std::uint8_t> RecordOf(const std::vector<std::uint8_t>& bytes, int n
     return {bytes.begin() + (number - 1) * 232, bytes.begin() + number * 232};
 }
 
-HWND FindVisible(const wchar_t* className) {
-    HWND window = ::FindWindowW(className, nullptr);
-    return window != nullptr && ::IsWindowVisible(window) ? window : nullptr;
-}
-
-bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit = 10s) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (std::chrono::steady_clock::now() < end) {
-        if (condition()) {
-            return true;
-        }
-        std::this_thread::sleep_for(20ms);
-    }
-    return condition();
-}
-
 // The centre of line n of the pop-up, in its client pixels.
 LPARAM LinePoint(int line) {
     return MAKELPARAM(40, (585 + 240 * (line - 1) - 90 + 120) / 15);
 }
-
-// Plays the user's part from a thread of its own; if it ends with the pop-up still open,
-// the pointer leaves so that the request ends.
-class User {
-public:
-    explicit User(std::function<void()> actions)
-        : thread_([actions] {
-              actions();
-              ::SetCursorPos(1000, 700);
-          }) {}
-    ~User() { thread_.join(); }
-    User(const User&) = delete;
-    User& operator=(const User&) = delete;
-
-private:
-    std::thread thread_;
-};
 
 // Right-clicks line n and waits for the context menu; gives its window and menu handle.
 bool OpenContextMenu(HWND popup, int line, HWND& menuWindow, HMENU& menu) {

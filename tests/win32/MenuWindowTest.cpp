@@ -19,9 +19,12 @@ namespace quillery {
 namespace {
 
 using namespace std::chrono_literals;
+using wintest::FindVisible;
 using wintest::MessageBoxWatcher;
 using wintest::ReadWholeFile;
 using wintest::RealPlatform;
+using wintest::User;
+using wintest::WaitFor;
 using wintest::WriteWholeFile;
 
 // A data file with the given items filled and the given header flag.
@@ -43,38 +46,9 @@ std::vector<std::uint8_t> MenuData(const std::vector<int>& items, std::int16_t f
     return bytes;
 }
 
-HWND FindVisible(const wchar_t* className) {
-    HWND window = ::FindWindowW(className, nullptr);
-    return window != nullptr && ::IsWindowVisible(window) ? window : nullptr;
-}
-
-// Waits on another thread until `condition` holds or the time is up.
-bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit = 10s) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (std::chrono::steady_clock::now() < end) {
-        if (condition()) {
-            return true;
-        }
-        std::this_thread::sleep_for(20ms);
-    }
-    return condition();
-}
-
 LPARAM ClientPoint(int x, int y) {
     return MAKELPARAM(x, y);
 }
-
-// Plays the user's part from a thread of its own while the request runs on the test's thread.
-class User {
-public:
-    explicit User(std::function<void()> actions) : thread_(std::move(actions)) {}
-    ~User() { thread_.join(); }
-    User(const User&) = delete;
-    User& operator=(const User&) = delete;
-
-private:
-    std::thread thread_;
-};
 
 class MenuWindowTest : public ::testing::Test {
 protected:

@@ -265,4 +265,34 @@ bool RunningOnWine() {
     return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
+HWND FindVisible(const wchar_t* className) {
+    HWND window = ::FindWindowW(className, nullptr);
+    return window != nullptr && ::IsWindowVisible(window) ? window : nullptr;
+}
+
+bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < end) {
+        if (condition()) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return condition();
+}
+
+User::User(std::function<void()> actions)
+    : thread_([actions = std::move(actions)] {
+          actions();
+          if (HWND popup = FindVisible(L"QuillerySelect")) {
+              RECT rect{};
+              ::GetWindowRect(popup, &rect);
+              ::SetCursorPos(rect.right + 40, rect.bottom + 40);
+          }
+      }) {}
+
+User::~User() {
+    thread_.join();
+}
+
 } // namespace quillery::wintest

@@ -4,14 +4,15 @@
 #include "platform/win32/AcpCodec.h"
 #include "platform/win32/Win32Dialogs.h"
 #include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32Shell.h"
 #include "platform/win32/Win32SystemInfo.h"
 #include "platform/win32/views/Win32Desktop.h"
-#include "platform/win32/Win32Shell.h"
 #include "platform/win32/views/Win32Views.h"
 
 #include <windows.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -124,5 +125,26 @@ DataFileBytes(const std::vector<std::pair<int, std::wstring>>& descriptionsByRec
 std::wstring ProgramDirectory();
 
 bool RunningOnWine();
+
+// A visible top-level window of the given class, or null.
+HWND FindVisible(const wchar_t* className);
+
+// Polls `condition` until it holds or the time is up; whether it held.
+bool WaitFor(const std::function<bool()>& condition,
+             std::chrono::milliseconds limit = std::chrono::seconds(10));
+
+// Plays the user's part on a thread of its own while a menu request runs on the test's
+// thread. Should the actions end with the pop-up still open, the pointer then leaves it, so
+// that the request ends at the next tick instead of waiting for ever.
+class User {
+public:
+    explicit User(std::function<void()> actions);
+    ~User();
+    User(const User&) = delete;
+    User& operator=(const User&) = delete;
+
+private:
+    std::thread thread_;
+};
 
 } // namespace quillery::wintest

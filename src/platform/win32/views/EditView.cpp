@@ -1,15 +1,9 @@
 #include "platform/win32/views/EditView.h"
 
-#include <cmath>
-#include <stdexcept>
 #include <string>
 
 namespace quillery::win32 {
 namespace {
-
-int Round(double value) {
-    return static_cast<int>(std::lround(value));
-}
 
 std::wstring TextOf(HWND control) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
@@ -20,87 +14,26 @@ std::wstring TextOf(HWND control) {
 
 } // namespace
 
-EditView::EditView(FrmEditItem& form, HINSTANCE instance) : form_(form), instance_(instance) {
-    twipsPerPixel_ = 1440.0 / ScreenDpi();
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = &EditView::WindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = kClassName;
-    RegisterClassExW(&windowClass);
-
-    window_ = CreateWindowExW(kExStyle, kClassName, FrmEditItem::kCaption, kStyle, 0, 0, 1, 1,
-                              nullptr, nullptr, instance, this);
-    if (window_ == nullptr) {
-        throw std::runtime_error("cannot create the item editor");
-    }
+EditView::EditView(FrmEditItem& form, HINSTANCE instance) : form_(form) {
+    Create(instance, kClassName, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), FrmEditItem::kCaption,
+           WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, WS_EX_TOOLWINDOW | WS_EX_TOPMOST);
+    auto* font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     // In tab order: the description, the text, Apply, Cancel. Neither button is the
     // default: Enter in the text box makes a line break, Escape does nothing.
-    for (int i = 0; i < 2; ++i) {
-        AddControl(L"STATIC", FrmEditItem::klblItem[i].caption, FrmEditItem::klblItem[i].box, 0, 0,
-                   -1);
+    for (const auto& label : FrmEditItem::klblItem) {
+        AddChild(instance, L"STATIC", label.caption, label.box, 0, 0, -1, font);
     }
-    texts_[0] = AddControl(L"EDIT", L"", FrmEditItem::ktxtItem[0], ES_AUTOHSCROLL | WS_TABSTOP,
-                           WS_EX_CLIENTEDGE, kTextId[0]);
-    texts_[1] = AddControl(L"EDIT", L"", FrmEditItem::ktxtItem[1],
-                           ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP,
-                           WS_EX_CLIENTEDGE, kTextId[1]);
+    const DWORD styles[2] = {ES_AUTOHSCROLL | WS_TABSTOP, ES_MULTILINE | ES_WANTRETURN |
+                                                              ES_AUTOVSCROLL | WS_VSCROLL |
+                                                              WS_TABSTOP};
     for (int i = 0; i < 2; ++i) {
+        texts_[i] = AddChild(instance, L"EDIT", L"", FrmEditItem::ktxtItem[i], styles[i],
+                             WS_EX_CLIENTEDGE, kTextId[i], font);
         SendMessageW(texts_[i], EM_LIMITTEXT, FrmEditItem::kMaxLength[i], 0);
-        AddControl(L"BUTTON", FrmEditItem::kcmdAction[i].caption, FrmEditItem::kcmdAction[i].box,
-                   BS_PUSHBUTTON | WS_TABSTOP, 0, kActionId[i]);
     }
-}
-
-EditView::~EditView() {
-    if (window_ != nullptr) {
-        DestroyWindow(window_);
-    }
-}
-
-HWND EditView::AddControl(const wchar_t* className, const wchar_t* text, const TwipsBox& box,
-                          DWORD style, DWORD exStyle, int id) {
-    const RECT rect = ToClient(box);
-    HWND control =
-        CreateWindowExW(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, rect.left,
-                        rect.top, rect.right - rect.left, rect.bottom - rect.top, window_,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
-    if (control != nullptr) {
-        SendMessageW(control, WM_SETFONT,
-                     reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-    }
-    return control;
-}
-
-RECT EditView::ToClient(const TwipsBox& box) const {
-    return RECT{Round(box.left / twipsPerPixel_), Round(box.top / twipsPerPixel_),
-                Round((box.left + box.width) / twipsPerPixel_),
-                Round((box.top + box.height) / twipsPerPixel_)};
-}
-
-LRESULT CALLBACK EditView::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        auto* creating = static_cast<EditView*>(create->lpCreateParams);
-        creating->window_ = window; // messages come before CreateWindowExW returns
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creating));
-    }
-    auto* view = reinterpret_cast<EditView*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (view == nullptr) {
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        view->window_ = nullptr;
-        view->texts_ = {};
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    try {
-        return view->Handle(message, wParam, lParam);
-    } catch (...) {
-        return 0;
+    for (int i = 0; i < 2; ++i) {
+        AddChild(instance, L"BUTTON", FrmEditItem::kcmdAction[i].caption,
+                 FrmEditItem::kcmdAction[i].box, BS_PUSHBUTTON | WS_TABSTOP, 0, kActionId[i], font);
     }
 }
 
@@ -138,34 +71,8 @@ void EditView::Refresh() {
         }
     }
     updatingTexts_ = false;
-    RECT frame{0, 0, Round(FrmEditItem::kClientWidth / twipsPerPixel_),
-               Round(FrmEditItem::kClientHeight / twipsPerPixel_)};
-    AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
-    SetWindowPos(window_, nullptr, Round(form_.Left / twipsPerPixel_),
-                 Round(form_.Top / twipsPerPixel_), frame.right - frame.left,
-                 frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void EditView::RunModal() {
-    if (window_ != nullptr) {
-        loop_.Run(window_, texts_[0]);
-    }
-}
-
-void EditView::EndModal() {
-    loop_.Stop();
-    if (window_ != nullptr) {
-        DestroyWindow(window_);
-    }
-    PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
-}
-
-PixelRect EditView::WindowRect() {
-    RECT rect{};
-    if (window_ != nullptr) {
-        GetWindowRect(window_, &rect);
-    }
-    return PixelRect{rect.left, rect.top, rect.right, rect.bottom};
+    PlaceWithClientSize(form_.Left, form_.Top, FrmEditItem::kClientWidth,
+                        FrmEditItem::kClientHeight);
 }
 
 } // namespace quillery::win32

@@ -1,98 +1,26 @@
 #include "platform/win32/views/IntroView.h"
 
-#include <cmath>
-#include <stdexcept>
+#include "platform/win32/views/Paint.h"
 
 namespace quillery::win32 {
-namespace {
 
-int Round(double value) {
-    return static_cast<int>(std::lround(value));
-}
-
-} // namespace
-
-void IntroView::RegisterClass(HINSTANCE instance) {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = &IntroView::WindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    windowClass.lpszClassName = kClassName;
-    RegisterClassExW(&windowClass);
-}
-
-IntroView::IntroView(frmIntro& form, HINSTANCE instance) : form_(form), instance_(instance) {
-    twipsPerPixel_ = 1440.0 / ScreenDpi();
+IntroView::IntroView(frmIntro& form, HINSTANCE instance) : form_(form) {
     titleFont_.reset(CreatePointFont(L"Arial", frmIntro::kLabel2.fontPoints, true));
     textFont_.reset(CreatePointFont(L"Arial", frmIntro::kLabel3.fontPoints, true));
     white_.reset(CreateSolidBrush(ResolveColor(frmIntro::kBackColor)));
+    Create(instance, kClassName, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)), L"",
+           WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, WS_EX_TOOLWINDOW | WS_EX_TOPMOST);
 
-    RegisterClass(instance);
-    window_ = CreateWindowExW(kExStyle, kClassName, L"", kStyle, 0, 0, 1, 1, nullptr, nullptr,
-                              instance, this);
-    if (window_ == nullptr) {
-        throw std::runtime_error("cannot create the welcome window");
-    }
     auto* guiFont = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    const HFONT title = titleFont_.get();
-    const HFONT text = textFont_.get();
-    AddControl(L"STATIC", frmIntro::kLabel2, SS_CENTER, -1, title);
-    AddControl(L"STATIC", frmIntro::kLabel3, SS_CENTER, -1, text);
-    AddControl(L"STATIC", frmIntro::kLabel1, SS_CENTER, -1, text);
+    for (const auto* label : {&frmIntro::kLabel2, &frmIntro::kLabel3, &frmIntro::kLabel1}) {
+        AddChild(instance, L"STATIC", label->text, label->box, SS_CENTER, 0, -1,
+                 label == &frmIntro::kLabel2 ? titleFont_.get() : textFont_.get());
+    }
     // Created in tab order: the button first, then the check box.
-    command1_ = AddControl(L"BUTTON", frmIntro::kCommand1, BS_PUSHBUTTON | WS_TABSTOP, kCommand1Id,
-                           guiFont);
-    AddControl(L"BUTTON", frmIntro::kCheck1, BS_AUTOCHECKBOX | WS_TABSTOP, kCheck1Id, guiFont);
-}
-
-IntroView::~IntroView() {
-    if (window_ != nullptr) {
-        DestroyWindow(window_);
-    }
-}
-
-HWND IntroView::AddControl(const wchar_t* className, const frmIntro::TextControl& design,
-                           DWORD style, int id, HFONT font) {
-    const RECT rect = ToClient(design.box);
-    HWND control =
-        CreateWindowExW(0, className, design.text, WS_CHILD | WS_VISIBLE | style, rect.left,
-                        rect.top, rect.right - rect.left, rect.bottom - rect.top, window_,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
-    if (control != nullptr) {
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    }
-    return control;
-}
-
-RECT IntroView::ToClient(const TwipsBox& box) const {
-    return RECT{Round(box.left / twipsPerPixel_), Round(box.top / twipsPerPixel_),
-                Round((box.left + box.width) / twipsPerPixel_),
-                Round((box.top + box.height) / twipsPerPixel_)};
-}
-
-LRESULT CALLBACK IntroView::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        auto* creating = static_cast<IntroView*>(create->lpCreateParams);
-        creating->window_ = window; // messages come before CreateWindowExW returns
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creating));
-    }
-    auto* view = reinterpret_cast<IntroView*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (view == nullptr) {
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        view->window_ = nullptr;
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    try {
-        return view->Handle(message, wParam, lParam);
-    } catch (...) {
-        return 0;
-    }
+    command1_ = AddChild(instance, L"BUTTON", frmIntro::kCommand1.text, frmIntro::kCommand1.box,
+                         BS_PUSHBUTTON | WS_TABSTOP, 0, kCommand1Id, guiFont);
+    AddChild(instance, L"BUTTON", frmIntro::kCheck1.text, frmIntro::kCheck1.box,
+             BS_AUTOCHECKBOX | WS_TABSTOP, 0, kCheck1Id, guiFont);
 }
 
 LRESULT IntroView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -115,9 +43,10 @@ LRESULT IntroView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_COMMAND:
         if (HIWORD(wParam) == BN_CLICKED) {
-            const HWND control = reinterpret_cast<HWND>(lParam);
+            const auto control = reinterpret_cast<HWND>(lParam);
             if (LOWORD(wParam) == kCheck1Id) {
-                form_.Check1_Click(SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0);
+                const bool ticked = SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
+                form_.Check1_Click(ticked ? 1 : 0);
             } else if (LOWORD(wParam) == kCommand1Id) {
                 form_.Command1_Click();
             }
@@ -136,34 +65,7 @@ void IntroView::Refresh() {
         return;
     }
     SetWindowTextW(window_, form_.Caption.c_str());
-    RECT frame{0, 0, Round(frmIntro::kClientWidth / twipsPerPixel_),
-               Round(frmIntro::kClientHeight / twipsPerPixel_)};
-    AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
-    SetWindowPos(window_, nullptr, Round(form_.Left / twipsPerPixel_),
-                 Round(form_.Top / twipsPerPixel_), frame.right - frame.left,
-                 frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void IntroView::RunModal() {
-    if (window_ != nullptr) {
-        loop_.Run(window_, command1_);
-    }
-}
-
-void IntroView::EndModal() {
-    loop_.Stop();
-    if (window_ != nullptr) {
-        DestroyWindow(window_);
-    }
-    PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
-}
-
-PixelRect IntroView::WindowRect() {
-    RECT rect{};
-    if (window_ != nullptr) {
-        GetWindowRect(window_, &rect);
-    }
-    return PixelRect{rect.left, rect.top, rect.right, rect.bottom};
+    PlaceWithClientSize(form_.Left, form_.Top, frmIntro::kClientWidth, frmIntro::kClientHeight);
 }
 
 } // namespace quillery::win32

@@ -1,46 +1,22 @@
 #include "platform/win32/views/SelectView.h"
 
+#include "platform/win32/views/Paint.h"
+
 #include <commctrl.h>
 #include <windowsx.h>
-
-#include <cmath>
-#include <stdexcept>
 
 namespace quillery::win32 {
 namespace {
 
 constexpr UINT_PTR kTimerId = 1;
 
-int Round(double value) {
-    return static_cast<int>(std::lround(value));
-}
-
 } // namespace
 
-void SelectView::RegisterClass(HINSTANCE instance) {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.style = CS_DBLCLKS;
-    windowClass.lpfnWndProc = &SelectView::WindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = kClassName;
-    RegisterClassExW(&windowClass); // already registered by an earlier view: fine
-}
-
 SelectView::SelectView(FrmSelect& form, HINSTANCE instance) : form_(form) {
-    const int dpiX = ScreenDpi();
-    twipsPerPixelX_ = twipsPerPixelY_ = 1440.0 / dpiX;
     font_.reset(CreatePointFont(L"Arial", 8.25, false));
-
-    RegisterClass(instance);
     // The caption is never seen: the window has no title bar.
-    window_ =
-        CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kClassName, L"Form1",
-                        WS_POPUP | WS_CLIPCHILDREN, 0, 0, 1, 1, nullptr, nullptr, instance, this);
-    if (window_ == nullptr) {
-        throw std::runtime_error("cannot create the menu window");
-    }
+    Create(instance, kClassName, nullptr, L"Form1", WS_POPUP | WS_CLIPCHILDREN,
+           WS_EX_TOOLWINDOW | WS_EX_TOPMOST);
     tooltip_ =
         CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                         WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -50,40 +26,9 @@ SelectView::SelectView(FrmSelect& form, HINSTANCE instance) : form_(form) {
     }
 }
 
-SelectView::~SelectView() {
-    if (window_ != nullptr) {
-        DestroyWindow(window_);
-    }
-}
-
-LRESULT CALLBACK SelectView::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        auto* creating = static_cast<SelectView*>(create->lpCreateParams);
-        creating->window_ = window; // messages come before CreateWindowExW returns
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creating));
-    }
-    auto* view = reinterpret_cast<SelectView*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (view == nullptr) {
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        view->window_ = nullptr;
-        view->tooltip_ = nullptr;
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    try {
-        return view->Handle(message, wParam, lParam);
-    } catch (...) {
-        // No exception crosses into the window system.
-        return 0;
-    }
-}
-
 LRESULT SelectView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
-    const auto x = static_cast<float>(GET_X_LPARAM(lParam) * twipsPerPixelX_);
-    const auto y = static_cast<float>(GET_Y_LPARAM(lParam) * twipsPerPixelY_);
+    const auto x = static_cast<float>(GET_X_LPARAM(lParam) * twipsPerPixel_);
+    const auto y = static_cast<float>(GET_Y_LPARAM(lParam) * twipsPerPixel_);
     switch (message) {
     case WM_PAINT: {
         PAINTSTRUCT paint;
@@ -119,14 +64,16 @@ LRESULT SelectView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
         form_.Close(); // the window system asked: the same unload as every other way out
         return 0;
+    case WM_DESTROY:
+        tooltip_ = nullptr;
+        return 0;
     default:
         return DefWindowProcW(window_, message, wParam, lParam);
     }
 }
 
 POINT SelectView::FramePointToClient(float x, float y) const {
-    return POINT{Round((x + form_.FraMain.left) / twipsPerPixelX_),
-                 Round((y + form_.FraMain.top) / twipsPerPixelY_)};
+    return POINT{Pixels(x + form_.FraMain.left), Pixels(y + form_.FraMain.top)};
 }
 
 RECT SelectView::FrameBoxToClient(const TwipsBox& box) const {
@@ -248,35 +195,10 @@ void SelectView::Refresh() {
     if (window_ == nullptr) {
         return;
     }
-    const int left = Round(form_.Left / twipsPerPixelX_);
-    const int top = Round(form_.Top / twipsPerPixelY_);
-    const int width = Round(form_.Width / twipsPerPixelX_);
-    const int height = Round(form_.Height / twipsPerPixelY_);
-    SetWindowPos(window_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(window_, nullptr, Pixels(form_.Left), Pixels(form_.Top), Pixels(form_.Width),
+                 Pixels(form_.Height), SWP_NOZORDER | SWP_NOACTIVATE);
     SyncTooltips();
     InvalidateRect(window_, nullptr, FALSE);
-}
-
-void SelectView::RunModal() {
-    if (window_ != nullptr) {
-        loop_.Run(window_);
-    }
-}
-
-void SelectView::EndModal() {
-    loop_.Stop();
-    if (window_ != nullptr) {
-        DestroyWindow(window_);
-    }
-    PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0); // wake the loop to see the stop
-}
-
-PixelRect SelectView::WindowRect() {
-    RECT rect{};
-    if (window_ != nullptr) {
-        GetWindowRect(window_, &rect);
-    }
-    return PixelRect{rect.left, rect.top, rect.right, rect.bottom};
 }
 
 void SelectView::SetTimer(bool enabled, unsigned intervalMs) {

@@ -1,11 +1,8 @@
 #pragma once
 
 #include "menu/FrmSelect.h"
-#include "platform/WindowView.h"
-#include "platform/win32/views/ModalLoop.h"
-#include "platform/win32/views/Paint.h"
-
-#include <windows.h>
+#include "platform/win32/UniqueResource.h"
+#include "platform/win32/views/NativeWindow.h"
 
 #include <string>
 #include <vector>
@@ -15,28 +12,18 @@ namespace quillery::win32 {
 // The pop-up menu's native window: a borderless tool window that paints the presenter's
 // labels, banner and separator itself, hit-tests through the presenter, shows one tooltip
 // control for the lines, and runs the presenter's timer.
-class SelectView final : public WindowView {
+class SelectView final : public NativeWindow {
 public:
     static constexpr const wchar_t* kClassName = L"QuillerySelect";
 
     SelectView(FrmSelect& form, HINSTANCE instance); // throws when the window cannot be made
-    ~SelectView() override;
-    SelectView(const SelectView&) = delete;
-    SelectView& operator=(const SelectView&) = delete;
 
     void Refresh() override;
-    void RunModal() override;
-    void EndModal() override;
-    PixelRect WindowRect() override;
     void SetTimer(bool enabled, unsigned intervalMs) override;
     int PopupMenu(const std::vector<MenuEntry>& entries) override;
 
-    HWND Handle() const { return window_; }
-    static void RegisterClass(HINSTANCE instance);
-
 private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     RECT FrameBoxToClient(const TwipsBox& box) const;
     POINT FramePointToClient(float x, float y) const;
@@ -45,12 +32,8 @@ private:
     void SyncTooltips();
 
     FrmSelect& form_;
-    HWND window_ = nullptr;
-    HWND tooltip_ = nullptr;
+    HWND tooltip_ = nullptr; // owned by the window, destroyed with it
     UniqueGdi<HFONT> font_;
-    ModalLoop loop_;
-    double twipsPerPixelX_ = 15;
-    double twipsPerPixelY_ = 15;
     bool timerOn_ = false;
     struct Tool {
         RECT rect;

@@ -1,0 +1,110 @@
+#include "platform/win32/views/NativeWindow.h"
+
+#include "platform/win32/views/Paint.h"
+
+#include <cmath>
+#include <stdexcept>
+
+namespace quillery::win32 {
+
+NativeWindow::NativeWindow() : twipsPerPixel_(1440.0 / ScreenDpi()) {}
+
+NativeWindow::~NativeWindow() {
+    if (window_ != nullptr) {
+        DestroyWindow(window_);
+    }
+}
+
+void NativeWindow::Create(HINSTANCE instance, const wchar_t* className, HBRUSH background,
+                          const wchar_t* title, DWORD style, DWORD exStyle) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = &NativeWindow::WindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = background;
+    windowClass.lpszClassName = className;
+    RegisterClassExW(&windowClass);
+    CreateWindowExW(exStyle, className, title, style, 0, 0, 1, 1, nullptr, nullptr, instance, this);
+    if (window_ == nullptr) {
+        throw std::runtime_error("cannot create a window");
+    }
+}
+
+LRESULT CALLBACK NativeWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* creating = static_cast<NativeWindow*>(
+            reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
+        creating->window_ = window; // messages come before CreateWindowExW returns
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creating));
+    }
+    auto* self = reinterpret_cast<NativeWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self == nullptr) {
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        self->window_ = nullptr;
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    try {
+        return self->Handle(message, wParam, lParam);
+    } catch (...) {
+        return 0; // no exception crosses into the window system
+    }
+}
+
+void NativeWindow::RunModal() {
+    if (window_ != nullptr) {
+        loop_.Run(window_, InitialFocus());
+    }
+}
+
+void NativeWindow::EndModal() {
+    loop_.Stop();
+    if (window_ != nullptr) {
+        DestroyWindow(window_);
+    }
+    PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0); // wake the loop to see the stop
+}
+
+PixelRect NativeWindow::WindowRect() {
+    RECT rect{};
+    if (window_ != nullptr) {
+        GetWindowRect(window_, &rect);
+    }
+    return PixelRect{rect.left, rect.top, rect.right, rect.bottom};
+}
+
+HWND NativeWindow::AddChild(HINSTANCE instance, const wchar_t* className, const wchar_t* text,
+                            const TwipsBox& box, DWORD style, DWORD exStyle, int id, HFONT font) {
+    const RECT rect = ToClient(box);
+    HWND control =
+        CreateWindowExW(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, rect.left,
+                        rect.top, rect.right - rect.left, rect.bottom - rect.top, window_,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+    if (control != nullptr) {
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    }
+    return control;
+}
+
+int NativeWindow::Pixels(double twips) const {
+    return static_cast<int>(std::lround(twips / twipsPerPixel_));
+}
+
+RECT NativeWindow::ToClient(const TwipsBox& box) const {
+    return RECT{Pixels(box.left), Pixels(box.top), Pixels(box.left + box.width),
+                Pixels(box.top + box.height)};
+}
+
+void NativeWindow::PlaceWithClientSize(float left, float top, float clientWidth,
+                                       float clientHeight) {
+    RECT frame{0, 0, Pixels(clientWidth), Pixels(clientHeight)};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_EXSTYLE)));
+    SetWindowPos(window_, nullptr, Pixels(left), Pixels(top), frame.right - frame.left,
+                 frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+} // namespace quillery::win32
