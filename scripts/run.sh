@@ -89,8 +89,18 @@ drive() {
     done
     [[ -n $rect ]] || die "the menu did not appear: $(cat "$out")"
 
-    local left top
-    read -r left top _ _ <<<"$rect"
+    local left top right location x y
+    read -r left top right _ <<<"$rect"
+    # The menu puts the pointer onto its banner as it opens; a click before that lands could
+    # be moved onto the banner with it.
+    tries=50
+    while ((tries-- > 0)); do
+        location=$(xdotool getmouselocation)
+        x=$(sed -E 's/.*x:([0-9-]+).*/\1/' <<<"$location")
+        y=$(sed -E 's/.*y:([0-9-]+).*/\1/' <<<"$location")
+        ((x >= left && x < right && y >= top && y < top + 33)) && break
+        sleep 0.1
+    done
     sleep 0.5 # let it paint
     import -window root "$shot" || die "could not take the screenshot"
     say "screenshot of the open menu: $shot"

@@ -147,11 +147,23 @@ wait_for_result() {
 }
 
 # Waits for the pop-up; its screen rectangle in menu_left, menu_top, menu_right, menu_bottom.
+# The pop-up puts the pointer onto its banner as it opens, and a move of ours that reached the
+# display before that would be undone: so this also waits until the pointer is on the banner.
 wait_for_menu() {
-    local rect
+    local rect location x y tries=50
     rect=$(probe window --class QuillerySelect --timeout 20) || fail "no menu appeared"
     # shellcheck disable=SC2034 # the cases may use every side
     read -r menu_left menu_top menu_right menu_bottom <<<"$rect"
+    while ((tries-- > 0)); do
+        location=$(xdotool getmouselocation)
+        x=$(sed -E 's/.*x:([0-9-]+).*/\1/' <<<"$location")
+        y=$(sed -E 's/.*y:([0-9-]+).*/\1/' <<<"$location")
+        if ((x >= menu_left && x < menu_right && y >= menu_top && y < menu_top + 33)); then
+            return 0
+        fi
+        sleep 0.1
+    done
+    fail "the menu did not put the pointer onto its banner (pointer at $x,$y)"
 }
 
 # Clicks line N of the open pop-up: lines start 33 px below its top, 16 px apart, text from
