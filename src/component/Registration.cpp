@@ -24,6 +24,17 @@ void ReplaceAll(std::wstring& text, const std::wstring& token, const std::wstrin
     }
 }
 
+// `text` with the server's tokens replaced.
+std::wstring ExpandTokens(const ServerRegistration& server, const std::wstring& text,
+                          const std::wstring& modulePath) {
+    std::wstring expanded = text;
+    for (std::size_t i = 0; i < server.guidCount; ++i) {
+        ReplaceAll(expanded, server.guids[i].token, GuidString(*server.guids[i].guid));
+    }
+    ReplaceAll(expanded, L"%MODULE%", modulePath);
+    return expanded;
+}
+
 class Registrar {
 public:
     Registrar(const ServerRegistration& server, RegistryPort& registry,
@@ -83,16 +94,6 @@ std::wstring GuidString(REFGUID guid) {
         return std::wstring();
     }
     return text;
-}
-
-std::wstring ExpandTokens(const ServerRegistration& server, const std::wstring& text,
-                          const std::wstring& modulePath) {
-    std::wstring expanded = text;
-    for (std::size_t i = 0; i < server.guidCount; ++i) {
-        ReplaceAll(expanded, server.guids[i].token, GuidString(*server.guids[i].guid));
-    }
-    ReplaceAll(expanded, L"%MODULE%", modulePath);
-    return expanded;
 }
 
 HRESULT RegisterServer(const ServerRegistration& server, RegistryPort& registry,

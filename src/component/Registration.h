@@ -78,8 +78,4 @@ HRESULT UnregisterServer(const ServerRegistration& server, RegistryPort& registr
 // "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}", as the registry spells GUIDs.
 std::wstring GuidString(REFGUID guid);
 
-// `text` with the server's tokens replaced.
-std::wstring ExpandTokens(const ServerRegistration& server, const std::wstring& text,
-                          const std::wstring& modulePath);
-
 } // namespace quillery

@@ -86,26 +86,6 @@ TEST_F(ComServerTest, ClassFactoryServesOnlyItsClassAndRefusesAggregation) {
     EXPECT_EQ(factory.get()->CreateInstance(nullptr, IID_IUnknown, nullptr), E_POINTER);
 }
 
-// Whatever interface a client asks for, it reaches the same object (COM's identity rule).
-TEST_F(ComServerTest, EveryInterfaceIsTheSameObject) {
-    UniqueCom<_DoBiz> object = NewObject();
-    ASSERT_TRUE(object);
-    UniqueCom<IUnknown> identity;
-    ASSERT_EQ(object.get()->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(identity.put())),
-              S_OK);
-    for (const IID* iid : {&IID_IUnknown, &IID_IDispatch, &IID__DoBiz}) {
-        UniqueCom<IUnknown> asked;
-        ASSERT_EQ(object.get()->QueryInterface(*iid, reinterpret_cast<void**>(asked.put())), S_OK);
-        UniqueCom<IUnknown> back;
-        ASSERT_EQ(asked.get()->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(back.put())),
-                  S_OK);
-        EXPECT_EQ(back.get(), identity.get());
-    }
-    void* out = reinterpret_cast<void*>(1);
-    EXPECT_EQ(object.get()->QueryInterface(IID_IClassFactory, &out), E_NOINTERFACE);
-    EXPECT_EQ(out, nullptr);
-}
-
 // Objects, class factories and server locks each keep the DLL loaded until the last goes.
 TEST_F(ComServerTest, CanUnloadNowOnlyWhenNothingIsAlive) {
     EXPECT_EQ(canUnloadNow_(), S_OK);

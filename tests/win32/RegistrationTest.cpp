@@ -146,13 +146,6 @@ void ExpectRegisteredIn(const FakeRegistry& registry, RegistryScope scope) {
     EXPECT_EQ(registry.typeLibraryPath, kModule);
 }
 
-TEST(RegistrationTest, GuidsAreSpelledAsTheRegistrySpellsThem) {
-    EXPECT_EQ(Clsid(), L"{E2210470-1C82-45C0-B8CC-808194929C02}");
-    EXPECT_EQ(ExpandTokens(Server(), L"CLSID\\%CLSID%\\X=%MODULE%;%LIBID%", L"C:\\P.dll"),
-              L"CLSID\\{E2210470-1C82-45C0-B8CC-808194929C02}\\X=C:\\P.dll;"
-              L"{F9110317-CA89-4CDB-A562-D0C6E1DDF46E}");
-}
-
 // Where registration lands, by what the machine's classes refuse.
 TEST(RegistrationTest, FallsBackToTheUsersClassesOnlyWhenTheMachineRefuses) {
     const struct {
