@@ -6,7 +6,7 @@
 set -uo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root"
+cd "$root" || exit 1
 jobs=$(nproc)
 summary=()
 passed=0
@@ -15,35 +15,8 @@ status=0
 
 step() { printf '\n=== %s\n' "$*"; }
 
-# Runs ctest and adds its counts to the totals.
-run_ctest() {
-    local name=$1
-    shift
-    local log
-    log=$(mktemp)
-    "$@" 2>&1 | tee "$log"
-    local code=${PIPESTATUS[0]}
-    local line
-    line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)
-    rm -f "$log"
-    if [ -z "$line" ]; then
-        summary+=("$name: no result (exit $code)")
-        failed=$((failed + 1))
-        status=1
-        return
-    fi
-    local total failures
-    failures=$(sed -E 's/.*tests passed, ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$line")
-    total=$(sed -E 's/.*failed out of ([0-9]+).*/\1/' <<<"$line")
-    passed=$((passed + total - failures))
-    failed=$((failed + failures))
-    summary+=("$name: $((total - failures)) passed, $failures failed")
-    if [ "$code" -ne 0 ] || [ "$failures" -ne 0 ]; then
-        status=1
-    fi
-}
-
-# Runs a test runner whose last line reads "N passed, M failed" and adds its counts.
+# Runs a test command, shows its output, and adds the counts of its closing line to the
+# totals: ctest's "N% tests passed, F tests failed out of T", or a plain "P passed, F failed".
 run_counted() {
     local name=$1
     shift
@@ -51,18 +24,23 @@ run_counted() {
     log=$(mktemp)
     "$@" 2>&1 | tee "$log"
     local code=${PIPESTATUS[0]}
-    local line
-    line=$(grep -E '^[0-9]+ passed, [0-9]+ failed$' "$log" | tail -n 1)
+    local counts
+    counts=$(sed -nE \
+        -e 's/.*tests passed, ([0-9]+) tests? failed out of ([0-9]+).*/ctest \1 \2/p' \
+        -e 's/^([0-9]+) passed, ([0-9]+) failed$/plain \1 \2/p' "$log" | tail -n 1)
     rm -f "$log"
-    if [ -z "$line" ]; then
+    local kind first second good bad
+    read -r kind first second <<<"$counts"
+    case $kind in
+    ctest) bad=$first good=$((second - first)) ;;
+    plain) good=$first bad=$second ;;
+    *)
         summary+=("$name: no result (exit $code)")
         failed=$((failed + 1))
         status=1
         return
-    fi
-    local good bad
-    good=$(sed -E 's/^([0-9]+) passed.*/\1/' <<<"$line")
-    bad=$(sed -E 's/.* ([0-9]+) failed$/\1/' <<<"$line")
+        ;;
+    esac
     passed=$((passed + good))
     failed=$((failed + bad))
     summary+=("$name: $good passed, $bad failed")
@@ -86,7 +64,7 @@ must cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=Debug
 must cmake --build build/native -j "$jobs"
 
 step "native unit tests"
-run_ctest "native" ctest --test-dir build/native --output-on-failure -j "$jobs"
+run_counted "native" ctest --test-dir build/native --output-on-failure -j "$jobs"
 
 step "native build with AddressSanitizer and UndefinedBehaviorSanitizer"
 must cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUILLERY_SANITIZE=ON
@@ -94,7 +72,7 @@ must cmake --build build/sanitize -j "$jobs"
 
 step "native unit tests under the sanitizers"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-    run_ctest "sanitizers" ctest --test-dir build/sanitize --output-on-failure -j "$jobs"
+    run_counted "sanitizers" ctest --test-dir build/sanitize --output-on-failure -j "$jobs"
 
 step "Windows build (MinGW-w64, i686)"
 must cmake -S . -B build/mingw -G Ninja -DCMAKE_BUILD_TYPE=Release \
@@ -103,7 +81,7 @@ must cmake -S . -B build/mingw -G Ninja -DCMAKE_BUILD_TYPE=Release \
 must cmake --build build/mingw -j "$jobs"
 
 step "Windows tests under Wine"
-run_ctest "wine" bash scripts/with-wine.sh build/mingw -- \
+run_counted "wine" bash scripts/with-wine.sh build/mingw -- \
     ctest --test-dir build/mingw --output-on-failure
 
 step "end-to-end tests under Wine: a script client and a real pointer"

@@ -176,9 +176,9 @@ TEST_F(EditingWindowTest, EditorOpensOverThePopUpTakesThirtyCharactersAndApplyWr
 // The shell hands web addresses to the browser that HKCU\Software\Wine\WineBrowser names;
 // the build provides a recorder there that writes the address into a file.
 TEST_F(EditingWindowTest, HelpAndSupportHandsTheHelpAddressToTheShell) {
+    // The recorder writes the address into browser-address.txt beside itself.
     const char* recorder = std::getenv("QUILLERY_BROWSER_RECORDER");
-    const char* recorded = std::getenv("QUILLERY_BROWSER_RECORDED");
-    if (!wintest::RunningOnWine() || recorder == nullptr || recorded == nullptr) {
+    if (!wintest::RunningOnWine() || recorder == nullptr) {
         GTEST_SKIP() << "needs Wine's browser setting and the recorder of the build";
     }
     UniqueKey key;
@@ -189,7 +189,8 @@ TEST_F(EditingWindowTest, HelpAndSupportHandsTheHelpAddressToTheShell) {
     ::RegSetValueExW(key.get(), L"Browsers", 0, REG_SZ,
                      reinterpret_cast<const BYTE*>(browsers.c_str()),
                      static_cast<DWORD>((browsers.size() + 1) * sizeof(wchar_t)));
-    const std::wstring recordedFile(recorded, recorded + std::strlen(recorded));
+    const std::wstring recordedFile =
+        L"Z:" + browsers.substr(0, browsers.rfind(L'/')) + L"/browser-address.txt";
     ::DeleteFileW(recordedFile.c_str());
 
     WriteWholeFile(platform.MenuFile(), MenuData({1, 2}));
