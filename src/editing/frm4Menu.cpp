@@ -17,15 +17,6 @@ FrmSelect& Menu() {
     return CurrentThread().Instance<FrmSelect>();
 }
 
-// The item number a line's tag holds (0 when it holds none).
-int ItemOfLine(const FrmSelect& menu, std::size_t line) {
-    try {
-        return std::stoi(L"0" + menu.lblMenu.at(line).tag);
-    } catch (...) {
-        return 0;
-    }
-}
-
 } // namespace
 
 frm4Menu::frm4Menu() {
@@ -130,9 +121,9 @@ void frm4Menu::Move(bool up) {
     bool found = false;
     for (int step = 0; step < lines && !found; ++step) {
         const auto lineIndex = static_cast<std::size_t>(up ? 1 + step : lines - step);
-        found = ItemOfLine(menu, lineIndex) == current;
+        found = menu.LineItem(lineIndex).value_or(0) == current;
         if (!found) {
-            neighbour = ItemOfLine(menu, lineIndex);
+            neighbour = menu.LineItem(lineIndex).value_or(0);
         }
     }
     // Nothing moves when the current item has no line, or no line lies before it.

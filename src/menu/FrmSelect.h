@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,10 @@ public:
     void DisplayMenu();
     void SetMenuItem(std::int16_t itemNumber);
     void DrawMenuSeparator(std::int16_t y);
+
+    // The item number that line Index holds as its tag: the value of "0" followed by the tag
+    // (so an empty tag is 0); nothing when that is not a number or the line does not exist.
+    std::optional<std::int16_t> LineItem(std::size_t Index) const;
 
     // Highlights line Index (0 for none) and makes its item the current item.
     void ResetAllMenuItems(std::int16_t Index);

@@ -8,9 +8,23 @@
 namespace quillery {
 namespace {
 
-// The integer value of "0" & tag; nothing when that is not a whole number in range.
-std::optional<std::int16_t> TagValue(const std::wstring& tag) {
-    const std::wstring text = L"0" + tag;
+void SetNormal(Label& label) {
+    label.back = colors::kNormalBack;
+    label.text = colors::kNormalText;
+}
+
+void SetHighlight(Label& label) {
+    label.back = colors::kHighlightBack;
+    label.text = colors::kHighlightText;
+}
+
+} // namespace
+
+std::optional<std::int16_t> FrmSelect::LineItem(std::size_t Index) const {
+    if (Index >= lblMenu.size()) {
+        return std::nullopt;
+    }
+    const std::wstring text = L"0" + lblMenu[Index].tag;
     if (text.find_first_not_of(L"0123456789") != std::wstring::npos) {
         return std::nullopt;
     }
@@ -23,18 +37,6 @@ std::optional<std::int16_t> TagValue(const std::wstring& tag) {
     }
     return static_cast<std::int16_t>(value);
 }
-
-void SetNormal(Label& label) {
-    label.back = colors::kNormalBack;
-    label.text = colors::kNormalText;
-}
-
-void SetHighlight(Label& label) {
-    label.back = colors::kHighlightBack;
-    label.text = colors::kHighlightText;
-}
-
-} // namespace
 
 void FrmSelect::ResetAllMenuItems(std::int16_t Index) {
     for (std::size_t i = 0; i < lblMenu.size(); ++i) {
@@ -52,7 +54,7 @@ void FrmSelect::ResetAllMenuItems(std::int16_t Index) {
         module.CurrentItem = 0;
     } else if (static_cast<std::size_t>(Index) < lblMenu.size()) {
         // A tag that is not a number leaves the current item as it was.
-        if (const auto item = TagValue(lblMenu[Index].tag)) {
+        if (const auto item = LineItem(static_cast<std::size_t>(Index))) {
             module.CurrentItem = *item;
         }
         SetHighlight(lblMenu[Index]);

@@ -4,21 +4,6 @@
 #include "shared/ThreadContext.h"
 
 namespace quillery {
-namespace {
-
-// The item number a line's tag holds, as the number at its start (0 when there is none).
-int ItemOfTag(const std::wstring& tag) {
-    int item = 0;
-    for (wchar_t digit : tag) {
-        if (digit < L'0' || digit > L'9' || item > Module1::kSlotCount) {
-            break;
-        }
-        item = item * 10 + (digit - L'0');
-    }
-    return item;
-}
-
-} // namespace
 
 // A button released over a line: the left button chooses the line's snippet and closes the
 // window; the right button opens the item commands; any other only lets pending events run.
@@ -38,8 +23,8 @@ void FrmSelect::lblMenu_MouseUp(std::int16_t Index, std::int16_t Button) {
         return;
     }
     Module1& module = CurrentThread().module;
-    const int item = ItemOfTag(lblMenu[Index].tag);
-    if (item < 0 || item >= Module1::kSlotCount) {
+    const int item = LineItem(static_cast<std::size_t>(Index)).value_or(0);
+    if (item >= Module1::kSlotCount) {
         return;
     }
     module.SelectedText = TrimSpaces(module.MenuItems[item].Text);

@@ -4,9 +4,9 @@
 #include "platform/win32/AcpCodec.h"
 #include "platform/win32/Win32Dialogs.h"
 #include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32Shell.h"
 #include "platform/win32/Win32SystemInfo.h"
 #include "platform/win32/views/Win32Desktop.h"
-#include "platform/win32/Win32Shell.h"
 #include "platform/win32/views/Win32Views.h"
 
 #include <optional>
