@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Prints the menu's figures under Wine: a bare window's time to its first paint against a menu
+# request's, a click's time to the returned text, and what REQUESTS requests (default 1000)
+# leave behind. Needs the builds of scripts/test.sh (it makes them when they are missing).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root" || exit 1
+requests=${1:-1000}
+
+if [ ! -x build/native/tools/menudat/menudat ] || [ ! -f build/mingw/bench/menu_benchmark.exe ]; then
+    bash scripts/setup.sh
+    cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
+    cmake --build build/native >/dev/null
+    cmake -S . -B build/mingw -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+        -DQUILLERY_HOST_MENUDAT="$root/build/native/tools/menudat/menudat" >/dev/null
+fi
+cmake --build build/mingw --target menu_benchmark >/dev/null
+
+work=build/bench
+mkdir -p "$work"
+cp build/mingw/bench/menu_benchmark.exe "$work/"
+build/native/tools/menudat/menudat init "$work/Menu.dat" http://www.example.com/quillery \
+    --starters --force >/dev/null
+build/native/tools/menudat/menudat welcome "$work/Menu.dat" off
+bash scripts/with-wine.sh "$work" -- wine "$work/menu_benchmark.exe" "$requests"
