@@ -24,6 +24,8 @@ using wintest::FindVisible;
 using wintest::MessageBoxWatcher;
 using wintest::ReadWholeFile;
 using wintest::RealPlatform;
+using wintest::RecordBytesOf;
+using wintest::RecordOf;
 using wintest::User;
 using wintest::WaitFor;
 using wintest::WriteWholeFile;
@@ -31,29 +33,8 @@ using wintest::WriteWholeFile;
 constexpr const wchar_t* kBase = L"http://www.example.com/quillery";
 constexpr UINT kGetMenuHandle = 0x01E1; // MN_GETHMENU
 
-std::vector<std::uint8_t> RecordBytes(const std::wstring& description, const std::wstring& text,
-                                      std::int16_t flag) {
-    MenuRecord value;
-    value.SetDescription(description);
-    value.SetText(text);
-    value.Flag = flag;
-    const auto encoded = EncodeRecord(value, AcpCodec{});
-    return {encoded.begin(), encoded.end()};
-}
-
 std::vector<std::uint8_t> MenuData(const std::vector<int>& items) {
-    std::vector<std::uint8_t> bytes = RecordBytes(L"", kBase, 1);
-    bytes.resize(232 * 22, 0);
-    for (int item : items) {
-        const auto record =
-            RecordBytes(L"Item " + std::to_wstring(item), L"text " + std::to_wstring(item), 0);
-        std::copy(record.begin(), record.end(), bytes.begin() + (item + 1) * 232);
-    }
-    return bytes;
-}
-
-std::vector<std::uint8_t> RecordOf(const std::vector<std::uint8_t>& bytes, int number) {
-    return {bytes.begin() + (number - 1) * 232, bytes.begin() + number * 232};
+    return wintest::MenuFileBytes(kBase, 1, items);
 }
 
 // The centre of line n of the pop-up, in its client pixels.
@@ -129,7 +110,7 @@ TEST_F(EditingWindowTest, RightClickShowsTheEntriesThatApplyAndRemoveChangesTheF
     EXPECT_EQ(boxes.Seen()[0].title, L"Remove Item");
     EXPECT_EQ(boxes.Seen()[0].icon, L"question");
     const auto after = ReadWholeFile(platform.MenuFile());
-    EXPECT_EQ(RecordOf(after, 4), RecordBytes(L"", L"text 2", 0));
+    EXPECT_EQ(RecordOf(after, 4), RecordBytesOf(L"", L"  text of 2", 0));
     for (int record : {1, 3, 5}) {
         EXPECT_EQ(RecordOf(after, record), RecordOf(before, record)) << record;
     }
@@ -170,7 +151,7 @@ TEST_F(EditingWindowTest, EditorOpensOverThePopUpTakesThirtyCharactersAndApplyWr
     EXPECT_NEAR(editorRect.left - popupRect.left, 53, 1);
     EXPECT_NEAR(editorRect.top - popupRect.top, 20, 1);
     EXPECT_EQ(RecordOf(ReadWholeFile(platform.MenuFile()), 4),
-              RecordBytes(description, L"text 2", 0));
+              RecordBytesOf(description, L"text of 2", 0));
 }
 
 // The shell hands web addresses to the browser that HKCU\Software\Wine\WineBrowser names;

@@ -27,23 +27,10 @@ using wintest::User;
 using wintest::WaitFor;
 using wintest::WriteWholeFile;
 
-// A data file with the given items filled and the given header flag.
+// A data file with the given items filled and no base address: the shell cannot open the
+// site links.
 std::vector<std::uint8_t> MenuData(const std::vector<int>& items, std::int16_t flag) {
-    std::vector<std::uint8_t> bytes(232 * 22, 0);
-    auto put = [&](int record, const std::wstring& description, const std::wstring& text,
-                   std::int16_t recordFlag) {
-        MenuRecord value;
-        value.SetDescription(description);
-        value.SetText(text);
-        value.Flag = recordFlag;
-        const RecordBytes encoded = EncodeRecord(value, AcpCodec{});
-        std::copy(encoded.begin(), encoded.end(), bytes.begin() + (record - 1) * 232);
-    };
-    put(1, L"", L"", flag); // no base address: the shell cannot open the site links
-    for (int item : items) {
-        put(item + 2, L"Item " + std::to_wstring(item), L"  text of " + std::to_wstring(item), 0);
-    }
-    return bytes;
+    return wintest::MenuFileBytes(L"", flag, items);
 }
 
 LPARAM ClientPoint(int x, int y) {

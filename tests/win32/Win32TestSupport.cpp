@@ -255,6 +255,34 @@ DataFileBytes(const std::vector<std::pair<int, std::wstring>>& descriptionsByRec
     return bytes;
 }
 
+std::vector<std::uint8_t> RecordBytesOf(const std::wstring& description, const std::wstring& text,
+                                        std::int16_t flag) {
+    MenuRecord record;
+    record.SetDescription(description);
+    record.SetText(text);
+    record.Flag = flag;
+    const RecordBytes encoded = EncodeRecord(record, AcpCodec{});
+    return {encoded.begin(), encoded.end()};
+}
+
+std::vector<std::uint8_t> MenuFileBytes(const std::wstring& base, std::int16_t flag,
+                                        const std::vector<int>& items) {
+    std::vector<std::uint8_t> bytes = RecordBytesOf(L"", base, flag);
+    bytes.resize(kRecordSize * 22, 0);
+    for (int item : items) {
+        const auto record = RecordBytesOf(L"Item " + std::to_wstring(item),
+                                          L"  text of " + std::to_wstring(item), 0);
+        std::copy(record.begin(), record.end(),
+                  bytes.begin() + static_cast<long>((item + 1) * kRecordSize));
+    }
+    return bytes;
+}
+
+std::vector<std::uint8_t> RecordOf(const std::vector<std::uint8_t>& bytes, int number) {
+    const auto offset = static_cast<long>((number - 1) * kRecordSize);
+    return {bytes.begin() + offset, bytes.begin() + offset + static_cast<long>(kRecordSize)};
+}
+
 std::wstring ProgramDirectory() {
     const std::wstring path = Win32SystemInfo(::GetModuleHandleW(nullptr)).ModulePath();
     return path.substr(0, path.find_last_of(L'\\'));

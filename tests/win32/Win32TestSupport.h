@@ -121,6 +121,18 @@ void WriteWholeFile(const std::wstring& path, const std::vector<std::uint8_t>& b
 std::vector<std::uint8_t>
 DataFileBytes(const std::vector<std::pair<int, std::wstring>>& descriptionsByRecord);
 
+// One record in the code page's bytes.
+std::vector<std::uint8_t> RecordBytesOf(const std::wstring& description, const std::wstring& text,
+                                        std::int16_t flag);
+
+// A data file of 22 records: the header with `base` and `flag`, and item n of `items` as
+// "Item n" with the text "  text of n" (blanks before it, as a user may type them).
+std::vector<std::uint8_t> MenuFileBytes(const std::wstring& base, std::int16_t flag,
+                                        const std::vector<int>& items);
+
+// Record `number` of a data file's bytes.
+std::vector<std::uint8_t> RecordOf(const std::vector<std::uint8_t>& bytes, int number);
+
 // The directory of this test program, where the build puts a copy of Pennock.dll.
 std::wstring ProgramDirectory();
 
