@@ -35,6 +35,17 @@ protected:
     void Save(const DataFile& file) { WriteBytes(platform.MenuFile(), file.bytes); }
     std::vector<std::uint8_t> Bytes() { return ReadBytes(platform.MenuFile()); }
 
+    // Record `number` of the data file as it is on disk; empty when the file is shorter.
+    std::vector<std::uint8_t> Record(int number) {
+        const auto bytes = Bytes();
+        const auto offset = static_cast<std::size_t>(number - 1) * 232;
+        if (bytes.size() < offset + 232) {
+            return {};
+        }
+        return {bytes.begin() + static_cast<long>(offset),
+                bytes.begin() + static_cast<long>(offset + 232)};
+    }
+
     // A file whose header switches the welcome off, with the given items filled.
     void SaveItems(const std::vector<int>& items, std::int16_t flag = 1) {
         DataFile file;

@@ -11,15 +11,6 @@ using testing::RecordBytesOf;
 
 class EditorTest : public MenuFixture {
 protected:
-    std::vector<std::uint8_t> Record(int number) {
-        const auto bytes = Bytes();
-        const auto offset = static_cast<std::size_t>(number - 1) * 232;
-        if (bytes.size() < offset + 232) {
-            return {};
-        }
-        return {bytes.begin() + static_cast<long>(offset),
-                bytes.begin() + static_cast<long>(offset + 232)};
-    }
     // Right-clicks line `line`, chooses New or Edit and runs `inEditor` in the editor.
     void OpenEditor(std::int16_t line, int command, std::function<void()> inEditor) {
         ui().menuChoices.push_back([command] { return command; });

@@ -11,12 +11,6 @@ using testing::RecordBytesOf;
 
 class ItemMenuTest : public MenuFixture {
 protected:
-    std::vector<std::uint8_t> Record(int number) {
-        const auto bytes = Bytes();
-        const auto offset = static_cast<std::size_t>(number - 1) * 232;
-        return {bytes.begin() + static_cast<long>(offset),
-                bytes.begin() + static_cast<long>(offset + 232)};
-    }
     std::vector<std::wstring> LineTags() {
         std::vector<std::wstring> tags;
         for (std::size_t i = 1; i < menu().lblMenu.size(); ++i) {
