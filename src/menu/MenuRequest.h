@@ -1,15 +1,16 @@
 #pragma once
 
+#include "menu/SnippetMenu.h"
+#include "platform/Platform.h"
+
 #include <string>
 
 namespace quillery {
 
-// One menu request, the work of loadmenu: shows this thread's pop-up modally and returns the
-// text recorded when it closed (the chosen snippet, or empty). Throws when the window
-// cannot be created or shown; a request ended by a fatal report returns the empty string.
-std::wstring RunMenuRequest();
-
-// Puts the pointer onto the pop-up: 100 twips right of its left edge and 140 below its top.
-void MoveCursorToMenu() noexcept;
+// One menu request, the work of loadmenu: shows a snippet menu modally on the calling thread
+// and returns the text it chose (the snippet's, or empty). Throws when the window cannot be
+// created or shown, and when a request is already running on this thread; a request ended by
+// a fatal report returns the empty string.
+std::wstring RunMenuRequest(Platform& platform, WindowFactory& views);
 
 } // namespace quillery

@@ -2,15 +2,10 @@
 
 #include "platform/Desktop.h"
 
-#include <memory>
 #include <string>
 #include <vector>
 
 namespace quillery {
-
-class FrmSelect;
-class frmIntro;
-class FrmEditItem;
 
 // One entry of a pop-up menu; a separator has no command.
 struct MenuEntry {
@@ -40,22 +35,17 @@ public:
 
     // The window's rectangle on the screen, in pixels, as the window system reports it.
     virtual PixelRect WindowRect() = 0;
+};
 
+// A window that also has a timer and a context menu: the snippet menu's.
+class PopupView : public WindowView {
+public:
     // Starts (from a full interval) or stops the window's timer.
     virtual void SetTimer(bool enabled, unsigned intervalMs) = 0;
 
     // Shows a pop-up menu of this window at the pointer and returns the id of the chosen
     // entry, or 0 when the menu was dismissed. Returns only when the menu has closed.
     virtual int PopupMenu(const std::vector<MenuEntry>& entries) = 0;
-};
-
-// Makes the native windows. Creating a view does not show it.
-class ViewFactory {
-public:
-    virtual ~ViewFactory() = default;
-    virtual std::unique_ptr<WindowView> CreateSelectView(FrmSelect& form) = 0;
-    virtual std::unique_ptr<WindowView> CreateIntroView(frmIntro& form) = 0;
-    virtual std::unique_ptr<WindowView> CreateEditView(FrmEditItem& form) = 0;
 };
 
 } // namespace quillery

@@ -1,13 +1,14 @@
 #include "shared/Form.h"
 
+#include "shared/ScopeExit.h"
+
 #include <stdexcept>
 
 namespace quillery {
 
 Form::~Form() {
-    // Not through CurrentThread(): this may run while the thread's context is being freed.
-    if (context_ != nullptr && context_->Window(slot_) == this) {
-        context_->RegisterWindow(slot_, nullptr);
+    if (windows_.At(role_) == this) {
+        windows_.Register(role_, nullptr);
     }
 }
 
@@ -21,27 +22,21 @@ void Form::ShowModal() {
         throw std::runtime_error("the window could not be created");
     }
     loaded_ = true;
-    context_ = &CurrentThread();
-    context_->RegisterWindow(slot_, this);
-    // The view is released only here, after the modal loop, never inside a handler.
+    windows_.Register(role_, this);
     showing_ = true;
-    struct ReleaseView {
-        Form& form;
-        ~ReleaseView() {
-            if (form.loaded_) {
-                form.Close();
-            }
-            form.view_.reset();
-            form.showing_ = false;
-        }
-    } release{*this};
+    // The view is released only here, after the modal loop, never inside a handler. A modal
+    // loop that ended without an unload (the window system closed the window) or an exception
+    // out of the load step still unloads the window.
+    const ScopeExit release([this] {
+        Close();
+        view_.reset();
+        showing_ = false;
+    });
 
-    Form_Load();
+    OnLoad();
     if (loaded_) {
         view_->RunModal();
     }
-    // A modal loop that ended without an unload (the window system closed the window) or an
-    // exception out of the load step still unloads the window, in ReleaseView.
 }
 
 void Form::Close() {
@@ -49,7 +44,7 @@ void Form::Close() {
         return;
     }
     try {
-        Form_Unload();
+        OnUnload();
     } catch (...) {
         // The window goes whatever its unload step did.
     }

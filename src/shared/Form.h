@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/WindowView.h"
-#include "shared/ThreadContext.h"
+#include "shared/RequestWindows.h"
 
 #include <memory>
 
@@ -15,6 +15,8 @@ namespace quillery {
 class Form : public ClosableWindow {
 public:
     ~Form() override;
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
 
     bool IsOpen() const override { return loaded_; }
 
@@ -26,7 +28,8 @@ public:
     WindowView* View() const { return loaded_ ? view_.get() : nullptr; }
 
 protected:
-    explicit Form(FatalCloseSlot slot) : slot_(slot) {}
+    // The window registers with its request's windows, under its role, while it is shown.
+    Form(RequestWindows& windows, WindowRole role) : windows_(windows), role_(role) {}
 
     // Rebuilds the window from its design, runs its load step and, unless the load step has
     // closed it, shows it modally until it is closed. Throws when the native window cannot be
@@ -35,15 +38,15 @@ protected:
 
     virtual std::unique_ptr<WindowView> CreateView() = 0;
     virtual void ResetToDesign() = 0;
-    virtual void Form_Load() = 0;
-    virtual void Form_Unload() = 0;
+    virtual void OnLoad() = 0;
+    virtual void OnUnload() = 0;
 
     // Redraws the native window after a change of state, if the window is still there.
     void Refresh();
 
 private:
-    FatalCloseSlot slot_;
-    ThreadContext* context_ = nullptr; // where this window is registered for fatal reports
+    RequestWindows& windows_;
+    WindowRole role_;
     std::unique_ptr<WindowView> view_;
     bool loaded_ = false;
     bool showing_ = false; // a ShowModal of this window is still on the stack

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -27,6 +28,13 @@ struct MenuRecord {
     }
     bool operator!=(const MenuRecord& other) const { return !(*this == other); }
 };
+
+// The snippets the data file holds are items 1 to 20, after its header. In memory they sit in a
+// table indexed by item number; the slots past 20 are never written and always empty.
+inline constexpr int kFirstItem = 1;
+inline constexpr int kLastItem = 20;
+inline constexpr int kSnippetSlots = 51;
+using SnippetTable = std::array<MenuRecord, kSnippetSlots>;
 
 // Cuts `value` to `width` characters or pads it with spaces up to `width`.
 std::wstring FitToWidth(const std::wstring& value, std::size_t width);

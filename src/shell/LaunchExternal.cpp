@@ -1,8 +1,7 @@
 #include "shell/LaunchExternal.h"
 
-#include "platform/Platform.h"
+#include "shared/ErrorReporter.h"
 #include "shared/Messages.h"
-#include "shell/ReportError.h"
 
 namespace quillery {
 
@@ -17,8 +16,7 @@ std::wstring LaunchDirectory(const std::wstring& target, const std::wstring& cur
     return target.substr(0, backslash);
 }
 
-void LaunchExternal(const std::wstring& target) noexcept {
-    Platform& platform = CurrentPlatform();
+void LaunchExternal(Platform& platform, const std::wstring& target) noexcept {
     bool launched = false;
     try {
         platform.desktop->SetBusyPointer(true);
@@ -36,7 +34,7 @@ void LaunchExternal(const std::wstring& target) noexcept {
     } catch (...) {
     }
     if (!launched) {
-        ReportError(messages::kLaunchFailed, false);
+        ShowErrorBox(*platform.dialogs, messages::kLaunchFailed, /*fatal=*/false);
     }
 }
 

@@ -1,7 +1,5 @@
 #include "store/MachineId.h"
 
-#include "platform/Platform.h"
-
 #include <algorithm>
 
 namespace quillery {
@@ -13,10 +11,10 @@ std::wstring MachineIdFromSerial(std::uint32_t serial) {
     return digits.substr(0, 5);
 }
 
-std::wstring GetMachineId() noexcept {
+std::wstring GetMachineId(SystemInfo& system) noexcept {
     std::uint32_t serial = 0;
     try {
-        serial = CurrentPlatform().system->VolumeSerialNumber(L"C:\\").value_or(0);
+        serial = system.VolumeSerialNumber(L"C:\\").value_or(0);
     } catch (...) {
         serial = 0;
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/SystemInfo.h"
+
 #include <cstdint>
 #include <string>
 
@@ -11,6 +13,6 @@ std::wstring MachineIdFromSerial(std::uint32_t serial);
 
 // The identifier of this machine, from the serial number of drive C:. Never fails: a failed
 // query counts as serial number 0.
-std::wstring GetMachineId() noexcept;
+std::wstring GetMachineId(SystemInfo& system) noexcept;
 
 } // namespace quillery

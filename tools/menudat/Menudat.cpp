@@ -1,7 +1,7 @@
 #include "tools/menudat/Menudat.h"
 
 #include "shared/MenuRecord.h"
-#include "shared/Module1.h"
+#include "shared/Utf8.h"
 #include "store/MenuDataFile.h"
 #include "store/RecordCodec.h"
 
@@ -24,29 +24,6 @@ constexpr Starter kStarters[] = {
     {L"Thank-you note", L"Thank you for your message. I will reply within two days."},
     {L"Signature", L"Kind regards,\r\nA. Quillery user"},
 };
-
-std::string Utf8(const std::wstring& text) {
-    std::string out;
-    for (wchar_t wc : text) {
-        const auto ch = static_cast<std::uint32_t>(wc);
-        if (ch < 0x80) {
-            out.push_back(static_cast<char>(ch));
-        } else if (ch < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (ch >> 6)));
-            out.push_back(static_cast<char>(0x80 | (ch & 0x3F)));
-        } else if (ch < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (ch >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((ch >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (ch & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (ch >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((ch >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((ch >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (ch & 0x3F)));
-        }
-    }
-    return out;
-}
 
 // Shows a field's value with its control characters escaped and its padding counted, so
 // that NULs, line breaks and trailing spaces can all be seen.
@@ -80,7 +57,11 @@ std::string ShowField(const std::wstring& field) {
             static const char kHex[] = "0123456789ABCDEF";
             shown << "\\x" << kHex[ch >> 4] << kHex[ch & 0xF];
         } else {
-            shown << Utf8(std::wstring(1, ch));
+            // A surrogate pair is one character.
+            const bool pair = ch >= 0xD800 && ch <= 0xDBFF && i + 1 < end &&
+                              field[i + 1] >= 0xDC00 && field[i + 1] <= 0xDFFF;
+            run = pair ? 2 : 1;
+            shown << ToUtf8(std::wstring_view(field).substr(i, run));
         }
         i += run;
     }
@@ -137,7 +118,7 @@ public:
             out_ << Usage();
             return kOk;
         }
-        return UsageFailure("unknown command or wrong number of arguments: " + Utf8(command));
+        return UsageFailure("unknown command or wrong number of arguments: " + ToUtf8(command));
     }
 
 private:
@@ -153,12 +134,12 @@ private:
 
     std::unique_ptr<RecordFile> OpenExisting(const std::wstring& path, FileAccess access) {
         if (!files_.Exists(path)) {
-            err_ << "menudat: " << Utf8(path) << ": no such data file\n";
+            err_ << "menudat: " << ToUtf8(path) << ": no such data file\n";
             return nullptr;
         }
         auto file = files_.Open(path, access);
         if (!file) {
-            err_ << "menudat: " << Utf8(path) << ": cannot open the data file"
+            err_ << "menudat: " << ToUtf8(path) << ": cannot open the data file"
                  << (access == FileAccess::ReadWrite ? " for writing" : "") << "\n";
         }
         return file;
@@ -170,7 +151,7 @@ private:
             return std::nullopt;
         }
         const int item = std::stoi(text);
-        if (item < Module1::kFirstItem || item > Module1::kLastItem) {
+        if (item < kFirstItem || item > kLastItem) {
             return std::nullopt;
         }
         return item;
@@ -196,7 +177,7 @@ private:
             } else if (arg == L"--starters") {
                 starters = true;
             } else if (arg.rfind(L"--", 0) == 0) {
-                return UsageFailure("unknown option for init: " + Utf8(arg));
+                return UsageFailure("unknown option for init: " + ToUtf8(arg));
             } else {
                 positional.push_back(arg);
             }
@@ -210,13 +191,13 @@ private:
             return kUsageError;
         }
         if (!force && files_.Exists(path)) {
-            return Fail(kFileError, Utf8(path) +
+            return Fail(kFileError, ToUtf8(path) +
                                         ": already exists; it holds the user's snippets, so it "
                                         "is kept (use --force to replace it)");
         }
         auto file = files_.Create(path, force);
         if (!file) {
-            return Fail(kFileError, Utf8(path) + ": cannot create the data file");
+            return Fail(kFileError, ToUtf8(path) + ": cannot create the data file");
         }
         MenuDataFile data(*file, ansi_);
         MenuRecord header;
@@ -225,7 +206,7 @@ private:
         header.Flag = 0; // a new user sees the welcome window
         bool written = data.Write(kHeaderRecord, header);
         if (starters) {
-            int item = Module1::kFirstItem;
+            int item = kFirstItem;
             for (const Starter& starter : kStarters) {
                 MenuRecord record;
                 record.SetDescription(starter.description);
@@ -234,9 +215,9 @@ private:
             }
         }
         if (!written) {
-            return Fail(kFileError, Utf8(path) + ": write failed");
+            return Fail(kFileError, ToUtf8(path) + ": write failed");
         }
-        out_ << "created " << Utf8(path) << "\n";
+        out_ << "created " << ToUtf8(path) << "\n";
         return kOk;
     }
 
@@ -254,7 +235,7 @@ private:
         out_ << "welcome window: " << (header->Flag == 1 ? "off" : "on") << " (flag "
              << header->Flag << ")\n";
         int shown = 0;
-        for (int item = Module1::kFirstItem; item <= Module1::kLastItem; ++item) {
+        for (int item = kFirstItem; item <= kLastItem; ++item) {
             const auto record = data.Read(RecordOfItem(item));
             if (!record) {
                 return Fail(kFileError, "cannot read item " + std::to_string(item));
@@ -263,7 +244,7 @@ private:
                 continue;
             }
             ++shown;
-            out_ << (item < 10 ? " " : "") << item << "  " << Utf8(TrimSpaces(record->Description))
+            out_ << (item < 10 ? " " : "") << item << "  " << ToUtf8(TrimSpaces(record->Description))
                  << "  ->  " << ShowField(TrimSpaces(record->Text)) << "\n";
         }
         out_ << shown << (shown == 1 ? " snippet" : " snippets") << "\n";
@@ -284,7 +265,7 @@ private:
             }
         }
         const std::uint64_t records = (size + kRecordSize - 1) / kRecordSize;
-        out_ << Utf8(path) << ": " << size << " bytes, " << records << " records"
+        out_ << ToUtf8(path) << ": " << size << " bytes, " << records << " records"
              << (size % kRecordSize != 0 ? " (the last one partial)" : "") << "\n";
         MenuDataFile data(*file, ansi_);
         for (std::uint64_t number = 1; number <= records; ++number) {
@@ -312,7 +293,7 @@ private:
             const std::wstring& rawText) {
         const auto item = ParseItem(itemText);
         if (!item) {
-            return UsageFailure("item number must be 1 to 20: " + Utf8(itemText));
+            return UsageFailure("item number must be 1 to 20: " + ToUtf8(itemText));
         }
         const std::wstring text = WindowsLineBreaks(rawText);
         if (!CheckWidth("description", description, MenuRecord::kDescriptionWidth) ||
@@ -328,7 +309,7 @@ private:
     int Remove(const std::wstring& path, const std::wstring& itemText) {
         const auto item = ParseItem(itemText);
         if (!item) {
-            return UsageFailure("item number must be 1 to 20: " + Utf8(itemText));
+            return UsageFailure("item number must be 1 to 20: " + ToUtf8(itemText));
         }
         // As the menu's Remove: the description is blanked, the text and flag stay.
         return Update(path, *item, [](MenuRecord& record) { record.SetDescription(L""); });

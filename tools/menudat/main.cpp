@@ -6,8 +6,8 @@
 #include <vector>
 
 #ifdef _WIN32
-#include "platform/win32/AcpCodec.h"
-#include "platform/win32/Win32FileSystem.h"
+#include "win32/AcpCodec.h"
+#include "win32/Win32FileSystem.h"
 
 int wmain(int argc, wchar_t** argv) {
     std::vector<std::wstring> args(argv + 1, argv + argc);
@@ -16,8 +16,8 @@ int wmain(int argc, wchar_t** argv) {
     return quillery::menudat::Run(args, files, ansi, std::cout, std::cerr);
 }
 #else
-#include "platform/Cp1252Codec.h"
-#include "platform/posix/PosixFileSystem.h"
+#include "posix/Cp1252Codec.h"
+#include "posix/PosixFileSystem.h"
 
 #include <clocale>
 #include <cstdlib>

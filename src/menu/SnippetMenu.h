@@ -1,0 +1,137 @@
+#pragma once
+
+#include "editing/ItemEditor.h"
+#include "editing/SnippetMenuHost.h"
+#include "platform/Desktop.h"
+#include "session/MenuSession.h"
+#include "shared/Form.h"
+#include "shared/WindowParts.h"
+#include "welcome/WelcomeWindow.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quillery {
+
+class SnippetMenu;
+
+// Makes the snippet menu's native window.
+class SnippetMenuViewFactory {
+public:
+    virtual ~SnippetMenuViewFactory() = default;
+    virtual std::unique_ptr<PopupView> CreateSnippetMenuView(SnippetMenu& menu) = 0;
+};
+
+// Makes every window of a menu request: the platform's windows, or a test's.
+class WindowFactory : public SnippetMenuViewFactory,
+                      public WelcomeViewFactory,
+                      public ItemEditorViewFactory {};
+
+// The snippet menu: a borderless window at the pointer that lists the stored snippets, with a
+// banner above them and two site links below. All geometry is in twips; everything but the
+// window's own rectangle lies in its frame and is positioned relative to the frame.
+class SnippetMenu final : public Form, public SnippetMenuHost {
+public:
+    // The window's design.
+    static constexpr float kWidth = 2505;
+    static constexpr TwipsBox kFrameBox{0, -90, 0, 0};
+    static constexpr TwipsBox kBannerBox{45, 135, 2400, 420}; // white, with the logo on it
+    static constexpr TwipsBox kLogoBox{45, 45, 2265, 285};    // inside the banner
+    static constexpr TwipsBox kLineBox{270, 585, 2205, 240};  // the first line's place
+    static constexpr TwipsBox kPadBox{45, 0, 330, 240};       // left of each line
+    static constexpr float kLinkWidth = 2115;
+    static constexpr float kRowHeight = 240;
+    static constexpr unsigned kPointerWatchIntervalMs = 3000;
+    static constexpr ColorRef kUpperSeparatorColor = SystemColor(9);
+    static constexpr ColorRef kLowerSeparatorColor = SystemColor(12);
+    static constexpr const wchar_t* kLinkCaptions[2] = {L"Help and Support", L"Competition Sites"};
+
+    SnippetMenu(MenuSession& session, WindowFactory& views);
+
+    // Shows the window modally; returns when it has been closed.
+    void Show() { ShowModal(); }
+
+    MenuSession& Session() const { return session_; }
+
+    // State that the view draws.
+    float left = 0;
+    float top = 0;
+    float width = kWidth;
+    float height = 0;
+    TwipsBox frame = kFrameBox;
+    TwipsBox banner = kBannerBox;
+    TwipsBox logo = kLogoBox;  // relative to the banner
+    std::vector<Label> lines;  // element 0 is the invisible template; snippets from 1
+    std::vector<Label> linePads;
+    std::array<Label, 2> links; // help and support, competition sites
+    std::array<Label, 2> linkPads;
+    LineShape upperSeparator;
+    LineShape lowerSeparator;
+    bool pointerWatchOn = false;
+    PixelPoint pointerAtLoad;     // where the pointer was when the window loaded
+    bool runningInDevHost = false; // centred on the screen instead of at the pointer
+
+    // Layout: rebuilds the lines from the snippets and sizes the window.
+    void DisplayMenu() override;
+    void AddLine(std::int16_t itemNumber);
+    void PlaceSeparator(std::int16_t y);
+
+    // SnippetMenuHost
+    bool IsOpen() const override { return Form::IsOpen(); }
+    void SetPointerWatch(bool on) override;
+    void MoveCursorToMenu() noexcept override;
+    TwipsPoint TopLeft() const override { return {left, top}; }
+    int LineCount() const override { return static_cast<int>(lines.size()) - 1; }
+    // The item number that line `line` holds as its tag: the value of "0" followed by the tag
+    // (so an empty tag is 0); nothing when that is not a number or the line does not exist.
+    std::optional<std::int16_t> ItemOfLine(std::size_t line) const override;
+
+    // Highlights line `line` (0 for none) and makes its item the current item.
+    void HighlightLine(std::int16_t line);
+
+    // Events of the window's parts.
+    void OnLinkHovered(std::int16_t link);
+    void OnLineReleased(std::int16_t line, std::int16_t button);
+    void OnPointerWatchTick();
+    void OnBannerClicked();
+    void OnLogoClicked();
+    void OnLinkClicked(std::int16_t link);
+
+    // What lies under a point of the frame, topmost first: lines above their pads.
+    struct Hit {
+        enum class Kind { None, Line, LinePad, Link, LinkPad, Logo, Banner } kind = Kind::None;
+        std::int16_t index = 0;
+    };
+    Hit HitTest(float frameX, float frameY) const;
+
+    // Pointer input from the view, in twips from the window's top-left corner. A click is a
+    // left button pressed and released over the same part.
+    void OnPointerMoved(float x, float y);
+    void OnButtonPressed(float x, float y, std::int16_t button);
+    void OnButtonReleased(float x, float y, std::int16_t button);
+
+private:
+    std::unique_ptr<WindowView> CreateView() override;
+    void ResetToDesign() override;
+    void OnLoad() override;
+    void OnUnload() override;
+
+    void Load();
+    void PlaceAtPointer();
+    void ShowWelcomeAndStoreAnswer();
+    void OpenItemCommands(std::int16_t line);
+
+    MenuSession& session_;
+    WindowFactory& views_;
+    PopupView* popupView_ = nullptr; // the view while the window is loaded
+    Hit pressed_;                    // where the left button went down, for clicks
+};
+
+// The tooltip of a menu line: a preview of the snippet's text.
+std::wstring MenuTooltip(const std::wstring& text);
+
+} // namespace quillery

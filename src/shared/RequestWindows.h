@@ -1,0 +1,37 @@
+#pragma once
+
+#include <array>
+
+namespace quillery {
+
+// A window that a fatal error report may close while it is open.
+class ClosableWindow {
+public:
+    virtual ~ClosableWindow() = default;
+    virtual bool IsOpen() const = 0;
+    virtual void Close() = 0;
+};
+
+// The windows of one request, by role, in the order a fatal report closes them.
+enum class WindowRole { Editor, Welcome, Menu };
+
+// The windows one request has open, as far as a fatal report must reach them.
+class RequestWindows {
+public:
+    void Register(WindowRole role, ClosableWindow* window) { windows_[Index(role)] = window; }
+    ClosableWindow* At(WindowRole role) const { return windows_[Index(role)]; }
+
+    // Closes the editor, the welcome window and the menu, in that order, each only if open;
+    // each is attempted even when closing the one before failed. While they close, their
+    // unload steps can tell that the menu goes too.
+    void CloseAllForFatalReport() noexcept;
+    bool ClosingForFatalReport() const { return closingForFatalReport_; }
+
+private:
+    static constexpr std::size_t Index(WindowRole role) { return static_cast<std::size_t>(role); }
+
+    std::array<ClosableWindow*, 3> windows_{};
+    bool closingForFatalReport_ = false;
+};
+
+} // namespace quillery
