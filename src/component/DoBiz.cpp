@@ -1,7 +1,9 @@
 #include "component/DoBiz.h"
 
 #include "menu/MenuRequest.h"
-#include "platform/win32/Win32SystemInfo.h"
+#include "platform/Platform.h"
+#include "win32/Win32SystemInfo.h"
+#include "win32/views/Win32WindowFactory.h"
 
 #include <new>
 #include <string>
@@ -10,12 +12,15 @@
 namespace quillery {
 namespace {
 
+using win32::UniqueBstr;
+using win32::UniqueCom;
+
 // The type information of _DoBiz from the type library in the DLL's own resources. Loaded
 // with REGKIND_NONE: creating an object must never write the registry.
 HRESULT LoadInterfaceInfo(UniqueCom<ITypeInfo>& dispatchInfo, UniqueCom<ITypeInfo>& vtableInfo) {
     std::wstring path;
     try {
-        path = Win32SystemInfo(DllModule()).ModulePath();
+        path = win32::Win32SystemInfo(DllModule()).ModulePath();
     } catch (...) {
         return E_UNEXPECTED;
     }
@@ -148,7 +153,9 @@ HRESULT DoBiz::loadmenu(BSTR* result) {
     }
     *result = nullptr;
     try {
-        const std::wstring text = RunMenuRequest();
+        // The windows' classes are registered in the DLL, whose code they run.
+        win32::Win32WindowFactory windows(DllModule());
+        const std::wstring text = RunMenuRequest(CurrentPlatform(), windows);
         UniqueBstr copy(::SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
         if (!copy) {
             return E_OUTOFMEMORY;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "component/DllModule.h"
-#include "platform/win32/UniqueResource.h"
+#include "win32/UniqueResource.h"
 
 #include "Pennock_h.h"
 
@@ -35,15 +35,15 @@ public:
     IFACEMETHODIMP loadmenu(BSTR* result) override;
 
 private:
-    DoBiz(UniqueCom<ITypeInfo> dispatchInfo, UniqueCom<ITypeInfo> vtableInfo);
+    DoBiz(win32::UniqueCom<ITypeInfo> dispatchInfo, win32::UniqueCom<ITypeInfo> vtableInfo);
     ~DoBiz() = default;
 
     LONG references_ = 1;
     ModuleReference module_;
     // The interface as scripts see it (handed to clients that ask), and its vtable form, which
     // DispInvoke calls through.
-    UniqueCom<ITypeInfo> dispatchInfo_;
-    UniqueCom<ITypeInfo> vtableInfo_;
+    win32::UniqueCom<ITypeInfo> dispatchInfo_;
+    win32::UniqueCom<ITypeInfo> vtableInfo_;
 };
 
 } // namespace quillery

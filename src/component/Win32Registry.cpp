@@ -1,11 +1,14 @@
 #include "component/Win32Registry.h"
 
-#include "platform/win32/UniqueResource.h"
+#include "win32/UniqueResource.h"
 
 #include <vector>
 
 namespace quillery {
 namespace {
+
+using win32::UniqueCom;
+using win32::UniqueKey;
 
 constexpr const wchar_t* kUserClasses = L"Software\\Classes";
 

@@ -6,10 +6,9 @@
 #include "component/PennockServer.h"
 #include "component/Registration.h"
 #include "component/Win32Registry.h"
-#include "platform/win32/ThreadSlot.h"
-#include "platform/win32/Win32Platform.h"
-#include "platform/win32/Win32SystemInfo.h"
-#include "shared/ThreadContext.h"
+#include "win32/Win32Platform.h"
+#include "win32/Win32SystemInfo.h"
+#include "win32/Win32ThreadSlot.h"
 
 #include <windows.h>
 
@@ -27,14 +26,14 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
         switch (reason) {
         case DLL_PROCESS_ATTACH:
             SetDllModule(instance);
-            InstallWin32Platform(instance);
-            return AttachThreadSlot() ? TRUE : FALSE;
+            win32::InstallWin32Platform(instance);
+            return win32::AttachThreadSlot() ? TRUE : FALSE;
         case DLL_THREAD_DETACH:
-            ReleaseCurrentThread();
+            win32::ReleaseThreadState();
             break;
         case DLL_PROCESS_DETACH:
             // A non-null `reserved` means the process is ending rather than unloading the DLL.
-            DetachThreadSlot(reserved != nullptr);
+            win32::DetachThreadSlot(reserved != nullptr);
             break;
         default:
             break;
@@ -57,7 +56,7 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* object) {
 STDAPI DllRegisterServer() {
     using namespace quillery;
     try {
-        const std::wstring path = Win32SystemInfo(DllModule()).ModulePath();
+        const std::wstring path = win32::Win32SystemInfo(DllModule()).ModulePath();
         Win32Registry registry;
         return RegisterServer(PennockServer().registration, registry, path);
     } catch (...) {

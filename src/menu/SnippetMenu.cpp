@@ -26,9 +26,7 @@ SnippetMenu::SnippetMenu(MenuSession& session, WindowFactory& views)
 }
 
 std::unique_ptr<WindowView> SnippetMenu::CreateView() {
-    std::unique_ptr<PopupView> view = views_.CreateSnippetMenuView(*this);
-    popupView_ = view.get();
-    return view;
+    return views_.CreateSnippetMenuView(*this);
 }
 
 void SnippetMenu::ResetToDesign() {
@@ -132,8 +130,8 @@ void SnippetMenu::OnUnload() {
 
 void SnippetMenu::SetPointerWatch(bool on) {
     pointerWatchOn = on;
-    if (IsOpen() && popupView_ != nullptr) {
-        popupView_->SetTimer(on, kPointerWatchIntervalMs);
+    if (PopupView* view = Popup()) {
+        view->SetTimer(on, kPointerWatchIntervalMs);
     }
 }
 

@@ -124,10 +124,11 @@ private:
     void PlaceAtPointer();
     void ShowWelcomeAndStoreAnswer();
     void OpenItemCommands(std::int16_t line);
+    // The window's view while it is loaded, null otherwise: always the one CreateView made.
+    PopupView* Popup() const { return static_cast<PopupView*>(View()); }
 
     MenuSession& session_;
     WindowFactory& views_;
-    PopupView* popupView_ = nullptr; // the view while the window is loaded
     Hit pressed_;                    // where the left button went down, for clicks
 };
 

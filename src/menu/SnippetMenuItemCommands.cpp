@@ -17,8 +17,8 @@ void SnippetMenu::OpenItemCommands(std::int16_t line) {
     } catch (...) {
     }
     try {
-        if (IsOpen() && popupView_ != nullptr) {
-            const int chosen = popupView_->PopupMenu(commands.entries);
+        if (PopupView* view = Popup()) {
+            const int chosen = view->PopupMenu(commands.entries);
             if (IsOpen()) {
                 commands.Run(chosen);
             }

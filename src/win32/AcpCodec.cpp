@@ -1,4 +1,4 @@
-#include "platform/win32/AcpCodec.h"
+#include "win32/AcpCodec.h"
 
 #include <windows.h>
 
@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <system_error>
 
-namespace quillery {
+namespace quillery::win32 {
 namespace {
 
 int CheckedLength(std::size_t size) {
@@ -109,4 +109,4 @@ std::string AcpCodec::Encode(std::wstring_view text) const {
     return bytes;
 }
 
-} // namespace quillery
+} // namespace quillery::win32

@@ -2,7 +2,7 @@
 
 #include "platform/AnsiCodec.h"
 
-namespace quillery {
+namespace quillery::win32 {
 
 // The system's ANSI code page (CP_ACP). Characters the code page cannot hold become its default
 // character: never a "best fit" look-alike, so that what is stored never silently reads back as
@@ -14,4 +14,4 @@ public:
     std::string Encode(std::wstring_view text) const override;
 };
 
-} // namespace quillery
+} // namespace quillery::win32

@@ -8,7 +8,7 @@
 #include <type_traits>
 #include <utility>
 
-namespace quillery {
+namespace quillery::win32 {
 
 // Owns one Windows resource and closes it exactly once. Move-only: a copy would close the
 // resource twice. `Traits` gives the raw type, the value that means "nothing" and the call that
@@ -101,4 +101,4 @@ static_assert(!std::is_copy_constructible_v<UniqueHandle> &&
 static_assert(std::is_nothrow_move_constructible_v<UniqueHandle> &&
               std::is_nothrow_move_assignable_v<UniqueHandle>);
 
-} // namespace quillery
+} // namespace quillery::win32

@@ -1,4 +1,4 @@
-#include "platform/win32/Win32Dialogs.h"
+#include "win32/Win32Dialogs.h"
 
 #include <windows.h>
 
@@ -7,7 +7,7 @@
 // <windows.h> renames MessageBox to MessageBoxW, which would hide the port's method.
 #undef MessageBox
 
-namespace quillery {
+namespace quillery::win32 {
 
 int Win32Dialogs::MessageBox(const std::wstring& text, const std::wstring& title, unsigned style) {
     UINT flags = style | MB_SETFOREGROUND | MB_TOPMOST;
@@ -23,4 +23,4 @@ int Win32Dialogs::MessageBox(const std::wstring& text, const std::wstring& title
     return answer;
 }
 
-} // namespace quillery
+} // namespace quillery::win32

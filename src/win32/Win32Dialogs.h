@@ -2,7 +2,7 @@
 
 #include "platform/Dialogs.h"
 
-namespace quillery {
+namespace quillery::win32 {
 
 // Message boxes through MessageBoxW. The box has no owner window and is task-modal: every
 // top-level window of the calling thread is disabled while it is up and enabled again after.
@@ -15,4 +15,4 @@ public:
     int MessageBox(const std::wstring& text, const std::wstring& title, unsigned style) override;
 };
 
-} // namespace quillery
+} // namespace quillery::win32

@@ -1,10 +1,10 @@
-#include "platform/win32/Win32FileSystem.h"
+#include "win32/Win32FileSystem.h"
 
-#include "platform/win32/UniqueResource.h"
+#include "win32/UniqueResource.h"
 
 #include <algorithm>
 
-namespace quillery {
+namespace quillery::win32 {
 namespace {
 
 constexpr DWORD kShareMode = FILE_SHARE_READ | FILE_SHARE_WRITE;
@@ -94,4 +94,4 @@ std::unique_ptr<RecordFile> Win32FileSystem::Create(const std::wstring& path, bo
     return OpenHandle(path, GENERIC_READ | GENERIC_WRITE, replace ? CREATE_ALWAYS : CREATE_NEW);
 }
 
-} // namespace quillery
+} // namespace quillery::win32

@@ -2,7 +2,7 @@
 
 #include "platform/FileSystem.h"
 
-namespace quillery {
+namespace quillery::win32 {
 
 // Data files through CreateFileW. Every handle shares reading and writing, so that several
 // threads and processes can have the same file open at once; a write through one handle is
@@ -14,4 +14,4 @@ public:
     std::unique_ptr<RecordFile> Create(const std::wstring& path, bool replace) override;
 };
 
-} // namespace quillery
+} // namespace quillery::win32

@@ -1,4 +1,4 @@
-#include "platform/win32/Win32Shell.h"
+#include "win32/Win32Shell.h"
 
 #include <windows.h>
 

@@ -1,10 +1,10 @@
-#include "platform/win32/Win32SystemInfo.h"
+#include "win32/Win32SystemInfo.h"
 
-#include "platform/win32/AcpCodec.h"
+#include "win32/AcpCodec.h"
 
 #include <system_error>
 
-namespace quillery {
+namespace quillery::win32 {
 namespace {
 
 // Long enough for any path Windows can give back, "\\?\" paths included.
@@ -88,4 +88,4 @@ HMODULE ModuleContaining(const void* address) {
     return module;
 }
 
-} // namespace quillery
+} // namespace quillery::win32

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-namespace quillery {
+namespace quillery::win32 {
 
 // The machine and the component's own file, as Windows reports them. `module` is the module
 // that holds the component's code (the DLL, not the host program that loaded it).
@@ -30,4 +30,4 @@ private:
 // module does. The module's reference count is not changed.
 HMODULE ModuleContaining(const void* address);
 
-} // namespace quillery
+} // namespace quillery::win32

@@ -1,6 +1,4 @@
-#include "platform/win32/ThreadSlot.h"
-
-#include "shared/ThreadContext.h"
+#include "win32/Win32ThreadSlot.h"
 
 #include <windows.h>
 
@@ -10,15 +8,15 @@
 #include <stdexcept>
 #include <utility>
 
-namespace quillery {
+namespace quillery::win32 {
 namespace {
 
-// A thread's context, linked into the list of all of them so that an unload can free the
-// contexts of threads that are still running.
-struct ContextNode {
-    ThreadContext context;
-    ContextNode* previous = nullptr;
-    ContextNode* next = nullptr;
+// A thread's state, linked into the list of all of them so that an unload can free the
+// states of threads that are still running.
+struct StateNode {
+    ThreadState state;
+    StateNode* previous = nullptr;
+    StateNode* next = nullptr;
 };
 
 constexpr DWORD kNoSlot = TLS_OUT_OF_INDEXES;
@@ -26,7 +24,7 @@ constexpr DWORD kNoSlot = TLS_OUT_OF_INDEXES;
 std::atomic<DWORD> g_slot{kNoSlot};
 
 std::mutex g_nodesLock;
-ContextNode* g_nodes = nullptr;
+StateNode* g_nodes = nullptr;
 std::size_t g_nodeCount = 0;
 
 // The slot, taken on first use; when two threads race to take it, one slot wins and the other
@@ -47,7 +45,7 @@ DWORD Slot() {
     return slot;
 }
 
-void Link(ContextNode* node) {
+void Link(StateNode* node) {
     const std::lock_guard<std::mutex> guard(g_nodesLock);
     node->next = g_nodes;
     if (g_nodes != nullptr) {
@@ -57,7 +55,7 @@ void Link(ContextNode* node) {
     ++g_nodeCount;
 }
 
-void Unlink(ContextNode* node) {
+void Unlink(StateNode* node) {
     const std::lock_guard<std::mutex> guard(g_nodesLock);
     if (node->previous != nullptr) {
         node->previous->next = node->next;
@@ -72,25 +70,29 @@ void Unlink(ContextNode* node) {
 
 } // namespace
 
-ThreadContext& CurrentThread() {
+ThreadState& Win32ThreadSlot::Current() {
     const DWORD slot = Slot();
-    if (auto* node = static_cast<ContextNode*>(::TlsGetValue(slot))) {
-        return node->context;
+    if (auto* node = static_cast<StateNode*>(::TlsGetValue(slot))) {
+        return node->state;
     }
-    auto node = std::make_unique<ContextNode>();
+    auto node = std::make_unique<StateNode>();
     if (!::TlsSetValue(slot, node.get())) {
-        throw std::runtime_error("cannot store the thread's context");
+        throw std::runtime_error("cannot store the thread's state");
     }
     Link(node.get());
-    return node.release()->context;
+    return node.release()->state;
 }
 
-void ReleaseCurrentThread() {
+void Win32ThreadSlot::ReleaseCurrent() noexcept {
+    ReleaseThreadState();
+}
+
+void ReleaseThreadState() noexcept {
     const DWORD slot = g_slot.load(std::memory_order_acquire);
     if (slot == kNoSlot) {
         return;
     }
-    auto* node = static_cast<ContextNode*>(::TlsGetValue(slot));
+    auto* node = static_cast<StateNode*>(::TlsGetValue(slot));
     if (node == nullptr) {
         return; // the thread never used the component
     }
@@ -112,7 +114,7 @@ void DetachThreadSlot(bool processEnding) noexcept {
     if (processEnding) {
         return;
     }
-    ContextNode* nodes = nullptr;
+    StateNode* nodes = nullptr;
     {
         const std::lock_guard<std::mutex> guard(g_nodesLock);
         nodes = std::exchange(g_nodes, nullptr);
@@ -122,16 +124,16 @@ void DetachThreadSlot(bool processEnding) noexcept {
         delete std::exchange(nodes, nodes->next);
     }
     // Freeing the slot clears it in every thread, so no thread keeps a pointer to a freed
-    // context, and a later load starts from empty slots.
+    // state, and a later load starts from empty slots.
     const DWORD slot = g_slot.exchange(kNoSlot, std::memory_order_acq_rel);
     if (slot != kNoSlot) {
         ::TlsFree(slot);
     }
 }
 
-std::size_t LiveThreadContexts() noexcept {
+std::size_t LiveThreadStates() noexcept {
     const std::lock_guard<std::mutex> guard(g_nodesLock);
     return g_nodeCount;
 }
 
-} // namespace quillery
+} // namespace quillery::win32

@@ -17,7 +17,12 @@ int RecordAt(std::uint64_t offset) {
 class FaultyRecordFile final : public RecordFile {
 public:
     FaultyRecordFile(std::unique_ptr<RecordFile> real, FaultyFileSystem& owner)
-        : real_(std::move(real)), owner_(owner) {}
+        : real_(std::move(real)), owner_(owner) {
+        ++owner_.openFiles;
+    }
+    ~FaultyRecordFile() override { --owner_.openFiles; }
+    FaultyRecordFile(const FaultyRecordFile&) = delete;
+    FaultyRecordFile& operator=(const FaultyRecordFile&) = delete;
 
     std::optional<std::size_t> ReadAt(std::uint64_t offset, std::uint8_t* buffer,
                                       std::size_t size) override {
@@ -135,13 +140,11 @@ std::wstring TempDir::WindowsPath() const {
 
 FakePlatform::FakePlatform() {
     system.directory = dir.WindowsPath();
-    InstallPlatform(Platform{&files, &ansi, &system, &dialogs, &ui, &ui, &shell});
-    ReleaseCurrentThread();
+    threads.ReleaseCurrent();
 }
 
 FakePlatform::~FakePlatform() {
-    ReleaseCurrentThread();
-    InstallPlatform(Platform{});
+    threads.ReleaseCurrent();
 }
 
 std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& file) {

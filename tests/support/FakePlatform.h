@@ -1,9 +1,9 @@
 #pragma once
 
-#include "platform/Cp1252Codec.h"
 #include "platform/Platform.h"
-#include "platform/posix/PosixFileSystem.h"
-#include "shared/ThreadContext.h"
+#include "posix/Cp1252Codec.h"
+#include "posix/PosixFileSystem.h"
+#include "posix/PosixThreadSlot.h"
 #include "support/FakeUi.h"
 
 #include <cstdint>
@@ -79,6 +79,7 @@ public:
     std::set<int> failWriteOfRecord;
     std::vector<int> readRecords;    // every record read, in order
     std::vector<int> writtenRecords; // every record written, in order
+    int openFiles = 0;               // files opened or created and not yet closed
 
 private:
     PosixFileSystem real_;
@@ -99,7 +100,8 @@ private:
     std::filesystem::path path_;
 };
 
-// Installs fakes as the process's platform for one test and gives the thread a fresh context.
+// The fakes of one test, and the port that hands them to a request. The thread's state is
+// fresh when the test starts and freed when it ends.
 class FakePlatform {
 public:
     FakePlatform();
@@ -113,7 +115,9 @@ public:
     Cp1252Codec ansi;
     FakeUi ui;
     FakeShell shell;
+    PosixThreadSlot threads;
     TempDir dir;
+    Platform port{&files, &ansi, &system, &dialogs, &ui, &shell, &threads};
 
     std::filesystem::path MenuFile() const { return dir.path() / "Menu.dat"; }
 };

@@ -1,10 +1,5 @@
 #include "support/FakeUi.h"
 
-#include "editing/FrmEditItem.h"
-#include "menu/FrmSelect.h"
-#include "shared/ThreadContext.h"
-#include "welcome/frmIntro.h"
-
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
@@ -19,14 +14,15 @@ std::int32_t Pixels(double twips, double twipsPerPixel) {
 } // namespace
 
 FakeView::FakeView(FakeUi& ui, std::string viewName, std::function<PixelRect()> rect,
-                   std::function<void()> systemClose)
+                   std::function<void()> systemClose, std::function<void()> released)
     : name(std::move(viewName)), ui_(ui), rect_(std::move(rect)),
-      systemClose_(std::move(systemClose)) {
+      systemClose_(std::move(systemClose)), released_(std::move(released)) {
     ui_.live.push_back(this);
 }
 
 FakeView::~FakeView() {
     ui_.live.erase(std::find(ui_.live.begin(), ui_.live.end(), this));
+    released_();
 }
 
 void FakeView::RunModal() {
@@ -81,43 +77,49 @@ void FakeUi::DoEvents() {
     }
 }
 
-std::unique_ptr<WindowView> FakeUi::CreateSelectView(FrmSelect& form) {
+std::unique_ptr<PopupView> FakeUi::CreateSnippetMenuView(SnippetMenu& form) {
     if (failToCreate) {
         return nullptr;
     }
     auto rect = [this, &form] {
-        const std::int32_t left = Pixels(form.Left, twipsPerPixel);
-        const std::int32_t top = Pixels(form.Top, twipsPerPixel);
-        return PixelRect{left, top, left + Pixels(form.Width, twipsPerPixel),
-                         top + Pixels(form.Height, twipsPerPixel)};
+        const std::int32_t left = Pixels(form.left, twipsPerPixel);
+        const std::int32_t top = Pixels(form.top, twipsPerPixel);
+        return PixelRect{left, top, left + Pixels(form.width, twipsPerPixel),
+                         top + Pixels(form.height, twipsPerPixel)};
     };
-    return std::make_unique<FakeView>(*this, "select", rect, [&form] { form.Close(); });
+    menu = &form;
+    return std::make_unique<FakeView>(
+        *this, "menu", rect, [&form] { form.Close(); }, [this] { menu = nullptr; });
 }
 
-std::unique_ptr<WindowView> FakeUi::CreateIntroView(frmIntro& form) {
+std::unique_ptr<WindowView> FakeUi::CreateWelcomeView(WelcomeWindow& form) {
     auto rect = [this, &form] {
-        const std::int32_t left = Pixels(form.Left, twipsPerPixel);
-        const std::int32_t top = Pixels(form.Top, twipsPerPixel);
-        return PixelRect{left, top, left + Pixels(frmIntro::kClientWidth, twipsPerPixel),
-                         top + Pixels(frmIntro::kClientHeight, twipsPerPixel)};
+        const std::int32_t left = Pixels(form.left, twipsPerPixel);
+        const std::int32_t top = Pixels(form.top, twipsPerPixel);
+        return PixelRect{left, top, left + Pixels(WelcomeWindow::kClientWidth, twipsPerPixel),
+                         top + Pixels(WelcomeWindow::kClientHeight, twipsPerPixel)};
     };
-    return std::make_unique<FakeView>(*this, "intro", rect, [&form] { form.Close(); });
+    welcome = &form;
+    return std::make_unique<FakeView>(
+        *this, "welcome", rect, [&form] { form.Close(); }, [this] { welcome = nullptr; });
 }
 
-std::unique_ptr<WindowView> FakeUi::CreateEditView(FrmEditItem& form) {
+std::unique_ptr<WindowView> FakeUi::CreateItemEditorView(ItemEditor& form) {
     auto rect = [this, &form] {
-        const std::int32_t left = Pixels(form.Left, twipsPerPixel);
-        const std::int32_t top = Pixels(form.Top, twipsPerPixel);
-        return PixelRect{left, top, left + Pixels(FrmEditItem::kClientWidth, twipsPerPixel),
-                         top + Pixels(FrmEditItem::kClientHeight, twipsPerPixel)};
+        const std::int32_t left = Pixels(form.left, twipsPerPixel);
+        const std::int32_t top = Pixels(form.top, twipsPerPixel);
+        return PixelRect{left, top, left + Pixels(ItemEditor::kClientWidth, twipsPerPixel),
+                         top + Pixels(ItemEditor::kClientHeight, twipsPerPixel)};
     };
-    return std::make_unique<FakeView>(*this, "editor", rect, [&form] { form.Close(); });
+    editor = &form;
+    return std::make_unique<FakeView>(
+        *this, "editor", rect, [&form] { form.Close(); }, [this] { editor = nullptr; });
 }
 
 void FakeUi::Tick() {
-    FakeView* view = View("select");
-    if (view != nullptr && view->timerEnabled) {
-        CurrentThread().Instance<FrmSelect>().Timer1_Timer();
+    FakeView* view = View("menu");
+    if (menu != nullptr && view != nullptr && view->timerEnabled) {
+        menu->OnPointerWatchTick();
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "menu/SnippetMenu.h"
 #include "platform/Desktop.h"
 #include "platform/WindowView.h"
 
@@ -14,10 +15,11 @@ class FakeUi;
 
 // A native window that exists only in memory. Its modal loop plays the test's script: each
 // step is one user action or system event, run while this window is the innermost modal one.
-class FakeView final : public WindowView {
+// Every window of the component gets one; only the menu's uses the timer and pop-up menus.
+class FakeView final : public PopupView {
 public:
     FakeView(FakeUi& ui, std::string name, std::function<PixelRect()> rect,
-             std::function<void()> systemClose);
+             std::function<void()> systemClose, std::function<void()> released);
     ~FakeView() override;
 
     void Refresh() override { ++refreshes; }
@@ -39,10 +41,11 @@ private:
     FakeUi& ui_;
     std::function<PixelRect()> rect_;
     std::function<void()> systemClose_;
+    std::function<void()> released_;
 };
 
 // The screen, the pointer and the window system, scripted by the test.
-class FakeUi final : public Desktop, public ViewFactory {
+class FakeUi final : public Desktop, public WindowFactory {
 public:
     // Desktop
     PixelPoint CursorPos() override { return pointer; }
@@ -54,10 +57,16 @@ public:
     void DoEvents() override;
     void SetBusyPointer(bool busy) override { busyPointer.push_back(busy); }
 
-    // ViewFactory
-    std::unique_ptr<WindowView> CreateSelectView(FrmSelect& form) override;
-    std::unique_ptr<WindowView> CreateIntroView(frmIntro& form) override;
-    std::unique_ptr<WindowView> CreateEditView(FrmEditItem& form) override;
+    // WindowFactory: the views are named "menu", "welcome" and "editor".
+    std::unique_ptr<PopupView> CreateSnippetMenuView(SnippetMenu& form) override;
+    std::unique_ptr<WindowView> CreateWelcomeView(WelcomeWindow& form) override;
+    std::unique_ptr<WindowView> CreateItemEditorView(ItemEditor& form) override;
+
+    // The windows whose views are alive, so that the script can act on them; each is null
+    // from the moment its view is released.
+    SnippetMenu* menu = nullptr;
+    WelcomeWindow* welcome = nullptr;
+    ItemEditor* editor = nullptr;
 
     // The script: steps run one at a time by the innermost modal loop.
     void Then(std::function<void()> step) { script.push_back(std::move(step)); }
@@ -66,7 +75,7 @@ public:
     // Events that are already waiting when the component next lets pending messages run.
     void Pending(std::function<void()> event) { pending.push_back(std::move(event)); }
 
-    // A tick of the pop-up's timer, delivered only while the timer runs, as the system would.
+    // A tick of the menu's timer, delivered only while the timer runs, as the system would.
     void Tick();
 
     FakeView* View(const std::string& name) const; // the live view of that name, if any

@@ -1,19 +1,17 @@
 #pragma once
 
-#include "editing/FrmEditItem.h"
-#include "menu/FrmSelect.h"
+#include "editing/ItemEditor.h"
 #include "menu/MenuRequest.h"
-#include "shared/ThreadContext.h"
-#include "shell/ReportError.h"
-#include "store/MenuFile.h"
+#include "menu/SnippetMenu.h"
+#include "session/MenuSession.h"
 #include "support/DataFile.h"
 #include "support/FakePlatform.h"
-#include "welcome/frmIntro.h"
+#include "welcome/WelcomeWindow.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
-
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -26,10 +24,12 @@ protected:
     using DataFile = testing::DataFile;
     using FakeView = testing::FakeView;
 
-    Module1& module() { return CurrentThread().module; }
-    FrmSelect& menu() { return CurrentThread().Instance<FrmSelect>(); }
-    frmIntro& intro() { return CurrentThread().Instance<frmIntro>(); }
-    FrmEditItem& editor() { return CurrentThread().Instance<FrmEditItem>(); }
+    // The running request's windows and its session, for the script's steps. A window is
+    // there only while its view is; asking for one that is not fails the test.
+    SnippetMenu& menu() { return Live(ui().menu, "the menu"); }
+    WelcomeWindow& welcome() { return Live(ui().welcome, "the welcome window"); }
+    ItemEditor& editor() { return Live(ui().editor, "the item editor"); }
+    MenuSession& session() { return menu().Session(); }
     FakeUi& ui() { return platform.ui; }
 
     void Save(const DataFile& file) { WriteBytes(platform.MenuFile(), file.bytes); }
@@ -57,7 +57,14 @@ protected:
         Save(file);
     }
 
-    std::wstring Request() { return RunMenuRequest(); }
+    std::wstring Request() { return RunMenuRequest(platform.port, ui()); }
+
+    // After a request: no window of it is left and the data file is closed.
+    void ExpectEverythingClosed() {
+        EXPECT_EQ(ui().View("menu"), nullptr);
+        EXPECT_TRUE(ui().live.empty()) << "a window's view was not released";
+        EXPECT_EQ(platform.files.openFiles, 0) << "the data file was left open";
+    }
 
     std::vector<std::wstring> Boxes() {
         std::vector<std::wstring> texts;
@@ -79,10 +86,10 @@ protected:
         return result;
     }
 
-    // A step that moves the pointer just outside the pop-up and lets the timer tick.
+    // A step that moves the pointer just outside the menu and lets the timer tick.
     std::function<void()> Leave() {
         return [this] {
-            if (FakeView* view = ui().View("select")) {
+            if (FakeView* view = ui().View("menu")) {
                 const PixelRect rect = view->WindowRect();
                 ui().pointer = {rect.right + 1, rect.bottom + 1};
             }
@@ -92,13 +99,22 @@ protected:
 
     // Pointer over a point of the window, given in twips from its top-left corner.
     void PointAtWindowTwips(float x, float y) {
-        ui().pointer = {static_cast<std::int32_t>((menu().Left + x) / 15),
-                        static_cast<std::int32_t>((menu().Top + y) / 15)};
+        ui().pointer = {static_cast<std::int32_t>((menu().left + x) / 15),
+                        static_cast<std::int32_t>((menu().top + y) / 15)};
     }
     // Centre of line n, in window coordinates (frame coordinates less the frame's offset).
-    float LineY(int n) { return menu().lblMenu[n].box.top + 120 + menu().FraMain.top; }
+    float LineY(int n) { return menu().lines[n].box.top + 120 + menu().frame.top; }
 
     FakePlatform platform;
+
+private:
+    template <typename Window> static Window& Live(Window* window, const char* what) {
+        if (window == nullptr) {
+            ADD_FAILURE() << what << " is not open";
+            throw std::logic_error("no such window");
+        }
+        return *window;
+    }
 };
 
 } // namespace quillery::testing

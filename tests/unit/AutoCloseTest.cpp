@@ -20,10 +20,9 @@ TEST_F(AutoCloseTest, TheRectanglesRightAndBottomEdgesCountAsInside) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.where);
-        ReleaseCurrentThread();
         SaveItems({1, 2});
         ui().Then([&] {
-            const PixelRect rect = ui().View("select")->WindowRect();
+            const PixelRect rect = ui().View("menu")->WindowRect();
             ui().pointer = {rect.right + c.dx, rect.bottom + c.dy};
             ui().Tick();
             EXPECT_EQ(menu().IsOpen(), !c.closes);
@@ -47,26 +46,27 @@ TEST_F(AutoCloseTest, OnlyWhereThePointerIsAtTheTickCounts) {
                                PointAtWindowTwips(300, LineY(1)); // ... and comes back
                                ui().Tick();
                                EXPECT_TRUE(menu().IsOpen());
-                               menu().lblMenu_MouseMove(1); // a highlighted line ...
+                               menu().HighlightLine(1); // a highlighted line ...
                            },
                            [&] {
                                ui().pointer = {2000, 2000}; // ... does not keep it open
                                ui().Tick();
+                               EXPECT_FALSE(menu().IsOpen());
+                               EXPECT_EQ(session().currentItem, 1);
                            }}),
               L"");
-    EXPECT_EQ(module().CurrentItem, 1);
 }
 
 TEST_F(AutoCloseTest, NoTickBeforeTheLoadStepHasEnded) {
     SaveItems({1}, /*flag=*/0);
     ui().pointer = {-500, -500};
-    // While the welcome window is up, the pop-up's timer is not running yet.
+    // While the welcome window is up, the menu's timer is not running yet.
     ui().Then([&] {
-        ASSERT_NE(ui().View("select"), nullptr);
-        EXPECT_FALSE(ui().View("select")->timerEnabled);
+        ASSERT_NE(ui().View("menu"), nullptr);
+        EXPECT_FALSE(ui().View("menu")->timerEnabled);
         ui().Tick();
         EXPECT_TRUE(menu().IsOpen());
-        intro().Command1_Click();
+        welcome().OnContinue();
     });
     ui().Then([&] { ui().Tick(); }); // the pointer was put onto the banner: still open
     ui().Then([&] {

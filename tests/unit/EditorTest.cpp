@@ -1,5 +1,5 @@
-#include "editing/FrmEditItem.h"
-#include "editing/frm4Menu.h"
+#include "editing/ItemCommands.h"
+#include "editing/ItemEditor.h"
 #include "shared/Messages.h"
 #include "support/MenuFixture.h"
 
@@ -15,40 +15,40 @@ protected:
     void OpenEditor(std::int16_t line, int command, std::function<void()> inEditor) {
         ui().menuChoices.push_back([command] { return command; });
         ui().Next(std::move(inEditor));
-        menu().lblMenu_MouseMove(line);
-        menu().lblMenu_MouseUp(line, buttons::kRight);
+        menu().HighlightLine(line);
+        menu().OnLineReleased(line, buttons::kRight);
     }
     std::vector<std::wstring> Captions() {
         std::vector<std::wstring> captions;
-        for (std::size_t i = 1; i < menu().lblMenu.size(); ++i) {
-            captions.push_back(TrimSpaces(menu().lblMenu[i].caption));
+        for (std::size_t i = 1; i < menu().lines.size(); ++i) {
+            captions.push_back(TrimSpaces(menu().lines[i].caption));
         }
         return captions;
     }
 };
 
-TEST_F(EditorTest, OpensTrimmedOverThePopUpWithTheWatchOff) {
+TEST_F(EditorTest, OpensTrimmedOverTheMenuWithTheWatchOff) {
     Save(DataFile{}.Header(1).Item(1, L"  Greeting", L"  Hello there  ").Item(2, L"Two", L"2"));
     RequestWith({[&] {
-                     OpenEditor(1, frm4Menu::mnuEdit, [&] {
-                         EXPECT_EQ(editor().txtItem[0], L"Greeting");
-                         EXPECT_EQ(editor().txtItem[1], L"Hello there");
-                         EXPECT_EQ(editor().Left, menu().Left + 800);
-                         EXPECT_EQ(editor().Top, menu().Top + 300);
-                         EXPECT_FALSE(ui().View("select")->timerEnabled);
+                     OpenEditor(1, ItemCommands::Edit, [&] {
+                         EXPECT_EQ(editor().fields[ItemEditor::Description], L"Greeting");
+                         EXPECT_EQ(editor().fields[ItemEditor::Text], L"Hello there");
+                         EXPECT_EQ(editor().left, menu().left + 800);
+                         EXPECT_EQ(editor().top, menu().top + 300);
+                         EXPECT_FALSE(ui().View("menu")->timerEnabled);
                          ui().pointer = {-500, -500}; // far away: no tick can close the menu
                          ui().Tick();
                          EXPECT_TRUE(menu().IsOpen());
-                         editor().cmdAction_Click(1);
+                         editor().OnCancel();
                      });
                      // Closed: the pointer is back on the banner and the watch runs.
                      EXPECT_EQ(ui().pointer.x, ui().cursorMoves.back().x);
                      ui().Tick();
                      EXPECT_TRUE(menu().IsOpen());
-                     EXPECT_TRUE(ui().View("select")->timerEnabled);
+                     EXPECT_TRUE(ui().View("menu")->timerEnabled);
                  },
                  Leave()});
-    EXPECT_EQ(ui().modalOrder, (std::vector<std::string>{"select", "editor"}));
+    EXPECT_EQ(ui().modalOrder, (std::vector<std::string>{"menu", "editor"}));
 }
 
 TEST_F(EditorTest, ApplyCancelAndCloseBox) {
@@ -63,24 +63,27 @@ TEST_F(EditorTest, ApplyCancelAndCloseBox) {
                  {"close box", Way::CloseBox, false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ReleaseCurrentThread();
         SaveItems({1, 2});
         const auto before = Bytes();
         platform.files.writtenRecords.clear();
         RequestWith({[&] {
-                         OpenEditor(2, frm4Menu::mnuEdit, [&] {
+                         OpenEditor(2, ItemCommands::Edit, [&] {
                              if (c.way != Way::ApplyUnchanged) {
-                                 editor().txtItem_Change(0, L"  Changed  ");
-                                 editor().txtItem_Change(1, L"  line one\r\nline two\r\n  ");
+                                 editor().OnFieldChanged(ItemEditor::Description, L"  Changed  ");
+                                 editor().OnFieldChanged(ItemEditor::Text,
+                                                         L"  line one\r\nline two\r\n  ");
                              }
                              if (c.way == Way::CloseBox) {
                                  editor().Close();
+                             } else if (c.way == Way::Cancel) {
+                                 editor().OnCancel();
                              } else {
-                                 editor().cmdAction_Click(c.way == Way::Cancel ? 1 : 0);
+                                 editor().OnApply();
                              }
+                             EXPECT_FALSE(editor().IsOpen());
                          });
-                         EXPECT_FALSE(editor().IsOpen());
-                         EXPECT_TRUE(ui().View("select")->timerEnabled);
+                         EXPECT_EQ(ui().View("editor"), nullptr);
+                         EXPECT_TRUE(ui().View("menu")->timerEnabled);
                      },
                      Leave()});
         if (!c.writes) {
@@ -98,14 +101,15 @@ TEST_F(EditorTest, ApplyCancelAndCloseBox) {
 TEST_F(EditorTest, NewItemsTakeTheLowestEmptySlot) {
     Save(DataFile{}.Header(1).Item(1, L"One", L"1").Item(3, L"Three", L"3").Item(4, L"Four", L"4"));
     RequestWith({[&] {
-                     OpenEditor(1, frm4Menu::mnuNew, [&] {
-                         EXPECT_EQ(editor().txtItem[0], L""); // a new item opens empty
-                         EXPECT_EQ(editor().txtItem[1], L"");
-                         editor().txtItem_Change(0, std::wstring(31, L'd'));
-                         editor().txtItem_Change(1, L"new text");
-                         editor().cmdAction_Click(0);
+                     OpenEditor(1, ItemCommands::New, [&] {
+                         // a new item opens empty
+                         EXPECT_EQ(editor().fields[ItemEditor::Description], L"");
+                         EXPECT_EQ(editor().fields[ItemEditor::Text], L"");
+                         editor().OnFieldChanged(ItemEditor::Description, std::wstring(31, L'd'));
+                         editor().OnFieldChanged(ItemEditor::Text, L"new text");
+                         editor().OnApply();
                      });
-                     EXPECT_EQ(module().CurrentItem, 2);
+                     EXPECT_EQ(session().currentItem, 2);
                      EXPECT_EQ(Captions(), (std::vector<std::wstring>{
                                                L"One", std::wstring(30, L'd'), L"Three", L"Four"}));
                  },
@@ -116,10 +120,10 @@ TEST_F(EditorTest, NewItemsTakeTheLowestEmptySlot) {
 TEST_F(EditorTest, EmptiedDescriptionHidesTheLineAndKeepsTheText) {
     SaveItems({1, 2, 3});
     RequestWith({[&] {
-                     OpenEditor(2, frm4Menu::mnuEdit, [&] {
-                         editor().txtItem_Change(0, L"   ");
-                         editor().txtItem_Change(1, L"kept");
-                         editor().cmdAction_Click(0);
+                     OpenEditor(2, ItemCommands::Edit, [&] {
+                         editor().OnFieldChanged(ItemEditor::Description, L"   ");
+                         editor().OnFieldChanged(ItemEditor::Text, L"kept");
+                         editor().OnApply();
                      });
                      EXPECT_EQ(Captions(), (std::vector<std::wstring>{L"Item 1", L"Item 3"}));
                  },
@@ -135,14 +139,14 @@ TEST_F(EditorTest, NewWithEveryStoredSlotFullStoresNothing) {
     SaveItems(all);
     const auto before = Bytes();
     RequestWith({[&] {
-                     module().CurrentItem = 0;
+                     session().currentItem = 0;
                      ui().Next([&] {
-                         editor().txtItem_Change(0, L"No room");
-                         editor().cmdAction_Click(0);
+                         editor().OnFieldChanged(ItemEditor::Description, L"No room");
+                         editor().OnApply();
                      });
-                     editor().Show();
-                     EXPECT_EQ(module().CurrentItem, 21);
-                     EXPECT_EQ(module().ItemCount, 20);
+                     ItemEditor(session(), menu(), ui()).Show();
+                     EXPECT_EQ(session().currentItem, 21);
+                     EXPECT_EQ(menu().LineCount(), 20);
                  },
                  Leave()});
     EXPECT_EQ(Bytes(), before);
@@ -155,28 +159,29 @@ TEST_F(EditorTest, FailedWriteClosesBothWindowsAndNothingComesBack) {
     platform.files.failWriteOfRecord = {3};
     EXPECT_EQ(RequestWith({[&] {
                   const auto movesBefore = ui().cursorMoves.size();
-                  OpenEditor(1, frm4Menu::mnuEdit, [&] {
-                      editor().txtItem_Change(0, L"Lost");
-                      editor().cmdAction_Click(0);
+                  OpenEditor(1, ItemCommands::Edit, [&] {
+                      editor().OnFieldChanged(ItemEditor::Description, L"Lost");
+                      editor().OnApply();
+                      EXPECT_FALSE(editor().IsOpen());
                   });
-                  EXPECT_FALSE(editor().IsOpen());
+                  EXPECT_EQ(ui().View("editor"), nullptr);
                   EXPECT_FALSE(menu().IsOpen());
-                  EXPECT_EQ(ui().cursorMoves.size(), movesBefore); // no pointer move back
-                  EXPECT_EQ(TrimSpaces(menu().lblMenu[1].caption), L"Item 1"); // no redraw
+                  EXPECT_EQ(ui().cursorMoves.size(), movesBefore);           // no pointer move back
+                  EXPECT_EQ(TrimSpaces(menu().lines[1].caption), L"Item 1"); // no redraw
               }}),
               L"");
     EXPECT_EQ(Boxes(), std::vector<std::wstring>{messages::kErrorSavingItem});
     EXPECT_EQ(Bytes(), before);
-    EXPECT_EQ(ui().modalOrder, (std::vector<std::string>{"select", "editor"}));
+    EXPECT_EQ(ui().modalOrder, (std::vector<std::string>{"menu", "editor"}));
 }
 
 TEST_F(EditorTest, FailureInsideApplyOrCancelIsAWarningAndTheEditorStays) {
     SaveItems({1});
     const auto before = Bytes();
     RequestWith({[&] {
-                     OpenEditor(1, frm4Menu::mnuEdit, [&] {
+                     OpenEditor(1, ItemCommands::Edit, [&] {
                          ui().throwOnDoEvents = true;
-                         editor().cmdAction_Click(1); // fails after closing, in the pass
+                         editor().OnCancel(); // fails after closing, in the pass
                          ui().throwOnDoEvents = false;
                      });
                  },

@@ -7,22 +7,22 @@ using testing::MenuFixture;
 
 class HoverTest : public MenuFixture {
 protected:
-    // Which lines (by index), pads and extras entries are highlighted now.
+    // Which lines (by index), pads and links are highlighted now.
     std::string Highlighted() {
         std::string shown;
-        const FrmSelect& form = menu();
-        for (std::size_t i = 0; i < form.lblMenu.size(); ++i) {
-            const bool line = form.lblMenu[i].back == colors::kHighlightBack &&
-                              form.lblMenu[i].text == colors::kHighlightText;
-            const bool pad = form.Lblpad[i].back == colors::kHighlightBack;
+        const SnippetMenu& form = menu();
+        for (std::size_t i = 0; i < form.lines.size(); ++i) {
+            const bool line = form.lines[i].back == colors::kHighlightBack &&
+                              form.lines[i].text == colors::kHighlightText;
+            const bool pad = form.linePads[i].back == colors::kHighlightBack;
             if (line || pad) {
                 shown += (line ? "L" : "") + std::string(pad ? "P" : "") + std::to_string(i) + " ";
             }
         }
         for (std::size_t k = 0; k < 2; ++k) {
-            const bool entry = form.lblExtras[k].back == colors::kHighlightBack &&
-                               form.lblExtras[k].text == colors::kHighlightText;
-            const bool pad = form.Lblpadextra[k].back == colors::kHighlightBack;
+            const bool entry = form.links[k].back == colors::kHighlightBack &&
+                               form.links[k].text == colors::kHighlightText;
+            const bool pad = form.linkPads[k].back == colors::kHighlightBack;
             if (entry || pad) {
                 shown += (entry ? "E" : "") + std::string(pad ? "P" : "") + "x" +
                          std::to_string(k) + " ";
@@ -43,7 +43,7 @@ TEST_F(HoverTest, PointerMovesHighlightAndSetTheCurrentItem) {
     struct Step {
         const char* what;
         float x;
-        int line; // 0: an extras entry or the banner, by y below
+        int line; // 0: a link or the banner, by y below
         float y;
         std::string highlighted;
         std::int16_t currentItem;
@@ -61,9 +61,9 @@ TEST_F(HoverTest, PointerMovesHighlightAndSetTheCurrentItem) {
     ui().Then([&] {
         for (const auto& step : steps) {
             const float y = step.line > 0 ? LineY(step.line) : step.y;
-            menu().MouseMoveAt(step.x, y);
+            menu().OnPointerMoved(step.x, y);
             EXPECT_EQ(Highlighted(), step.highlighted) << step.what;
-            EXPECT_EQ(module().CurrentItem, step.currentItem) << step.what;
+            EXPECT_EQ(session().currentItem, step.currentItem) << step.what;
         }
     });
     Leave();
@@ -74,34 +74,38 @@ TEST_F(HoverTest, PointerMovesHighlightAndSetTheCurrentItem) {
 TEST_F(HoverTest, TagsThatAreNotItemNumbers) {
     SaveItems({1, 2});
     ui().Then([&] {
-        menu().lblMenu[1].tag = L"";
-        menu().ResetAllMenuItems(1);
-        EXPECT_EQ(module().CurrentItem, 0); // "0" & "" is 0
+        menu().lines[1].tag = L"";
+        menu().HighlightLine(1);
+        EXPECT_EQ(session().currentItem, 0); // "0" & "" is 0
         EXPECT_EQ(Highlighted(), "LP1 ");
 
-        menu().ResetAllMenuItems(2);
-        EXPECT_EQ(module().CurrentItem, 2);
-        menu().lblMenu[1].tag = L"x1";
-        menu().ResetAllMenuItems(1);
-        EXPECT_EQ(module().CurrentItem, 2); // not a number: unchanged, still highlighted
+        menu().HighlightLine(2);
+        EXPECT_EQ(session().currentItem, 2);
+        menu().lines[1].tag = L"x1";
+        menu().HighlightLine(1);
+        EXPECT_EQ(session().currentItem, 2); // not a number: unchanged, still highlighted
         EXPECT_EQ(Highlighted(), "LP1 ");
 
-        menu().ResetAllMenuItems(0);
+        menu().HighlightLine(0);
         EXPECT_EQ(Highlighted(), "");
-        EXPECT_EQ(module().CurrentItem, 0);
+        EXPECT_EQ(session().currentItem, 0);
     });
     Leave();
     Request();
 }
 
-TEST_F(HoverTest, NewWindowStartsWithDesignColoursButKeepsTheCurrentItem) {
+// Each request has a session of its own: nothing highlighted and no current item carries over.
+TEST_F(HoverTest, NewWindowStartsWithDesignColoursAndNoCurrentItem) {
     SaveItems({1, 2});
-    ui().Then([&] { menu().lblMenu_MouseMove(2); });
+    ui().Then([&] {
+        menu().HighlightLine(2);
+        EXPECT_EQ(session().currentItem, 2);
+    });
     Leave();
     Request();
     ui().Then([&] {
         EXPECT_EQ(Highlighted(), "");
-        EXPECT_EQ(module().CurrentItem, 2);
+        EXPECT_EQ(session().currentItem, 0);
     });
     Leave();
     Request();

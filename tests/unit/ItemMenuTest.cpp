@@ -1,5 +1,5 @@
-#include "editing/FrmEditItem.h"
-#include "editing/frm4Menu.h"
+#include "editing/ItemCommands.h"
+#include "editing/ItemEditor.h"
 #include "shared/Messages.h"
 #include "support/MenuFixture.h"
 
@@ -13,16 +13,16 @@ class ItemMenuTest : public MenuFixture {
 protected:
     std::vector<std::wstring> LineTags() {
         std::vector<std::wstring> tags;
-        for (std::size_t i = 1; i < menu().lblMenu.size(); ++i) {
-            tags.push_back(menu().lblMenu[i].tag);
+        for (std::size_t i = 1; i < menu().lines.size(); ++i) {
+            tags.push_back(menu().lines[i].tag);
         }
         return tags;
     }
     // Hover over line `line`, right-click it and choose `command`.
     void RightClick(std::int16_t line, int command) {
         ui().menuChoices.push_back([command] { return command; });
-        menu().lblMenu_MouseMove(line);
-        menu().lblMenu_MouseUp(line, buttons::kRight);
+        menu().HighlightLine(line);
+        menu().OnLineReleased(line, buttons::kRight);
     }
     std::map<int, bool> Enabled(const std::vector<MenuEntry>& entries) {
         std::map<int, bool> enabled;
@@ -45,7 +45,6 @@ TEST_F(ItemMenuTest, EntriesAndWhichAreEnabled) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.lines * 100 + c.line);
-        ReleaseCurrentThread();
         ui().menusShown.clear();
         std::vector<int> items;
         for (int item = 1; item <= c.lines; ++item) {
@@ -69,11 +68,11 @@ TEST_F(ItemMenuTest, EntriesAndWhichAreEnabled) {
         EXPECT_EQ(shown[4].caption, L"Move &Up");
         EXPECT_EQ(shown[5].caption, L"Move &Down");
         auto enabled = Enabled(shown);
-        EXPECT_EQ(enabled[frm4Menu::mnuNew], c.newOn);
-        EXPECT_TRUE(enabled[frm4Menu::mnuEdit]);
-        EXPECT_EQ(enabled[frm4Menu::mnuRemove], c.removeOn);
-        EXPECT_EQ(enabled[frm4Menu::mnuMoveUp], c.upOn);
-        EXPECT_EQ(enabled[frm4Menu::MnuMoveDown], c.downOn);
+        EXPECT_EQ(enabled[ItemCommands::New], c.newOn);
+        EXPECT_TRUE(enabled[ItemCommands::Edit]);
+        EXPECT_EQ(enabled[ItemCommands::Remove], c.removeOn);
+        EXPECT_EQ(enabled[ItemCommands::MoveUp], c.upOn);
+        EXPECT_EQ(enabled[ItemCommands::MoveDown], c.downOn);
         EXPECT_FALSE(ui().timerRanDuringMenu);
     }
 }
@@ -82,7 +81,7 @@ TEST_F(ItemMenuTest, DismissingChangesNothingAndTheWatchRunsAgain) {
     SaveItems({1, 2, 3});
     const auto before = Bytes();
     RequestWith({[&] {
-                     FakeView* view = ui().View("select");
+                     FakeView* view = ui().View("menu");
                      const int starts = view->timerStarts;
                      RightClick(2, 0);
                      EXPECT_TRUE(view->timerEnabled);
@@ -96,14 +95,14 @@ TEST_F(ItemMenuTest, DismissingChangesNothingAndTheWatchRunsAgain) {
 TEST_F(ItemMenuTest, RemoveAskedAndAnswered) {
     for (const int answer : {box::kAnswerNo, box::kAnswerYes}) {
         SCOPED_TRACE(answer);
-        ReleaseCurrentThread();
         SaveItems({1, 2, 3, 4, 5});
         const auto before = Bytes();
         platform.dialogs.shown.clear();
         platform.dialogs.answers = {answer};
         RequestWith({[&] {
-                         RightClick(3, frm4Menu::mnuRemove);
+                         RightClick(3, ItemCommands::Remove);
                          EXPECT_EQ(LineTags().size(), answer == box::kAnswerYes ? 4u : 5u);
+                         EXPECT_EQ(session().currentItem, 3);
                      },
                      Leave()});
         ASSERT_EQ(platform.dialogs.shown.size(), 1u);
@@ -121,7 +120,6 @@ TEST_F(ItemMenuTest, RemoveAskedAndAnswered) {
         const auto blanked = Record(5);
         std::copy(blanked.begin(), blanked.end(), expected.begin() + 4 * 232);
         EXPECT_EQ(Bytes(), expected);
-        EXPECT_EQ(module().CurrentItem, 3);
     }
 }
 
@@ -130,18 +128,18 @@ TEST_F(ItemMenuTest, RemoveThenNewTakesTheFreedSlot) {
     platform.dialogs.answers = {box::kAnswerYes};
     RequestWith(
         {[&] {
-             RightClick(3, frm4Menu::mnuRemove);
+             RightClick(3, ItemCommands::Remove);
              EXPECT_EQ(LineTags(), (std::vector<std::wstring>{L"1", L"2", L"4", L"5"}));
-             ui().menuChoices.push_back([] { return int(frm4Menu::mnuNew); });
+             ui().menuChoices.push_back([] { return int(ItemCommands::New); });
              ui().Next([&] {
-                 editor().txtItem_Change(0, L"  Fresh  ");
-                 editor().txtItem_Change(1, L"fresh text");
-                 editor().cmdAction_Click(0);
+                 editor().OnFieldChanged(ItemEditor::Description, L"  Fresh  ");
+                 editor().OnFieldChanged(ItemEditor::Text, L"fresh text");
+                 editor().OnApply();
              });
-             menu().lblMenu_MouseUp(1, buttons::kRight);
-             EXPECT_EQ(module().CurrentItem, 3);
+             menu().OnLineReleased(1, buttons::kRight);
+             EXPECT_EQ(session().currentItem, 3);
              EXPECT_EQ(LineTags(), (std::vector<std::wstring>{L"1", L"2", L"3", L"4", L"5"}));
-             EXPECT_EQ(menu().lblMenu[3].caption, L"Fresh" + std::wstring(25, L' '));
+             EXPECT_EQ(menu().lines[3].caption, L"Fresh" + std::wstring(25, L' '));
          },
          Leave()});
     EXPECT_EQ(Record(5), RecordBytesOf(L"Fresh", L"fresh text", 0));
@@ -153,11 +151,11 @@ TEST_F(ItemMenuTest, MovesSwapWholeRecordsAndWriteBoth) {
     const auto before = Bytes();
     RequestWith({[&] {
                      platform.files.writtenRecords.clear();
-                     RightClick(2, frm4Menu::mnuMoveUp); // item 4, shown second
+                     RightClick(2, ItemCommands::MoveUp); // item 4, shown second
                      EXPECT_EQ(platform.files.writtenRecords, (std::vector<int>{3, 6}));
                      EXPECT_EQ(LineTags(), (std::vector<std::wstring>{L"1", L"4", L"5"}));
-                     EXPECT_EQ(TrimSpaces(menu().lblMenu[1].caption), L"Item 4");
-                     EXPECT_EQ(module().CurrentItem, 4);
+                     EXPECT_EQ(TrimSpaces(menu().lines[1].caption), L"Item 4");
+                     EXPECT_EQ(session().currentItem, 4);
                  },
                  Leave()});
     EXPECT_EQ(Record(3),
@@ -171,19 +169,18 @@ TEST_F(ItemMenuTest, MovesSwapWholeRecordsAndWriteBoth) {
 TEST_F(ItemMenuTest, MoveDownOnTheFirstOfTwoAndTwoMoveUpsInARow) {
     SaveItems({1, 2});
     RequestWith({[&] {
-                     RightClick(1, frm4Menu::MnuMoveDown);
-                     EXPECT_EQ(TrimSpaces(menu().lblMenu[1].caption), L"Item 2");
-                     EXPECT_EQ(TrimSpaces(menu().lblMenu[2].caption), L"Item 1");
+                     RightClick(1, ItemCommands::MoveDown);
+                     EXPECT_EQ(TrimSpaces(menu().lines[1].caption), L"Item 2");
+                     EXPECT_EQ(TrimSpaces(menu().lines[2].caption), L"Item 1");
                  },
                  Leave()});
-    ReleaseCurrentThread();
     SaveItems({1, 2, 3});
     RequestWith({[&] {
-                     RightClick(3, frm4Menu::mnuMoveUp);
-                     RightClick(2, frm4Menu::mnuMoveUp); // the pointer follows its new line
-                     EXPECT_EQ(TrimSpaces(menu().lblMenu[1].caption), L"Item 3");
-                     EXPECT_EQ(TrimSpaces(menu().lblMenu[2].caption), L"Item 1");
-                     EXPECT_EQ(TrimSpaces(menu().lblMenu[3].caption), L"Item 2");
+                     RightClick(3, ItemCommands::MoveUp);
+                     RightClick(2, ItemCommands::MoveUp); // the pointer follows its new line
+                     EXPECT_EQ(TrimSpaces(menu().lines[1].caption), L"Item 3");
+                     EXPECT_EQ(TrimSpaces(menu().lines[2].caption), L"Item 1");
+                     EXPECT_EQ(TrimSpaces(menu().lines[3].caption), L"Item 2");
                  },
                  Leave()});
 }
@@ -192,23 +189,31 @@ TEST_F(ItemMenuTest, FailedFirstWriteOfAMoveWritesNothingElse) {
     SaveItems({1, 2});
     const auto before = Bytes();
     platform.files.failWriteOfRecord = {3};
-    EXPECT_EQ(RequestWith({[&] { RightClick(2, frm4Menu::mnuMoveUp); }}), L"");
+    EXPECT_EQ(RequestWith({[&] {
+                  RightClick(2, ItemCommands::MoveUp);
+                  EXPECT_FALSE(menu().IsOpen());
+              }}),
+              L"");
     EXPECT_EQ(Boxes(), std::vector<std::wstring>{messages::kErrorSavingItem});
     EXPECT_EQ(platform.files.writtenRecords, std::vector<int>{3});
     EXPECT_EQ(Bytes(), before); // both old records kept: nothing lost
-    EXPECT_FALSE(menu().IsOpen());
-    EXPECT_EQ(ui().modalOrder, std::vector<std::string>{"select"}); // not reopened
+    ExpectEverythingClosed();
+    EXPECT_EQ(ui().modalOrder, std::vector<std::string>{"menu"}); // not reopened
 }
 
 TEST_F(ItemMenuTest, FailedSecondWriteOfAMovePutsTheFirstRecordBack) {
     SaveItems({1, 2});
     const auto before = Bytes();
     platform.files.failWriteOfRecord = {4};
-    EXPECT_EQ(RequestWith({[&] { RightClick(2, frm4Menu::mnuMoveUp); }}), L"");
+    EXPECT_EQ(RequestWith({[&] {
+                  RightClick(2, ItemCommands::MoveUp);
+                  EXPECT_FALSE(menu().IsOpen());
+              }}),
+              L"");
     EXPECT_EQ(Boxes(), std::vector<std::wstring>{messages::kErrorSavingItem}); // reported once
     EXPECT_EQ(platform.files.writtenRecords, (std::vector<int>{3, 4, 3}));
     EXPECT_EQ(Bytes(), before); // no snippet in both records
-    EXPECT_FALSE(menu().IsOpen());
+    ExpectEverythingClosed();
 }
 
 TEST_F(ItemMenuTest, FailedRemoveClosesEverythingAndRedrawsNothing) {
@@ -217,27 +222,28 @@ TEST_F(ItemMenuTest, FailedRemoveClosesEverythingAndRedrawsNothing) {
     platform.dialogs.answers = {box::kAnswerYes};
     platform.files.failWriteOfRecord = {4};
     EXPECT_EQ(RequestWith({[&] {
-                  RightClick(2, frm4Menu::mnuRemove);
+                  RightClick(2, ItemCommands::Remove);
                   EXPECT_FALSE(menu().IsOpen());
                   EXPECT_EQ(LineTags().size(), 3u); // no redraw after the report
-                  EXPECT_FALSE(ui().View("select"));
+                  EXPECT_FALSE(ui().View("menu"));
               }}),
               L"");
     EXPECT_EQ(Bytes(), before);
-    EXPECT_EQ(ui().modalOrder, std::vector<std::string>{"select"});
+    EXPECT_EQ(ui().modalOrder, std::vector<std::string>{"menu"});
 }
 
 TEST_F(ItemMenuTest, MovesWithoutANeighbourDoNothing) {
     SaveItems({1, 2});
     const auto before = Bytes();
     RequestWith({[&] {
-                     menu().lblMenu_MouseMove(1);
-                     CurrentThread().Instance<frm4Menu>().mnuMoveUp_Click();
-                     menu().lblMenu_MouseMove(2);
-                     CurrentThread().Instance<frm4Menu>().MnuMoveDown_Click();
-                     module().CurrentItem = 7; // an item with no line at all
-                     CurrentThread().Instance<frm4Menu>().mnuMoveUp_Click();
-                     CurrentThread().Instance<frm4Menu>().MnuMoveDown_Click();
+                     ItemCommands commands(session(), menu(), ui());
+                     menu().HighlightLine(1);
+                     commands.MoveItemUp();
+                     menu().HighlightLine(2);
+                     commands.MoveItemDown();
+                     session().currentItem = 7; // an item with no line at all
+                     commands.MoveItemUp();
+                     commands.MoveItemDown();
                  },
                  Leave()});
     EXPECT_EQ(Bytes(), before);

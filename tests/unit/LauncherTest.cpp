@@ -28,7 +28,7 @@ class LauncherTest : public MenuFixture {};
 
 TEST_F(LauncherTest, OpensTheWholeTargetMinimisedWithABusyPointer) {
     const std::wstring target = L"C:\\Program Files\\Some App\\read me.txt";
-    LaunchExternal(target);
+    LaunchExternal(platform.port, target);
     ASSERT_EQ(platform.shell.launches.size(), 1u);
     const auto& launch = platform.shell.launches[0];
     EXPECT_EQ(launch.operation, L"open");
@@ -57,7 +57,7 @@ TEST_F(LauncherTest, FailuresAreOneWarningAndThePointerComesBack) {
         ui().busyPointer.clear();
         platform.shell.result = c.result;
         platform.shell.throwOnExecute = c.throws;
-        LaunchExternal(L"http://www.example.com/");
+        LaunchExternal(platform.port, L"http://www.example.com/");
         EXPECT_EQ(ui().busyPointer.back(), false);
         ASSERT_EQ(platform.dialogs.shown.size(), c.warned ? 1u : 0u);
         if (c.warned) {
@@ -85,8 +85,8 @@ TEST_F(LauncherTest, EachControlOpensItsAddressAndTheMenuStaysOpen) {
     RequestWith({[&] {
                      for (const auto& click : clicks) {
                          platform.shell.launches.clear();
-                         menu().MouseDownAt(click.x, click.y, buttons::kLeft);
-                         menu().MouseUpAt(click.x, click.y, buttons::kLeft);
+                         menu().OnButtonPressed(click.x, click.y, buttons::kLeft);
+                         menu().OnButtonReleased(click.x, click.y, buttons::kLeft);
                          ASSERT_EQ(platform.shell.launches.size(), 1u) << click.what;
                          EXPECT_EQ(platform.shell.launches[0].file, click.opens) << click.what;
                          EXPECT_EQ(platform.shell.launches[0].directory, L"C:\\Host\\Current");
@@ -94,22 +94,22 @@ TEST_F(LauncherTest, EachControlOpensItsAddressAndTheMenuStaysOpen) {
                      }
                      // Pressed on one control and released on another: no click.
                      platform.shell.launches.clear();
-                     menu().MouseDownAt(60, 100, buttons::kLeft);
-                     menu().MouseUpAt(1000, 200, buttons::kLeft);
+                     menu().OnButtonPressed(60, 100, buttons::kLeft);
+                     menu().OnButtonReleased(1000, 200, buttons::kLeft);
                      EXPECT_TRUE(platform.shell.launches.empty());
-                     EXPECT_EQ(module().SiteAddress, site);
-                     EXPECT_EQ(module().SelectedText, L"");
+                     EXPECT_EQ(session().addresses.site, site);
+                     EXPECT_EQ(session().chosenText, L"");
                  },
                  Leave()});
 }
 
-TEST_F(LauncherTest, TimerClosingThePopUpDuringTheLaunchIsHarmless) {
+TEST_F(LauncherTest, TimerClosingTheMenuDuringTheLaunchIsHarmless) {
     SaveItems({1});
     platform.shell.result = 2;
     EXPECT_EQ(RequestWith({[&] {
                   ui().pointer = {-300, -300};
                   ui().Pending([&] { ui().Tick(); });
-                  menu().lblExtras_Click(0);
+                  menu().OnLinkClicked(0);
                   EXPECT_FALSE(menu().IsOpen());
               }}),
               L"");

@@ -24,12 +24,12 @@ TEST(MachineIdTest, FromVolumeSerialNumber) {
 TEST(MachineIdTest, AsksForDriveCAndTreatsFailureAsZero) {
     testing::FakePlatform platform;
     platform.system.serial = 0xDEADBEEF;
-    EXPECT_EQ(GetMachineId(), L"55903");
+    EXPECT_EQ(GetMachineId(platform.system), L"55903");
     ASSERT_EQ(platform.system.queriedRoots.size(), 1u);
     EXPECT_EQ(platform.system.queriedRoots[0], L"C:\\");
 
     platform.system.serial.reset();
-    EXPECT_EQ(GetMachineId(), L"00000");
+    EXPECT_EQ(GetMachineId(platform.system), L"00000");
 }
 
 TEST(SiteAddressesTest, Composition) {

@@ -7,20 +7,13 @@ using testing::MenuFixture;
 
 class MenuLayoutTest : public MenuFixture {};
 
+// Rows stack 240 twips apart below the banner; the window grows by a row per line; the two
+// links sit at the bottom of the frame and the separator lies between the last line and them.
 TEST_F(MenuLayoutTest, GeometryForZeroOneTwoAndTwentyLines) {
     struct Case {
         int lines;
         float height;
-        float separatorUpper;
-        float helpTop;
-        float linksTop;
-        float frameHeight;
-    } cases[] = {
-        {0, 1280, 685, 785, 1025, 1365},
-        {1, 1520, 925, 1025, 1265, 1605},
-        {2, 1760, 1165, 1265, 1505, 1845},
-        {20, 6080, 5485, 5585, 5825, 6165},
-    };
+    } cases[] = {{0, 1280}, {1, 1520}, {2, 1760}, {20, 6080}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.lines);
         std::vector<int> items;
@@ -30,41 +23,52 @@ TEST_F(MenuLayoutTest, GeometryForZeroOneTwoAndTwentyLines) {
         SaveItems(items);
         ui().pointer = {400, 300};
         ui().Then([&] {
-            const FrmSelect& form = menu();
-            EXPECT_EQ(module().ItemCount, c.lines);
-            EXPECT_EQ(form.Height, c.height);
-            EXPECT_EQ(form.Width, 2505);
-            EXPECT_EQ(form.FraMain.width, 2505);
-            EXPECT_EQ(form.FraMain.height, c.frameHeight);
-            ASSERT_EQ(form.lblMenu.size(), static_cast<std::size_t>(c.lines + 1));
-            EXPECT_FALSE(form.lblMenu[0].visible);
+            const SnippetMenu& form = menu();
+            EXPECT_EQ(form.LineCount(), c.lines);
+            EXPECT_EQ(form.height, c.height);
+            EXPECT_EQ(form.width, 2505);
+            EXPECT_EQ(form.frame.width, form.width);
+            EXPECT_EQ(form.frame.height, form.height + 85);
+            ASSERT_EQ(form.lines.size(), static_cast<std::size_t>(c.lines + 1));
+            ASSERT_EQ(form.linePads.size(), form.lines.size());
+            EXPECT_FALSE(form.lines[0].visible);
+            const float bannerBottom = form.banner.top + form.banner.height;
             for (int k = 1; k <= c.lines; ++k) {
-                EXPECT_EQ(form.lblMenu[k].box.top, 345 + 240 * k);
-                EXPECT_EQ(form.lblMenu[k].box.left, 270);
-                EXPECT_EQ(form.Lblpad[k].box.top, 345 + 240 * k);
-                EXPECT_EQ(form.Lblpad[k].box.left, 45);
-                EXPECT_TRUE(form.lblMenu[k].visible && form.Lblpad[k].visible);
+                const Label& line = form.lines[k];
+                const Label& pad = form.linePads[k];
+                EXPECT_EQ(line.box.top, k == 1 ? 585 : form.lines[k - 1].box.top + 240) << k;
+                EXPECT_EQ(line.box.height, 240);
+                EXPECT_EQ(line.box.left, 270);
+                EXPECT_EQ(pad.box.top, line.box.top);
+                EXPECT_EQ(pad.box.left, 45);
+                EXPECT_TRUE(line.visible && pad.visible);
             }
-            ASSERT_EQ(form.Line1.size(), 2u);
-            ASSERT_EQ(form.Line1.count(2), 1u); // the separator is element 2; 1 never exists
-            const LineShape& upper = form.Line1.at(2);
-            const LineShape& lower = form.Line2.at(2);
-            EXPECT_EQ(upper.y1, c.separatorUpper);
-            EXPECT_EQ(upper.y2, c.separatorUpper);
-            EXPECT_EQ(lower.y1, c.separatorUpper + 35);
-            EXPECT_EQ(upper.x1, 100);
-            EXPECT_EQ(upper.x2, 2405);
+            const float lastRowBottom =
+                c.lines > 0 ? form.lines[c.lines].box.top + 240 : bannerBottom;
+
+            const LineShape& upper = form.upperSeparator;
+            const LineShape& lower = form.lowerSeparator;
             EXPECT_TRUE(upper.visible && lower.visible);
+            EXPECT_EQ(upper.y2, upper.y1);
+            EXPECT_EQ(lower.y2, lower.y1);
+            EXPECT_EQ(lower.y1, upper.y1 + 35);
+            EXPECT_GT(upper.y1, lastRowBottom);
+            EXPECT_LT(lower.y1, form.links[0].box.top);
+            EXPECT_EQ(upper.x1, 100); // across the frame, 100 twips in from each side
+            EXPECT_EQ(upper.x2, form.frame.width - 100);
+            EXPECT_EQ(lower.x1, upper.x1);
+            EXPECT_EQ(lower.x2, upper.x2);
             EXPECT_EQ(upper.color, SystemColor(9));
             EXPECT_EQ(lower.color, SystemColor(12));
-            EXPECT_EQ(form.lblExtras[0].box.top, c.helpTop);
-            EXPECT_EQ(form.lblExtras[1].box.top, c.linksTop);
-            EXPECT_EQ(form.lblExtras[0].caption, L"Help and Support");
-            EXPECT_EQ(form.lblExtras[1].caption, L"Competition Sites");
+
+            EXPECT_EQ(form.links[0].caption, L"Help and Support");
+            EXPECT_EQ(form.links[1].caption, L"Competition Sites");
+            EXPECT_EQ(form.links[1].box.top, form.links[0].box.top + 240);
+            EXPECT_EQ(form.links[1].box.top + 240 + 100, form.frame.height); // 100 above the edge
             for (int k = 0; k < 2; ++k) {
-                EXPECT_EQ(form.lblExtras[k].box.left, 270);
-                EXPECT_EQ(form.Lblpadextra[k].box.left, 45);
-                EXPECT_EQ(form.Lblpadextra[k].box.top, form.lblExtras[k].box.top);
+                EXPECT_EQ(form.links[k].box.left, 270);
+                EXPECT_EQ(form.linkPads[k].box.left, 45);
+                EXPECT_EQ(form.linkPads[k].box.top, form.links[k].box.top);
             }
             ui().Tick(); // the pointer is left on the banner: stays open
             ui().pointer = {-100, -100};
@@ -88,20 +92,21 @@ TEST_F(MenuLayoutTest, LinesSkipEmptyItemsAndCarryTheirItemNumbers) {
     file.Record(23, L"Record 23", L"never shown", 0);
     Save(file);
     ui().Then([&] {
-        const FrmSelect& form = menu();
-        ASSERT_EQ(module().ItemCount, 18);
-        EXPECT_EQ(form.lblMenu[2].tag, L"3");
-        EXPECT_EQ(form.lblMenu[3].tag, L"5");
-        EXPECT_EQ(form.lblMenu[18].tag, L"20");
-        EXPECT_EQ(form.lblMenu[1].caption, L"Item 1" + std::wstring(24, L' '));
-        EXPECT_EQ(form.lblMenu[4].caption, std::wstring(30, L'x'));
-        // A second layout leaves exactly one set of lines and one separator pair.
+        const SnippetMenu& form = menu();
+        ASSERT_EQ(form.LineCount(), 18);
+        EXPECT_EQ(form.lines[2].tag, L"3");
+        EXPECT_EQ(form.lines[3].tag, L"5");
+        EXPECT_EQ(form.lines[18].tag, L"20");
+        EXPECT_EQ(form.lines[1].caption, L"Item 1" + std::wstring(24, L' '));
+        EXPECT_EQ(form.lines[4].caption, std::wstring(30, L'x'));
+        // A second layout leaves exactly one set of lines, in the same places.
+        const float separatorY = form.upperSeparator.y1;
         menu().DisplayMenu();
-        EXPECT_EQ(form.lblMenu.size(), 19u);
-        EXPECT_EQ(form.Lblpad.size(), 19u);
-        EXPECT_EQ(form.Line1.size(), 2u);
-        EXPECT_EQ(form.Line2.size(), 2u);
-        EXPECT_EQ(form.Height, 240 * 18 + 1280);
+        EXPECT_EQ(form.lines.size(), 19u);
+        EXPECT_EQ(form.linePads.size(), 19u);
+        EXPECT_EQ(form.lines[18].box.top, 585 + 240 * 17);
+        EXPECT_EQ(form.upperSeparator.y1, separatorY);
+        EXPECT_EQ(form.height, 240 * 18 + 1280);
         ui().pointer = {-5, -5};
         ui().Tick();
     });

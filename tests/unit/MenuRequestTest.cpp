@@ -13,6 +13,8 @@ protected:
         return [this] {
             ui().pointer = {-100, -100};
             ui().Tick();
+            EXPECT_FALSE(menu().IsOpen());
+            EXPECT_FALSE(session().IsMenuFileOpen()); // the menu's unload has closed it
         };
     }
 };
@@ -32,19 +34,18 @@ TEST_F(MenuRequestTest, PlacementAtThePointer) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(PosixFileSystem::NativePath(c.executable));
-        ReleaseCurrentThread();
         SaveItems({1});
         platform.system.executableName = c.executable;
         ui().pointer = c.pointer;
         ui().cursorMoves.clear();
         EXPECT_EQ(RequestWith({[&] {
-                                   EXPECT_EQ(menu().Left, c.left);
-                                   EXPECT_EQ(menu().Top, c.top);
-                                   EXPECT_EQ(menu().CursorPos.x, c.pointer.x);
+                                   EXPECT_EQ(menu().left, c.left);
+                                   EXPECT_EQ(menu().top, c.top);
+                                   EXPECT_EQ(menu().pointerAtLoad.x, c.pointer.x);
+                                   EXPECT_EQ(menu().runningInDevHost, c.executable != L"Pennock");
                                },
                                LeaveAndTick()}),
                   L"");
-        EXPECT_EQ(module().RunningInDevHost, c.executable != L"Pennock");
     }
 }
 
@@ -56,7 +57,7 @@ TEST_F(MenuRequestTest, PointerIsPutOntoTheBannerBeforeTheWatchStarts) {
                      ASSERT_EQ(ui().cursorMoves.size(), 1u);
                      EXPECT_EQ(ui().cursorMoves[0].x, 47);
                      EXPECT_EQ(ui().cursorMoves[0].y, 22);
-                     FakeView* view = ui().View("select");
+                     FakeView* view = ui().View("menu");
                      ASSERT_NE(view, nullptr);
                      EXPECT_TRUE(view->timerEnabled);
                      EXPECT_EQ(view->timerInterval, 3000u);
@@ -75,10 +76,12 @@ TEST_F(MenuRequestTest, MoveCursorToMenuRoundsHalvesToEven) {
         {125, 85, {15, 15}},    // 15 and 15 exactly
         {-47.5, 17.5, {4, 10}}, // 52.5 / 15 = 3.5 -> 4; 157.5 / 15 = 10.5 -> 10
     };
+    MenuSession session(platform.port);
+    SnippetMenu menu(session, ui());
     for (const auto& c : cases) {
-        menu().Left = c.left;
-        menu().Top = c.top;
-        MoveCursorToMenu();
+        menu.left = c.left;
+        menu.top = c.top;
+        menu.MoveCursorToMenu();
         EXPECT_EQ(ui().pointer.x, c.expected.x) << c.left;
         EXPECT_EQ(ui().pointer.y, c.expected.y) << c.top;
     }
@@ -88,24 +91,28 @@ TEST_F(MenuRequestTest, EveryRequestReloadsTheWindowFromItsDesign) {
     SaveItems({1, 2});
     for (int request = 0; request < 2; ++request) {
         RequestWith({[&] {
-                         EXPECT_EQ(menu().lblMenu[0].box.top, 345);
-                         EXPECT_EQ(menu().lblMenu[1].box.top, 585);
-                         EXPECT_EQ(menu().lblMenu.size(), 3u);
+                         EXPECT_EQ(menu().lines[0].box.top, 345);
+                         EXPECT_EQ(menu().lines[1].box.top, 585);
+                         EXPECT_EQ(menu().lines.size(), 3u);
                      },
                      LeaveAndTick()});
-        EXPECT_FALSE(menu().IsOpen());
-        EXPECT_FALSE(IsMenuFileOpen());
+        ExpectEverythingClosed();
     }
-    EXPECT_EQ(ui().modalOrder, (std::vector<std::string>{"select", "select"}));
+    EXPECT_EQ(ui().modalOrder, (std::vector<std::string>{"menu", "menu"}));
 }
 
 TEST_F(MenuRequestTest, FatalReportDuringLoadEndsTheRequestWithNothing) {
-    // No data file: the report closes the window during its load step.
-    module().SelectedText = L"an earlier request's text";
+    // An earlier request on this thread chose a snippet ...
+    SaveItems({1});
+    EXPECT_EQ(RequestWith({[&] { menu().OnLineReleased(1, buttons::kLeft); }}), L"text of 1");
+    ui().modalOrder.clear();
+    ui().cursorMoves.clear();
+    // ... then, with no data file, the report closes the window during its load step.
+    std::filesystem::remove(platform.MenuFile());
     EXPECT_EQ(Request(), L"");
     EXPECT_EQ(Boxes(), std::vector<std::wstring>{messages::kErrorOpeningDataFile});
     EXPECT_FALSE(std::filesystem::exists(platform.MenuFile()));
-    EXPECT_FALSE(menu().IsOpen());
+    ExpectEverythingClosed();
     EXPECT_TRUE(ui().modalOrder.empty()); // the window never appeared
     EXPECT_TRUE(ui().cursorMoves.empty());
 }
@@ -125,15 +132,33 @@ TEST_F(MenuRequestTest, WindowThatCannotBeCreatedFailsTheCall) {
     SaveItems({1});
     ui().failToCreate = true;
     EXPECT_THROW(Request(), std::exception);
-    EXPECT_FALSE(menu().IsOpen());
+    ExpectEverythingClosed();
+    // The failed request is over: the next one on this thread runs.
+    ui().failToCreate = false;
+    EXPECT_EQ(RequestWith({LeaveAndTick()}), L"");
+}
+
+// A page's script that calls again from inside the menu's modal loop is refused; the running
+// request goes on as if nothing had happened.
+TEST_F(MenuRequestTest, NestedRequestOnTheSameThreadIsRefused) {
+    SaveItems({1});
+    EXPECT_EQ(RequestWith({[&] {
+                               EXPECT_THROW(Request(), std::exception);
+                               EXPECT_TRUE(menu().IsOpen());
+                               EXPECT_EQ(ui().modalOrder, std::vector<std::string>{"menu"});
+                               EXPECT_EQ(platform.files.openFiles, 1);
+                           },
+                           [&] { menu().OnLineReleased(1, buttons::kLeft); }}),
+              L"text of 1");
+    ExpectEverythingClosed();
 }
 
 TEST_F(MenuRequestTest, WindowClosedByTheSystemReturnsNothing) {
     SaveItems({1});
-    module().SelectedText = L"stale";
+    EXPECT_EQ(RequestWith({[&] { menu().OnLineReleased(1, buttons::kLeft); }}), L"text of 1");
     EXPECT_EQ(Request(), L""); // the script is empty: the system closes the window
-    EXPECT_EQ(ui().unfinished, std::vector<std::string>{"select"});
-    EXPECT_FALSE(IsMenuFileOpen());
+    EXPECT_EQ(ui().unfinished, std::vector<std::string>{"menu"});
+    ExpectEverythingClosed();
 }
 
 TEST_F(MenuRequestTest, WarningBoxWhilePointerIsOutsideLetsTheTimerClose) {
@@ -142,15 +167,16 @@ TEST_F(MenuRequestTest, WarningBoxWhilePointerIsOutsideLetsTheTimerClose) {
     platform.dialogs.whileShown = [&] { ui().Tick(); };
     EXPECT_EQ(RequestWith({[&] {
                   ui().pointer = {-100, -100};
-                  ReportError(L"External application launch failed", false);
+                  session().errors.Report(L"External application launch failed", false);
                   EXPECT_FALSE(menu().IsOpen());
+                  EXPECT_FALSE(session().IsMenuFileOpen());
                   // Handlers on the stack find the window gone and touch nothing.
-                  menu().ResetAllMenuItems(1);
-                  menu().lblMenu_MouseUp(1, buttons::kLeft);
-                  menu().Timer1_Timer();
+                  menu().HighlightLine(1);
+                  menu().OnLineReleased(1, buttons::kLeft);
+                  menu().OnPointerWatchTick();
               }}),
               L"");
-    EXPECT_FALSE(IsMenuFileOpen());
+    ExpectEverythingClosed();
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "platform/Cp1252Codec.h"
+#include "posix/Cp1252Codec.h"
 #include "shared/MenuRecord.h"
 #include "store/RecordCodec.h"
 

@@ -21,18 +21,18 @@ TEST_F(SelectionTest, LeftClickReturnsTheTrimmedTextOfTheLinesItem) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
-        ReleaseCurrentThread();
         SaveItems({1, 4, 5});
         EXPECT_EQ(RequestWith({[&] {
                       if (c.onPad) {
-                          menu().Lblpad_MouseUp(c.line, buttons::kLeft);
+                          menu().OnButtonReleased(100, LineY(c.line), buttons::kLeft);
                       } else {
-                          menu().lblMenu_MouseUp(c.line, buttons::kLeft);
+                          menu().OnLineReleased(c.line, buttons::kLeft);
                       }
                       EXPECT_FALSE(menu().IsOpen());
+                      EXPECT_FALSE(session().IsMenuFileOpen());
                   }}),
                   c.expected);
-        EXPECT_FALSE(IsMenuFileOpen());
+        ExpectEverythingClosed();
     }
 }
 
@@ -47,21 +47,19 @@ TEST_F(SelectionTest, OnlyBlanksAreTrimmed) {
         {L"\ttabbed\t  ", L"\ttabbed\t"},
     };
     for (const auto& c : cases) {
-        ReleaseCurrentThread();
         Save(DataFile{}.Header(1).Item(1, L"Only", c.text));
-        EXPECT_EQ(RequestWith({[&] { menu().lblMenu_MouseUp(1, buttons::kLeft); }}), c.expected);
+        EXPECT_EQ(RequestWith({[&] { menu().OnLineReleased(1, buttons::kLeft); }}), c.expected);
     }
 }
 
 TEST_F(SelectionTest, ClicksThroughTheViewsCoordinates) {
     SaveItems({1, 4, 5});
     EXPECT_EQ(RequestWith({[&] {
-                  menu().MouseUpAt(300, LineY(3), buttons::kLeft); // over line 3
+                  menu().OnButtonReleased(300, LineY(3), buttons::kLeft); // over line 3
               }}),
               L"text of 5");
-    ReleaseCurrentThread();
     EXPECT_EQ(RequestWith({[&] {
-                  menu().MouseUpAt(100, LineY(2), buttons::kLeft); // over the pad of line 2
+                  menu().OnButtonReleased(100, LineY(2), buttons::kLeft); // over line 2's pad
               }}),
               L"text of 4");
 }
@@ -70,11 +68,11 @@ TEST_F(SelectionTest, OtherButtonsOnlyLetPendingEventsRun) {
     SaveItems({1, 4});
     RequestWith({[&] {
                      const int before = ui().doEventsCalls;
-                     menu().lblMenu_MouseUp(1, buttons::kMiddle);
+                     menu().OnLineReleased(1, buttons::kMiddle);
                      EXPECT_EQ(ui().doEventsCalls, before + 1);
-                     menu().lblMenu_MouseUp(1, buttons::kRight);
+                     menu().OnLineReleased(1, buttons::kRight);
                      EXPECT_TRUE(menu().IsOpen());
-                     EXPECT_EQ(module().SelectedText, L"");
+                     EXPECT_EQ(session().chosenText, L"");
                  },
                  [&] {
                      ui().pointer = {-1, -1};
@@ -87,7 +85,7 @@ TEST_F(SelectionTest, TickPendingAtTheClickClosesFirstAndNothingIsChosen) {
     EXPECT_EQ(RequestWith({[&] {
                   ui().pointer = {-50, -50};
                   ui().Pending([&] { ui().Tick(); });
-                  menu().lblMenu_MouseUp(1, buttons::kLeft);
+                  menu().OnLineReleased(1, buttons::kLeft);
               }}),
               L"");
 }

@@ -1,7 +1,7 @@
+#include "session/MenuSession.h"
 #include "shared/Messages.h"
-#include "shared/ThreadContext.h"
 #include "store/MenuDataFile.h"
-#include "store/MenuFile.h"
+#include "store/MenuStore.h"
 #include "support/DataFile.h"
 #include "support/FakePlatform.h"
 
@@ -21,9 +21,10 @@ using testing::WriteBytes;
 using testing::DataFile;
 constexpr const wchar_t* kBase = testing::kBaseAddress;
 
+// The data file through the store, which answers with results, and through a request's
+// session, which reports its failures.
 class StoreTest : public ::testing::Test {
 protected:
-    Module1& module() { return CurrentThread().module; }
     void Save(const DataFile& file) { WriteBytes(platform.MenuFile(), file.bytes); }
     std::vector<std::uint8_t> Bytes() { return ReadBytes(platform.MenuFile()); }
     std::vector<std::wstring> Messages() {
@@ -33,40 +34,49 @@ protected:
         }
         return texts;
     }
-    void Open() {
-        module().MachineId = L"30544";
-        OpenMenuFile();
+    std::unique_ptr<MenuStore> OpenStore() {
+        return MenuStore::Open(platform.files, platform.ansi, MenuFilePath(platform.system));
     }
+    bool Open(MenuSession& opening) {
+        opening.machineId = L"30544";
+        return opening.OpenMenuFile();
+    }
+    bool Open() { return Open(session); }
 
     FakePlatform platform;
+    MenuSession session{platform.port};
 };
 
-// A window that closes the data file when a fatal report closes it, as the pop-up does.
+// A window that closes the data file when a fatal report closes it, as the menu does.
 class FileClosingWindow final : public ClosableWindow {
 public:
+    explicit FileClosingWindow(MenuSession& session) : session_(session) {}
     bool IsOpen() const override { return open; }
     void Close() override {
         open = false;
-        CloseMenuFile();
+        session_.CloseMenuFile();
     }
     bool open = true;
+
+private:
+    MenuSession& session_;
 };
 
 TEST_F(StoreTest, OpensHeaderAndAllItems) {
     DataFile file;
     file.Header(1).Item(1, L"Name", L"Ada Lovelace").Item(20, L"Last", L"  twenty  ");
     Save(file);
-    Open();
+    EXPECT_TRUE(Open());
 
     EXPECT_TRUE(platform.dialogs.shown.empty());
-    EXPECT_TRUE(IsMenuFileOpen());
-    EXPECT_EQ(module().SiteAddress, std::wstring(kBase) + L"?fact=30544");
-    EXPECT_EQ(module().HelpAddress, std::wstring(kBase) + L"?fact=30544&ref=help");
-    EXPECT_EQ(module().LinksAddress, std::wstring(kBase) + L"?fact=30544&ref=links");
-    EXPECT_EQ(TrimSpaces(module().MenuItems[1].Text), L"Ada Lovelace");
-    EXPECT_EQ(TrimSpaces(module().MenuItems[20].Description), L"Last");
+    EXPECT_TRUE(session.IsMenuFileOpen());
+    EXPECT_EQ(session.addresses.site, std::wstring(kBase) + L"?fact=30544");
+    EXPECT_EQ(session.addresses.help, std::wstring(kBase) + L"?fact=30544&ref=help");
+    EXPECT_EQ(session.addresses.links, std::wstring(kBase) + L"?fact=30544&ref=links");
+    EXPECT_EQ(TrimSpaces(session.snippets[1].Text), L"Ada Lovelace");
+    EXPECT_EQ(TrimSpaces(session.snippets[20].Description), L"Last");
     for (int item = 2; item <= 19; ++item) {
-        EXPECT_TRUE(module().MenuItems[item].IsEmptyItem()) << item;
+        EXPECT_TRUE(session.snippets[item].IsEmptyItem()) << item;
     }
     // Record 2 is never read; records 3..22 are read in order.
     std::vector<int> expected{1};
@@ -84,7 +94,6 @@ TEST_F(StoreTest, ShortFilesAndRecordsOutsideTheItems) {
     } cases[] = {{"empty file", 0, 0}, {"ten records", 10, 8}, {"thirty records", 30, 20}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ReleaseCurrentThread();
         DataFile file;
         for (int record = 1; record <= c.records; ++record) {
             file.Record(record, L"Item " + std::to_wstring(record), L"text", 0);
@@ -93,29 +102,32 @@ TEST_F(StoreTest, ShortFilesAndRecordsOutsideTheItems) {
             file.Record(2, L"Never shown", L"record two", 0);
         }
         Save(file);
-        Open();
+        MenuSession fresh(platform.port);
+        EXPECT_TRUE(Open(fresh));
         EXPECT_TRUE(platform.dialogs.shown.empty());
         for (int item = 1; item <= 20; ++item) {
-            const MenuRecord& slot = module().MenuItems[item];
+            const MenuRecord& slot = fresh.snippets[item];
             if (item <= c.lastFilledItem) {
                 EXPECT_EQ(TrimSpaces(slot.Description), L"Item " + std::to_wstring(item + 2));
             } else {
                 EXPECT_EQ(slot, MenuRecord{}) << "item " << item;
             }
         }
-        EXPECT_EQ(module().MenuItems[0], MenuRecord{});
-        EXPECT_EQ(module().MenuItems[21], MenuRecord{}); // record 23 is never loaded
-        CloseMenuFile();
+        EXPECT_EQ(fresh.snippets[0], MenuRecord{});
+        EXPECT_EQ(fresh.snippets[21], MenuRecord{}); // record 23 is never loaded
     }
 }
 
 TEST_F(StoreTest, EmptyFileGivesAllNulHeader) {
     Save(DataFile{});
-    Open();
-    const MenuRecord header = GetMenuRecord(1);
-    EXPECT_EQ(header, MenuRecord{});
-    EXPECT_EQ(module().SiteAddress, std::wstring(200, L'\0') + L"?fact=30544");
+    const auto store = OpenStore();
+    ASSERT_NE(store, nullptr);
+    EXPECT_EQ(store->Read(kHeaderRecord), MenuRecord{});
+    EXPECT_TRUE(Open());
+    EXPECT_EQ(session.ReadRecord(kHeaderRecord), MenuRecord{});
+    EXPECT_EQ(session.addresses.site, std::wstring(200, L'\0') + L"?fact=30544");
     EXPECT_TRUE(Bytes().empty()); // reading never grows the file
+    EXPECT_TRUE(platform.dialogs.shown.empty());
 }
 
 TEST_F(StoreTest, WritesAtTheRecordOfTheItemNumber) {
@@ -125,48 +137,51 @@ TEST_F(StoreTest, WritesAtTheRecordOfTheItemNumber) {
     } cases[] = {{-1, 0}, {1, 464}, {3, 928}, {20, 4872}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.item);
-        ReleaseCurrentThread();
         Save(DataFile{}.Header(1));
-        Open();
+        auto store = OpenStore();
+        ASSERT_NE(store, nullptr);
         MenuRecord record;
         record.SetDescription(L"Written");
         record.SetText(L"at " + std::to_wstring(c.offset));
         record.Flag = 7;
-        const std::int16_t item = c.item;
-        EXPECT_TRUE(PutMenuRecord(item, record));
-        EXPECT_EQ(item, c.item);
+        EXPECT_TRUE(store->WriteItem(c.item, record));
 
         const auto bytes = Bytes();
         ASSERT_GE(bytes.size(), c.offset + 232);
         const auto expected = RecordBytesOf(L"Written", L"at " + std::to_wstring(c.offset), 7);
         EXPECT_TRUE(std::equal(expected.begin(), expected.end(), bytes.begin() + c.offset));
-        // What PutMenuRecord(i) wrote, GetMenuRecord(i + 2) reads back.
-        EXPECT_EQ(GetMenuRecord(static_cast<std::int16_t>(RecordOfItem(c.item))), record);
-        CloseMenuFile();
+        // What WriteItem(i) wrote, Read(i + 2) reads back.
+        EXPECT_EQ(store->Read(RecordOfItem(c.item)), record);
     }
     // Item 20 into a one-record file: the gap reads as zero bytes, the file is 5104 bytes.
     EXPECT_EQ(Bytes().size(), 4872u + 232u);
+    EXPECT_EQ(platform.files.openFiles, 0); // destroying the store closes the file
 }
 
 TEST_F(StoreTest, MissingFileIsReportedAndNeverCreated) {
-    module().SiteAddress = L"earlier site";
-    module().MenuItems[3].SetDescription(L"earlier item");
-    Open();
+    EXPECT_EQ(OpenStore(), nullptr);
+    EXPECT_TRUE(platform.dialogs.shown.empty()); // the store tells nobody
+
+    session.addresses.site = L"earlier site";
+    session.snippets[3].SetDescription(L"earlier item");
+    EXPECT_FALSE(Open());
     EXPECT_EQ(Messages(), std::vector<std::wstring>{messages::kErrorOpeningDataFile});
     EXPECT_EQ(platform.dialogs.shown[0].title, L"Quillery");
     EXPECT_EQ(platform.dialogs.shown[0].style, 16u);
     EXPECT_FALSE(std::filesystem::exists(platform.MenuFile()));
-    EXPECT_FALSE(IsMenuFileOpen());
-    EXPECT_EQ(module().SiteAddress, L"earlier site");
-    EXPECT_EQ(TrimSpaces(module().MenuItems[3].Description), L"earlier item");
+    EXPECT_FALSE(session.IsMenuFileOpen());
+    EXPECT_EQ(session.addresses.site, L"earlier site");
+    EXPECT_EQ(TrimSpaces(session.snippets[3].Description), L"earlier item");
 }
 
 TEST_F(StoreTest, FileThatCannotBeOpenedIsReported) {
     Save(DataFile{}.Header(1));
     platform.files.refuseOpen = true;
-    Open();
+    EXPECT_EQ(OpenStore(), nullptr);
+    EXPECT_TRUE(platform.dialogs.shown.empty());
+    EXPECT_FALSE(Open());
     EXPECT_EQ(Messages(), std::vector<std::wstring>{messages::kErrorOpeningDataFile});
-    EXPECT_FALSE(IsMenuFileOpen());
+    EXPECT_FALSE(session.IsMenuFileOpen());
 }
 
 TEST_F(StoreTest, ReadOnlyFileOpensAndEveryWriteFails) {
@@ -175,18 +190,26 @@ TEST_F(StoreTest, ReadOnlyFileOpensAndEveryWriteFails) {
     Save(file);
     const auto before = Bytes();
     platform.files.refuseReadWrite = true;
-    Open();
-    EXPECT_TRUE(platform.dialogs.shown.empty());
-    EXPECT_EQ(TrimSpaces(module().MenuItems[1].Description), L"Kept");
 
-    MenuRecord changed = module().MenuItems[1];
+    const auto store = OpenStore();
+    ASSERT_NE(store, nullptr);
+    MenuRecord changed = *store->Read(RecordOfItem(1));
+    EXPECT_EQ(TrimSpaces(changed.Description), L"Kept");
     changed.SetDescription(L"Changed");
-    EXPECT_FALSE(PutMenuRecord(1, changed));
+    EXPECT_FALSE(store->WriteItem(1, changed));
+    EXPECT_TRUE(platform.dialogs.shown.empty());
+
+    EXPECT_TRUE(Open());
+    EXPECT_TRUE(platform.dialogs.shown.empty());
+    EXPECT_EQ(TrimSpaces(session.snippets[1].Description), L"Kept");
+    EXPECT_FALSE(session.SaveItem(1, changed));
     EXPECT_EQ(Messages(), std::vector<std::wstring>{messages::kErrorSavingItem});
     EXPECT_EQ(Bytes(), before);
 }
 
-TEST_F(StoreTest, FailedReadReportsAndLoadingGoesOn) {
+// The store answers a failed read with nothing and goes on reading; the session reports the
+// failure as fatal, stops loading and closes the file even when no window is open.
+TEST_F(StoreTest, FailedReadGivesNothingAndTheSessionReportsIt) {
     DataFile file;
     file.Header(1);
     for (int item = 1; item <= 20; ++item) {
@@ -194,14 +217,21 @@ TEST_F(StoreTest, FailedReadReportsAndLoadingGoesOn) {
     }
     Save(file);
     platform.files.failReadOfRecord = {5, 9};
-    Open();
-    // No window is open, so each failure is reported and the item taken as empty.
-    EXPECT_EQ(Messages(), (std::vector<std::wstring>{messages::kErrorRetrievingItem,
-                                                     messages::kErrorRetrievingItem}));
+
+    const auto store = OpenStore();
+    ASSERT_NE(store, nullptr);
+    EXPECT_FALSE(store->Read(5).has_value());
+    EXPECT_EQ(TrimSpaces(store->Read(6)->Description), L"Item 4");
+    EXPECT_FALSE(store->Read(9).has_value());
+    EXPECT_EQ(TrimSpaces(store->Read(22)->Description), L"Item 20");
+    EXPECT_TRUE(platform.dialogs.shown.empty());
+
+    EXPECT_FALSE(Open());
+    EXPECT_EQ(Messages(), std::vector<std::wstring>{messages::kErrorRetrievingItem});
     EXPECT_EQ(platform.dialogs.shown[0].style, 16u);
-    EXPECT_TRUE(module().MenuItems[3].IsEmptyItem());
-    EXPECT_TRUE(module().MenuItems[7].IsEmptyItem());
-    EXPECT_EQ(TrimSpaces(module().MenuItems[20].Description), L"Item 20");
+    EXPECT_FALSE(session.IsMenuFileOpen());
+    EXPECT_TRUE(session.snippets[3].IsEmptyItem());
+    EXPECT_TRUE(session.snippets[20].IsEmptyItem()); // never loaded
 }
 
 TEST_F(StoreTest, LoadingStopsOnceAFatalReportHasClosedTheFile) {
@@ -211,23 +241,27 @@ TEST_F(StoreTest, LoadingStopsOnceAFatalReportHasClosedTheFile) {
         file.Item(item, L"Item " + std::to_wstring(item), L"text");
     }
     Save(file);
-    FileClosingWindow popup;
-    CurrentThread().RegisterWindow(FatalCloseSlot::Select, &popup);
+    FileClosingWindow menu(session);
+    session.windows.Register(WindowRole::Menu, &menu);
     platform.files.failReadOfRecord = {5, 6, 7, 8};
-    Open();
+    EXPECT_FALSE(Open());
     EXPECT_EQ(Messages(), std::vector<std::wstring>{messages::kErrorRetrievingItem});
-    EXPECT_FALSE(popup.open);
+    EXPECT_FALSE(menu.open);
     EXPECT_EQ(platform.files.readRecords, (std::vector<int>{1, 3, 4, 5}));
-    EXPECT_TRUE(module().MenuItems[4].IsEmptyItem()); // never loaded
+    EXPECT_TRUE(session.snippets[4].IsEmptyItem()); // never loaded
+    EXPECT_EQ(platform.files.openFiles, 0);
 }
 
 TEST_F(StoreTest, FailedHeaderReadIsDistinguishableAndWritesNothing) {
     Save(DataFile{}.Header(0));
     const auto before = Bytes();
     platform.files.failReadOfRecord = {1};
-    Open();
+    const auto store = OpenStore();
+    ASSERT_NE(store, nullptr);
+    EXPECT_FALSE(store->Read(kHeaderRecord).has_value()); // not the all-zero record
+    EXPECT_FALSE(Open());
     EXPECT_EQ(Messages(), std::vector<std::wstring>{messages::kErrorRetrievingItem});
-    EXPECT_FALSE(TryGetMenuRecord(1).has_value());
+    EXPECT_FALSE(session.ReadRecord(kHeaderRecord).has_value());
     EXPECT_EQ(Bytes(), before);
     EXPECT_TRUE(platform.files.writtenRecords.empty());
 }
@@ -236,63 +270,82 @@ TEST_F(StoreTest, FailedWriteKeepsOldBytesAndNewTable) {
     DataFile file;
     file.Header(1).Item(2, L"Old", L"old text");
     Save(file);
-    Open();
+    EXPECT_TRUE(Open());
     const auto before = Bytes();
     platform.files.failWriteOfRecord = {4};
-    module().MenuItems[2].SetDescription(L"New");
-    EXPECT_FALSE(PutMenuRecord(2, module().MenuItems[2]));
+    session.snippets[2].SetDescription(L"New");
+
+    const auto store = OpenStore();
+    ASSERT_NE(store, nullptr);
+    EXPECT_FALSE(store->WriteItem(2, session.snippets[2]));
+    EXPECT_TRUE(platform.dialogs.shown.empty());
+
+    EXPECT_FALSE(session.SaveItem(2, session.snippets[2]));
     EXPECT_EQ(Messages(), std::vector<std::wstring>{messages::kErrorSavingItem});
     EXPECT_EQ(platform.dialogs.shown[0].style, 16u);
     EXPECT_EQ(Bytes(), before);
-    EXPECT_EQ(TrimSpaces(module().MenuItems[2].Description), L"New");
+    EXPECT_EQ(TrimSpaces(session.snippets[2].Description), L"New");
 }
 
 TEST_F(StoreTest, WriteAfterTheFileWasClosedFailsVisibly) {
     Save(DataFile{}.Header(1));
-    Open();
-    CloseMenuFile();
+    EXPECT_TRUE(Open());
+    session.CloseMenuFile();
+    EXPECT_EQ(platform.files.openFiles, 0);
     const auto before = Bytes();
-    EXPECT_FALSE(PutMenuRecord(1, MenuRecord{}));
+    EXPECT_FALSE(session.SaveItem(1, MenuRecord{}));
     EXPECT_EQ(Bytes(), before);
     EXPECT_EQ(Messages(), std::vector<std::wstring>{messages::kErrorSavingItem});
 }
 
-TEST_F(StoreTest, EachOpeningTakesAFreeFileNumber) {
-    Save(DataFile{}.Header(1));
-    Open();
-    const std::int16_t first = module().MenuFileNumber;
-    EXPECT_GE(first, 1);
-    Open(); // a second opening while the first is still open gets its own number
-    EXPECT_NE(module().MenuFileNumber, first);
-    CloseMenuFile();
-    EXPECT_NE(CurrentThread().File(first), nullptr);
-    CurrentThread().CloseFile(first);
-    Open();
-    EXPECT_EQ(module().MenuFileNumber, first);
+// Two requests on one thread (one inside the other's nested loop, say) each own their file:
+// closing one leaves the other's open and working.
+TEST_F(StoreTest, EachSessionHasItsOwnOpenFile) {
+    DataFile file;
+    file.Header(1).Item(1, L"First", L"one");
+    Save(file);
+    MenuSession second(platform.port);
+    EXPECT_TRUE(Open());
+    EXPECT_TRUE(Open(second));
+    EXPECT_EQ(platform.files.openFiles, 2);
+
+    session.CloseMenuFile();
+    EXPECT_FALSE(session.IsMenuFileOpen());
+    EXPECT_TRUE(second.IsMenuFileOpen());
+    EXPECT_EQ(platform.files.openFiles, 1);
+    MenuRecord record = second.snippets[1];
+    record.SetDescription(L"From the second");
+    EXPECT_TRUE(second.SaveItem(1, record));
+    EXPECT_EQ(second.ReadRecord(RecordOfItem(1)), record);
+
+    EXPECT_TRUE(Open()); // and the first opens again beside it
+    EXPECT_EQ(platform.files.openFiles, 2);
+    EXPECT_EQ(TrimSpaces(session.snippets[1].Description), L"From the second");
+    EXPECT_TRUE(platform.dialogs.shown.empty());
 }
 
 TEST_F(StoreTest, TwoThreadsHaveTheFileOpenAtOnce) {
     DataFile file;
     file.Header(1).Item(1, L"Shared", L"one");
     Save(file);
-    Open();
+    EXPECT_TRUE(Open());
     std::wstring otherThreadSaw;
     std::thread other([&] {
-        CurrentThread().module.MachineId = L"00000";
-        OpenMenuFile();
-        otherThreadSaw = TrimSpaces(CurrentThread().module.MenuItems[1].Description);
-        MenuRecord record = CurrentThread().module.MenuItems[1];
+        MenuSession theirs(platform.port);
+        theirs.machineId = L"00000";
+        theirs.OpenMenuFile();
+        otherThreadSaw = TrimSpaces(theirs.snippets[1].Description);
+        MenuRecord record = theirs.snippets[1];
         record.SetDescription(L"From the other thread");
-        PutMenuRecord(1, record);
-        CloseMenuFile();
-        ReleaseCurrentThread();
+        theirs.SaveItem(1, record);
+        theirs.CloseMenuFile();
     });
     other.join();
     EXPECT_EQ(otherThreadSaw, L"Shared");
     EXPECT_TRUE(platform.dialogs.shown.empty());
-    // This thread's table is its own until it opens the file again.
-    EXPECT_EQ(TrimSpaces(module().MenuItems[1].Description), L"Shared");
-    EXPECT_EQ(TrimSpaces(GetMenuRecord(3).Description), L"From the other thread");
+    // This session's table is its own until it opens the file again.
+    EXPECT_EQ(TrimSpaces(session.snippets[1].Description), L"Shared");
+    EXPECT_EQ(TrimSpaces(session.ReadRecord(3)->Description), L"From the other thread");
 }
 
 } // namespace

@@ -38,37 +38,35 @@ TEST_F(WelcomeTest, AnswersAndTheFlagWrittenBack) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ReleaseCurrentThread();
         DataFile file;
         file.Header(c.flag).Item(1, L"One", L"one");
         Save(file);
         ui().pointer = {40, 130};
         ui().Then([&] {
-            EXPECT_EQ(intro().Caption, L"Welcome to Quillery");
-            EXPECT_EQ(intro().Left, menu().Left); // over the pop-up's corner
-            EXPECT_EQ(intro().Top, menu().Top);
-            EXPECT_EQ(intro().Check1, 0);
-            EXPECT_TRUE(module().ShowWelcome);
+            EXPECT_EQ(welcome().caption, L"Welcome to Quillery");
+            EXPECT_EQ(welcome().left, menu().left); // over the menu's corner
+            EXPECT_EQ(welcome().top, menu().top);
+            EXPECT_FALSE(welcome().dontShowAgain);
             switch (c.answer) {
             case Answer::TickAndContinue:
-                intro().Check1_Click(1);
-                intro().Command1_Click();
+                welcome().OnDontShowAgainChanged(true);
+                welcome().OnContinue();
                 break;
             case Answer::Continue:
-                intro().Command1_Click();
+                welcome().OnContinue();
                 break;
             case Answer::TickThenCloseBox:
-                intro().Check1_Click(1);
-                intro().Close();
+                welcome().OnDontShowAgainChanged(true);
+                welcome().Close();
                 break;
             case Answer::CloseBox:
-                intro().Close();
+                welcome().Close();
                 break;
             }
         });
         LeaveAndTick();
         EXPECT_EQ(Request(), L"");
-        EXPECT_EQ(ui().modalOrder.back(), "select");
+        EXPECT_EQ(ui().modalOrder.back(), "menu");
         EXPECT_EQ(Header(), RecordBytesOf(L"Header", testing::kBaseAddress, c.written));
         EXPECT_EQ(platform.files.writtenRecords, std::vector<int>{1});
         platform.files.writtenRecords.clear();
@@ -80,43 +78,47 @@ TEST_F(WelcomeTest, FlagOneShowsNothingAndWritesNothing) {
     SaveItems({1});
     LeaveAndTick();
     Request();
-    EXPECT_EQ(ui().modalOrder, std::vector<std::string>{"select"});
+    EXPECT_EQ(ui().modalOrder, std::vector<std::string>{"menu"});
     EXPECT_TRUE(platform.files.writtenRecords.empty());
 }
 
 TEST_F(WelcomeTest, EmptyFileGetsItsHeaderWritten) {
     Save(DataFile{});
-    ui().Then([&] { intro().Command1_Click(); });
+    ui().Then([&] { welcome().OnContinue(); });
     ui().Then([&] {
-        EXPECT_EQ(module().ItemCount, 0);
+        EXPECT_EQ(menu().LineCount(), 0);
         ui().pointer = {-100, -100};
         ui().Tick();
     });
     EXPECT_EQ(Request(), L"");
     EXPECT_EQ(Bytes(), std::vector<std::uint8_t>(232, 0)); // all NUL as read, flag 0
-    EXPECT_EQ(ui().modalOrder, (std::vector<std::string>{"intro", "select"}));
+    EXPECT_EQ(ui().modalOrder, (std::vector<std::string>{"welcome", "menu"}));
 }
 
 TEST_F(WelcomeTest, SwitchedOffItStaysOff) {
     SaveItems({1}, 0);
     ui().Then([&] {
-        intro().Check1_Click(1);
-        intro().Command1_Click();
+        welcome().OnDontShowAgainChanged(true);
+        welcome().OnContinue();
     });
     LeaveAndTick();
     Request();
     LeaveAndTick();
     Request();
-    EXPECT_EQ(ui().modalOrder, (std::vector<std::string>{"intro", "select", "select"}));
+    EXPECT_EQ(ui().modalOrder, (std::vector<std::string>{"welcome", "menu", "menu"}));
 }
 
 TEST_F(WelcomeTest, FatalReportWhileTheWelcomeIsUpClosesBothAndWritesNothing) {
     SaveItems({1}, 0);
     const auto before = Bytes();
-    ui().Then([&] { ReportError(L"Error saving menu item", true); });
+    ui().Then([&] {
+        WelcomeWindow& shown = welcome();
+        session().errors.Report(L"Error saving menu item", true);
+        EXPECT_FALSE(shown.IsOpen());
+        EXPECT_FALSE(menu().IsOpen());
+    });
     EXPECT_EQ(Request(), L"");
-    EXPECT_FALSE(intro().IsOpen());
-    EXPECT_FALSE(menu().IsOpen());
+    ExpectEverythingClosed();
     EXPECT_EQ(Bytes(), before);
     EXPECT_TRUE(ui().unfinished.empty());
 }

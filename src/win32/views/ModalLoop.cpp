@@ -1,4 +1,4 @@
-#include "platform/win32/views/ModalLoop.h"
+#include "win32/views/ModalLoop.h"
 
 namespace quillery::win32 {
 namespace {

@@ -1,16 +1,19 @@
-#include "platform/win32/views/NativeWindow.h"
+#include "win32/views/NativeWindow.h"
 
-#include "platform/win32/views/Paint.h"
+#include "win32/ScreenDpi.h"
 
 #include <cmath>
 #include <stdexcept>
 
 namespace quillery::win32 {
 
-NativeWindow::NativeWindow() : twipsPerPixel_(1440.0 / ScreenDpi()) {}
+NativeWindow::NativeWindow(ClosableWindow& presenter)
+    : twipsPerPixel_(1440.0 / ScreenDpi()), presenter_(presenter) {}
 
 NativeWindow::~NativeWindow() {
     if (window_ != nullptr) {
+        // The derived view is gone already: its last messages go to the default procedure.
+        SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
         DestroyWindow(window_);
     }
 }
@@ -48,19 +51,25 @@ LRESULT CALLBACK NativeWindow::WindowProc(HWND window, UINT message, WPARAM wPar
         return DefWindowProcW(window, message, wParam, lParam);
     }
     try {
+        if (message == WM_CLOSE) {
+            // The window system asked (Alt+F4, the close box, another program): the same
+            // unload as every other way out, which destroys the window.
+            self->presenter_.Close();
+            return 0;
+        }
         return self->Handle(message, wParam, lParam);
     } catch (...) {
         return 0; // no exception crosses into the window system
     }
 }
 
-void NativeWindow::RunModal() {
+void NativeWindow::RunModalLoop() {
     if (window_ != nullptr) {
         loop_.Run(window_, InitialFocus());
     }
 }
 
-void NativeWindow::EndModal() {
+void NativeWindow::DestroyAndStopModalLoop() {
     loop_.Stop();
     if (window_ != nullptr) {
         DestroyWindow(window_);
@@ -68,7 +77,7 @@ void NativeWindow::EndModal() {
     PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0); // wake the loop to see the stop
 }
 
-PixelRect NativeWindow::WindowRect() {
+PixelRect NativeWindow::ScreenRect() const {
     RECT rect{};
     if (window_ != nullptr) {
         GetWindowRect(window_, &rect);

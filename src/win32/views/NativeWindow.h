@@ -1,8 +1,9 @@
 #pragma once
 
-#include "menu/Controls.h"
 #include "platform/WindowView.h"
-#include "platform/win32/views/ModalLoop.h"
+#include "shared/RequestWindows.h"
+#include "shared/WindowParts.h"
+#include "win32/views/ModalLoop.h"
 
 #include <windows.h>
 
@@ -10,30 +11,34 @@ namespace quillery::win32 {
 
 // What the component's native windows share: the C++ object bound to its window at
 // WM_NCCREATE, messages dispatched to Handle() with no exception crossing into the window
-// system, the modal run, and the conversion of twips to pixels.
-class NativeWindow : public WindowView {
+// system, the window system's request to close (WM_CLOSE) turned into the presenter's Close()
+// for every window alike, the modal run, and the conversion of twips to pixels.
+class NativeWindow {
 public:
-    ~NativeWindow() override;
+    virtual ~NativeWindow();
     NativeWindow(const NativeWindow&) = delete;
     NativeWindow& operator=(const NativeWindow&) = delete;
-
-    void RunModal() override;
-    void EndModal() override;
-    PixelRect WindowRect() override;
 
     HWND Handle() const { return window_; }
 
 protected:
-    NativeWindow();
+    // `presenter` is the window's portable side; it must outlive this object.
+    explicit NativeWindow(ClosableWindow& presenter);
 
     // Registers the class (once per module; a second registration is harmless) and creates
     // the window hidden. Throws when the window cannot be made.
     void Create(HINSTANCE instance, const wchar_t* className, HBRUSH background,
                 const wchar_t* title, DWORD style, DWORD exStyle);
 
+    // Every message but WM_CLOSE, which the base handles.
     virtual LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam) = 0;
     // The control that has the focus when the window opens.
     virtual HWND InitialFocus() const { return nullptr; }
+
+    // The WindowView operations, for the views to implement them with.
+    void RunModalLoop();
+    void DestroyAndStopModalLoop();
+    PixelRect ScreenRect() const;
 
     // Adds a standard control at a place given in twips, in the given font.
     HWND AddChild(HINSTANCE instance, const wchar_t* className, const wchar_t* text,
@@ -50,7 +55,20 @@ protected:
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+    ClosableWindow& presenter_;
     ModalLoop loop_;
+};
+
+// A native window as the port's view `Interface` (WindowView, or PopupView for a window with a
+// timer and a context menu): the WindowView part is the native window's.
+template <typename Interface> class NativeView : public Interface, public NativeWindow {
+public:
+    void RunModal() override { RunModalLoop(); }
+    void EndModal() override { DestroyAndStopModalLoop(); }
+    PixelRect WindowRect() override { return ScreenRect(); }
+
+protected:
+    explicit NativeView(ClosableWindow& presenter) : NativeWindow(presenter) {}
 };
 
 } // namespace quillery::win32

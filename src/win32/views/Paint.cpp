@@ -1,4 +1,6 @@
-#include "platform/win32/views/Paint.h"
+#include "win32/views/Paint.h"
+
+#include "win32/ScreenDpi.h"
 
 #include <cmath>
 
@@ -9,16 +11,6 @@ COLORREF ResolveColor(ColorRef color) {
         return GetSysColor(static_cast<int>(color & 0xFFu));
     }
     return static_cast<COLORREF>(color);
-}
-
-int ScreenDpi() {
-    HDC screen = GetDC(nullptr);
-    if (screen == nullptr) {
-        return 96;
-    }
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dpi > 0 ? dpi : 96;
 }
 
 HFONT CreatePointFont(const wchar_t* family, double points, bool bold) {

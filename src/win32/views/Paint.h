@@ -1,7 +1,7 @@
 #pragma once
 
-#include "menu/Controls.h"
-#include "platform/win32/UniqueResource.h"
+#include "shared/WindowParts.h"
+#include "win32/UniqueResource.h"
 
 #include <windows.h>
 
@@ -12,9 +12,6 @@ COLORREF ResolveColor(ColorRef color);
 
 // A font of the given family and size in points, for the screen's dots per inch.
 HFONT CreatePointFont(const wchar_t* family, double points, bool bold);
-
-// The screen's dots per inch, falling back to 96 when the screen cannot be asked.
-int ScreenDpi();
 
 // Selects an object into a device context and selects the previous one back on scope exit.
 class SelectedObject {

@@ -1,6 +1,6 @@
-#include "platform/win32/views/SelectView.h"
+#include "win32/views/SnippetMenuView.h"
 
-#include "platform/win32/views/Paint.h"
+#include "win32/views/Paint.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -12,7 +12,8 @@ constexpr UINT_PTR kTimerId = 1;
 
 } // namespace
 
-SelectView::SelectView(FrmSelect& form, HINSTANCE instance) : form_(form) {
+SnippetMenuView::SnippetMenuView(SnippetMenu& menu, HINSTANCE instance)
+    : NativeView(menu), menu_(menu) {
     font_.reset(CreatePointFont(L"Arial", 8.25, false));
     // The caption is never seen: the window has no title bar.
     Create(instance, kClassName, nullptr, L"Form1", WS_POPUP | WS_CLIPCHILDREN,
@@ -26,7 +27,7 @@ SelectView::SelectView(FrmSelect& form, HINSTANCE instance) : form_(form) {
     }
 }
 
-LRESULT SelectView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT SnippetMenuView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     const auto x = static_cast<float>(GET_X_LPARAM(lParam) * twipsPerPixel_);
     const auto y = static_cast<float>(GET_Y_LPARAM(lParam) * twipsPerPixel_);
     switch (message) {
@@ -42,27 +43,24 @@ LRESULT SelectView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
         return 1; // WM_PAINT fills everything
     case WM_MOUSEMOVE:
-        form_.MouseMoveAt(x, y);
+        menu_.OnPointerMoved(x, y);
         return 0;
     case WM_LBUTTONDOWN:
-        form_.MouseDownAt(x, y, buttons::kLeft);
+        menu_.OnButtonPressed(x, y, buttons::kLeft);
         return 0;
     case WM_LBUTTONUP:
-        form_.MouseUpAt(x, y, buttons::kLeft);
+        menu_.OnButtonReleased(x, y, buttons::kLeft);
         return 0;
     case WM_RBUTTONUP:
-        form_.MouseUpAt(x, y, buttons::kRight);
+        menu_.OnButtonReleased(x, y, buttons::kRight);
         return 0;
     case WM_MBUTTONUP:
-        form_.MouseUpAt(x, y, buttons::kMiddle);
+        menu_.OnButtonReleased(x, y, buttons::kMiddle);
         return 0;
     case WM_TIMER:
         if (wParam == kTimerId) {
-            form_.Timer1_Timer();
+            menu_.OnPointerWatchTick();
         }
-        return 0;
-    case WM_CLOSE:
-        form_.Close(); // the window system asked: the same unload as every other way out
         return 0;
     case WM_DESTROY:
         tooltip_ = nullptr;
@@ -72,17 +70,17 @@ LRESULT SelectView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-POINT SelectView::FramePointToClient(float x, float y) const {
-    return POINT{Pixels(x + form_.FraMain.left), Pixels(y + form_.FraMain.top)};
+POINT SnippetMenuView::FramePointToClient(float x, float y) const {
+    return POINT{Pixels(x + menu_.frame.left), Pixels(y + menu_.frame.top)};
 }
 
-RECT SelectView::FrameBoxToClient(const TwipsBox& box) const {
+RECT SnippetMenuView::FrameBoxToClient(const TwipsBox& box) const {
     const POINT topLeft = FramePointToClient(box.left, box.top);
     const POINT bottomRight = FramePointToClient(box.left + box.width, box.top + box.height);
     return RECT{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
 }
 
-void SelectView::PaintLabel(HDC dc, const Label& label) {
+void SnippetMenuView::PaintLabel(HDC dc, const Label& label) {
     if (!label.visible) {
         return;
     }
@@ -99,7 +97,7 @@ void SelectView::PaintLabel(HDC dc, const Label& label) {
               DT_LEFT | DT_TOP | DT_SINGLELINE);
 }
 
-void SelectView::Paint(HDC target, const RECT& client) {
+void SnippetMenuView::Paint(HDC target, const RECT& client) {
     // Drawn off screen first, so that hovering does not flicker.
     UniqueDc memory(CreateCompatibleDC(target));
     UniqueGdi<HBITMAP> bitmap(CreateCompatibleBitmap(target, client.right, client.bottom));
@@ -112,57 +110,58 @@ void SelectView::Paint(HDC target, const RECT& client) {
         SelectedObject selectedFont(dc, font_.get());
         FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
 
-        TwipsBox frame = form_.FraMain;
+        TwipsBox frame = menu_.frame;
         frame.left = 0;
         frame.top = 0;
         RECT frameRect = FrameBoxToClient(frame);
         DrawEdge(dc, &frameRect, EDGE_ETCHED, BF_RECT);
 
-        RECT banner = FrameBoxToClient(form_.Picture1);
+        RECT banner = FrameBoxToClient(menu_.banner);
         FillRect(dc, &banner, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
         DrawEdge(dc, &banner, EDGE_SUNKEN, BF_RECT);
-        const TwipsBox logo{form_.Picture1.left + form_.Image1.left,
-                            form_.Picture1.top + form_.Image1.top, form_.Image1.width,
-                            form_.Image1.height};
+        const TwipsBox logo{menu_.banner.left + menu_.logo.left,
+                            menu_.banner.top + menu_.logo.top, menu_.logo.width,
+                            menu_.logo.height};
         DrawLogo(dc, FrameBoxToClient(logo));
 
         // Pads first: where a line and its pad overlap, the line is on top.
-        for (std::size_t i = 1; i < form_.Lblpad.size(); ++i) {
-            PaintLabel(dc, form_.Lblpad[i]);
+        for (std::size_t i = 1; i < menu_.linePads.size(); ++i) {
+            PaintLabel(dc, menu_.linePads[i]);
         }
-        for (std::size_t i = 1; i < form_.lblMenu.size(); ++i) {
-            PaintLabel(dc, form_.lblMenu[i]);
+        for (std::size_t i = 1; i < menu_.lines.size(); ++i) {
+            PaintLabel(dc, menu_.lines[i]);
         }
-        for (std::size_t k = 0; k < form_.lblExtras.size(); ++k) {
-            PaintLabel(dc, form_.Lblpadextra[k]);
-            PaintLabel(dc, form_.lblExtras[k]);
+        for (std::size_t k = 0; k < menu_.links.size(); ++k) {
+            PaintLabel(dc, menu_.linkPads[k]);
+            PaintLabel(dc, menu_.links[k]);
         }
-        for (const auto* lines : {&form_.Line1, &form_.Line2}) {
-            for (const auto& [index, line] : *lines) {
-                if (index == 0 || !line.visible) {
-                    continue;
-                }
-                UniqueGdi<HPEN> pen(CreatePen(PS_INSIDEFRAME, 2, ResolveColor(line.color)));
-                SelectedObject selectedPen(dc, pen.get());
-                const POINT from = FramePointToClient(line.x1, line.y1);
-                const POINT to = FramePointToClient(line.x2, line.y2);
-                MoveToEx(dc, from.x, from.y, nullptr);
-                LineTo(dc, to.x, to.y);
-            }
-        }
+        PaintSeparator(dc, menu_.upperSeparator);
+        PaintSeparator(dc, menu_.lowerSeparator);
         BitBlt(target, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
     }
 }
 
+void SnippetMenuView::PaintSeparator(HDC dc, const LineShape& line) {
+    if (!line.visible) {
+        return;
+    }
+    UniqueGdi<HPEN> pen(CreatePen(PS_INSIDEFRAME, 2, ResolveColor(line.color)));
+    SelectedObject selectedPen(dc, pen.get());
+    const POINT from = FramePointToClient(line.x1, line.y1);
+    const POINT to = FramePointToClient(line.x2, line.y2);
+    MoveToEx(dc, from.x, from.y, nullptr);
+    LineTo(dc, to.x, to.y);
+}
+
 // The tooltip control is told only of changed lines: re-adding its tools on every hover
 // would hide a tip that is showing.
-void SelectView::SyncTooltips() {
+void SnippetMenuView::SyncTooltips() {
     if (tooltip_ == nullptr) {
         return;
     }
     std::vector<Tool> wanted;
-    for (std::size_t i = 1; i < form_.lblMenu.size(); ++i) {
-        const Label& line = form_.lblMenu[i];
+    for (std::size_t i = 1; i < menu_.lines.size(); ++i) {
+        const Label& line = menu_.lines[i];
         const bool shown = line.visible && !line.tooltip.empty();
         wanted.push_back(Tool{shown ? FrameBoxToClient(line.box) : RECT{},
                               shown ? line.tooltip : std::wstring()});
@@ -191,17 +190,17 @@ void SelectView::SyncTooltips() {
     }
 }
 
-void SelectView::Refresh() {
+void SnippetMenuView::Refresh() {
     if (window_ == nullptr) {
         return;
     }
-    SetWindowPos(window_, nullptr, Pixels(form_.Left), Pixels(form_.Top), Pixels(form_.Width),
-                 Pixels(form_.Height), SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(window_, nullptr, Pixels(menu_.left), Pixels(menu_.top), Pixels(menu_.width),
+                 Pixels(menu_.height), SWP_NOZORDER | SWP_NOACTIVATE);
     SyncTooltips();
     InvalidateRect(window_, nullptr, FALSE);
 }
 
-void SelectView::SetTimer(bool enabled, unsigned intervalMs) {
+void SnippetMenuView::SetTimer(bool enabled, unsigned intervalMs) {
     if (window_ == nullptr) {
         return;
     }
@@ -213,11 +212,7 @@ void SelectView::SetTimer(bool enabled, unsigned intervalMs) {
     timerOn_ = enabled;
 }
 
-} // namespace quillery::win32
-
-namespace quillery::win32 {
-
-int SelectView::PopupMenu(const std::vector<MenuEntry>& entries) {
+int SnippetMenuView::PopupMenu(const std::vector<MenuEntry>& entries) {
     if (window_ == nullptr) {
         return 0;
     }

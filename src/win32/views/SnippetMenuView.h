@@ -1,22 +1,23 @@
 #pragma once
 
-#include "menu/FrmSelect.h"
-#include "platform/win32/UniqueResource.h"
-#include "platform/win32/views/NativeWindow.h"
+#include "menu/SnippetMenu.h"
+#include "win32/UniqueResource.h"
+#include "win32/views/NativeWindow.h"
 
 #include <string>
 #include <vector>
 
 namespace quillery::win32 {
 
-// The pop-up menu's native window: a borderless tool window that paints the presenter's
-// labels, banner and separator itself, hit-tests through the presenter, shows one tooltip
-// control for the lines, and runs the presenter's timer.
-class SelectView final : public NativeWindow {
+// The snippet menu's native window: a borderless tool window that paints the menu's lines,
+// pads, links, banner, logo and separator itself, hit-tests through the menu, shows one
+// tooltip control for the lines, runs the pointer watch's timer and shows the item commands'
+// context menu.
+class SnippetMenuView final : public NativeView<PopupView> {
 public:
-    static constexpr const wchar_t* kClassName = L"QuillerySelect";
+    static constexpr const wchar_t* kClassName = L"QuillerySnippetMenu";
 
-    SelectView(FrmSelect& form, HINSTANCE instance); // throws when the window cannot be made
+    SnippetMenuView(SnippetMenu& menu, HINSTANCE instance); // throws when the window cannot be made
 
     void Refresh() override;
     void SetTimer(bool enabled, unsigned intervalMs) override;
@@ -29,9 +30,10 @@ private:
     POINT FramePointToClient(float x, float y) const;
     void Paint(HDC dc, const RECT& client);
     void PaintLabel(HDC dc, const Label& label);
+    void PaintSeparator(HDC dc, const LineShape& line);
     void SyncTooltips();
 
-    FrmSelect& form_;
+    SnippetMenu& menu_;
     HWND tooltip_ = nullptr; // owned by the window, destroyed with it
     UniqueGdi<HFONT> font_;
     bool timerOn_ = false;

@@ -1,8 +1,8 @@
-#include "platform/win32/views/Win32Views.h"
+#include "win32/views/Win32WindowFactory.h"
 
-#include "platform/win32/views/EditView.h"
-#include "platform/win32/views/IntroView.h"
-#include "platform/win32/views/SelectView.h"
+#include "win32/views/ItemEditorView.h"
+#include "win32/views/SnippetMenuView.h"
+#include "win32/views/WelcomeView.h"
 
 #include <commctrl.h>
 
@@ -16,17 +16,17 @@ void InitControls() {
 
 } // namespace
 
-std::unique_ptr<WindowView> Win32Views::CreateSelectView(FrmSelect& form) {
-    InitControls();
-    return std::make_unique<SelectView>(form, instance_);
+std::unique_ptr<PopupView> Win32WindowFactory::CreateSnippetMenuView(SnippetMenu& menu) {
+    InitControls(); // the tooltip control
+    return std::make_unique<SnippetMenuView>(menu, instance_);
 }
 
-std::unique_ptr<WindowView> Win32Views::CreateIntroView(frmIntro& form) {
-    return std::make_unique<IntroView>(form, instance_);
+std::unique_ptr<WindowView> Win32WindowFactory::CreateWelcomeView(WelcomeWindow& window) {
+    return std::make_unique<WelcomeView>(window, instance_);
 }
 
-std::unique_ptr<WindowView> Win32Views::CreateEditView(FrmEditItem& form) {
-    return std::make_unique<EditView>(form, instance_);
+std::unique_ptr<WindowView> Win32WindowFactory::CreateItemEditorView(ItemEditor& editor) {
+    return std::make_unique<ItemEditorView>(editor, instance_);
 }
 
 } // namespace quillery::win32

@@ -1,6 +1,6 @@
-#include "platform/win32/views/Win32Desktop.h"
+#include "win32/Win32Desktop.h"
 
-#include "platform/win32/views/Paint.h"
+#include "win32/ScreenDpi.h"
 
 #include <windows.h>
 

@@ -1,0 +1,9 @@
+#pragma once
+
+namespace quillery::win32 {
+
+// The screen's dots per inch, falling back to 96 when the screen cannot be asked. Twips per
+// pixel are 1440 divided by it.
+int ScreenDpi();
+
+} // namespace quillery::win32
