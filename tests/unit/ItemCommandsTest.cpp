@@ -9,7 +9,7 @@ namespace {
 using testing::MenuFixture;
 using testing::RecordBytesOf;
 
-class ItemMenuTest : public MenuFixture {
+class ItemCommandsTest : public MenuFixture {
 protected:
     std::vector<std::wstring> LineTags() {
         std::vector<std::wstring> tags;
@@ -33,7 +33,7 @@ protected:
     }
 };
 
-TEST_F(ItemMenuTest, EntriesAndWhichAreEnabled) {
+TEST_F(ItemCommandsTest, EntriesAndWhichAreEnabled) {
     struct Case {
         int lines;
         std::int16_t line;
@@ -77,7 +77,7 @@ TEST_F(ItemMenuTest, EntriesAndWhichAreEnabled) {
     }
 }
 
-TEST_F(ItemMenuTest, DismissingChangesNothingAndTheWatchRunsAgain) {
+TEST_F(ItemCommandsTest, DismissingChangesNothingAndTheWatchRunsAgain) {
     SaveItems({1, 2, 3});
     const auto before = Bytes();
     RequestWith({[&] {
@@ -92,7 +92,7 @@ TEST_F(ItemMenuTest, DismissingChangesNothingAndTheWatchRunsAgain) {
     EXPECT_EQ(Bytes(), before);
 }
 
-TEST_F(ItemMenuTest, RemoveAskedAndAnswered) {
+TEST_F(ItemCommandsTest, RemoveAskedAndAnswered) {
     for (const int answer : {box::kAnswerNo, box::kAnswerYes}) {
         SCOPED_TRACE(answer);
         SaveItems({1, 2, 3, 4, 5});
@@ -123,7 +123,7 @@ TEST_F(ItemMenuTest, RemoveAskedAndAnswered) {
     }
 }
 
-TEST_F(ItemMenuTest, RemoveThenNewTakesTheFreedSlot) {
+TEST_F(ItemCommandsTest, RemoveThenNewTakesTheFreedSlot) {
     SaveItems({1, 2, 3, 4, 5});
     platform.dialogs.answers = {box::kAnswerYes};
     RequestWith(
@@ -146,7 +146,7 @@ TEST_F(ItemMenuTest, RemoveThenNewTakesTheFreedSlot) {
     EXPECT_EQ(Bytes().size(), 7u * 232u);
 }
 
-TEST_F(ItemMenuTest, MovesSwapWholeRecordsAndWriteBoth) {
+TEST_F(ItemCommandsTest, MovesSwapWholeRecordsAndWriteBoth) {
     SaveItems({1, 4, 5});
     const auto before = Bytes();
     RequestWith({[&] {
@@ -166,7 +166,7 @@ TEST_F(ItemMenuTest, MovesSwapWholeRecordsAndWriteBoth) {
     EXPECT_EQ(Record(5), std::vector<std::uint8_t>(232, 0));
 }
 
-TEST_F(ItemMenuTest, MoveDownOnTheFirstOfTwoAndTwoMoveUpsInARow) {
+TEST_F(ItemCommandsTest, MoveDownOnTheFirstOfTwoAndTwoMoveUpsInARow) {
     SaveItems({1, 2});
     RequestWith({[&] {
                      RightClick(1, ItemCommands::MoveDown);
@@ -185,7 +185,7 @@ TEST_F(ItemMenuTest, MoveDownOnTheFirstOfTwoAndTwoMoveUpsInARow) {
                  Leave()});
 }
 
-TEST_F(ItemMenuTest, FailedFirstWriteOfAMoveWritesNothingElse) {
+TEST_F(ItemCommandsTest, FailedFirstWriteOfAMoveWritesNothingElse) {
     SaveItems({1, 2});
     const auto before = Bytes();
     platform.files.failWriteOfRecord = {3};
@@ -201,7 +201,7 @@ TEST_F(ItemMenuTest, FailedFirstWriteOfAMoveWritesNothingElse) {
     EXPECT_EQ(ui().modalOrder, std::vector<std::string>{"menu"}); // not reopened
 }
 
-TEST_F(ItemMenuTest, FailedSecondWriteOfAMovePutsTheFirstRecordBack) {
+TEST_F(ItemCommandsTest, FailedSecondWriteOfAMovePutsTheFirstRecordBack) {
     SaveItems({1, 2});
     const auto before = Bytes();
     platform.files.failWriteOfRecord = {4};
@@ -216,7 +216,7 @@ TEST_F(ItemMenuTest, FailedSecondWriteOfAMovePutsTheFirstRecordBack) {
     ExpectEverythingClosed();
 }
 
-TEST_F(ItemMenuTest, FailedRemoveClosesEverythingAndRedrawsNothing) {
+TEST_F(ItemCommandsTest, FailedRemoveClosesEverythingAndRedrawsNothing) {
     SaveItems({1, 2, 3});
     const auto before = Bytes();
     platform.dialogs.answers = {box::kAnswerYes};
@@ -232,7 +232,7 @@ TEST_F(ItemMenuTest, FailedRemoveClosesEverythingAndRedrawsNothing) {
     EXPECT_EQ(ui().modalOrder, std::vector<std::string>{"menu"});
 }
 
-TEST_F(ItemMenuTest, MovesWithoutANeighbourDoNothing) {
+TEST_F(ItemCommandsTest, MovesWithoutANeighbourDoNothing) {
     SaveItems({1, 2});
     const auto before = Bytes();
     RequestWith({[&] {

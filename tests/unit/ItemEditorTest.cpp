@@ -9,7 +9,7 @@ namespace {
 using testing::MenuFixture;
 using testing::RecordBytesOf;
 
-class EditorTest : public MenuFixture {
+class ItemEditorTest : public MenuFixture {
 protected:
     // Right-clicks line `line`, chooses New or Edit and runs `inEditor` in the editor.
     void OpenEditor(std::int16_t line, int command, std::function<void()> inEditor) {
@@ -27,7 +27,7 @@ protected:
     }
 };
 
-TEST_F(EditorTest, OpensTrimmedOverTheMenuWithTheWatchOff) {
+TEST_F(ItemEditorTest, OpensTrimmedOverTheMenuWithTheWatchOff) {
     Save(DataFile{}.Header(1).Item(1, L"  Greeting", L"  Hello there  ").Item(2, L"Two", L"2"));
     RequestWith({[&] {
                      OpenEditor(1, ItemCommands::Edit, [&] {
@@ -51,7 +51,7 @@ TEST_F(EditorTest, OpensTrimmedOverTheMenuWithTheWatchOff) {
     EXPECT_EQ(ui().modalOrder, (std::vector<std::string>{"menu", "editor"}));
 }
 
-TEST_F(EditorTest, ApplyCancelAndCloseBox) {
+TEST_F(ItemEditorTest, ApplyCancelAndCloseBox) {
     enum class Way { Apply, ApplyUnchanged, Cancel, CloseBox };
     struct Case {
         const char* name;
@@ -98,7 +98,7 @@ TEST_F(EditorTest, ApplyCancelAndCloseBox) {
     }
 }
 
-TEST_F(EditorTest, NewItemsTakeTheLowestEmptySlot) {
+TEST_F(ItemEditorTest, NewItemsTakeTheLowestEmptySlot) {
     Save(DataFile{}.Header(1).Item(1, L"One", L"1").Item(3, L"Three", L"3").Item(4, L"Four", L"4"));
     RequestWith({[&] {
                      OpenEditor(1, ItemCommands::New, [&] {
@@ -117,7 +117,7 @@ TEST_F(EditorTest, NewItemsTakeTheLowestEmptySlot) {
     EXPECT_EQ(Record(4), RecordBytesOf(std::wstring(30, L'd'), L"new text", 0));
 }
 
-TEST_F(EditorTest, EmptiedDescriptionHidesTheLineAndKeepsTheText) {
+TEST_F(ItemEditorTest, EmptiedDescriptionHidesTheLineAndKeepsTheText) {
     SaveItems({1, 2, 3});
     RequestWith({[&] {
                      OpenEditor(2, ItemCommands::Edit, [&] {
@@ -131,7 +131,7 @@ TEST_F(EditorTest, EmptiedDescriptionHidesTheLineAndKeepsTheText) {
     EXPECT_EQ(Record(4), RecordBytesOf(L"", L"kept", 0));
 }
 
-TEST_F(EditorTest, NewWithEveryStoredSlotFullStoresNothing) {
+TEST_F(ItemEditorTest, NewWithEveryStoredSlotFullStoresNothing) {
     std::vector<int> all;
     for (int item = 1; item <= 20; ++item) {
         all.push_back(item);
@@ -153,7 +153,7 @@ TEST_F(EditorTest, NewWithEveryStoredSlotFullStoresNothing) {
     EXPECT_TRUE(platform.dialogs.shown.empty());
 }
 
-TEST_F(EditorTest, FailedWriteClosesBothWindowsAndNothingComesBack) {
+TEST_F(ItemEditorTest, FailedWriteClosesBothWindowsAndNothingComesBack) {
     SaveItems({1, 2});
     const auto before = Bytes();
     platform.files.failWriteOfRecord = {3};
@@ -175,7 +175,7 @@ TEST_F(EditorTest, FailedWriteClosesBothWindowsAndNothingComesBack) {
     EXPECT_EQ(ui().modalOrder, (std::vector<std::string>{"menu", "editor"}));
 }
 
-TEST_F(EditorTest, FailureInsideApplyOrCancelIsAWarningAndTheEditorStays) {
+TEST_F(ItemEditorTest, FailureInsideApplyOrCancelIsAWarningAndTheEditorStays) {
     SaveItems({1});
     const auto before = Bytes();
     RequestWith({[&] {

@@ -5,9 +5,9 @@ namespace {
 
 using testing::MenuFixture;
 
-class AutoCloseTest : public MenuFixture {};
+class PointerWatchTest : public MenuFixture {};
 
-TEST_F(AutoCloseTest, TheRectanglesRightAndBottomEdgesCountAsInside) {
+TEST_F(PointerWatchTest, TheRectanglesRightAndBottomEdgesCountAsInside) {
     struct Case {
         const char* where;
         int dx; // from the window's right edge
@@ -37,7 +37,7 @@ TEST_F(AutoCloseTest, TheRectanglesRightAndBottomEdgesCountAsInside) {
     }
 }
 
-TEST_F(AutoCloseTest, OnlyWhereThePointerIsAtTheTickCounts) {
+TEST_F(PointerWatchTest, OnlyWhereThePointerIsAtTheTickCounts) {
     SaveItems({1, 2});
     EXPECT_EQ(RequestWith({[&] {
                                ui().pointer = {-300, 5}; // leaves between two ticks ...
@@ -57,7 +57,7 @@ TEST_F(AutoCloseTest, OnlyWhereThePointerIsAtTheTickCounts) {
               L"");
 }
 
-TEST_F(AutoCloseTest, NoTickBeforeTheLoadStepHasEnded) {
+TEST_F(PointerWatchTest, NoTickBeforeTheLoadStepHasEnded) {
     SaveItems({1}, /*flag=*/0);
     ui().pointer = {-500, -500};
     // While the welcome window is up, the menu's timer is not running yet.
