@@ -7,8 +7,8 @@
 
 #include "menu/MenuRequest.h"
 #include "platform/Platform.h"
-#include "platform/win32/Win32Platform.h"
-#include "shared/ThreadContext.h"
+#include "win32/Win32Platform.h"
+#include "win32/views/Win32WindowFactory.h"
 
 #include <windows.h>
 
@@ -112,7 +112,7 @@ void CALLBACK DriveMenu(HWND, UINT, UINT_PTR id, DWORD) {
         if (Clock::now() - g_started < std::chrono::seconds(5)) {
             return;
         }
-        g_painting = FindWindowW(L"QuillerySelect", nullptr); // never seen painting: end it
+        g_painting = FindWindowW(L"QuillerySnippetMenu", nullptr); // never seen painting: end it
         g_painted = Clock::now();
     }
     KillTimer(nullptr, id);
@@ -128,14 +128,14 @@ void CALLBACK DriveMenu(HWND, UINT, UINT_PTR id, DWORD) {
 
 // One menu request, timed from its start to the menu's first paint and from the click to
 // the request's return.
-Request TimedRequest(bool click) {
-    WatchFor(L"QuillerySelect");
+Request TimedRequest(quillery::WindowFactory& windows, bool click) {
+    WatchFor(L"QuillerySnippetMenu");
     g_click = click;
     g_started = Clock::now();
     SetTimer(nullptr, 0, 1, &DriveMenu); // runs in the menu's own message loop
     const auto start = g_started;
     Request timed;
-    timed.result = quillery::RunMenuRequest();
+    timed.result = quillery::RunMenuRequest(quillery::CurrentPlatform(), windows);
     const auto end = Clock::now();
     timed.toPaintMs = Ms(g_painted - start);
     timed.clickMs = Ms(end - g_clicked);
@@ -169,7 +169,8 @@ Counts Now() {
 int wmain(int argc, wchar_t** argv) {
     const int requests = argc > 1 ? _wtoi(argv[1]) : 1000;
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    quillery::InstallWin32Platform(instance);
+    quillery::win32::InstallWin32Platform(instance);
+    quillery::win32::Win32WindowFactory windows(instance);
     HHOOK hook = SetWindowsHookExW(WH_GETMESSAGE, OnGetMessage, nullptr, GetCurrentThreadId());
     SetCursorPos(300, 300);
 
@@ -179,7 +180,7 @@ int wmain(int argc, wchar_t** argv) {
     std::wstring chosen;
     for (int i = 0; i < 30; ++i) {
         bare.push_back(BareWindowMs(instance));
-        const Request timed = TimedRequest(true);
+        const Request timed = TimedRequest(windows, true);
         menu.push_back(timed.toPaintMs);
         clicks.push_back(timed.clickMs);
         chosen = timed.result;
@@ -194,7 +195,7 @@ int wmain(int argc, wchar_t** argv) {
 
     const Counts before = Now();
     for (int i = 0; i < requests; ++i) {
-        TimedRequest(i % 2 == 0);
+        TimedRequest(windows, i % 2 == 0);
     }
     const Counts after = Now();
     // A count the system does not report (Wine reports no GDI or window objects) reads 0.

@@ -81,7 +81,7 @@ drive() {
             say "the welcome window is up: clicking Continue"
             xdotool mousemove "$x" "$y" && sleep 0.2 && xdotool click 1
         fi
-        if rect=$(probe window --class QuillerySelect --timeout 0 2>/dev/null); then
+        if rect=$(probe window --class QuillerySnippetMenu --timeout 0 2>/dev/null); then
             break
         fi
         kill -0 "$client" 2>/dev/null || break

@@ -151,7 +151,7 @@ wait_for_result() {
 # display before that would be undone: so this also waits until the pointer is on the banner.
 wait_for_menu() {
     local rect location x y tries=50
-    rect=$(probe window --class QuillerySelect --timeout 20) || fail "no menu appeared"
+    rect=$(probe window --class QuillerySnippetMenu --timeout 20) || fail "no menu appeared"
     # shellcheck disable=SC2034 # the cases may use every side
     read -r menu_left menu_top menu_right menu_bottom <<<"$rect"
     while ((tries-- > 0)); do

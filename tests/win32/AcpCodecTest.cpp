@@ -1,5 +1,5 @@
-#include "platform/win32/AcpCodec.h"
-#include "platform/Cp1252Codec.h"
+#include "win32/AcpCodec.h"
+#include "posix/Cp1252Codec.h"
 
 #include <windows.h>
 
@@ -7,6 +7,8 @@
 
 namespace quillery {
 namespace {
+
+using win32::AcpCodec;
 
 class AcpCodecTest : public ::testing::Test {
 protected:

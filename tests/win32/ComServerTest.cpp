@@ -4,7 +4,7 @@
 
 #include "Win32TestSupport.h"
 
-#include "platform/win32/UniqueResource.h"
+#include "win32/UniqueResource.h"
 
 #include "Pennock_h.h"
 
@@ -15,6 +15,11 @@
 namespace quillery {
 namespace {
 
+using win32::UniqueBstr;
+using win32::UniqueCom;
+using win32::UniqueHandle;
+using win32::UniqueModule;
+using win32::UniqueWindow;
 using wintest::ProgramDirectory;
 
 std::wstring DllPath() {

@@ -4,9 +4,9 @@
 #include "Win32TestSupport.h"
 
 #include "menu/MenuRequest.h"
-#include "platform/win32/UniqueResource.h"
 #include "shared/Messages.h"
 #include "store/RecordCodec.h"
+#include "win32/UniqueResource.h"
 
 #include <gtest/gtest.h>
 
@@ -20,6 +20,7 @@ namespace quillery {
 namespace {
 
 using namespace std::chrono_literals;
+using win32::UniqueKey;
 using wintest::FindVisible;
 using wintest::MessageBoxWatcher;
 using wintest::ReadWholeFile;
@@ -76,7 +77,7 @@ TEST_F(EditingWindowTest, RightClickShowsTheEntriesThatApplyAndRemoveChangesTheF
     {
         User user([&] {
             HWND popup = nullptr;
-            ASSERT_TRUE(WaitFor([&] { return (popup = FindVisible(L"QuillerySelect")); }));
+            ASSERT_TRUE(WaitFor([&] { return (popup = FindVisible(L"QuillerySnippetMenu")); }));
             HWND menuWindow = nullptr;
             HMENU menu = nullptr;
             ASSERT_TRUE(OpenContextMenu(popup, 1, menuWindow, menu));
@@ -99,7 +100,7 @@ TEST_F(EditingWindowTest, RightClickShowsTheEntriesThatApplyAndRemoveChangesTheF
             ::PostMessageW(menuWindow, WM_CHAR, L'r', 0); // Remove, by its access key
             WaitFor([&] { return !boxes.Seen().empty(); });
         });
-        RunMenuRequest();
+        RunMenuRequest(platform.port, platform.views);
     }
     EXPECT_EQ(captions, (std::vector<std::wstring>{L"&New", L"&Edit", L"&Remove", L"", L"Move &Up",
                                                    L"Move &Down"}));
@@ -124,14 +125,14 @@ TEST_F(EditingWindowTest, EditorOpensOverThePopUpTakesThirtyCharactersAndApplyWr
     {
         User user([&] {
             HWND popup = nullptr;
-            ASSERT_TRUE(WaitFor([&] { return (popup = FindVisible(L"QuillerySelect")); }));
+            ASSERT_TRUE(WaitFor([&] { return (popup = FindVisible(L"QuillerySnippetMenu")); }));
             ::GetWindowRect(popup, &popupRect);
             HWND menuWindow = nullptr;
             HMENU menu = nullptr;
             ASSERT_TRUE(OpenContextMenu(popup, 2, menuWindow, menu));
             ::PostMessageW(menuWindow, WM_CHAR, L'e', 0); // Edit
             HWND editor = nullptr;
-            ASSERT_TRUE(WaitFor([&] { return (editor = FindVisible(L"QuilleryEditItem")); }));
+            ASSERT_TRUE(WaitFor([&] { return (editor = FindVisible(L"QuilleryItemEditor")); }));
             ::GetWindowRect(editor, &editorRect);
             HWND text0 = ::GetDlgItem(editor, 201);
             ::SendMessageW(text0, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
@@ -142,9 +143,9 @@ TEST_F(EditingWindowTest, EditorOpensOverThePopUpTakesThirtyCharactersAndApplyWr
             ::GetWindowTextW(text0, typed, 64);
             description = typed;
             ::SendMessageW(::GetDlgItem(editor, 211), BM_CLICK, 0, 0); // Apply
-            WaitFor([] { return FindVisible(L"QuilleryEditItem") == nullptr; });
+            WaitFor([] { return FindVisible(L"QuilleryItemEditor") == nullptr; });
         });
-        RunMenuRequest();
+        RunMenuRequest(platform.port, platform.views);
     }
     EXPECT_EQ(description.size(), 30u);
     // 800 and 300 twips right of and below the pop-up's corner.
@@ -179,7 +180,7 @@ TEST_F(EditingWindowTest, HelpAndSupportHandsTheHelpAddressToTheShell) {
     {
         User user([&] {
             HWND popup = nullptr;
-            ASSERT_TRUE(WaitFor([&] { return (popup = FindVisible(L"QuillerySelect")); }));
+            ASSERT_TRUE(WaitFor([&] { return (popup = FindVisible(L"QuillerySnippetMenu")); }));
             const LPARAM help = MAKELPARAM(40, 86); // "Help and Support" with two lines
             ::PostMessageW(popup, WM_LBUTTONDOWN, MK_LBUTTON, help);
             ::PostMessageW(popup, WM_LBUTTONUP, 0, help);
@@ -190,7 +191,7 @@ TEST_F(EditingWindowTest, HelpAndSupportHandsTheHelpAddressToTheShell) {
                 20s);
             popupStayed = ::IsWindow(popup) != FALSE;
         });
-        RunMenuRequest();
+        RunMenuRequest(platform.port, platform.views);
     }
     const auto bytes = ReadWholeFile(recordedFile);
     const std::string address(bytes.begin(), bytes.end());

@@ -2,10 +2,9 @@
 
 #include "Win32TestSupport.h"
 
-#include "platform/win32/UniqueResource.h"
+#include "session/MenuSession.h"
 #include "shared/Messages.h"
-#include "shared/ThreadContext.h"
-#include "store/MenuFile.h"
+#include "win32/UniqueResource.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +13,8 @@
 namespace quillery {
 namespace {
 
+using win32::UniqueFile;
+using win32::Win32FileSystem;
 using wintest::DataFileBytes;
 using wintest::MessageBoxWatcher;
 using wintest::ReadWholeFile;
@@ -144,13 +145,13 @@ TEST(Win32FileSystemTest, SeveralHandlesShareTheFile) {
 class RealStoreTest : public ::testing::Test {
 protected:
     void Open() {
-        CurrentThread().module.MachineId = L"11240";
-        OpenMenuFile();
+        session.machineId = L"11240";
+        session.OpenMenuFile();
     }
-    Module1& module() { return CurrentThread().module; }
 
     RealPlatform platform;
     MessageBoxWatcher boxes;
+    MenuSession session{platform.port};
 };
 
 TEST_F(RealStoreTest, MissingFileShowsTheBoxAndCreatesNothing) {
@@ -161,7 +162,7 @@ TEST_F(RealStoreTest, MissingFileShowsTheBoxAndCreatesNothing) {
     EXPECT_EQ(seen[0].title, L"Quillery");
     EXPECT_EQ(seen[0].buttons, std::vector<int>{IDOK});
     EXPECT_EQ(seen[0].icon, L"stop");
-    EXPECT_FALSE(IsMenuFileOpen());
+    EXPECT_FALSE(session.IsMenuFileOpen());
     EXPECT_EQ(::GetFileAttributesW(platform.MenuFile().c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
 }
@@ -170,13 +171,13 @@ TEST_F(RealStoreTest, OpensAndWritesThroughRealCalls) {
     WriteWholeFile(platform.MenuFile(), DataFileBytes({{1, L"Header"}, {3, L"First"}}));
     Open();
     EXPECT_TRUE(boxes.Seen().empty());
-    EXPECT_EQ(TrimSpaces(module().MenuItems[1].Description), L"First");
-    EXPECT_EQ(module().SiteAddress, L"text of Header?fact=11240");
+    EXPECT_EQ(TrimSpaces(session.snippets[1].Description), L"First");
+    EXPECT_EQ(session.addresses.site, L"text of Header?fact=11240");
 
-    MenuRecord changed = module().MenuItems[1];
+    MenuRecord changed = session.snippets[1];
     changed.SetDescription(L"Caf\u00E9 \u20AC"); // stored as the code page's bytes
-    EXPECT_TRUE(PutMenuRecord(20, changed));
-    CloseMenuFile();
+    EXPECT_TRUE(session.SaveItem(20, changed));
+    session.CloseMenuFile();
 
     const auto bytes = ReadWholeFile(platform.MenuFile());
     ASSERT_EQ(bytes.size(), 5104u);
@@ -187,16 +188,17 @@ TEST_F(RealStoreTest, OpensAndWritesThroughRealCalls) {
 
 // A file the component may read but not write opens for reading: the menu works, and every
 // write shows "Error saving menu item" and leaves the file as it was.
-void ExpectReadableButNotWritable(MessageBoxWatcher& boxes, const std::wstring& path) {
+void ExpectReadableButNotWritable(MenuSession& session, MessageBoxWatcher& boxes,
+                                  const std::wstring& path) {
     const auto before = ReadWholeFile(path);
-    OpenMenuFile();
+    session.OpenMenuFile();
     EXPECT_TRUE(boxes.Seen().empty());
-    ASSERT_TRUE(IsMenuFileOpen());
-    MenuRecord& item = CurrentThread().module.MenuItems[1];
+    ASSERT_TRUE(session.IsMenuFileOpen());
+    MenuRecord& item = session.snippets[1];
     EXPECT_EQ(TrimSpaces(item.Description), L"Kept");
 
     item.SetDescription(L"Changed");
-    EXPECT_FALSE(PutMenuRecord(1, item));
+    EXPECT_FALSE(session.SaveItem(1, item));
     const auto seen = boxes.Seen();
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].text, messages::kErrorSavingItem);
@@ -212,7 +214,7 @@ TEST_F(RealStoreTest, FileHeldByAnotherProgramThatDeniesWritingOpensForReading) 
                                     nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(holder);
     ASSERT_EQ(platform.files.Open(platform.MenuFile(), FileAccess::ReadWrite), nullptr);
-    ExpectReadableButNotWritable(boxes, platform.MenuFile());
+    ExpectReadableButNotWritable(session, boxes, platform.MenuFile());
 }
 
 TEST_F(RealStoreTest, ReadOnlyAttributeOpensForReading) {
@@ -225,33 +227,35 @@ TEST_F(RealStoreTest, ReadOnlyAttributeOpensForReading) {
         GTEST_SKIP() << "the read-only attribute does not stop writing here (attributes 0x"
                      << std::hex << ::GetFileAttributesW(platform.MenuFile().c_str()) << ")";
     }
-    ExpectReadableButNotWritable(boxes, platform.MenuFile());
+    ExpectReadableButNotWritable(session, boxes, platform.MenuFile());
 }
 
 TEST_F(RealStoreTest, TwoThreadsHaveTheFileOpenAtOnce) {
     WriteWholeFile(platform.MenuFile(), DataFileBytes({{1, L"Header"}, {3, L"Shared"}}));
     Open();
-    ASSERT_TRUE(IsMenuFileOpen());
+    ASSERT_TRUE(session.IsMenuFileOpen());
 
     std::wstring otherSaw;
     bool otherWrote = false;
     std::thread other([&] {
-        CurrentThread().module.MachineId = L"00000";
-        OpenMenuFile(); // while this thread still has the file open
-        otherSaw = TrimSpaces(CurrentThread().module.MenuItems[1].Description);
-        MenuRecord record = CurrentThread().module.MenuItems[1];
+        MenuSession otherSession(platform.port);
+        otherSession.machineId = L"00000";
+        otherSession.OpenMenuFile(); // while this thread still has the file open
+        otherSaw = TrimSpaces(otherSession.snippets[1].Description);
+        MenuRecord record = otherSession.snippets[1];
         record.SetDescription(L"From the other thread");
-        otherWrote = PutMenuRecord(1, record);
-        CloseMenuFile();
-        ReleaseCurrentThread();
+        otherWrote = otherSession.SaveItem(1, record);
+        otherSession.CloseMenuFile();
     });
     other.join();
 
     EXPECT_EQ(otherSaw, L"Shared");
     EXPECT_TRUE(otherWrote);
     EXPECT_TRUE(boxes.Seen().empty());
-    EXPECT_EQ(TrimSpaces(module().MenuItems[1].Description), L"Shared"); // its own table
-    EXPECT_EQ(TrimSpaces(GetMenuRecord(3).Description), L"From the other thread");
+    EXPECT_EQ(TrimSpaces(session.snippets[1].Description), L"Shared"); // its own table
+    const std::optional<MenuRecord> reread = session.ReadRecord(3);
+    ASSERT_TRUE(reread.has_value());
+    EXPECT_EQ(TrimSpaces(reread->Description), L"From the other thread");
 }
 
 } // namespace

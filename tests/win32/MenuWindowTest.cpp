@@ -4,10 +4,9 @@
 #include "Win32TestSupport.h"
 
 #include "menu/MenuRequest.h"
-#include "platform/win32/UniqueResource.h"
 #include "shared/Messages.h"
-#include "shared/ThreadContext.h"
 #include "store/RecordCodec.h"
+#include "win32/UniqueResource.h"
 
 #include <gtest/gtest.h>
 
@@ -19,6 +18,7 @@ namespace quillery {
 namespace {
 
 using namespace std::chrono_literals;
+using win32::UniqueFile;
 using wintest::FindVisible;
 using wintest::MessageBoxWatcher;
 using wintest::ReadWholeFile;
@@ -54,13 +54,13 @@ TEST_F(MenuWindowTest, OpensAtThePointerAndClosesWhenThePointerHasLeft) {
     {
         User user([&] {
             HWND window = nullptr;
-            ASSERT_TRUE(WaitFor([&] { return (window = FindVisible(L"QuillerySelect")); }));
+            ASSERT_TRUE(WaitFor([&] { return (window = FindVisible(L"QuillerySnippetMenu")); }));
             ::GetWindowRect(window, &rect);
             ::GetCursorPos(&pointerAfterLoad);
             ::SetCursorPos(rect.right + 40, rect.bottom + 40);
             closedAfterTick = WaitFor([&] { return !::IsWindow(window); }, 6s);
         });
-        result = RunMenuRequest();
+        result = RunMenuRequest(platform.port, platform.views);
     }
     // Two lines: 1760 twips high; Top = 300 * 15 - 880 - 1000 = 2620 twips = 174.67 pixels.
     EXPECT_EQ(rect.left, 200);
@@ -81,16 +81,16 @@ TEST_F(MenuWindowTest, LeftClickOnALineReturnsItsSnippet) {
     {
         User user([&] {
             HWND window = nullptr;
-            ASSERT_TRUE(WaitFor([&] { return (window = FindVisible(L"QuillerySelect")); }));
+            ASSERT_TRUE(WaitFor([&] { return (window = FindVisible(L"QuillerySnippetMenu")); }));
             // Line 2 lies at frame y 825 to 1065 twips, window y 735 to 975: pixel 57.
             ::PostMessageW(window, WM_MOUSEMOVE, 0, ClientPoint(40, 57));
             ::PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, ClientPoint(40, 57));
             ::PostMessageW(window, WM_LBUTTONUP, 0, ClientPoint(40, 57));
         });
-        result = RunMenuRequest();
+        result = RunMenuRequest(platform.port, platform.views);
     }
     EXPECT_EQ(result, L"text of 4");
-    EXPECT_EQ(FindVisible(L"QuillerySelect"), nullptr);
+    EXPECT_EQ(FindVisible(L"QuillerySnippetMenu"), nullptr);
 }
 
 TEST_F(MenuWindowTest, WelcomeWindowOverThePopUpAndItsAnswerWritten) {
@@ -100,7 +100,7 @@ TEST_F(MenuWindowTest, WelcomeWindowOverThePopUpAndItsAnswerWritten) {
     {
         User user([&] {
             HWND window = nullptr;
-            ASSERT_TRUE(WaitFor([&] { return (window = FindVisible(L"QuilleryIntro")); }));
+            ASSERT_TRUE(WaitFor([&] { return (window = FindVisible(L"QuilleryWelcome")); }));
             ::GetWindowRect(window, &intro);
             wchar_t text[64] = L"";
             ::GetWindowTextW(window, text, 64);
@@ -108,10 +108,10 @@ TEST_F(MenuWindowTest, WelcomeWindowOverThePopUpAndItsAnswerWritten) {
             ::SendMessageW(::GetDlgItem(window, 102), BM_CLICK, 0, 0); // tick the box
             ::SendMessageW(::GetDlgItem(window, 101), BM_CLICK, 0, 0); // Continue
             HWND popup = nullptr;
-            ASSERT_TRUE(WaitFor([&] { return (popup = FindVisible(L"QuillerySelect")); }));
+            ASSERT_TRUE(WaitFor([&] { return (popup = FindVisible(L"QuillerySnippetMenu")); }));
             ::PostMessageW(popup, WM_CLOSE, 0, 0); // the window system closes it
         });
-        EXPECT_EQ(RunMenuRequest(), L"");
+        EXPECT_EQ(RunMenuRequest(platform.port, platform.views), L"");
     }
     EXPECT_EQ(title, L"Welcome to Quillery");
     // The pop-up's corner: (200, 300 * 15 - 760 - 1000 twips) = (200, 182.67).
@@ -134,16 +134,16 @@ TEST_F(MenuWindowTest, FatalReportClosesTheWindowsAndTheRequestReturns) {
     {
         User user([&] {
             HWND window = nullptr;
-            ASSERT_TRUE(WaitFor([&] { return (window = FindVisible(L"QuilleryIntro")); }));
+            ASSERT_TRUE(WaitFor([&] { return (window = FindVisible(L"QuilleryWelcome")); }));
             ::SendMessageW(::GetDlgItem(window, 101), BM_CLICK, 0, 0);
-            popupShown = WaitFor([] { return FindVisible(L"QuillerySelect") != nullptr; }, 1s);
+            popupShown = WaitFor([] { return FindVisible(L"QuillerySnippetMenu") != nullptr; }, 1s);
         });
-        EXPECT_EQ(RunMenuRequest(), L"");
+        EXPECT_EQ(RunMenuRequest(platform.port, platform.views), L"");
     }
     holder.reset();
     EXPECT_EQ(boxes.Texts(), std::vector<std::wstring>{messages::kErrorSavingItem});
     EXPECT_FALSE(popupShown);
-    EXPECT_EQ(::FindWindowW(L"QuillerySelect", nullptr), nullptr);
+    EXPECT_EQ(::FindWindowW(L"QuillerySnippetMenu", nullptr), nullptr);
     EXPECT_EQ(ReadWholeFile(platform.MenuFile()), before);
 }
 
@@ -151,7 +151,7 @@ TEST_F(MenuWindowTest, WarningBoxLeftOpenWhileTheTimerClosesThePopUp) {
     WriteWholeFile(platform.MenuFile(), MenuData({1, 2}, 1));
     bool closedUnderTheBox = false;
     boxes.WhileShown([&] {
-        HWND popup = ::FindWindowW(L"QuillerySelect", nullptr);
+        HWND popup = ::FindWindowW(L"QuillerySnippetMenu", nullptr);
         RECT rect{};
         ::GetWindowRect(popup, &rect);
         ::SetCursorPos(rect.right + 50, rect.bottom + 50);
@@ -160,7 +160,7 @@ TEST_F(MenuWindowTest, WarningBoxLeftOpenWhileTheTimerClosesThePopUp) {
     {
         User user([&] {
             HWND window = nullptr;
-            ASSERT_TRUE(WaitFor([&] { return (window = FindVisible(L"QuillerySelect")); }));
+            ASSERT_TRUE(WaitFor([&] { return (window = FindVisible(L"QuillerySnippetMenu")); }));
             // "Help and Support": frame y 1265, window y 1175 twips: pixel 86. Its address
             // has no base, so the shell cannot open it.
             ::PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, ClientPoint(40, 86));
@@ -170,7 +170,7 @@ TEST_F(MenuWindowTest, WarningBoxLeftOpenWhileTheTimerClosesThePopUp) {
                 ::SetCursorPos(0, 0);
             }
         });
-        EXPECT_EQ(RunMenuRequest(), L"");
+        EXPECT_EQ(RunMenuRequest(platform.port, platform.views), L"");
     }
     EXPECT_EQ(boxes.Texts(), std::vector<std::wstring>{messages::kLaunchFailed});
     ASSERT_FALSE(boxes.Seen().empty());

@@ -3,7 +3,7 @@
 #include "Win32TestSupport.h"
 
 #include "component/Registration.h"
-#include "platform/win32/UniqueResource.h"
+#include "win32/UniqueResource.h"
 
 #include "Pennock_h.h"
 
@@ -15,6 +15,7 @@
 namespace quillery {
 namespace {
 
+using win32::UniqueModule;
 using wintest::ProgramDirectory;
 
 std::wstring DllPath() {

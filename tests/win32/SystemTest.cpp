@@ -2,10 +2,10 @@
 
 #include "Win32TestSupport.h"
 
-#include "platform/win32/UniqueResource.h"
 #include "shared/Messages.h"
 #include "store/MachineId.h"
-#include "store/MenuFile.h"
+#include "store/MenuStore.h"
+#include "win32/UniqueResource.h"
 
 #include <gtest/gtest.h>
 
@@ -19,6 +19,11 @@
 namespace quillery {
 namespace {
 
+using win32::ModuleContaining;
+using win32::UniqueModule;
+using win32::UniqueWindow;
+using win32::Win32Dialogs;
+using win32::Win32SystemInfo;
 using wintest::MessageBoxWatcher;
 using wintest::ProgramDirectory;
 using wintest::RealPlatform;
@@ -31,11 +36,11 @@ TEST(Win32SystemInfoTest, MachineIdComesFromTheVolumeSerialOfC) {
 
     RealPlatform platform;
     EXPECT_EQ(platform.system.VolumeSerialNumber(L"C:\\"), std::optional<std::uint32_t>(serial));
-    EXPECT_EQ(GetMachineId(), MachineIdFromSerial(serial));
+    EXPECT_EQ(GetMachineId(platform.system), MachineIdFromSerial(serial));
     if (wintest::RunningOnWine()) {
         // The serial a fresh Wine prefix reports for drive C:.
         EXPECT_EQ(serial, 0x43000000u);
-        EXPECT_EQ(GetMachineId(), L"11240");
+        EXPECT_EQ(GetMachineId(platform.system), L"11240");
     }
 }
 
@@ -75,11 +80,7 @@ TEST(Win32SystemInfoTest, NamesComeFromTheModuleThatHoldsTheCode) {
     EXPECT_NE(system.ComponentDirectory().back(), L'\\');
 
     // The store looks for the data file beside the DLL.
-    RealPlatform platform;
-    Platform withDll = CurrentPlatform();
-    withDll.system = &system;
-    InstallPlatform(withDll);
-    EXPECT_EQ(MenuFilePath(), ProgramDirectory() + L"\\Menu.dat");
+    EXPECT_EQ(MenuFilePath(system), ProgramDirectory() + L"\\Menu.dat");
 }
 
 TEST(Win32DialogsTest, ShowsTheStyleAskedForAndReturnsTheButtonPressed) {

@@ -1,8 +1,7 @@
 // The per-thread state on its TLS slot, and the resource owners.
 
-#include "platform/win32/ThreadSlot.h"
-#include "platform/win32/UniqueResource.h"
-#include "shared/ThreadContext.h"
+#include "win32/UniqueResource.h"
+#include "win32/Win32ThreadSlot.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +10,7 @@
 #include <mutex>
 #include <thread>
 
-namespace quillery {
+namespace quillery::win32 {
 namespace {
 
 // A thread that runs the steps it is given, one at a time, and waits between them: so a test
@@ -52,95 +51,96 @@ private:
 class ThreadSlotTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ReleaseCurrentThread();
-        base_ = LiveThreadContexts();
+        slot.ReleaseCurrent();
+        base_ = LiveThreadStates();
     }
-    void TearDown() override { ReleaseCurrentThread(); }
-    std::size_t Added() const { return LiveThreadContexts() - base_; }
+    void TearDown() override { slot.ReleaseCurrent(); }
+    std::size_t Added() const { return LiveThreadStates() - base_; }
+
+    Win32ThreadSlot slot;
 
 private:
     std::size_t base_ = 0;
 };
 
-TEST_F(ThreadSlotTest, EachThreadGetsItsOwnContextOnFirstUse) {
+TEST_F(ThreadSlotTest, EachThreadGetsItsOwnStateOnFirstUse) {
     Worker early; // running before this thread touches its state
-    CurrentThread().module.SelectedText = L"main";
-    ThreadContext* mainContext = &CurrentThread();
+    slot.Current().requestRunning = true;
+    ThreadState* mainState = &slot.Current();
     EXPECT_EQ(Added(), 1u);
 
     Worker late;
-    ThreadContext* contexts[2] = {};
-    std::wstring before[2];
+    ThreadState* states[2] = {};
+    bool before[2] = {true, true};
     early.Run([&] {
-        before[0] = CurrentThread().module.SelectedText;
-        CurrentThread().module.SelectedText = L"early";
-        contexts[0] = &CurrentThread();
+        before[0] = slot.Current().requestRunning;
+        slot.Current().requestRunning = true;
+        states[0] = &slot.Current();
     });
     late.Run([&] {
-        before[1] = CurrentThread().module.SelectedText;
-        CurrentThread().module.SelectedText = L"late";
-        contexts[1] = &CurrentThread();
+        before[1] = slot.Current().requestRunning;
+        states[1] = &slot.Current();
     });
     EXPECT_EQ(Added(), 3u);
-    EXPECT_EQ(before[0], L"");
-    EXPECT_EQ(before[1], L"");
-    EXPECT_NE(contexts[0], mainContext);
-    EXPECT_NE(contexts[1], mainContext);
-    EXPECT_NE(contexts[0], contexts[1]);
+    EXPECT_FALSE(before[0]);
+    EXPECT_FALSE(before[1]);
+    EXPECT_NE(states[0], mainState);
+    EXPECT_NE(states[1], mainState);
+    EXPECT_NE(states[0], states[1]);
 
-    std::wstring later;
-    early.Run([&] { later = CurrentThread().module.SelectedText; });
-    EXPECT_EQ(later, L"early");
-    EXPECT_EQ(CurrentThread().module.SelectedText, L"main");
-    EXPECT_EQ(&CurrentThread(), mainContext);
+    bool later[2] = {false, true};
+    early.Run([&] { later[0] = slot.Current().requestRunning; });
+    late.Run([&] { later[1] = slot.Current().requestRunning; });
+    EXPECT_TRUE(later[0]);
+    EXPECT_FALSE(later[1]) << "another thread's flag leaked into this one";
+    EXPECT_TRUE(slot.Current().requestRunning);
+    EXPECT_EQ(&slot.Current(), mainState);
 
-    early.Run([] { ReleaseCurrentThread(); });
-    late.Run([] { ReleaseCurrentThread(); });
+    early.Run([&] { slot.ReleaseCurrent(); });
+    late.Run([&] { slot.ReleaseCurrent(); });
     EXPECT_EQ(Added(), 1u);
 }
 
 TEST_F(ThreadSlotTest, ReleaseFreesAndTheNextUseStartsAfresh) {
-    CurrentThread().module.SelectedText = L"chosen";
-    CurrentThread().module.CurrentItem = 7;
+    slot.Current().requestRunning = true;
     EXPECT_EQ(Added(), 1u);
 
-    ReleaseCurrentThread();
+    slot.ReleaseCurrent();
     EXPECT_EQ(Added(), 0u);
-    ReleaseCurrentThread(); // nothing left to free
+    slot.ReleaseCurrent(); // nothing left to free
     EXPECT_EQ(Added(), 0u);
 
-    EXPECT_EQ(CurrentThread().module.SelectedText, L"");
-    EXPECT_EQ(CurrentThread().module.CurrentItem, 0);
+    EXPECT_FALSE(slot.Current().requestRunning);
     EXPECT_EQ(Added(), 1u);
 
     Worker unused;
-    unused.Run([] { ReleaseCurrentThread(); }); // a thread that never used the component
+    unused.Run([] { ReleaseThreadState(); }); // a thread that never used the component
     EXPECT_EQ(Added(), 1u);
 }
 
-// Unloading the DLL frees the contexts of threads that are still running; those threads start
+// Unloading the DLL frees the states of threads that are still running; those threads start
 // afresh on their next use instead of reaching freed memory.
-TEST_F(ThreadSlotTest, UnloadFreesEveryThreadsContext) {
+TEST_F(ThreadSlotTest, UnloadFreesEveryThreadsState) {
     Worker other;
-    other.Run([] { CurrentThread().module.SelectedText = L"other"; });
-    CurrentThread().module.SelectedText = L"main";
-    ASSERT_GE(LiveThreadContexts(), 2u);
+    other.Run([&] { slot.Current().requestRunning = true; });
+    slot.Current().requestRunning = true;
+    ASSERT_GE(LiveThreadStates(), 2u);
 
     DetachThreadSlot(false);
-    EXPECT_EQ(LiveThreadContexts(), 0u);
+    EXPECT_EQ(LiveThreadStates(), 0u);
 
     // The slot taken next is usually the one just given back: the other thread must not find
-    // its old, freed context there.
-    std::wstring seen = L"unset";
-    other.Run([&] { seen = CurrentThread().module.SelectedText; });
-    EXPECT_EQ(seen, L"");
-    EXPECT_EQ(CurrentThread().module.SelectedText, L"");
-    EXPECT_EQ(LiveThreadContexts(), 2u);
-    other.Run([] { ReleaseCurrentThread(); });
+    // its old, freed state there.
+    bool seen = true;
+    other.Run([&] { seen = slot.Current().requestRunning; });
+    EXPECT_FALSE(seen);
+    EXPECT_FALSE(slot.Current().requestRunning);
+    EXPECT_EQ(LiveThreadStates(), 2u);
+    other.Run([&] { slot.ReleaseCurrent(); });
 
     // When the process ends, nothing is touched.
     DetachThreadSlot(true);
-    EXPECT_EQ(LiveThreadContexts(), 1u);
+    EXPECT_EQ(LiveThreadStates(), 1u);
 }
 
 // ---- Resource owners ----------------------------------------------------------------------
@@ -192,4 +192,4 @@ TEST(UniqueResourceTest, EachKindUsesItsOwnCloseAndEmptyValue) {
 }
 
 } // namespace
-} // namespace quillery
+} // namespace quillery::win32

@@ -1,6 +1,5 @@
 #include "Win32TestSupport.h"
 
-#include "shared/ThreadContext.h"
 #include "store/RecordCodec.h"
 
 #include <algorithm>
@@ -9,6 +8,9 @@
 
 namespace quillery::wintest {
 namespace {
+
+using win32::AcpCodec;
+using win32::Win32SystemInfo;
 
 std::wstring WindowText(HWND window) {
     wchar_t buffer[1024] = L"";
@@ -190,20 +192,19 @@ TempDirectory::~TempDirectory() {
 }
 
 RealPlatform::RealPlatform() {
-    Platform platform;
-    platform.files = &files;
-    platform.ansi = &ansi;
-    platform.system = &system;
-    platform.dialogs = &dialogs;
-    platform.desktop = &desktop;
-    platform.views = &views;
-    platform.shell = &shell;
-    InstallPlatform(platform);
-    ReleaseCurrentThread();
+    port.files = &files;
+    port.ansi = &ansi;
+    port.system = &system;
+    port.dialogs = &dialogs;
+    port.desktop = &desktop;
+    port.shell = &shell;
+    port.threads = &threads;
+    InstallPlatform(port);
+    threads.ReleaseCurrent();
 }
 
 RealPlatform::~RealPlatform() {
-    ReleaseCurrentThread(); // closes any file the test left open before the directory goes
+    threads.ReleaseCurrent();
     InstallPlatform(Platform{});
 }
 
@@ -312,7 +313,7 @@ bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds l
 User::User(std::function<void()> actions)
     : thread_([actions = std::move(actions)] {
           actions();
-          if (HWND popup = FindVisible(L"QuillerySelect")) {
+          if (HWND popup = FindVisible(L"QuillerySnippetMenu")) {
               RECT rect{};
               ::GetWindowRect(popup, &rect);
               ::SetCursorPos(rect.right + 40, rect.bottom + 40);

@@ -1,13 +1,14 @@
 #pragma once
 
 #include "platform/Platform.h"
-#include "platform/win32/AcpCodec.h"
-#include "platform/win32/Win32Dialogs.h"
-#include "platform/win32/Win32FileSystem.h"
-#include "platform/win32/Win32Shell.h"
-#include "platform/win32/Win32SystemInfo.h"
-#include "platform/win32/views/Win32Desktop.h"
-#include "platform/win32/views/Win32Views.h"
+#include "win32/AcpCodec.h"
+#include "win32/Win32Desktop.h"
+#include "win32/Win32Dialogs.h"
+#include "win32/Win32FileSystem.h"
+#include "win32/Win32Shell.h"
+#include "win32/Win32SystemInfo.h"
+#include "win32/Win32ThreadSlot.h"
+#include "win32/views/Win32WindowFactory.h"
 
 #include <windows.h>
 
@@ -88,12 +89,13 @@ public:
     std::wstring ExecutableName() override { return L"Pennock"; }
 
 private:
-    Win32SystemInfo real_{::GetModuleHandleW(nullptr)};
+    win32::Win32SystemInfo real_{::GetModuleHandleW(nullptr)};
     std::wstring directory_;
 };
 
-// Installs the Win32 platform for one test, with its data file in a temporary directory, and
-// gives the thread a fresh context; both are undone afterwards.
+// The Win32 platform for one test, with its data file in a temporary directory: `port` holds
+// it, and it is installed as the process's platform too. The thread starts with a fresh state.
+// Both are undone afterwards. `views` makes the real windows, in the test program's module.
 class RealPlatform {
 public:
     RealPlatform();
@@ -104,13 +106,15 @@ public:
     std::wstring MenuFile() const { return dir.File(L"Menu.dat"); }
 
     TempDirectory dir;
-    Win32FileSystem files;
-    AcpCodec ansi;
-    Win32Dialogs dialogs;
+    win32::Win32FileSystem files;
+    win32::AcpCodec ansi;
+    win32::Win32Dialogs dialogs;
     TempDirSystemInfo system{dir.path()};
     win32::Win32Desktop desktop;
-    win32::Win32Views views{::GetModuleHandleW(nullptr)};
     win32::Win32Shell shell{ansi};
+    win32::Win32ThreadSlot threads;
+    Platform port;
+    win32::Win32WindowFactory views{::GetModuleHandleW(nullptr)};
 };
 
 // Whole-file access for checking what the code under test wrote.

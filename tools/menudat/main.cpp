@@ -11,8 +11,8 @@
 
 int wmain(int argc, wchar_t** argv) {
     std::vector<std::wstring> args(argv + 1, argv + argc);
-    quillery::Win32FileSystem files;
-    quillery::AcpCodec ansi;
+    quillery::win32::Win32FileSystem files;
+    quillery::win32::AcpCodec ansi;
     return quillery::menudat::Run(args, files, ansi, std::cout, std::cerr);
 }
 #else

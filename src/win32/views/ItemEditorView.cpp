@@ -34,8 +34,8 @@ ItemEditorView::ItemEditorView(ItemEditor& editor, HINSTANCE instance)
     }
     AddChild(instance, L"BUTTON", ItemEditor::kApplyButton.caption, ItemEditor::kApplyButton.box,
              BS_PUSHBUTTON | WS_TABSTOP, 0, kApplyId, font);
-    AddChild(instance, L"BUTTON", ItemEditor::kCancelButton.caption,
-             ItemEditor::kCancelButton.box, BS_PUSHBUTTON | WS_TABSTOP, 0, kCancelId, font);
+    AddChild(instance, L"BUTTON", ItemEditor::kCancelButton.caption, ItemEditor::kCancelButton.box,
+             BS_PUSHBUTTON | WS_TABSTOP, 0, kCancelId, font);
 }
 
 LRESULT ItemEditorView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {

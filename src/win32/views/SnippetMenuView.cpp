@@ -119,9 +119,8 @@ void SnippetMenuView::Paint(HDC target, const RECT& client) {
         RECT banner = FrameBoxToClient(menu_.banner);
         FillRect(dc, &banner, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
         DrawEdge(dc, &banner, EDGE_SUNKEN, BF_RECT);
-        const TwipsBox logo{menu_.banner.left + menu_.logo.left,
-                            menu_.banner.top + menu_.logo.top, menu_.logo.width,
-                            menu_.logo.height};
+        const TwipsBox logo{menu_.banner.left + menu_.logo.left, menu_.banner.top + menu_.logo.top,
+                            menu_.logo.width, menu_.logo.height};
         DrawLogo(dc, FrameBoxToClient(logo));
 
         // Pads first: where a line and its pad overlap, the line is on top.

@@ -13,8 +13,8 @@ WelcomeView::WelcomeView(WelcomeWindow& window, HINSTANCE instance)
            WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, WS_EX_TOOLWINDOW | WS_EX_TOPMOST);
 
     auto* guiFont = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    for (const auto* text : {&WelcomeWindow::kHeadline, &WelcomeWindow::kChooseHint,
-                             &WelcomeWindow::kEditHint}) {
+    for (const auto* text :
+         {&WelcomeWindow::kHeadline, &WelcomeWindow::kChooseHint, &WelcomeWindow::kEditHint}) {
         AddChild(instance, L"STATIC", text->text, text->box, SS_CENTER, 0, -1,
                  text == &WelcomeWindow::kHeadline ? headlineFont_.get() : hintFont_.get());
     }

@@ -18,7 +18,7 @@ finish_calls 20
 result=$(call_result 1)
 [[ $result == "[fourth text, trimmed]" ]] || fail "loadmenu returned $result"
 echo "ok: loadmenu returned $result"
-probe gone --class QuillerySelect --timeout 2 || fail "the menu is still open"
+probe gone --class QuillerySnippetMenu --timeout 2 || fail "the menu is still open"
 [[ $(md5sum <"$server_dir/Menu.dat") == "$before" ]] || fail "Menu.dat changed"
 echo "ok: Menu.dat unchanged"
 exit 0

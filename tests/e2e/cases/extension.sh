@@ -141,5 +141,5 @@ run_page textarea "line 2" 'Hi\nfirst line\nsecond line'
 run_page limited "line 1" 'abcshort t'
 run_page textarea leave 'Hi\n'
 run_page button nothing 'Send'
-probe gone --class QuillerySelect --timeout 1 >/dev/null || fail "a menu is open"
+probe gone --class QuillerySnippetMenu --timeout 1 >/dev/null || fail "a menu is open"
 exit 0

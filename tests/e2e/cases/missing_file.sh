@@ -17,7 +17,7 @@ result=$(call_result 1)
 echo "ok: the call returned the empty string"
 grep -q "^exit=0" "$call_out" || fail "the client failed: $(cat "$call_out")"
 probe gone --title Quillery --timeout 1 || fail "another box is up"
-probe gone --class QuillerySelect --timeout 1 || fail "a menu is up"
+probe gone --class QuillerySnippetMenu --timeout 1 || fail "a menu is up"
 [[ ! -e $server_dir/Menu.dat ]] || fail "Menu.dat was created"
 echo "ok: no Menu.dat was created"
 exit 0

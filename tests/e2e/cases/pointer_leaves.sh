@@ -15,6 +15,6 @@ finish_calls 20
 result=$(call_result 1)
 [[ $result == "[]" ]] || fail "loadmenu returned $result"
 echo "ok: loadmenu returned the empty string"
-probe gone --class QuillerySelect --timeout 2 || fail "the menu is still open"
+probe gone --class QuillerySnippetMenu --timeout 2 || fail "the menu is still open"
 echo "ok: the menu closed"
 exit 0
