@@ -126,13 +126,14 @@ TEST_F(EditingWindowTest, EditorOpensOverThePopUpTakesThirtyCharactersAndApplyWr
         User user([&] {
             HWND popup = nullptr;
             ASSERT_TRUE(WaitFor([&] { return (popup = FindVisible(L"QuillerySnippetMenu")); }));
-            ::GetWindowRect(popup, &popupRect);
             HWND menuWindow = nullptr;
             HMENU menu = nullptr;
             ASSERT_TRUE(OpenContextMenu(popup, 2, menuWindow, menu));
             ::PostMessageW(menuWindow, WM_CHAR, L'e', 0); // Edit
             HWND editor = nullptr;
             ASSERT_TRUE(WaitFor([&] { return (editor = FindVisible(L"QuilleryItemEditor")); }));
+            // Both rectangles once both windows are up and settled in their places.
+            ::GetWindowRect(popup, &popupRect);
             ::GetWindowRect(editor, &editorRect);
             HWND text0 = ::GetDlgItem(editor, 201);
             ::SendMessageW(text0, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
