@@ -36,7 +36,8 @@ void ItemEditor::OnLoad() {
     } catch (...) {
     }
     try {
-        const MenuRecord& item = session_.snippets.at(static_cast<std::size_t>(session_.currentItem));
+        const MenuRecord& item =
+            session_.snippets.at(static_cast<std::size_t>(session_.currentItem));
         fields[Description] = TextBoxText(TrimSpaces(item.Description));
         fields[Text] = TextBoxText(TrimSpaces(item.Text));
     } catch (...) {

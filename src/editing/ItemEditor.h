@@ -44,8 +44,8 @@ public:
     static constexpr Control kCancelButton = {{1980, 1980, 1485, 465}, L"&Cancel"};
 
     ItemEditor(MenuSession& session, SnippetMenuHost& menu, ItemEditorViewFactory& views)
-        : Form(session.windows, WindowRole::Editor), session_(session), menu_(menu),
-          views_(views) {}
+        : Form(session.windows, WindowRole::Editor), session_(session), menu_(menu), views_(views) {
+    }
 
     void Show() { ShowModal(); }
 

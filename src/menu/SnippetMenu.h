@@ -64,15 +64,15 @@ public:
     float height = 0;
     TwipsBox frame = kFrameBox;
     TwipsBox banner = kBannerBox;
-    TwipsBox logo = kLogoBox;  // relative to the banner
-    std::vector<Label> lines;  // element 0 is the invisible template; snippets from 1
+    TwipsBox logo = kLogoBox; // relative to the banner
+    std::vector<Label> lines; // element 0 is the invisible template; snippets from 1
     std::vector<Label> linePads;
     std::array<Label, 2> links; // help and support, competition sites
     std::array<Label, 2> linkPads;
     LineShape upperSeparator;
     LineShape lowerSeparator;
     bool pointerWatchOn = false;
-    PixelPoint pointerAtLoad;     // where the pointer was when the window loaded
+    PixelPoint pointerAtLoad;      // where the pointer was when the window loaded
     bool runningInDevHost = false; // centred on the screen instead of at the pointer
 
     // Layout: rebuilds the lines from the snippets and sizes the window.
@@ -129,7 +129,7 @@ private:
 
     MenuSession& session_;
     WindowFactory& views_;
-    Hit pressed_;                    // where the left button went down, for clicks
+    Hit pressed_; // where the left button went down, for clicks
 };
 
 // The tooltip of a menu line: a preview of the snippet's text.

@@ -16,7 +16,8 @@ void ShowErrorBox(Dialogs& dialogs, const std::wstring& message, bool fatal) noe
 // (the editor, the welcome window and the menu, in that order).
 class ErrorReporter {
 public:
-    ErrorReporter(Dialogs& dialogs, RequestWindows& windows) : dialogs_(dialogs), windows_(windows) {}
+    ErrorReporter(Dialogs& dialogs, RequestWindows& windows)
+        : dialogs_(dialogs), windows_(windows) {}
 
     void Report(const std::wstring& message, bool fatal) noexcept;
 

@@ -39,9 +39,8 @@ bool MenuStore::WriteItem(int itemNumber, const MenuRecord& record) noexcept {
     }
 }
 
-bool MenuStore::WriteItemPair(int firstItem, const MenuRecord& first,
-                              const MenuRecord& firstBefore, int secondItem,
-                              const MenuRecord& second) noexcept {
+bool MenuStore::WriteItemPair(int firstItem, const MenuRecord& first, const MenuRecord& firstBefore,
+                              int secondItem, const MenuRecord& second) noexcept {
     if (!WriteItem(firstItem, first)) {
         return false;
     }

@@ -1,5 +1,5 @@
-#include "editing/ItemCommands.h"
 #include "editing/ItemEditor.h"
+#include "editing/ItemCommands.h"
 #include "shared/Messages.h"
 #include "support/MenuFixture.h"
 

@@ -244,8 +244,9 @@ private:
                 continue;
             }
             ++shown;
-            out_ << (item < 10 ? " " : "") << item << "  " << ToUtf8(TrimSpaces(record->Description))
-                 << "  ->  " << ShowField(TrimSpaces(record->Text)) << "\n";
+            out_ << (item < 10 ? " " : "") << item << "  "
+                 << ToUtf8(TrimSpaces(record->Description)) << "  ->  "
+                 << ShowField(TrimSpaces(record->Text)) << "\n";
         }
         out_ << shown << (shown == 1 ? " snippet" : " snippets") << "\n";
         return kOk;
