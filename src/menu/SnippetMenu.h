@@ -108,6 +108,11 @@ public:
     };
     Hit HitTest(float frameX, float frameY) const;
 
+    // The logo's place in the frame: it lies inside the banner.
+    TwipsBox LogoInFrame() const {
+        return {banner.left + logo.left, banner.top + logo.top, logo.width, logo.height};
+    }
+
     // Pointer input from the view, in twips from the window's top-left corner. A click is a
     // left button pressed and released over the same part.
     void OnPointerMoved(float x, float y);

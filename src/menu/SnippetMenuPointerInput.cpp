@@ -23,9 +23,7 @@ SnippetMenu::Hit SnippetMenu::HitTest(float frameX, float frameY) const {
         }
     }
     if (banner.Contains(frameX, frameY)) {
-        const TwipsBox logoInFrame{banner.left + logo.left, banner.top + logo.top, logo.width,
-                                   logo.height};
-        return {logoInFrame.Contains(frameX, frameY) ? Kind::Logo : Kind::Banner, 0};
+        return {LogoInFrame().Contains(frameX, frameY) ? Kind::Logo : Kind::Banner, 0};
     }
     return {};
 }

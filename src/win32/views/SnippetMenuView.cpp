@@ -119,9 +119,7 @@ void SnippetMenuView::Paint(HDC target, const RECT& client) {
         RECT banner = FrameBoxToClient(menu_.banner);
         FillRect(dc, &banner, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
         DrawEdge(dc, &banner, EDGE_SUNKEN, BF_RECT);
-        const TwipsBox logo{menu_.banner.left + menu_.logo.left, menu_.banner.top + menu_.logo.top,
-                            menu_.logo.width, menu_.logo.height};
-        DrawLogo(dc, FrameBoxToClient(logo));
+        DrawLogo(dc, FrameBoxToClient(menu_.LogoInFrame()));
 
         // Pads first: where a line and its pad overlap, the line is on top.
         for (std::size_t i = 1; i < menu_.linePads.size(); ++i) {
