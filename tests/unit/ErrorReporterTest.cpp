@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -19,11 +20,15 @@ public:
     void Close() override {
         log_.push_back(name_);
         open_ = false;
+        if (whileClosing) {
+            whileClosing();
+        }
         if (throwOnClose) {
             throw std::runtime_error("close failed");
         }
     }
     bool throwOnClose = false;
+    std::function<void()> whileClosing;
 
 private:
     std::string name_;
@@ -90,6 +95,21 @@ TEST_F(ErrorReporterTest, ClosesOnlyOpenWindowsAndNeverFails) {
     EXPECT_NO_THROW(reporter.Report(L"fatal", true));
     EXPECT_EQ(closed, (std::vector<std::string>{"editor", "menu"}));
     EXPECT_FALSE(windows.ClosingForFatalReport()); // over once the windows have closed
+}
+
+// A fatal report from an unload step that runs while an earlier report closes the windows:
+// once it returns, the later unload steps still know that everything is closing.
+TEST_F(ErrorReporterTest, ReportDuringClosingLeavesTheClosingStateOn) {
+    RegisterAll();
+    bool stillClosing = false;
+    editor.whileClosing = [&] {
+        reporter.Report(L"Error saving menu item", true);
+        stillClosing = windows.ClosingForFatalReport();
+    };
+    reporter.Report(L"Error retrieving menu item", true);
+    EXPECT_TRUE(stillClosing);
+    EXPECT_EQ(closed, (std::vector<std::string>{"editor", "welcome", "menu"}));
+    EXPECT_FALSE(windows.ClosingForFatalReport());
 }
 
 TEST_F(ErrorReporterTest, FatalWithNoWindowsJustShowsTheBox) {
