@@ -149,16 +149,14 @@ wait_for_result() {
 # Waits for the pop-up; its screen rectangle in menu_left, menu_top, menu_right, menu_bottom.
 # The pop-up puts the pointer onto its banner as it opens, and a move of ours that reached the
 # display before that would be undone: so this also waits until the pointer is on the banner.
-# The menu moves the pointer before it shows itself, and Wine sends the move to the display at
-# once; but Wine drops the move when another client holds a pointer grab at that moment. So
-# once the pointer has stayed off the banner well past the window's showing, no move of the
-# menu's is still on its way: this then puts the pointer where the menu meant it to be.
+# The rectangle is read afresh each time round: while the window manager takes a newly shown
+# window in, Wine may report it for a moment at another place.
 wait_for_menu() {
     local rect location x y tries=50
-    rect=$(probe window --class QuillerySnippetMenu --timeout 20) || fail "no menu appeared"
-    # shellcheck disable=SC2034 # the cases may use every side
-    read -r menu_left menu_top menu_right menu_bottom <<<"$rect"
     while ((tries-- > 0)); do
+        rect=$(probe window --class QuillerySnippetMenu --timeout 20) || fail "no menu appeared"
+        # shellcheck disable=SC2034 # the cases may use every side
+        read -r menu_left menu_top menu_right menu_bottom <<<"$rect"
         location=$(xdotool getmouselocation)
         x=$(sed -E 's/.*x:([0-9-]+).*/\1/' <<<"$location")
         y=$(sed -E 's/.*y:([0-9-]+).*/\1/' <<<"$location")
@@ -167,8 +165,7 @@ wait_for_menu() {
         fi
         sleep 0.1
     done
-    echo "note: the display dropped the menu's pointer move (pointer at $x,$y); moving it onto the banner"
-    xdotool mousemove $((menu_left + 7)) $((menu_top + 9))
+    fail "the menu did not put the pointer onto its banner (pointer at $x,$y, menu at $rect)"
 }
 
 # Clicks line N of the open pop-up: lines start 33 px below its top, 16 px apart, text from
