@@ -5,9 +5,10 @@
 #     scripts/with-wine.sh BUILD_DIR -- COMMAND ARGS...
 #
 # It starts Xvfb on a display number that the server picks itself (so two runs never collide)
-# and openbox on it, points Wine at BUILD_DIR/wineprefix (32-bit, created on first use), runs
-# the command and exits with its status. On the way out, also after a failure or a signal, it
-# ends the prefix's Wine processes and exactly the Xvfb and openbox processes it started.
+# and openbox on it, points Wine at BUILD_DIR/wineprefix (32-bit, created on first use, with
+# Wine's windows kept out of the window manager's hands), runs the command and exits with its
+# status. On the way out, also after a failure or a signal, it ends the prefix's Wine processes
+# and exactly the Xvfb and openbox processes it started.
 # It reads nothing from the terminal, so it runs the same as root, in CI and without stdin.
 set -uo pipefail
 
@@ -152,6 +153,12 @@ export WINEDLLOVERRIDES="mscoree=;mshtml="
 if [[ ! -f $WINEPREFIX/system.reg ]]; then
     echo "with-wine: creating the Wine prefix $WINEPREFIX" >&2
     wineboot -i </dev/null >>"$log" 2>&1 || fail "wineboot could not create $WINEPREFIX"
+fi
+# Wine hands every activated top-level window to the window manager, which may then move it
+# while Wine still reports the place the program gave it. The tests' windows stay Wine's own.
+if ! grep -q '^"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >>"$log" 2>&1 ||
+        fail "cannot switch off managed windows in $WINEPREFIX"
 fi
 
 "$@" <&0 &
