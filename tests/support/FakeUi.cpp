@@ -77,43 +77,41 @@ void FakeUi::DoEvents() {
     }
 }
 
+// A window's rectangle in pixels, from the place and size its presenter keeps in twips, read
+// afresh each time it is asked for.
+std::function<PixelRect()> FakeUi::RectOf(const float& left, const float& top, const float& width,
+                                          const float& height) const {
+    return [this, l = &left, t = &top, w = &width, h = &height] {
+        const std::int32_t x = Pixels(*l, twipsPerPixel);
+        const std::int32_t y = Pixels(*t, twipsPerPixel);
+        return PixelRect{x, y, x + Pixels(*w, twipsPerPixel), y + Pixels(*h, twipsPerPixel)};
+    };
+}
+
 std::unique_ptr<PopupView> FakeUi::CreateSnippetMenuView(SnippetMenu& form) {
     if (failToCreate) {
         return nullptr;
     }
-    auto rect = [this, &form] {
-        const std::int32_t left = Pixels(form.left, twipsPerPixel);
-        const std::int32_t top = Pixels(form.top, twipsPerPixel);
-        return PixelRect{left, top, left + Pixels(form.width, twipsPerPixel),
-                         top + Pixels(form.height, twipsPerPixel)};
-    };
     menu = &form;
     return std::make_unique<FakeView>(
-        *this, "menu", rect, [&form] { form.Close(); }, [this] { menu = nullptr; });
+        *this, "menu", RectOf(form.left, form.top, form.width, form.height),
+        [&form] { form.Close(); }, [this] { menu = nullptr; });
 }
 
 std::unique_ptr<WindowView> FakeUi::CreateWelcomeView(WelcomeWindow& form) {
-    auto rect = [this, &form] {
-        const std::int32_t left = Pixels(form.left, twipsPerPixel);
-        const std::int32_t top = Pixels(form.top, twipsPerPixel);
-        return PixelRect{left, top, left + Pixels(WelcomeWindow::kClientWidth, twipsPerPixel),
-                         top + Pixels(WelcomeWindow::kClientHeight, twipsPerPixel)};
-    };
     welcome = &form;
     return std::make_unique<FakeView>(
-        *this, "welcome", rect, [&form] { form.Close(); }, [this] { welcome = nullptr; });
+        *this, "welcome",
+        RectOf(form.left, form.top, WelcomeWindow::kClientWidth, WelcomeWindow::kClientHeight),
+        [&form] { form.Close(); }, [this] { welcome = nullptr; });
 }
 
 std::unique_ptr<WindowView> FakeUi::CreateItemEditorView(ItemEditor& form) {
-    auto rect = [this, &form] {
-        const std::int32_t left = Pixels(form.left, twipsPerPixel);
-        const std::int32_t top = Pixels(form.top, twipsPerPixel);
-        return PixelRect{left, top, left + Pixels(ItemEditor::kClientWidth, twipsPerPixel),
-                         top + Pixels(ItemEditor::kClientHeight, twipsPerPixel)};
-    };
     editor = &form;
     return std::make_unique<FakeView>(
-        *this, "editor", rect, [&form] { form.Close(); }, [this] { editor = nullptr; });
+        *this, "editor",
+        RectOf(form.left, form.top, ItemEditor::kClientWidth, ItemEditor::kClientHeight),
+        [&form] { form.Close(); }, [this] { editor = nullptr; });
 }
 
 void FakeUi::Tick() {

@@ -80,6 +80,9 @@ public:
 
     FakeView* View(const std::string& name) const; // the live view of that name, if any
 
+    std::function<PixelRect()> RectOf(const float& left, const float& top, const float& width,
+                                      const float& height) const;
+
     PixelPoint pointer{400, 300};
     double twipsPerPixel = 15;
     int screenWidthPixels = 1024;
