@@ -3,15 +3,6 @@
 #include "shared/Messages.h"
 
 namespace quillery {
-namespace {
-
-// What a text box holds of a value: it ends at the first NUL (a never-written slot is all
-// NUL, and opens empty).
-std::wstring TextBoxText(const std::wstring& value) {
-    return value.substr(0, value.find(L'\0'));
-}
-
-} // namespace
 
 std::unique_ptr<WindowView> ItemEditor::CreateView() {
     return views_.CreateItemEditorView(*this);
@@ -38,8 +29,8 @@ void ItemEditor::OnLoad() {
     try {
         const MenuRecord& item =
             session_.snippets.at(static_cast<std::size_t>(session_.currentItem));
-        fields[Description] = TextBoxText(TrimSpaces(item.Description));
-        fields[Text] = TextBoxText(TrimSpaces(item.Text));
+        fields[Description] = UpToFirstNul(TrimSpaces(item.Description));
+        fields[Text] = UpToFirstNul(TrimSpaces(item.Text));
     } catch (...) {
     }
     Refresh();

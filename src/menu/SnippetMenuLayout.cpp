@@ -7,7 +7,7 @@
 namespace quillery {
 
 std::wstring MenuTooltip(const std::wstring& text) {
-    std::wstring tip = TrimSpaces(text.substr(0, 50));
+    std::wstring tip = TrimSpaces(UpToFirstNul(text).substr(0, 50));
     if (tip.size() == 50) {
         tip += L"...";
     }

@@ -24,7 +24,9 @@ void SnippetMenu::OnLineReleased(std::int16_t line, std::int16_t button) {
     if (item >= kSnippetSlots) {
         return;
     }
-    session_.chosenText = TrimSpaces(session_.snippets[static_cast<std::size_t>(item)].Text);
+    // Nothing from the first NUL on reaches the page.
+    session_.chosenText =
+        TrimSpaces(UpToFirstNul(session_.snippets[static_cast<std::size_t>(item)].Text));
     Close();
 }
 

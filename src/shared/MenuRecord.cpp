@@ -8,6 +8,10 @@ std::wstring FitToWidth(const std::wstring& value, std::size_t width) {
     return fitted;
 }
 
+std::wstring UpToFirstNul(const std::wstring& value) {
+    return value.substr(0, value.find(L'\0'));
+}
+
 std::wstring TrimSpaces(const std::wstring& value) {
     const auto first = value.find_first_not_of(L' ');
     if (first == std::wstring::npos) {

@@ -39,6 +39,10 @@ using SnippetTable = std::array<MenuRecord, kSnippetSlots>;
 // Cuts `value` to `width` characters or pads it with spaces up to `width`.
 std::wstring FitToWidth(const std::wstring& value, std::size_t width);
 
+// The value up to its first NUL. A record that lies partly beyond the end of a short file reads
+// as NULs there, and a text box or a web form ends its text at a NUL anyway.
+std::wstring UpToFirstNul(const std::wstring& value);
+
 // Removes leading and trailing space characters (U+0020) only; NUL, tabs and line breaks stay.
 std::wstring TrimSpaces(const std::wstring& value);
 

@@ -127,6 +127,7 @@ TEST(MenuTooltipTest, PreviewOfTheText) {
         {L"   padded   ", L"padded"},
         {L"lone\nfeed and lone\rreturn", L"lone\nfeed and lone\rreturn"},
         {L"  " + std::wstring(40, L'c') + L"\r\nmore", std::wstring(40, L'c') + L"..."},
+        {L"ends at a NUL  " + std::wstring(186, L'\0'), L"ends at a NUL"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(MenuTooltip(c.text), c.tooltip);

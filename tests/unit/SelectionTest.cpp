@@ -52,6 +52,21 @@ TEST_F(SelectionTest, OnlyBlanksAreTrimmed) {
     }
 }
 
+// A file that ends inside the last item's text: the rest of that text reads as NULs, and
+// neither the returned text nor the line's tooltip carries them.
+TEST_F(SelectionTest, TextCutShortByTheEndOfTheFileStopsAtItsFirstNul) {
+    DataFile file;
+    file.Header(1).Item(1, L"Short", L"kept part  of the text");
+    const std::size_t textOfItem1 = 2 * 232 + 30;
+    file.bytes.resize(textOfItem1 + std::wstring(L"kept part  ").size());
+    Save(file);
+    EXPECT_EQ(RequestWith({[&] {
+                  EXPECT_EQ(menu().lines[1].tooltip, L"kept part");
+                  menu().OnLineReleased(1, buttons::kLeft);
+              }}),
+              L"kept part");
+}
+
 TEST_F(SelectionTest, ClicksThroughTheViewsCoordinates) {
     SaveItems({1, 4, 5});
     EXPECT_EQ(RequestWith({[&] {
