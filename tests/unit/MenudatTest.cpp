@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <filesystem>
 #include <sstream>
 
@@ -139,6 +140,32 @@ TEST_F(MenudatTest, RefusalsLeaveTheFileAsItWas) {
     EXPECT_EQ(Run({L"welcome", path, L"off"}).code, menudat::kFileError);
     EXPECT_TRUE(files.writtenRecords.empty());
     EXPECT_EQ(ReadBytes(file), before);
+}
+
+// Arguments as a UTF-8 terminal passes them: valid text is stored in the data file's code page,
+// and bytes that are no text in that encoding are refused instead of becoming an empty value.
+TEST_F(MenudatTest, TerminalArgumentsAreDecodedOrRefused) {
+    const std::string previous = std::setlocale(LC_CTYPE, nullptr);
+    ASSERT_NE(std::setlocale(LC_CTYPE, "C.UTF-8"), nullptr);
+    const std::string narrowPath = file.string();
+    std::ostringstream out;
+    std::ostringstream err;
+    ASSERT_EQ(menudat::RunFromTerminal({"init", narrowPath, "http://www.example.com/q"}, files,
+                                       ansi, out, err),
+              menudat::kOk);
+    EXPECT_EQ(menudat::RunFromTerminal({"set", narrowPath, "3", "Caf\xC3\xA9", "text"}, files, ansi,
+                                       out, err),
+              menudat::kOk)
+        << err.str();
+    EXPECT_EQ(Record(5), RecordBytesOf(L"Caf\u00E9", L"text", 0));
+
+    const auto before = ReadBytes(file);
+    EXPECT_EQ(menudat::RunFromTerminal({"set", narrowPath, "3", "Caf\xE9", "text"}, files, ansi,
+                                       out, err),
+              menudat::kUsageError);
+    EXPECT_NE(err.str().find("argument 4 is not valid text"), std::string::npos) << err.str();
+    EXPECT_EQ(ReadBytes(file), before);
+    std::setlocale(LC_CTYPE, previous.c_str());
 }
 
 } // namespace

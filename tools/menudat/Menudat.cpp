@@ -6,6 +6,7 @@
 #include "store/RecordCodec.h"
 
 #include <cstdint>
+#include <cwchar>
 #include <memory>
 #include <optional>
 #include <sstream>
@@ -351,7 +352,37 @@ private:
     std::ostream& err_;
 };
 
+// One argument in the locale's multi-byte encoding; nothing when it is not valid there.
+std::optional<std::wstring> DecodeArgument(const std::string& arg) {
+    std::mbstate_t state{};
+    const char* source = arg.c_str();
+    const std::size_t size = std::mbsrtowcs(nullptr, &source, 0, &state);
+    if (size == static_cast<std::size_t>(-1)) {
+        return std::nullopt;
+    }
+    std::wstring wide(size, L'\0');
+    source = arg.c_str();
+    state = std::mbstate_t{};
+    std::mbsrtowcs(wide.data(), &source, wide.size(), &state);
+    return wide;
+}
+
 } // namespace
+
+int RunFromTerminal(const std::vector<std::string>& args, FileSystem& files, const AnsiCodec& ansi,
+                    std::ostream& out, std::ostream& err) {
+    std::vector<std::wstring> decoded;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::optional<std::wstring> arg = DecodeArgument(args[i]);
+        if (!arg) {
+            err << "menudat: argument " << i + 1
+                << " is not valid text in this terminal's encoding; nothing was done\n";
+            return kUsageError;
+        }
+        decoded.push_back(std::move(*arg));
+    }
+    return Run(decoded, files, ansi, out, err);
+}
 
 std::string Usage() {
     return "usage: menudat COMMAND FILE ...\n"

@@ -19,6 +19,12 @@ inline constexpr int kUsageError = 2; // bad command, item number or value
 int Run(const std::vector<std::wstring>& args, FileSystem& files, const AnsiCodec& ansi,
         std::ostream& out, std::ostream& err);
 
+// Runs one command line as a POSIX terminal passes it: bytes in the locale's multi-byte
+// encoding. An argument that is not valid in that encoding is refused (exit 2, nothing done)
+// rather than guessed at.
+int RunFromTerminal(const std::vector<std::string>& args, FileSystem& files, const AnsiCodec& ansi,
+                    std::ostream& out, std::ostream& err);
+
 // The text of the usage message.
 std::string Usage();
 
