@@ -9,6 +9,7 @@
 #include "win32/Win32Platform.h"
 #include "win32/Win32SystemInfo.h"
 #include "win32/Win32ThreadSlot.h"
+#include "win32/views/Win32WindowFactory.h"
 
 #include <windows.h>
 
@@ -46,7 +47,12 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
 
 // The DLL may go only when no object, class factory or server lock is alive.
 STDAPI DllCanUnloadNow() {
-    return quillery::ModuleInUse() ? S_FALSE : S_OK;
+    if (quillery::ModuleInUse()) {
+        return S_FALSE;
+    }
+    // The caller may free the DLL now: its window classes must not outlive its code.
+    quillery::win32::UnregisterWindowClasses(quillery::DllModule());
+    return S_OK;
 }
 
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* object) {

@@ -322,5 +322,40 @@ TEST_F(ComServerTest, LateBoundRequestEndsCleanlyAfterAFatalReport) {
     EXPECT_EQ(::GetFileAttributesW(dataFile.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
+// The pop-up's window class lives in the DLL's code: once DllCanUnloadNow has let the DLL go it
+// is unregistered, and the next request registers it again and runs. Without a data file each
+// request ends at once with its box, which the watcher answers.
+TEST_F(ComServerTest, WindowClassesGoWhenTheDllMayUnloadAndComeBackWithTheNextRequest) {
+    const std::wstring dataFile = ProgramDirectory() + L"\\Menu.dat";
+    if (::GetFileAttributesW(dataFile.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        GTEST_SKIP() << "a Menu.dat lies beside the tests";
+    }
+    wintest::MessageBoxWatcher boxes;
+    const auto classRegistered = [&] {
+        WNDCLASSEXW info{};
+        info.cbSize = sizeof(info);
+        return ::GetClassInfoExW(dll_.get(), L"QuillerySnippetMenu", &info) != FALSE;
+    };
+    const auto request = [&] {
+        UniqueCom<_DoBiz> object = NewObject();
+        ASSERT_TRUE(object);
+        BSTR text = nullptr;
+        EXPECT_EQ(object.get()->loadmenu(&text), S_OK);
+        EXPECT_EQ(::SysStringLen(text), 0u);
+        ::SysFreeString(text);
+        EXPECT_TRUE(classRegistered()) << "the request's window registered its class";
+        EXPECT_EQ(canUnloadNow_(), S_FALSE) << "the object is alive";
+        EXPECT_TRUE(classRegistered()) << "kept while the DLL is in use";
+    };
+    request();
+    EXPECT_EQ(canUnloadNow_(), S_OK);
+    EXPECT_FALSE(classRegistered());
+    request();
+    EXPECT_EQ(canUnloadNow_(), S_OK);
+    EXPECT_FALSE(classRegistered());
+    EXPECT_EQ(boxes.Texts(),
+              (std::vector<std::wstring>{L"Error opening data file", L"Error opening data file"}));
+}
+
 } // namespace
 } // namespace quillery

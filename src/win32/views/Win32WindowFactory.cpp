@@ -29,4 +29,11 @@ std::unique_ptr<WindowView> Win32WindowFactory::CreateItemEditorView(ItemEditor&
     return std::make_unique<ItemEditorView>(editor, instance_);
 }
 
+void UnregisterWindowClasses(HINSTANCE instance) noexcept {
+    for (const wchar_t* name :
+         {SnippetMenuView::kClassName, WelcomeView::kClassName, ItemEditorView::kClassName}) {
+        UnregisterClassW(name, instance);
+    }
+}
+
 } // namespace quillery::win32

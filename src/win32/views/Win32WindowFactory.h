@@ -22,4 +22,10 @@ private:
     HINSTANCE instance_;
 };
 
+// Unregisters the window classes of the component's windows from `instance`. Their window
+// procedure lies in the module's code, so none may outlive the module: a newer copy loaded at
+// the same address would otherwise find the old class. The next window registers its class
+// again. A class that still has a window stays registered.
+void UnregisterWindowClasses(HINSTANCE instance) noexcept;
+
 } // namespace quillery::win32
