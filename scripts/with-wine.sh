@@ -9,6 +9,7 @@
 # Wine's windows kept out of the window manager's hands), runs the command and exits with its
 # status. On the way out, also after a failure or a signal, it ends the prefix's Wine processes
 # and exactly the Xvfb and openbox processes it started.
+# Wine's debug channels stay off unless QUILLERY_WINEDEBUG names some (as WINEDEBUG does).
 # It reads nothing from the terminal, so it runs the same as root, in CI and without stdin.
 set -uo pipefail
 
@@ -146,7 +147,7 @@ wait_for 100 wm_ready || fail "openbox did not start on $DISPLAY"
 
 export WINEPREFIX
 export WINEARCH=win32
-export WINEDEBUG=-all
+export WINEDEBUG=${QUILLERY_WINEDEBUG:--all}
 # No Mono or Gecko installer dialogs while the prefix is created.
 export WINEDLLOVERRIDES="mscoree=;mshtml="
 

@@ -1,5 +1,7 @@
 #include "win32/Win32Dialogs.h"
 
+#include "win32/ActivationReturn.h"
+
 #include <windows.h>
 
 #include <system_error>
@@ -15,7 +17,10 @@ int Win32Dialogs::MessageBox(const std::wstring& text, const std::wstring& title
     if ((flags & MB_MODEMASK) == MB_APPLMODAL) {
         flags |= MB_TASKMODAL;
     }
+    ActivationReturn activeBefore;
+    activeBefore.Remember();
     const int answer = ::MessageBoxW(nullptr, text.c_str(), title.c_str(), flags);
+    activeBefore.GiveBack(); // the box ends while the thread's windows are still disabled
     if (answer == 0) {
         throw std::system_error(static_cast<int>(::GetLastError()), std::system_category(),
                                 "MessageBoxW");

@@ -8,7 +8,8 @@ namespace quillery::win32 {
 // top-level window of the calling thread is disabled while it is up and enabled again after.
 // An owner window would be wrong here, because the pop-up's timer may close the pop-up while a
 // warning is still up, and destroying an owner destroys its message box with it. The box comes
-// to the front and stays above topmost windows.
+// to the front and stays above topmost windows. When it ends, the window that was active
+// before it is active again.
 class Win32Dialogs final : public Dialogs {
 public:
     // Throws std::system_error when the box cannot be shown.

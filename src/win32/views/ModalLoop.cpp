@@ -35,14 +35,15 @@ ThreadWindowsDisabled::~ThreadWindowsDisabled() {
 }
 
 void ModalLoop::Run(HWND window, HWND focus) {
-    ThreadWindowsDisabled others(window);
+    activeBefore_.Remember();
+    others_.emplace(window);
     ShowWindow(window, SW_SHOW);
     SetForegroundWindow(window);
     if (focus != nullptr) {
         SetFocus(focus);
     }
     MSG msg;
-    while (!stopped_) {
+    while (!ended_) {
         const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got == 0) {
             PostQuitMessage(static_cast<int>(msg.wParam)); // for the loop outside ours
@@ -57,6 +58,18 @@ void ModalLoop::Run(HWND window, HWND focus) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+    others_.reset(); // a run ended by WM_QUIT
+}
+
+void ModalLoop::End(HWND window) {
+    ended_ = true;
+    others_.reset();
+    if (window != nullptr) {
+        ShowWindow(window, SW_HIDE);
+        DestroyWindow(window);
+    }
+    activeBefore_.GiveBack();
+    PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0); // wake the loop to see the end
 }
 
 } // namespace quillery::win32

@@ -1,24 +1,13 @@
 #pragma once
 
+#include "win32/ActivationReturn.h"
+
 #include <windows.h>
 
+#include <optional>
 #include <vector>
 
 namespace quillery::win32 {
-
-// Runs a window modally, as a dialog runs over its owner: the thread's other enabled
-// top-level windows are disabled while it is up, and exactly those are enabled again after.
-class ModalLoop {
-public:
-    // Shows `window` and dispatches the thread's messages until Stop() or WM_QUIT (which is
-    // posted again for the loop outside). Dialog keys (Tab, Space) work in the window.
-    void Run(HWND window, HWND focus = nullptr);
-    void Stop() { stopped_ = true; }
-    bool Stopped() const { return stopped_; }
-
-private:
-    bool stopped_ = false;
-};
 
 // Disables the calling thread's visible, enabled top-level windows other than `except`, and
 // enables exactly those again when it goes out of scope.
@@ -31,6 +20,26 @@ public:
 
 private:
     std::vector<HWND> disabled_;
+};
+
+// Runs a window modally, as a dialog runs over its owner: the thread's other enabled
+// top-level windows are disabled while it is up, and exactly those are enabled again after.
+class ModalLoop {
+public:
+    // Shows `window` and dispatches the thread's messages until End() or WM_QUIT (which is
+    // posted again for the loop outside). Dialog keys (Tab, Space) work in the window.
+    void Run(HWND window, HWND focus = nullptr);
+    // Ends the run as a dialog ends: the windows it disabled are enabled first, and only then
+    // is `window` hidden and destroyed, so that the window system gives the activation back
+    // to the window that had it before (a disabled window cannot take it). Should the thread
+    // still hold the activation but no window have it (a task-modal message box ended while
+    // everything was disabled), that window is made the foreground window again.
+    void End(HWND window);
+
+private:
+    bool ended_ = false;
+    ActivationReturn activeBefore_;
+    std::optional<ThreadWindowsDisabled> others_;
 };
 
 } // namespace quillery::win32

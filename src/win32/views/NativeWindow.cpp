@@ -14,7 +14,7 @@ NativeWindow::~NativeWindow() {
     if (window_ != nullptr) {
         // The derived view is gone already: its last messages go to the default procedure.
         SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-        DestroyWindow(window_);
+        loop_.End(window_);
     }
 }
 
@@ -70,11 +70,7 @@ void NativeWindow::RunModalLoop() {
 }
 
 void NativeWindow::DestroyAndStopModalLoop() {
-    loop_.Stop();
-    if (window_ != nullptr) {
-        DestroyWindow(window_);
-    }
-    PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0); // wake the loop to see the stop
+    loop_.End(window_);
 }
 
 PixelRect NativeWindow::ScreenRect() const {

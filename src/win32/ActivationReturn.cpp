@@ -1,0 +1,23 @@
+#include "win32/ActivationReturn.h"
+
+namespace quillery::win32 {
+namespace {
+
+bool ForegroundIsThisThreadsOrNobodys() {
+    HWND foreground = GetForegroundWindow();
+    return foreground == nullptr || foreground == GetDesktopWindow() ||
+           GetWindowThreadProcessId(foreground, nullptr) == GetCurrentThreadId();
+}
+
+} // namespace
+
+void ActivationReturn::GiveBack() const {
+    if (before_ == nullptr || GetActiveWindow() != nullptr || !ForegroundIsThisThreadsOrNobodys()) {
+        return;
+    }
+    if (IsWindow(before_) && IsWindowVisible(before_) && IsWindowEnabled(before_)) {
+        SetForegroundWindow(before_);
+    }
+}
+
+} // namespace quillery::win32

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <windows.h>
+
+namespace quillery::win32 {
+
+// Remembers the calling thread's active window, to give the activation back to it when a
+// window that took it is gone. The window system hands the activation on to the next window
+// by itself, but not to a window that was disabled at that moment (as every other window of
+// the thread is under a task-modal message box), so that the thread may end up with no
+// active window and the caller's window in the background.
+class ActivationReturn {
+public:
+    // Remembers the thread's active window now (none, when the thread has none).
+    void Remember() { before_ = GetActiveWindow(); }
+    // Activates the remembered window again when the thread has no active window, the window
+    // can take the activation, and no other thread's window is in the foreground (a program
+    // the user has turned to keeps it).
+    void GiveBack() const;
+
+private:
+    HWND before_ = nullptr;
+};
+
+} // namespace quillery::win32
