@@ -6,7 +6,8 @@
 #
 # It starts Xvfb on a display number that the server picks itself (so two runs never collide)
 # and openbox on it, points Wine at BUILD_DIR/wineprefix (32-bit, created on first use, with
-# Wine's windows kept out of the window manager's hands), runs the command and exits with its
+# Wine's windows kept out of the window manager's hands, except those of win32_managed_tests.exe),
+# runs the command and exits with its
 # status. On the way out, also after a failure or a signal, it ends the prefix's Wine processes
 # and exactly the Xvfb and openbox processes it started.
 # Wine's debug channels stay off unless QUILLERY_WINEDEBUG names some (as WINEDEBUG does).
@@ -160,6 +161,12 @@ fi
 if ! grep -q '^"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >>"$log" 2>&1 ||
         fail "cannot switch off managed windows in $WINEPREFIX"
+fi
+# The one test program that checks the pop-up under a window manager keeps Wine's default.
+managed_key='HKCU\Software\Wine\AppDefaults\win32_managed_tests.exe\X11 Driver'
+if ! grep -qF 'win32_managed_tests.exe\\X11 Driver' "$WINEPREFIX/user.reg" 2>/dev/null; then
+    wine reg add "$managed_key" /v Managed /t REG_SZ /d Y /f >>"$log" 2>&1 ||
+        fail "cannot keep managed windows for win32_managed_tests.exe in $WINEPREFIX"
 fi
 
 "$@" <&0 &

@@ -32,6 +32,7 @@ std::unique_ptr<WindowView> SnippetMenu::CreateView() {
 void SnippetMenu::ResetToDesign() {
     left = 0;
     top = 0;
+    placed_.reset();
     width = kWidth;
     height = 0;
     frame = kFrameBox;
@@ -104,7 +105,26 @@ void SnippetMenu::PlaceAtPointer() {
         left = static_cast<float>(desktop.TwipsPerPixelX() * pointerAtLoad.x);
         top = static_cast<float>(desktop.TwipsPerPixelY() * pointerAtLoad.y - height / 2.0 - 1000);
     }
-    Refresh();
+    Redraw();
+}
+
+void SnippetMenu::Redraw() {
+    PopupView* view = Popup();
+    if (view == nullptr) {
+        return;
+    }
+    const Placement wanted{left, top, width, height};
+    if (!(placed_ && *placed_ == wanted)) {
+        placed_ = wanted;
+        view->Place(left, top, width, height);
+    }
+    view->Refresh();
+}
+
+void SnippetMenu::OnMovedByWindowSystem(float newLeft, float newTop) {
+    left = newLeft;
+    top = newTop;
+    placed_ = Placement{left, top, width, height};
 }
 
 // Shows the welcome window unless the header's flag switches it off, then writes the answer

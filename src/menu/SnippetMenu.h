@@ -113,6 +113,10 @@ public:
         return {banner.left + logo.left, banner.top + logo.top, logo.width, logo.height};
     }
 
+    // The window system (a window manager, a shell tool, a change of display) has moved the
+    // window to a new top-left corner, in twips: the menu's place follows it.
+    void OnMovedByWindowSystem(float newLeft, float newTop);
+
     // Pointer input from the view, in twips from the window's top-left corner. A click is a
     // left button pressed and released over the same part.
     void OnPointerMoved(float x, float y);
@@ -127,6 +131,9 @@ private:
 
     void Load();
     void PlaceAtPointer();
+    // Redraws the window, and moves or sizes it first only when its place or size changed
+    // since it was last placed.
+    void Redraw();
     void ShowWelcomeAndStoreAnswer();
     void OpenItemCommands(std::int16_t line);
     // The window's view while it is loaded, null otherwise: always the one CreateView made.
@@ -135,6 +142,14 @@ private:
     MenuSession& session_;
     WindowFactory& views_;
     Hit pressed_; // where the left button went down, for clicks
+    struct Placement {
+        float left, top, width, height;
+        bool operator==(const Placement& other) const {
+            return left == other.left && top == other.top && width == other.width &&
+                   height == other.height;
+        }
+    };
+    std::optional<Placement> placed_; // what the view was last told, while the window is up
 };
 
 // The tooltip of a menu line: a preview of the snippet's text.

@@ -59,7 +59,7 @@ void SnippetMenu::HighlightLine(std::int16_t line) {
             linePads[static_cast<std::size_t>(line)].back = colors::kHighlightBack;
         }
     }
-    Refresh();
+    Redraw();
 }
 
 void SnippetMenu::OnLinkHovered(std::int16_t link) {
@@ -69,7 +69,7 @@ void SnippetMenu::OnLinkHovered(std::int16_t link) {
     }
     SetHighlight(links[static_cast<std::size_t>(link)]);
     linkPads[static_cast<std::size_t>(link)].back = colors::kHighlightBack;
-    Refresh();
+    Redraw();
 }
 
 } // namespace quillery

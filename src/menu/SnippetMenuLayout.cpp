@@ -46,7 +46,7 @@ void SnippetMenu::DisplayMenu() {
             links[k].box.left = lines[0].box.left;
         }
         PlaceSeparator(static_cast<std::int16_t>(std::lround(links[0].box.top - 100)));
-        Refresh();
+        Redraw();
     } catch (...) {
         session_.errors.Report(messages::kErrorDisplayingMenu, /*fatal=*/false);
     }

@@ -37,9 +37,14 @@ public:
     virtual PixelRect WindowRect() = 0;
 };
 
-// A window that also has a timer and a context menu: the snippet menu's.
+// A window that also has a timer and a context menu: the snippet menu's. Its Refresh() only
+// redraws: the window is moved and sized through Place() alone, so that a redraw never moves a
+// window that someone else has moved.
 class PopupView : public WindowView {
 public:
+    // Moves and sizes the window: its outer rectangle on the screen, in twips.
+    virtual void Place(float left, float top, float width, float height) = 0;
+
     // Starts (from a full interval) or stops the window's timer.
     virtual void SetTimer(bool enabled, unsigned intervalMs) = 0;
 

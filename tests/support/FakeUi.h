@@ -4,6 +4,7 @@
 #include "platform/Desktop.h"
 #include "platform/WindowView.h"
 
+#include <array>
 #include <deque>
 #include <functional>
 #include <string>
@@ -23,6 +24,9 @@ public:
     ~FakeView() override;
 
     void Refresh() override { ++refreshes; }
+    void Place(float left, float top, float width, float height) override {
+        places.push_back({left, top, width, height});
+    }
     void RunModal() override;
     void EndModal() override { ended = true; }
     PixelRect WindowRect() override { return rect_(); }
@@ -31,6 +35,7 @@ public:
 
     std::string name;
     int refreshes = 0;
+    std::vector<std::array<float, 4>> places; // left, top, width and height of each Place()
     bool shown = false;
     bool ended = false;
     bool timerEnabled = false;

@@ -113,6 +113,47 @@ TEST_F(MenuLayoutTest, LinesSkipEmptyItemsAndCarryTheirItemNumbers) {
     EXPECT_EQ(Request(), L"");
 }
 
+// The window is moved or sized only when its place or size changes: a redraw after a hover
+// must not push back a window that the window system has moved, and the menu's place follows
+// such a move.
+TEST_F(MenuLayoutTest, PlacedOnlyWhenItsPlaceOrSizeChangesAndFollowsAMove) {
+    SaveItems({1, 2});
+    ui().Then([&] {
+        SnippetMenu& form = menu();
+        FakeView& view = *ui().View("menu");
+        using Place = std::array<float, 4>;
+        ASSERT_FALSE(view.places.empty());
+        EXPECT_EQ(view.places.back(), (Place{6000, 2620, 2505, 1760}));
+        const auto placesAtLoad = view.places.size();
+
+        const int redraws = view.refreshes;
+        form.OnPointerMoved(300, LineY(1));
+        form.OnPointerMoved(300, LineY(2));
+        form.OnLinkHovered(0);
+        EXPECT_GT(view.refreshes, redraws); // redrawn, but not moved
+        EXPECT_EQ(view.places.size(), placesAtLoad);
+
+        form.OnMovedByWindowSystem(1500, 900);
+        EXPECT_EQ(form.TopLeft().x, 1500);
+        EXPECT_EQ(form.TopLeft().y, 900);
+        form.OnPointerMoved(300, LineY(1));
+        EXPECT_EQ(view.places.size(), placesAtLoad);
+        // The pointer watch measures the window where it now is: (100, 60) to (267, 177).
+        ui().pointer = {110, 70};
+        ui().Tick();
+        EXPECT_TRUE(form.IsOpen());
+
+        // A new line makes the window taller, where it now is.
+        session().snippets.at(3).SetDescription(L"Item 3");
+        form.DisplayMenu();
+        ASSERT_EQ(view.places.size(), placesAtLoad + 1);
+        EXPECT_EQ(view.places.back(), (Place{1500, 900, 2505, 2000}));
+        ui().pointer = {-5, -5};
+        ui().Tick();
+    });
+    EXPECT_EQ(Request(), L"");
+}
+
 TEST(MenuTooltipTest, PreviewOfTheText) {
     const std::wstring fifty(50, L'a');
     struct Case {

@@ -62,6 +62,17 @@ LRESULT SnippetMenuView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             menu_.OnPointerWatchTick();
         }
         return 0;
+    case WM_WINDOWPOSCHANGED: {
+        // A move that Place() did not ask for: a window manager keeping the window on the
+        // screen, a shell tool, a change of display. The menu's place follows the window.
+        const auto& moved = *reinterpret_cast<const WINDOWPOS*>(lParam);
+        if ((moved.flags & SWP_NOMOVE) == 0 && (moved.x != placedAt_.x || moved.y != placedAt_.y)) {
+            placedAt_ = POINT{moved.x, moved.y};
+            menu_.OnMovedByWindowSystem(static_cast<float>(moved.x * twipsPerPixel_),
+                                        static_cast<float>(moved.y * twipsPerPixel_));
+        }
+        return DefWindowProcW(window_, message, wParam, lParam);
+    }
     case WM_DESTROY:
         tooltip_ = nullptr;
         return 0;
@@ -187,12 +198,19 @@ void SnippetMenuView::SyncTooltips() {
     }
 }
 
+void SnippetMenuView::Place(float left, float top, float width, float height) {
+    if (window_ == nullptr) {
+        return;
+    }
+    placedAt_ = POINT{Pixels(left), Pixels(top)};
+    SetWindowPos(window_, nullptr, placedAt_.x, placedAt_.y, Pixels(width), Pixels(height),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void SnippetMenuView::Refresh() {
     if (window_ == nullptr) {
         return;
     }
-    SetWindowPos(window_, nullptr, Pixels(menu_.left), Pixels(menu_.top), Pixels(menu_.width),
-                 Pixels(menu_.height), SWP_NOZORDER | SWP_NOACTIVATE);
     SyncTooltips();
     InvalidateRect(window_, nullptr, FALSE);
 }

@@ -19,6 +19,7 @@ public:
 
     SnippetMenuView(SnippetMenu& menu, HINSTANCE instance); // throws when the window cannot be made
 
+    void Place(float left, float top, float width, float height) override;
     void Refresh() override;
     void SetTimer(bool enabled, unsigned intervalMs) override;
     int PopupMenu(const std::vector<MenuEntry>& entries) override;
@@ -37,6 +38,7 @@ private:
     HWND tooltip_ = nullptr; // owned by the window, destroyed with it
     UniqueGdi<HFONT> font_;
     bool timerOn_ = false;
+    POINT placedAt_{}; // where Place() last put the window, in pixels
     struct Tool {
         RECT rect;
         std::wstring text;
