@@ -178,7 +178,9 @@ void SnippetMenuView::SyncTooltips() {
         return;
     }
     TOOLINFOW tool{};
-    tool.cbSize = sizeof(tool);
+    // The size that every version of the common controls accepts: a host without a manifest
+    // for version 6 gets version 5, which refuses the larger structure of the newer headers.
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
     tool.hwnd = window_;
     for (std::size_t id = 1; id <= tools_.size(); ++id) {
         tool.uId = id;
