@@ -8,6 +8,7 @@ packages=(
     g++-mingw-w64-i686 mingw-w64-tools
     wine wine32:i386 libwine-dev libwine:i386
     xvfb openbox xdotool x11-utils imagemagick
+    locales # the Japanese locale that the double-byte code page test runs under
 )
 
 sudo_if_needed() {

@@ -68,7 +68,25 @@ void ItemEditor::OnCancel() {
     }
 }
 
+// Whether both fields fit their widths in the data file's code page; says which does not.
+// Under a single-byte code page the boxes' limits already keep them short enough.
+bool ItemEditor::FieldsFit() {
+    const AnsiCodec& ansi = *session_.platform.ansi;
+    const std::size_t widths[2] = {MenuRecord::kDescriptionWidth, MenuRecord::kTextWidth};
+    const wchar_t* refusals[2] = {messages::kDescriptionTooLong, messages::kTextTooLong};
+    for (const auto field : {Description, Text}) {
+        if (ansi.Encode(TrimSpaces(fields[field])).size() > widths[field]) {
+            session_.errors.Report(refusals[field], /*fatal=*/false);
+            return false;
+        }
+    }
+    return true;
+}
+
 void ItemEditor::Apply() {
+    if (!FieldsFit()) {
+        return; // the editor stays open with what was typed
+    }
     if (session_.currentItem == 0) {
         // The first empty slot; 21 lies beyond the stored items and is always empty.
         int slot = kFirstItem;

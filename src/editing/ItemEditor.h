@@ -66,6 +66,7 @@ private:
     void OnUnload() override;
 
     void Apply();
+    bool FieldsFit();
 
     MenuSession& session_;
     SnippetMenuHost& menu_;

@@ -15,4 +15,13 @@ inline constexpr const wchar_t* kErrorSettingItem = L"Error setting Menu item";
 inline constexpr const wchar_t* kErrorEditingItem = L"Error editing menu item";
 inline constexpr const wchar_t* kLaunchFailed = L"External application launch failed";
 
+// The editor's refusal of a field that the data file cannot hold: under a code page of two
+// bytes per character (Chinese, Japanese, Korean) a field holds half as many such characters.
+inline constexpr const wchar_t* kDescriptionTooLong =
+    L"The description is too long to be saved. It can hold 30 characters, or 15 of a language "
+    L"that writes each character with two bytes.";
+inline constexpr const wchar_t* kTextTooLong =
+    L"The text to insert is too long to be saved. It can hold 200 characters, or 100 of a "
+    L"language that writes each character with two bytes.";
+
 } // namespace quillery::messages

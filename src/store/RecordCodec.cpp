@@ -26,8 +26,10 @@ void EncodeField(const std::wstring& text, const AnsiCodec& ansi, std::uint8_t* 
     std::fill(field + used, field + width, static_cast<std::uint8_t>(' '));
 }
 
+// A character that another program cut at the field's end is left out, as if it were padding,
+// rather than read as a stray character of its own.
 std::wstring DecodeField(const std::uint8_t* field, std::size_t width, const AnsiCodec& ansi) {
-    std::wstring text = ansi.Decode(field, width);
+    std::wstring text = ansi.Decode(field, ansi.WholeCharactersLength(field, width));
     text.resize(width, L' ');
     return text;
 }

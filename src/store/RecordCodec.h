@@ -22,7 +22,7 @@ using RecordBytes = std::array<std::uint8_t, kRecordSize>;
 RecordBytes EncodeRecord(const MenuRecord& record, const AnsiCodec& ansi);
 
 // Zero bytes become NUL characters; a field that decodes to fewer characters than its width
-// (a multi-byte code page) is padded with spaces.
+// (a multi-byte code page) is padded with spaces, and so is a character cut at its end.
 MenuRecord DecodeRecord(const RecordBytes& bytes, const AnsiCodec& ansi);
 
 } // namespace quillery

@@ -109,4 +109,34 @@ std::string AcpCodec::Encode(std::wstring_view text) const {
     return bytes;
 }
 
+std::size_t AcpCodec::WholeCharactersLength(const std::uint8_t* bytes, std::size_t size) const {
+    if (::GetACP() == CP_UTF8) {
+        // The last sequence is whole when its first byte asks for no more bytes than follow.
+        std::size_t start = size;
+        while (start > 0 && size - start < 4 && (bytes[start - 1] & 0xC0) == 0x80) {
+            --start;
+        }
+        if (start == 0) {
+            return size;
+        }
+        const std::uint8_t first = bytes[start - 1];
+        const std::size_t needed = first >= 0xF0 ? 4 : first >= 0xE0 ? 3 : first >= 0xC0 ? 2 : 1;
+        return size - (start - 1) < needed ? start - 1 : size;
+    }
+    CPINFO info{};
+    if (!::GetCPInfo(CP_ACP, &info) || info.MaxCharSize < 2) {
+        return size;
+    }
+    // Lead bytes can also be trail bytes: only a walk from the start tells them apart.
+    for (std::size_t i = 0; i < size; ++i) {
+        if (::IsDBCSLeadByte(bytes[i])) {
+            if (i + 1 == size) {
+                return i;
+            }
+            ++i;
+        }
+    }
+    return size;
+}
+
 } // namespace quillery::win32

@@ -12,6 +12,7 @@ class AcpCodec final : public AnsiCodec {
 public:
     std::wstring Decode(const std::uint8_t* bytes, std::size_t size) const override;
     std::string Encode(std::wstring_view text) const override;
+    std::size_t WholeCharactersLength(const std::uint8_t* bytes, std::size_t size) const override;
 };
 
 } // namespace quillery::win32

@@ -1,6 +1,7 @@
 #include "editing/ItemEditor.h"
 #include "editing/ItemCommands.h"
 #include "shared/Messages.h"
+#include "support/DoubleByteCodec.h"
 #include "support/MenuFixture.h"
 
 namespace quillery {
@@ -173,6 +174,43 @@ TEST_F(ItemEditorTest, FailedWriteClosesBothWindowsAndNothingComesBack) {
     EXPECT_EQ(Boxes(), std::vector<std::wstring>{messages::kErrorSavingItem});
     EXPECT_EQ(Bytes(), before);
     EXPECT_EQ(ui().modalOrder, (std::vector<std::string>{"menu", "editor"}));
+}
+
+// Under a code page of two bytes per character the boxes take more than the data file holds:
+// Apply says so and keeps the editor open with what was typed, and writes nothing.
+TEST_F(ItemEditorTest, ApplyRefusesWhatTheCodePageCannotHoldAndKeepsTheTyping) {
+    testing::DoubleByteCodec doubleByte;
+    platform.port.ansi = &doubleByte;
+    SaveItems({1});
+    const auto before = Bytes();
+    const std::wstring kana15(15, L'\u30A2');
+    RequestWith({[&] {
+                     OpenEditor(1, ItemCommands::Edit, [&] {
+                         editor().OnFieldChanged(ItemEditor::Description, kana15 + L"\u30A4");
+                         editor().OnApply();
+                         ASSERT_TRUE(editor().IsOpen());
+                         EXPECT_EQ(editor().fields[ItemEditor::Description], kana15 + L"\u30A4");
+
+                         editor().OnFieldChanged(ItemEditor::Description, kana15);
+                         editor().OnFieldChanged(ItemEditor::Text, std::wstring(101, L'\u30A2'));
+                         editor().OnApply();
+                         ASSERT_TRUE(editor().IsOpen());
+                         EXPECT_EQ(Bytes(), before);
+
+                         editor().OnFieldChanged(ItemEditor::Text, std::wstring(100, L'\u30A2'));
+                         editor().OnApply();
+                         EXPECT_FALSE(editor().IsOpen());
+                     });
+                 },
+                 Leave()});
+    EXPECT_EQ(Boxes(),
+              (std::vector<std::wstring>{messages::kDescriptionTooLong, messages::kTextTooLong}));
+    EXPECT_EQ(platform.dialogs.shown[0].style, 48u); // a warning
+    const auto written = Record(3);
+    ASSERT_EQ(written.size(), 232u);
+    EXPECT_EQ(std::string(written.begin(), written.begin() + 30), doubleByte.Encode(kana15));
+    EXPECT_EQ(std::string(written.begin() + 30, written.begin() + 230),
+              doubleByte.Encode(std::wstring(100, L'\u30A2')));
 }
 
 TEST_F(ItemEditorTest, FailureInsideApplyOrCancelIsAWarningAndTheEditorStays) {

@@ -1,5 +1,6 @@
 #include "tools/menudat/Menudat.h"
 #include "store/MenuDataFile.h"
+#include "support/DoubleByteCodec.h"
 #include "support/FakePlatform.h"
 
 #include <gtest/gtest.h>
@@ -25,7 +26,7 @@ protected:
     Result Run(std::vector<std::wstring> args) {
         std::ostringstream out;
         std::ostringstream err;
-        const int code = menudat::Run(args, files, ansi, out, err);
+        const int code = menudat::Run(args, files, *codePage, out, err);
         return {code, out.str(), err.str()};
     }
     std::vector<std::uint8_t> Record(int number) {
@@ -43,6 +44,7 @@ protected:
     std::wstring path = file.wstring();
     testing::FaultyFileSystem files;
     Cp1252Codec ansi;
+    const AnsiCodec* codePage = &ansi; // the data file's code page
 };
 
 TEST_F(MenudatTest, InitWritesHeaderAndStartersAndKeepsExistingFiles) {
@@ -139,6 +141,27 @@ TEST_F(MenudatTest, RefusalsLeaveTheFileAsItWas) {
     files.failReadOfRecord = {1};
     EXPECT_EQ(Run({L"welcome", path, L"off"}).code, menudat::kFileError);
     EXPECT_TRUE(files.writtenRecords.empty());
+    EXPECT_EQ(ReadBytes(file), before);
+}
+
+// A field's width is in bytes of the code page: under one of two bytes per character, 15 such
+// characters fill the description and a 16th is refused.
+TEST_F(MenudatTest, WidthIsCountedInBytesOfTheCodePage) {
+    const testing::DoubleByteCodec doubleByte;
+    codePage = &doubleByte;
+    ASSERT_EQ(Run({L"init", path, L"http://www.example.com/q"}).code, 0);
+    const std::wstring kana15(15, L'\u30A2');
+    ASSERT_EQ(Run({L"set", path, L"1", kana15, L"t"}).code, 0);
+    const auto stored = Record(3);
+    EXPECT_EQ(std::string(stored.begin(), stored.begin() + 30), doubleByte.Encode(kana15));
+
+    const auto before = ReadBytes(file);
+    auto result = Run({L"set", path, L"2", kana15 + L"\u30A4", L"t"});
+    EXPECT_EQ(result.code, menudat::kUsageError);
+    EXPECT_NE(result.err.find("takes 32 bytes"), std::string::npos) << result.err;
+    result = Run({L"set", path, L"2", L"d", std::wstring(101, L'\u30A2')});
+    EXPECT_EQ(result.code, menudat::kUsageError);
+    EXPECT_NE(result.err.find("at most 200"), std::string::npos) << result.err;
     EXPECT_EQ(ReadBytes(file), before);
 }
 

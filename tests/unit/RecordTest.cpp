@@ -1,9 +1,11 @@
 #include "posix/Cp1252Codec.h"
 #include "shared/MenuRecord.h"
 #include "store/RecordCodec.h"
+#include "support/DoubleByteCodec.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 namespace quillery {
@@ -88,6 +90,42 @@ TEST(RecordCodecTest, CodePageConversion) {
         EXPECT_EQ(FieldBytes(bytes, 30, c.stored.size()), c.stored);
         EXPECT_EQ(bytes[30 + c.stored.size()], ' ');
     }
+}
+
+// Under a code page of two bytes per character a field holds half as many such characters;
+// the store cuts between characters, never inside one, and a character that another program
+// cut at a field's end reads as padding.
+TEST(RecordCodecTest, DoubleByteFieldsAreCutBetweenCharacters) {
+    const testing::DoubleByteCodec ansi;
+    const std::wstring kana15(15, L'\u30A2');
+    MenuRecord record;
+    record.SetDescription(kana15);
+    RecordBytes bytes = EncodeRecord(record, ansi);
+    EXPECT_EQ(FieldBytes(bytes, 0, 30), ansi.Encode(kana15)); // 30 bytes: full to the last
+    // Read back, a field holds as many characters as it has bytes, the rest spaces.
+    const auto padded = [](std::wstring text) {
+        text.resize(30, L' ');
+        return text;
+    };
+    EXPECT_EQ(DecodeRecord(bytes, ansi).Description, padded(kana15));
+
+    // A 16th would need bytes 31 and 32: the field keeps the first 15.
+    record.SetDescription(kana15 + L"\u30A4");
+    EXPECT_EQ(FieldBytes(EncodeRecord(record, ansi), 0, 30), ansi.Encode(kana15));
+
+    // One byte left for a character of two: it stays padding.
+    record.SetDescription(L"a" + kana15);
+    bytes = EncodeRecord(record, ansi);
+    EXPECT_EQ(FieldBytes(bytes, 0, 30), ansi.Encode(L"a" + kana15.substr(1)) + " ");
+    EXPECT_EQ(DecodeRecord(bytes, ansi).Description, padded(L"a" + kana15.substr(1)));
+
+    // Another program wrote a lead byte as the field's last byte, its trail byte beyond.
+    std::string cut = "b" + ansi.Encode(kana15);
+    RecordBytes written{};
+    std::copy(cut.begin(), cut.begin() + 30, written.begin());
+    const MenuRecord read = DecodeRecord(written, ansi);
+    EXPECT_EQ(read.Description, padded(L"b" + kana15.substr(1)));
+    EXPECT_EQ(read.Description.find(testing::DoubleByteCodec::kLoneLeadByte), std::wstring::npos);
 }
 
 TEST(RecordCodecTest, Cp1252DecodesEveryByteToOneCharacter) {

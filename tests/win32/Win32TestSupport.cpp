@@ -228,7 +228,8 @@ std::vector<std::uint8_t> ReadWholeFile(const std::wstring& path) {
 void WriteWholeFile(const std::wstring& path, const std::vector<std::uint8_t>& bytes) {
     HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        throw std::runtime_error("cannot create the test's file");
+        throw std::runtime_error("cannot create the test's file (error " +
+                                 std::to_string(::GetLastError()) + ")");
     }
     DWORD put = 0;
     const BOOL written =

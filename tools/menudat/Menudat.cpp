@@ -158,13 +158,16 @@ private:
         return item;
     }
 
-    // Values longer than their field are refused rather than silently cut.
+    // Values longer than their field are refused rather than silently cut. A field's width is
+    // in bytes of the code page, where some characters take two.
     bool CheckWidth(const char* what, const std::wstring& value, std::size_t width) {
-        if (value.size() <= width) {
+        const std::size_t bytes = ansi_.Encode(value).size();
+        if (bytes <= width) {
             return true;
         }
-        err_ << "menudat: the " << what << " has " << value.size() << " characters; at most "
-             << width << " fit, so it was refused (nothing written)\n";
+        err_ << "menudat: the " << what << " takes " << bytes
+             << " bytes in the data file's code page; at most " << width
+             << " fit, so it was refused (nothing written)\n";
         return false;
     }
 
@@ -393,8 +396,10 @@ std::string Usage() {
            "  list FILE           the base address, the welcome setting and the snippets\n"
            "  dump FILE           every record with its NULs and padding shown\n"
            "  set FILE N DESCRIPTION TEXT\n"
-           "                      store snippet N (1-20); at most 30 and 200 characters,\n"
-           "                      longer values are refused; LF line breaks become CR LF\n"
+           "                      store snippet N (1-20); at most 30 and 200 bytes of the\n"
+           "                      code page (a character of Chinese, Japanese or Korean\n"
+           "                      takes two), longer values are refused; LF line breaks\n"
+           "                      become CR LF\n"
            "  remove FILE N       blank snippet N's description (its text stays)\n"
            "  welcome FILE on|off show or stop showing the welcome window\n"
            "exit status: 0 done, 1 file error, 2 usage error\n";
