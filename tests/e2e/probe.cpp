@@ -8,7 +8,8 @@
 //   e2e_probe control TEXT [--title T] [--class C] [--timeout S]
 //                                                    prints the centre "x y" of a child control
 //   e2e_probe texts [--title T] [--class C] [--timeout S]    prints every child control's text
-//   e2e_probe unload PROGID DLLNAME         checks DllCanUnloadNow against live objects and locks
+//   e2e_probe unload PROGID DLLNAME         checks DllCanUnloadNow against live objects and locks,
+//                                           then a new object and its loadmenu after the unload
 //
 // Exit status: 0 done, 1 not found in time or a check failed, 2 usage error.
 
@@ -175,6 +176,28 @@ int Texts(const Query& query) {
     return 0;
 }
 
+// Calls loadmenu late-bound, by name, as a page's script does; its text, or "(failed)".
+std::wstring CallLoadmenu(IDispatch& object) {
+    OLECHAR name[] = L"loadmenu";
+    LPOLESTR names[] = {name};
+    DISPID id = 0;
+    if (FAILED(object.GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id))) {
+        return L"(failed)";
+    }
+    DISPPARAMS none{};
+    VARIANT result;
+    ::VariantInit(&result);
+    if (FAILED(object.Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none, &result,
+                             nullptr, nullptr)) ||
+        result.vt != VT_BSTR) {
+        ::VariantClear(&result);
+        return L"(failed)";
+    }
+    std::wstring text(result.bstrVal, ::SysStringLen(result.bstrVal));
+    ::VariantClear(&result);
+    return text;
+}
+
 // A compiled client of the registered server: DllCanUnloadNow must refuse while an object, a
 // class factory or a server lock is alive, and allow once all are gone; then the system may
 // really unload the DLL.
@@ -224,6 +247,19 @@ int Unload(const std::wstring& progId, const std::wstring& dllName) {
     check(canUnload() == S_OK, L"allowed after the last release");
     ::CoFreeUnusedLibrariesEx(0, 0);
     check(::GetModuleHandleW(dllName.c_str()) == nullptr, L"the system unloads the DLL");
+
+    // The next object loads the DLL afresh, and a request runs in it: its windows' classes are
+    // registered again by the new copy.
+    object = nullptr;
+    check(SUCCEEDED(::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
+                                       reinterpret_cast<void**>(&object))),
+          L"a new object is created after the unload");
+    check(::GetModuleHandleW(dllName.c_str()) != nullptr, L"the DLL is loaded again");
+    if (object != nullptr) {
+        std::fwprintf(stdout, L"result=[%ls]\n", CallLoadmenu(*object).c_str());
+        std::fflush(stdout);
+        object->Release();
+    }
     ::CoUninitialize();
     return failures == 0 ? 0 : 1;
 }
