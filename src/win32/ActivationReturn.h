@@ -11,8 +11,14 @@ namespace quillery::win32 {
 // active window and the caller's window in the background.
 class ActivationReturn {
 public:
-    // Remembers the thread's active window now (none, when the thread has none).
-    void Remember() { before_ = GetActiveWindow(); }
+    // Remembers the thread's active window now; when the thread has none, what was remembered
+    // before stays (a window system that reports focus changes late, as Wine's X11 driver
+    // does, may have taken the activation away for a moment).
+    void Remember() {
+        if (HWND active = GetActiveWindow()) {
+            before_ = active;
+        }
+    }
     // Activates the remembered window again when the thread has no active window, the window
     // can take the activation, and no other thread's window is in the foreground (a program
     // the user has turned to keeps it).

@@ -89,17 +89,6 @@ private:
 // may take the activation away again; the record shows what the component asked for.
 class ActivationRecorder {
 public:
-    ActivationRecorder()
-        : hook_(::SetWindowsHookExW(WH_CBT, &Record, nullptr, ::GetCurrentThreadId())) {
-        current_ = this;
-    }
-    ~ActivationRecorder() {
-        ::UnhookWindowsHookEx(hook_);
-        current_ = nullptr;
-    }
-    ActivationRecorder(const ActivationRecorder&) = delete;
-    ActivationRecorder& operator=(const ActivationRecorder&) = delete;
-
     // The class activated next after the last activation of `className`, or "" for none.
     std::wstring NextAfter(const std::wstring& className) const {
         const auto last = std::find(classes_.rbegin(), classes_.rend(), className);
@@ -111,9 +100,12 @@ public:
     // The first class other than the host's activated after the last activation of
     // `className`, or "" for none.
     std::wstring After(const std::wstring& className) const {
-        auto next = std::find(classes_.rbegin(), classes_.rend(), className).base();
-        next = std::find_if(next, classes_.end(),
-                            [](const std::wstring& c) { return c != kHostClass; });
+        const auto last = std::find(classes_.rbegin(), classes_.rend(), className);
+        if (last == classes_.rend()) {
+            return L"";
+        }
+        const auto next = std::find_if(last.base(), classes_.end(),
+                                       [](const std::wstring& c) { return c != kHostClass; });
         return next == classes_.end() ? L"" : *next;
     }
 
@@ -129,19 +121,15 @@ public:
     }
 
 private:
-    static LRESULT CALLBACK Record(int code, WPARAM wParam, LPARAM lParam) {
-        // Activations of no window are Wine's answer to the X server's late focus events.
-        wchar_t name[64] = L"";
-        if (code == HCBT_ACTIVATE && current_ != nullptr &&
-            ::GetClassNameW(reinterpret_cast<HWND>(wParam), name, 64) > 0) {
-            current_->classes_.emplace_back(name);
-        }
-        return ::CallNextHookEx(nullptr, code, wParam, lParam);
-    }
-
-    static inline ActivationRecorder* current_ = nullptr;
-    HHOOK hook_;
     std::vector<std::wstring> classes_;
+    // Activations of no window are Wine's answer to the X server's late focus events.
+    wintest::ThreadHook<WH_CBT> hook_{[this](int code, WPARAM wParam, LPARAM) {
+        wchar_t name[64] = L"";
+        if (code == HCBT_ACTIVATE &&
+            ::GetClassNameW(reinterpret_cast<HWND>(wParam), name, 64) > 0) {
+            classes_.emplace_back(name);
+        }
+    }};
 };
 
 class ForegroundTest : public ::testing::Test {

@@ -180,41 +180,18 @@ TEST_F(MenuWindowTest, WarningBoxLeftOpenWhileTheTimerClosesThePopUp) {
     EXPECT_TRUE(closedUnderTheBox);
 }
 
-// Records the size of each tool that the calling thread's code hands to a tooltip control.
-class ToolSizeRecorder {
-public:
-    ToolSizeRecorder()
-        : hook_(::SetWindowsHookExW(WH_CALLWNDPROC, &Record, nullptr, ::GetCurrentThreadId())) {
-        current_ = this;
-    }
-    ~ToolSizeRecorder() {
-        ::UnhookWindowsHookEx(hook_);
-        current_ = nullptr;
-    }
-    ToolSizeRecorder(const ToolSizeRecorder&) = delete;
-    ToolSizeRecorder& operator=(const ToolSizeRecorder&) = delete;
-
-    std::vector<UINT> sizes;
-
-private:
-    static LRESULT CALLBACK Record(int code, WPARAM wParam, LPARAM lParam) {
-        const auto& sent = *reinterpret_cast<const CWPSTRUCT*>(lParam);
-        if (code == HC_ACTION && current_ != nullptr && sent.message == TTM_ADDTOOLW) {
-            current_->sizes.push_back(reinterpret_cast<const TOOLINFOW*>(sent.lParam)->cbSize);
-        }
-        return ::CallNextHookEx(nullptr, code, wParam, lParam);
-    }
-
-    static inline ToolSizeRecorder* current_ = nullptr;
-    HHOOK hook_;
-};
-
 // Version 5 of the common controls, which a host without a manifest gets, refuses a tool whose
 // size includes the fields of version 6: the tools are handed over in the older size.
 TEST_F(MenuWindowTest, TooltipsTakeTheToolSizeThatEveryCommonControlsVersionAccepts) {
     WriteWholeFile(platform.MenuFile(), MenuData({1, 2, 3}, 1));
     LRESULT toolCount = -1;
-    ToolSizeRecorder tools;
+    std::vector<UINT> toolSizes; // of each tool handed to a tooltip control
+    wintest::ThreadHook<WH_CALLWNDPROC> hook([&](int, WPARAM, LPARAM lParam) {
+        const auto& sent = *reinterpret_cast<const CWPSTRUCT*>(lParam);
+        if (sent.message == TTM_ADDTOOLW) {
+            toolSizes.push_back(reinterpret_cast<const TOOLINFOW*>(sent.lParam)->cbSize);
+        }
+    });
     {
         User user([&] {
             HWND popup = nullptr;
@@ -229,8 +206,8 @@ TEST_F(MenuWindowTest, TooltipsTakeTheToolSizeThatEveryCommonControlsVersionAcce
         RunMenuRequest(platform.port, platform.views);
     }
     EXPECT_EQ(toolCount, 3);
-    ASSERT_EQ(tools.sizes.size(), 3u);
-    for (const UINT size : tools.sizes) {
+    ASSERT_EQ(toolSizes.size(), 3u);
+    for (const UINT size : toolSizes) {
         EXPECT_EQ(size, TTTOOLINFOW_V2_SIZE);
     }
 }

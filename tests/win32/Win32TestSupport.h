@@ -149,6 +149,36 @@ HWND FindVisible(const wchar_t* className);
 bool WaitFor(const std::function<bool()>& condition,
              std::chrono::milliseconds limit = std::chrono::seconds(10));
 
+// A window hook of type `Type` (WH_CBT, WH_CALLWNDPROC, ...) on the calling thread while it
+// lives: `observe` sees each call the window system makes of it (code, wParam, lParam). One of
+// each type at a time per thread.
+template <int Type> class ThreadHook {
+public:
+    explicit ThreadHook(std::function<void(int, WPARAM, LPARAM)> observe)
+        : observe_(std::move(observe)) {
+        current_ = this;
+        hook_ = ::SetWindowsHookExW(Type, &Call, nullptr, ::GetCurrentThreadId());
+    }
+    ~ThreadHook() {
+        ::UnhookWindowsHookEx(hook_);
+        current_ = nullptr;
+    }
+    ThreadHook(const ThreadHook&) = delete;
+    ThreadHook& operator=(const ThreadHook&) = delete;
+
+private:
+    static LRESULT CALLBACK Call(int code, WPARAM wParam, LPARAM lParam) {
+        if (code >= 0 && current_ != nullptr) {
+            current_->observe_(code, wParam, lParam);
+        }
+        return ::CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    static inline thread_local ThreadHook* current_ = nullptr;
+    std::function<void(int, WPARAM, LPARAM)> observe_;
+    HHOOK hook_ = nullptr;
+};
+
 // Plays the user's part on a thread of its own while a menu request runs on the test's
 // thread. Should the actions end with the pop-up still open, the pointer then leaves it, so
 // that the request ends at the next tick instead of waiting for ever.

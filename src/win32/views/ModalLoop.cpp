@@ -35,7 +35,7 @@ ThreadWindowsDisabled::~ThreadWindowsDisabled() {
 }
 
 void ModalLoop::Run(HWND window, HWND focus) {
-    activeBefore_.Remember();
+    RememberActiveWindow();
     others_.emplace(window);
     ShowWindow(window, SW_SHOW);
     SetForegroundWindow(window);

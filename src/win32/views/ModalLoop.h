@@ -26,6 +26,9 @@ private:
 // top-level windows are disabled while it is up, and exactly those are enabled again after.
 class ModalLoop {
 public:
+    // Remembers the window that is active now, to give the activation back to it at the end:
+    // called when the window is made, and again when it is shown.
+    void RememberActiveWindow() { activeBefore_.Remember(); }
     // Shows `window` and dispatches the thread's messages until End() or WM_QUIT (which is
     // posted again for the loop outside). Dialog keys (Tab, Space) work in the window.
     void Run(HWND window, HWND focus = nullptr);

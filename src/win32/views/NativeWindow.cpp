@@ -28,6 +28,7 @@ void NativeWindow::Create(HINSTANCE instance, const wchar_t* className, HBRUSH b
     windowClass.hbrBackground = background;
     windowClass.lpszClassName = className;
     RegisterClassExW(&windowClass);
+    loop_.RememberActiveWindow(); // the window that opens this one, before anything else shows
     CreateWindowExW(exStyle, className, title, style, 0, 0, 1, 1, nullptr, nullptr, instance, this);
     if (window_ == nullptr) {
         throw std::runtime_error("cannot create a window");
