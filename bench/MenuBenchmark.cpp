@@ -1,30 +1,40 @@
-// Figures for the menu's speed and for what repeated requests leave behind, measured with the
-// real windows in one process: how long a bare Win32 pop-up takes from creation to its first
-// paint, how long a menu request takes from its start to the menu's first paint, how long a
-// click takes to come back as the request's result, and the process's GDI objects, window
-// objects, handles and memory before and after many requests. It prints figures; it passes
-// or fails nothing.
+// Figures for the menu's speed and footprint, measured with the real windows in one process:
+// - a menu request's time to its first paint against a bare pop-up of the same size, and a
+//   click's time to the returned text against a click on the bare pop-up to control back;
+// - the first request in the process, made through Pennock.dll as a page's script makes it
+//   (DLL load, class factory, type library, window classes), against a warm one;
+// - where a request's time goes, step by step, through timed stand-ins of the port;
+// - what many requests leave behind.
+// It prints figures; it passes or fails nothing.
+
+#include "StepTimes.h"
 
 #include "menu/MenuRequest.h"
 #include "platform/Platform.h"
 #include "win32/Win32Platform.h"
 #include "win32/views/Win32WindowFactory.h"
 
+#include "Pennock_h.h"
+
 #include <windows.h>
 
 #include <psapi.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using quillery::bench::Clock;
+using quillery::bench::Ms;
+
+constexpr int kSamples = 30;
 
 Clock::time_point g_painted;
+Clock::time_point g_paintTaken;
 HWND g_painting = nullptr;     // the watched window, once its first paint has been dispatched
 HWND g_paintPending = nullptr; // its first WM_PAINT has been taken from the queue
 std::wstring g_watchedClass;
@@ -44,6 +54,7 @@ LRESULT CALLBACK OnGetMessage(int code, WPARAM wParam, LPARAM lParam) {
             wchar_t name[64] = L"";
             GetClassNameW(message->hwnd, name, 64);
             if (g_watchedClass == name) {
+                g_paintTaken = Clock::now();
                 g_paintPending = message->hwnd;
                 PostMessageW(message->hwnd, WM_NULL, 0, 0);
             }
@@ -63,22 +74,36 @@ double Median(std::vector<double> values) {
     return values.empty() ? 0 : values[values.size() / 2];
 }
 
-double Ms(Clock::duration duration) {
-    return std::chrono::duration<double, std::milli>(duration).count();
+// A bare pop-up of the menu's size: its time from creation to first paint, and the time from
+// a click on it until the click's handler has destroyed it and control is back.
+struct BareTimes {
+    double toPaintMs = 0;
+    double clickMs = 0;
+};
+
+bool g_bareClicked = false;
+
+LRESULT CALLBACK BareProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_LBUTTONUP) {
+        g_bareClicked = true;
+        DestroyWindow(window);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
-// A bare pop-up of the menu's size, created, shown and painted by the same process.
-double BareWindowMs(HINSTANCE instance) {
+BareTimes BareWindow(HINSTANCE instance) {
     static bool registered = false;
     if (!registered) {
         WNDCLASSW windowClass{};
-        windowClass.lpfnWndProc = DefWindowProcW;
+        windowClass.lpfnWndProc = BareProc;
         windowClass.hInstance = instance;
         windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
         windowClass.lpszClassName = L"BenchBare";
         RegisterClassW(&windowClass);
         registered = true;
     }
+    BareTimes times;
     WatchFor(L"BenchBare");
     const auto start = Clock::now();
     HWND window = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, L"BenchBare", L"", WS_POPUP,
@@ -88,12 +113,20 @@ double BareWindowMs(HINSTANCE instance) {
     while (g_painting == nullptr && GetMessageW(&msg, nullptr, 0, 0) > 0) {
         DispatchMessageW(&msg);
     }
-    const double ms = Ms(g_painted - start);
-    DestroyWindow(window);
+    times.toPaintMs = Ms(g_painted - start);
+
+    g_bareClicked = false;
+    const auto clicked = Clock::now();
+    PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, 41));
+    PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(40, 41));
+    while (!g_bareClicked && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        DispatchMessageW(&msg);
+    }
+    times.clickMs = Ms(Clock::now() - clicked);
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         DispatchMessageW(&msg);
     }
-    return ms;
+    return times;
 }
 
 struct Request {
@@ -126,23 +159,94 @@ void CALLBACK DriveMenu(HWND, UINT, UINT_PTR id, DWORD) {
     }
 }
 
-// One menu request, timed from its start to the menu's first paint and from the click to
-// the request's return.
-Request TimedRequest(quillery::WindowFactory& windows, bool click) {
+// One request made by `run`, timed from its start to the menu's first paint and from the
+// click to the request's return.
+Request TimedRequest(const std::function<std::wstring()>& run, bool click) {
     WatchFor(L"QuillerySnippetMenu");
     g_click = click;
     g_started = Clock::now();
     SetTimer(nullptr, 0, 1, &DriveMenu); // runs in the menu's own message loop
     const auto start = g_started;
     Request timed;
-    timed.result = quillery::RunMenuRequest(quillery::CurrentPlatform(), windows);
+    timed.result = run();
     const auto end = Clock::now();
     timed.toPaintMs = Ms(g_painted - start);
     timed.clickMs = Ms(end - g_clicked);
     return timed;
 }
 
+// Requests through Pennock.dll, beside this program, as a page's script makes them:
+// the object from the DLL's class factory, loadmenu late-bound by name.
+class DllClient {
+public:
+    bool Load() {
+        dll_ = LoadLibraryW(L"Pennock.dll");
+        if (dll_ == nullptr) {
+            return false;
+        }
+        using GetClassObject = HRESULT(WINAPI*)(REFCLSID, REFIID, void**);
+        const auto getClassObject = reinterpret_cast<GetClassObject>(
+            reinterpret_cast<void*>(GetProcAddress(dll_, "DllGetClassObject")));
+        IClassFactory* factory = nullptr;
+        if (getClassObject == nullptr ||
+            FAILED(getClassObject(CLSID_DoBiz, IID_IClassFactory,
+                                  reinterpret_cast<void**>(&factory)))) {
+            return false;
+        }
+        const HRESULT made =
+            factory->CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void**>(&object_));
+        factory->Release();
+        return SUCCEEDED(made);
+    }
+    std::wstring Call() {
+        OLECHAR name[] = L"loadmenu";
+        LPOLESTR names[] = {name};
+        DISPID id = 0;
+        if (FAILED(object_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id))) {
+            return L"(failed)";
+        }
+        DISPPARAMS none{};
+        VARIANT result;
+        VariantInit(&result);
+        object_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none, &result, nullptr,
+                        nullptr);
+        std::wstring text = result.vt == VT_BSTR ? result.bstrVal : L"(failed)";
+        VariantClear(&result);
+        return text;
+    }
+    ~DllClient() {
+        if (object_ != nullptr) {
+            object_->Release();
+        }
+    }
+
+private:
+    HMODULE dll_ = nullptr; // stays loaded for the process's life, as in a browser
+    IDispatch* object_ = nullptr;
+};
+
+struct WindowCount {
+    DWORD process;
+    DWORD windows;
+};
+
+BOOL CALLBACK CountIfOwn(HWND window, LPARAM param) {
+    auto* count = reinterpret_cast<WindowCount*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    count->windows += owner == count->process ? 1 : 0;
+    return TRUE;
+}
+
+// The process's own top-level windows, hidden ones too.
+DWORD CountOwnWindows() {
+    WindowCount count{GetCurrentProcessId(), 0};
+    EnumWindows(&CountIfOwn, reinterpret_cast<LPARAM>(&count));
+    return count.windows;
+}
+
 struct Counts {
+    DWORD windows = 0;
     DWORD gdi = 0;
     DWORD user = 0;
     DWORD handles = 0;
@@ -151,6 +255,7 @@ struct Counts {
 
 Counts Now() {
     Counts counts;
+    counts.windows = CountOwnWindows();
     counts.gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
     counts.user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
     GetProcessHandleCount(GetCurrentProcess(), &counts.handles);
@@ -163,47 +268,100 @@ Counts Now() {
     return counts;
 }
 
+// "a -> b", or a plain statement that the system does not report the count (Wine reports no
+// GDI or USER objects, and no handle count).
+std::string Growth(DWORD before, DWORD after) {
+    if (before == 0 && after == 0) {
+        return "not reported by this system";
+    }
+    return std::to_string(before) + " -> " + std::to_string(after);
+}
+
+void PrintRatio(const char* what, double value, double bare, const char* bareWhat) {
+    std::printf("%-38s %7.2f ms  against %s %6.2f ms: %.2fx (target: at most 1.5x)\n", what, value,
+                bareWhat, bare, value / std::max(bare, 0.001));
+}
+
 } // namespace
 
-// menu_benchmark [REQUESTS]: Menu.dat must lie beside the program.
+// menu_benchmark [REQUESTS]: Menu.dat and Pennock.dll must lie beside the program.
 int wmain(int argc, wchar_t** argv) {
     const int requests = argc > 1 ? _wtoi(argv[1]) : 1000;
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    quillery::win32::InstallWin32Platform(instance);
-    quillery::win32::Win32WindowFactory windows(instance);
     HHOOK hook = SetWindowsHookExW(WH_GETMESSAGE, OnGetMessage, nullptr, GetCurrentThreadId());
     SetCursorPos(300, 300);
+    CoInitialize(nullptr);
+
+    // The first request in this process, through the DLL, then warm ones through it.
+    DllClient dll;
+    const auto loadStart = Clock::now();
+    if (!dll.Load()) {
+        std::printf("Pennock.dll could not be loaded beside the benchmark\n");
+        return 1;
+    }
+    const double loadMs = Ms(Clock::now() - loadStart);
+    const Request first = TimedRequest([&] { return dll.Call(); }, true);
+    std::vector<double> warmDll;
+    for (int i = 0; i < 10; ++i) {
+        warmDll.push_back(TimedRequest([&] { return dll.Call(); }, true).toPaintMs);
+    }
+
+    // The component's code linked in, with the port's steps timed.
+    quillery::win32::InstallWin32Platform(instance);
+    quillery::win32::Win32WindowFactory realWindows(instance);
+    quillery::bench::StepTimes steps;
+    quillery::Platform platform = quillery::CurrentPlatform();
+    quillery::bench::TimedFileSystem files(*platform.files, steps);
+    quillery::bench::TimedDesktop desktop(*platform.desktop, steps);
+    quillery::bench::TimedWindows windows(realWindows, steps);
+    platform.files = &files;
+    platform.desktop = &desktop;
+    const auto request = [&] { return quillery::RunMenuRequest(platform, windows); };
 
     std::vector<double> bare;
+    std::vector<double> bareClicks;
     std::vector<double> menu;
     std::vector<double> clicks;
     std::wstring chosen;
-    for (int i = 0; i < 30; ++i) {
-        bare.push_back(BareWindowMs(instance));
-        const Request timed = TimedRequest(windows, true);
+    for (int i = 0; i < kSamples; ++i) {
+        const BareTimes bareTimes = BareWindow(instance);
+        bare.push_back(bareTimes.toPaintMs);
+        bareClicks.push_back(bareTimes.clickMs);
+        const Request timed = TimedRequest(request, true);
+        steps.Add("modal run start to first paint (disable, show, paint)",
+                  g_painted - windows.modalRunStarted);
+        steps.Add("first paint: WM_PAINT taken to handled", g_painted - g_paintTaken);
+        steps.Add("whole request to first paint", g_painted - g_started);
+        steps.EndRequest();
         menu.push_back(timed.toPaintMs);
         clicks.push_back(timed.clickMs);
         chosen = timed.result;
     }
-    std::printf("bare window, creation to first paint: %.2f ms (median of 30)\n", Median(bare));
-    std::printf("menu request, start to first paint:   %.2f ms (median of 30), %.2fx the bare "
-                "window (target: at most 1.5x)\n",
-                Median(menu), Median(menu) / std::max(Median(bare), 0.001));
-    std::printf("click to returned text:                %.2f ms (median of 30, target: 16 ms); "
-                "text: \"%ls\"\n",
-                Median(clicks), chosen.c_str());
+    std::printf("Medians of %d, each side of a ratio from this run:\n", kSamples);
+    PrintRatio("menu request, start to first paint:", Median(menu), Median(bare),
+               "bare pop-up, creation to first paint");
+    PrintRatio("click on a line to the returned text:", Median(clicks), Median(bareClicks),
+               "click on the bare pop-up to control back");
+    std::printf("text returned: \"%ls\"\n", chosen.c_str());
+    std::printf("first request in the process through Pennock.dll: load %.2f ms, then %.2f ms to "
+                "first paint; a warm request through it %.2f ms: %.2fx (target: at most 2x)\n",
+                loadMs, first.toPaintMs, Median(warmDll),
+                (loadMs + first.toPaintMs) / std::max(Median(warmDll), 0.001));
+    std::printf("Where a request's time goes (median ms per request):\n");
+    steps.Print();
 
     const Counts before = Now();
     for (int i = 0; i < requests; ++i) {
-        TimedRequest(windows, i % 2 == 0);
+        TimedRequest(request, i % 2 == 0);
     }
     const Counts after = Now();
-    // A count the system does not report (Wine reports no GDI or window objects) reads 0.
-    std::printf("%d requests: GDI objects %lu -> %lu, window objects %lu -> %lu, handles %lu -> "
-                "%lu, private memory %lu KiB -> %lu KiB\n",
-                requests, before.gdi, after.gdi, before.user, after.user, before.handles,
-                after.handles, static_cast<unsigned long>(before.privateBytes / 1024),
-                static_cast<unsigned long>(after.privateBytes / 1024));
+    std::printf("%d requests: private memory %lu KiB -> %lu KiB; the process's windows %lu -> "
+                "%lu; handles %s; GDI objects %s; USER objects %s\n",
+                requests, static_cast<unsigned long>(before.privateBytes / 1024),
+                static_cast<unsigned long>(after.privateBytes / 1024), before.windows,
+                after.windows, Growth(before.handles, after.handles).c_str(),
+                Growth(before.gdi, after.gdi).c_str(), Growth(before.user, after.user).c_str());
     UnhookWindowsHookEx(hook);
+    CoUninitialize();
     return 0;
 }

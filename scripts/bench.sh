@@ -19,7 +19,9 @@ cmake --build build/mingw --target menu_benchmark >/dev/null
 
 work=build/bench
 mkdir -p "$work"
+cmake --build build/mingw --target quillery_package >/dev/null
 cp build/mingw/bench/menu_benchmark.exe "$work/"
+cp build/mingw/package/Pennock.dll "$work/" # the copy that is installed
 build/native/tools/menudat/menudat init "$work/Menu.dat" http://www.example.com/quillery \
     --starters --force >/dev/null
 build/native/tools/menudat/menudat welcome "$work/Menu.dat" off
