@@ -180,10 +180,23 @@ TEST_F(MenuWindowTest, WarningBoxLeftOpenWhileTheTimerClosesThePopUp) {
     EXPECT_TRUE(closedUnderTheBox);
 }
 
-// Version 5 of the common controls, which a host without a manifest gets, refuses a tool whose
-// size includes the fields of version 6: the tools are handed over in the older size.
-TEST_F(MenuWindowTest, TooltipsTakeTheToolSizeThatEveryCommonControlsVersionAccepts) {
+// The menu's tooltip control, or null while it has none.
+HWND TooltipOf(HWND popup) {
+    HWND tooltip = nullptr;
+    while ((tooltip = ::FindWindowExW(nullptr, tooltip, TOOLTIPS_CLASSW, nullptr))) {
+        if (::GetWindow(tooltip, GW_OWNER) == popup) {
+            return tooltip;
+        }
+    }
+    return nullptr;
+}
+
+// The tooltip control is made when the pointer first moves over the menu, with a tool for each
+// line. Version 5 of the common controls, which a host without a manifest gets, refuses a tool
+// whose size includes the fields of version 6: the tools are handed over in the older size.
+TEST_F(MenuWindowTest, TooltipsComeWithTheFirstMoveInTheSizeEveryControlsVersionAccepts) {
     WriteWholeFile(platform.MenuFile(), MenuData({1, 2, 3}, 1));
+    bool tooltipBeforeAMove = true;
     LRESULT toolCount = -1;
     std::vector<UINT> toolSizes; // of each tool handed to a tooltip control
     wintest::ThreadHook<WH_CALLWNDPROC> hook([&](int, WPARAM, LPARAM lParam) {
@@ -196,15 +209,15 @@ TEST_F(MenuWindowTest, TooltipsTakeTheToolSizeThatEveryCommonControlsVersionAcce
         User user([&] {
             HWND popup = nullptr;
             ASSERT_TRUE(WaitFor([&] { return (popup = FindVisible(L"QuillerySnippetMenu")); }));
+            tooltipBeforeAMove = TooltipOf(popup) != nullptr;
+            ::PostMessageW(popup, WM_MOUSEMOVE, 0, ClientPoint(40, 57));
             HWND tooltip = nullptr;
-            while ((tooltip = ::FindWindowExW(nullptr, tooltip, TOOLTIPS_CLASSW, nullptr))) {
-                if (::GetWindow(tooltip, GW_OWNER) == popup) {
-                    toolCount = ::SendMessageW(tooltip, TTM_GETTOOLCOUNT, 0, 0);
-                }
-            }
+            ASSERT_TRUE(WaitFor([&] { return (tooltip = TooltipOf(popup)) != nullptr; }));
+            toolCount = ::SendMessageW(tooltip, TTM_GETTOOLCOUNT, 0, 0);
         });
         RunMenuRequest(platform.port, platform.views);
     }
+    EXPECT_FALSE(tooltipBeforeAMove);
     EXPECT_EQ(toolCount, 3);
     ASSERT_EQ(toolSizes.size(), 3u);
     for (const UINT size : toolSizes) {

@@ -13,18 +13,33 @@ constexpr UINT_PTR kTimerId = 1;
 } // namespace
 
 SnippetMenuView::SnippetMenuView(SnippetMenu& menu, HINSTANCE instance)
-    : NativeView(menu), menu_(menu) {
+    : NativeView(menu), menu_(menu), instance_(instance) {
     font_.reset(CreatePointFont(L"Arial", 8.25, false));
     // The caption is never seen: the window has no title bar.
     Create(instance, kClassName, nullptr, L"Form1", WS_POPUP | WS_CLIPCHILDREN,
            WS_EX_TOOLWINDOW | WS_EX_TOPMOST);
+}
+
+// The tooltip control is a second top-level window: made when the pointer first moves over
+// the menu, not for every request, most of which end with no tip shown. The move that made it
+// is handed on to it, so that it starts timing the tip at once.
+void SnippetMenuView::CreateTooltipOnFirstMove(WPARAM wParam, LPARAM lParam) {
+    if (tooltip_ != nullptr || tooltipTried_) {
+        return;
+    }
+    tooltipTried_ = true;
     tooltip_ =
         CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                         WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                        CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance, nullptr);
-    if (tooltip_ != nullptr) {
-        SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 400); // a preview may hold line breaks
+                        CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance_, nullptr);
+    if (tooltip_ == nullptr) {
+        return;
     }
+    SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 400); // a preview may hold line breaks
+    SyncTooltips();
+    MSG move{window_, WM_MOUSEMOVE, wParam, lParam, static_cast<DWORD>(GetMessageTime()), {}};
+    GetCursorPos(&move.pt);
+    SendMessageW(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&move));
 }
 
 LRESULT SnippetMenuView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -44,6 +59,9 @@ LRESULT SnippetMenuView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 1; // WM_PAINT fills everything
     case WM_MOUSEMOVE:
         menu_.OnPointerMoved(x, y);
+        if (window_ != nullptr) {
+            CreateTooltipOnFirstMove(wParam, lParam);
+        }
         return 0;
     case WM_LBUTTONDOWN:
         menu_.OnButtonPressed(x, y, buttons::kLeft);

@@ -33,9 +33,12 @@ private:
     void PaintLabel(HDC dc, const Label& label);
     void PaintSeparator(HDC dc, const LineShape& line);
     void SyncTooltips();
+    void CreateTooltipOnFirstMove(WPARAM wParam, LPARAM lParam);
 
     SnippetMenu& menu_;
-    HWND tooltip_ = nullptr; // owned by the window, destroyed with it
+    HINSTANCE instance_;
+    HWND tooltip_ = nullptr; // owned by the window, destroyed with it; made on the first move
+    bool tooltipTried_ = false;
     UniqueGdi<HFONT> font_;
     bool timerOn_ = false;
     POINT placedAt_{}; // where Place() last put the window, in pixels
