@@ -115,6 +115,10 @@ BareTimes BareWindow(HINSTANCE instance) {
     }
     times.toPaintMs = Ms(g_painted - start);
 
+    PostMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(40, 41));
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        DispatchMessageW(&msg);
+    }
     g_bareClicked = false;
     const auto clicked = Clock::now();
     PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, 41));
@@ -138,8 +142,11 @@ struct Request {
 Clock::time_point g_started;
 Clock::time_point g_clicked;
 bool g_click = true;
+bool g_moved = false;
 
-// Once the menu has painted: a click on its first line, or the window system's close.
+// Once the menu has painted: the pointer moves onto its first line, as a user's does before a
+// click; at the next tick, once that move has been handled, a click there or the window
+// system's close.
 void CALLBACK DriveMenu(HWND, UINT, UINT_PTR id, DWORD) {
     if (g_painting == nullptr) {
         if (Clock::now() - g_started < std::chrono::seconds(5)) {
@@ -148,9 +155,14 @@ void CALLBACK DriveMenu(HWND, UINT, UINT_PTR id, DWORD) {
         g_painting = FindWindowW(L"QuillerySnippetMenu", nullptr); // never seen painting: end it
         g_painted = Clock::now();
     }
+    const LPARAM firstLine = MAKELPARAM(40, (585 - 90 + 120) / 15);
+    if (!g_moved) {
+        g_moved = true;
+        PostMessageW(g_painting, WM_MOUSEMOVE, 0, firstLine);
+        return;
+    }
     KillTimer(nullptr, id);
     g_clicked = Clock::now();
-    const LPARAM firstLine = MAKELPARAM(40, (585 - 90 + 120) / 15);
     if (g_click) {
         PostMessageW(g_painting, WM_LBUTTONDOWN, MK_LBUTTON, firstLine);
         PostMessageW(g_painting, WM_LBUTTONUP, 0, firstLine);
@@ -164,6 +176,7 @@ void CALLBACK DriveMenu(HWND, UINT, UINT_PTR id, DWORD) {
 Request TimedRequest(const std::function<std::wstring()>& run, bool click) {
     WatchFor(L"QuillerySnippetMenu");
     g_click = click;
+    g_moved = false;
     g_started = Clock::now();
     SetTimer(nullptr, 0, 1, &DriveMenu); // runs in the menu's own message loop
     const auto start = g_started;

@@ -65,8 +65,7 @@ void ModalLoop::End(HWND window) {
     ended_ = true;
     others_.reset();
     if (window != nullptr) {
-        ShowWindow(window, SW_HIDE);
-        DestroyWindow(window);
+        DestroyWindow(window); // hides it first, now that the others can take the activation
     }
     activeBefore_.GiveBack();
     PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0); // wake the loop to see the end

@@ -20,11 +20,18 @@ SnippetMenuView::SnippetMenuView(SnippetMenu& menu, HINSTANCE instance)
            WS_EX_TOOLWINDOW | WS_EX_TOPMOST);
 }
 
-// The tooltip control is a second top-level window: made when the pointer first moves over
-// the menu, not for every request, most of which end with no tip shown. The move that made it
-// is handed on to it, so that it starts timing the tip at once.
-void SnippetMenuView::CreateTooltipOnFirstMove(WPARAM wParam, LPARAM lParam) {
+// The tooltip control is a second top-level window, as costly to make and destroy as the menu
+// itself: it is made when the pointer first moves onto a line, whose tip it shows, not for
+// every request (the pointer put onto the banner at load is no such move). The move that made
+// it is handed on to it, so that it starts timing the tip at once.
+void SnippetMenuView::CreateTooltipOnFirstMoveOntoALine(float x, float y, WPARAM wParam,
+                                                        LPARAM lParam) {
     if (tooltip_ != nullptr || tooltipTried_) {
+        return;
+    }
+    using Kind = SnippetMenu::Hit::Kind;
+    const Kind under = menu_.HitTest(x - menu_.frame.left, y - menu_.frame.top).kind;
+    if (under != Kind::Line && under != Kind::LinePad) {
         return;
     }
     tooltipTried_ = true;
@@ -60,7 +67,7 @@ LRESULT SnippetMenuView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSEMOVE:
         menu_.OnPointerMoved(x, y);
         if (window_ != nullptr) {
-            CreateTooltipOnFirstMove(wParam, lParam);
+            CreateTooltipOnFirstMoveOntoALine(x, y, wParam, lParam);
         }
         return 0;
     case WM_LBUTTONDOWN:

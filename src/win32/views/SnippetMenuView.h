@@ -33,7 +33,7 @@ private:
     void PaintLabel(HDC dc, const Label& label);
     void PaintSeparator(HDC dc, const LineShape& line);
     void SyncTooltips();
-    void CreateTooltipOnFirstMove(WPARAM wParam, LPARAM lParam);
+    void CreateTooltipOnFirstMoveOntoALine(float x, float y, WPARAM wParam, LPARAM lParam);
 
     SnippetMenu& menu_;
     HINSTANCE instance_;

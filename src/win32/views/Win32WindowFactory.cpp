@@ -17,7 +17,7 @@ void InitControls() {
 } // namespace
 
 std::unique_ptr<PopupView> Win32WindowFactory::CreateSnippetMenuView(SnippetMenu& menu) {
-    InitControls(); // the tooltip control, made on the pointer's first move
+    InitControls(); // the tooltip control, made when the pointer first moves onto a line
     return std::make_unique<SnippetMenuView>(menu, instance_);
 }
 
