@@ -51,7 +51,7 @@ STDAPI DllCanUnloadNow() {
         return S_FALSE;
     }
     // The caller may free the DLL now: its window classes must not outlive its code.
-    quillery::win32::UnregisterWindowClasses(quillery::DllModule());
+    quillery::win32::ReleaseWindowResources(quillery::DllModule());
     return S_OK;
 }
 

@@ -34,10 +34,15 @@ ThreadWindowsDisabled::~ThreadWindowsDisabled() {
     }
 }
 
-void ModalLoop::Run(HWND window, HWND focus) {
+void ModalLoop::Run(HWND window, HWND focus, const RECT* place) {
     RememberActiveWindow();
     others_.emplace(window);
-    ShowWindow(window, SW_SHOW);
+    if (place != nullptr) {
+        SetWindowPos(window, nullptr, place->left, place->top, place->right - place->left,
+                     place->bottom - place->top, SWP_NOZORDER | SWP_SHOWWINDOW);
+    } else {
+        ShowWindow(window, SW_SHOW);
+    }
     SetForegroundWindow(window);
     if (focus != nullptr) {
         SetFocus(focus);

@@ -29,9 +29,10 @@ public:
     // Remembers the window that is active now, to give the activation back to it at the end:
     // called when the window is made, and again when it is shown.
     void RememberActiveWindow() { activeBefore_.Remember(); }
-    // Shows `window` and dispatches the thread's messages until End() or WM_QUIT (which is
-    // posted again for the loop outside). Dialog keys (Tab, Space) work in the window.
-    void Run(HWND window, HWND focus = nullptr);
+    // Shows `window`, at `place` when one is given (screen pixels), and dispatches the
+    // thread's messages until End() or WM_QUIT (which is posted again for the loop outside).
+    // Dialog keys (Tab, Space) work in the window.
+    void Run(HWND window, HWND focus = nullptr, const RECT* place = nullptr);
     // Ends the run as a dialog ends: the windows it disabled are enabled first, and only then
     // is `window` hidden and destroyed, so that the window system gives the activation back
     // to the window that had it before (a disabled window cannot take it). Should the thread

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <stdexcept>
+#include <utility>
 
 namespace quillery::win32 {
 
@@ -66,7 +67,9 @@ LRESULT CALLBACK NativeWindow::WindowProc(HWND window, UINT message, WPARAM wPar
 
 void NativeWindow::RunModalLoop() {
     if (window_ != nullptr) {
-        loop_.Run(window_, InitialFocus());
+        // From the show on, the window's place is what the window system reports.
+        const std::optional<RECT> place = std::exchange(pendingPlace_, std::nullopt);
+        loop_.Run(window_, InitialFocus(), place ? &*place : nullptr);
     }
 }
 
@@ -76,7 +79,9 @@ void NativeWindow::DestroyAndStopModalLoop() {
 
 PixelRect NativeWindow::ScreenRect() const {
     RECT rect{};
-    if (window_ != nullptr) {
+    if (pendingPlace_) {
+        rect = *pendingPlace_;
+    } else if (window_ != nullptr) {
         GetWindowRect(window_, &rect);
     }
     return PixelRect{rect.left, rect.top, rect.right, rect.bottom};
@@ -109,8 +114,20 @@ void NativeWindow::PlaceWithClientSize(float left, float top, float clientWidth,
     RECT frame{0, 0, Pixels(clientWidth), Pixels(clientHeight)};
     AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_EXSTYLE)));
-    SetWindowPos(window_, nullptr, Pixels(left), Pixels(top), frame.right - frame.left,
-                 frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    MoveTo(RECT{Pixels(left), Pixels(top), Pixels(left) + frame.right - frame.left,
+                Pixels(top) + frame.bottom - frame.top});
+}
+
+void NativeWindow::MoveTo(const RECT& place) {
+    if (window_ == nullptr) {
+        return;
+    }
+    if (!IsWindowVisible(window_)) {
+        pendingPlace_ = place; // taken as the window is shown
+        return;
+    }
+    SetWindowPos(window_, nullptr, place.left, place.top, place.right - place.left,
+                 place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 } // namespace quillery::win32

@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <optional>
+
 namespace quillery::win32 {
 
 // What the component's native windows share: the C++ object bound to its window at
@@ -48,6 +50,10 @@ protected:
     RECT ToClient(const TwipsBox& box) const;
     // Places the window with a client area of the given size at a position in twips.
     void PlaceWithClientSize(float left, float top, float clientWidth, float clientHeight);
+    // Moves and sizes the window, in screen pixels. While it is hidden the place is only kept
+    // and taken as the window is shown: one move of the native window, however often the
+    // layout changed before, and no move of a window that nobody sees.
+    void MoveTo(const RECT& place);
 
     HWND window_ = nullptr;
     double twipsPerPixel_ = 15;
@@ -57,6 +63,7 @@ private:
 
     ClosableWindow& presenter_;
     ModalLoop loop_;
+    std::optional<RECT> pendingPlace_;
 };
 
 // A native window as the port's view `Interface` (WindowView, or PopupView for a window with a

@@ -3,6 +3,7 @@
 #include "win32/ScreenDpi.h"
 
 #include <cmath>
+#include <mutex>
 
 namespace quillery::win32 {
 
@@ -57,9 +58,23 @@ void DrawQuill(HDC dc, int x, int y, int size, COLORREF color) {
     Polygon(dc, feather, 4);
 }
 
-} // namespace
+// The logo as the menu shows it, drawn once for the process at the size it is shown at: every
+// menu paints it, and drawing it (a bold font, text, a halftone stretch) costs more than the
+// rest of the menu. Windows of several threads may paint at once, and a bitmap can be selected
+// into one device context at a time: the lock guards both the picture and its use.
+struct CachedLogo {
+    std::mutex lock;
+    HBITMAP bitmap = nullptr;
+    int width = 0;
+    int height = 0;
+};
 
-void DrawLogo(HDC dc, const RECT& rect) {
+CachedLogo& TheCachedLogo() {
+    static CachedLogo logo;
+    return logo;
+}
+
+void DrawLogoAtDesignSize(HDC dc, const RECT& rect) {
     constexpr int kWidth = 153;
     constexpr int kHeight = 32;
     DrawStretched(dc, rect, kWidth, kHeight, [](HDC memory) {
@@ -72,6 +87,46 @@ void DrawLogo(HDC dc, const RECT& rect) {
         RECT text{36, 0, kWidth, kHeight};
         DrawTextW(memory, L"Quillery", -1, &text, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
     });
+}
+
+} // namespace
+
+void DrawLogo(HDC dc, const RECT& rect) {
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    CachedLogo& logo = TheCachedLogo();
+    const std::lock_guard<std::mutex> guard(logo.lock);
+    UniqueDc memory(CreateCompatibleDC(dc));
+    if (!memory) {
+        return;
+    }
+    if (logo.bitmap == nullptr || logo.width != width || logo.height != height) {
+        UniqueGdi<HBITMAP> drawn(CreateCompatibleBitmap(dc, width, height));
+        if (!drawn) {
+            return;
+        }
+        {
+            SelectedObject selected(memory.get(), drawn.get());
+            DrawLogoAtDesignSize(memory.get(), RECT{0, 0, width, height});
+        }
+        if (logo.bitmap != nullptr) {
+            DeleteObject(logo.bitmap);
+        }
+        logo.bitmap = drawn.release();
+        logo.width = width;
+        logo.height = height;
+    }
+    SelectedObject selected(memory.get(), logo.bitmap);
+    BitBlt(dc, rect.left, rect.top, width, height, memory.get(), 0, 0, SRCCOPY);
+}
+
+void ReleaseCachedLogo() noexcept {
+    CachedLogo& logo = TheCachedLogo();
+    const std::lock_guard<std::mutex> guard(logo.lock);
+    if (logo.bitmap != nullptr) {
+        DeleteObject(logo.bitmap);
+        logo.bitmap = nullptr;
+    }
 }
 
 void DrawIllustration(HDC dc, const RECT& rect) {

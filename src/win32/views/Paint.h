@@ -26,8 +26,12 @@ private:
     HGDIOBJ previous_;
 };
 
-// Draws the product's logo, stretched into `rect`.
+// Draws the product's logo, stretched into `rect`. The stretched picture is kept for the
+// process, for the next paint at the same size.
 void DrawLogo(HDC dc, const RECT& rect);
+
+// Frees the kept picture of the logo; the next paint draws it again.
+void ReleaseCachedLogo() noexcept;
 
 // Draws the welcome window's illustration, stretched into `rect`.
 void DrawIllustration(HDC dc, const RECT& rect);

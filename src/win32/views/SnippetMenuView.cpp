@@ -230,8 +230,7 @@ void SnippetMenuView::Place(float left, float top, float width, float height) {
         return;
     }
     placedAt_ = POINT{Pixels(left), Pixels(top)};
-    SetWindowPos(window_, nullptr, placedAt_.x, placedAt_.y, Pixels(width), Pixels(height),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    MoveTo(RECT{placedAt_.x, placedAt_.y, Pixels(left + width), Pixels(top + height)});
 }
 
 void SnippetMenuView::Refresh() {

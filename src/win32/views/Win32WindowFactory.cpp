@@ -1,6 +1,7 @@
 #include "win32/views/Win32WindowFactory.h"
 
 #include "win32/views/ItemEditorView.h"
+#include "win32/views/Paint.h"
 #include "win32/views/SnippetMenuView.h"
 #include "win32/views/WelcomeView.h"
 
@@ -29,7 +30,8 @@ std::unique_ptr<WindowView> Win32WindowFactory::CreateItemEditorView(ItemEditor&
     return std::make_unique<ItemEditorView>(editor, instance_);
 }
 
-void UnregisterWindowClasses(HINSTANCE instance) noexcept {
+void ReleaseWindowResources(HINSTANCE instance) noexcept {
+    ReleaseCachedLogo();
     for (const wchar_t* name :
          {SnippetMenuView::kClassName, WelcomeView::kClassName, ItemEditorView::kClassName}) {
         UnregisterClassW(name, instance);
