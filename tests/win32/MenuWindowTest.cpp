@@ -180,11 +180,14 @@ TEST_F(MenuWindowTest, WarningBoxLeftOpenWhileTheTimerClosesThePopUp) {
     EXPECT_TRUE(closedUnderTheBox);
 }
 
-// The menu's tooltip control, or null while it has none.
+// The tooltip control that holds the menu's tools, or null while there is none.
 HWND TooltipOf(HWND popup) {
     HWND tooltip = nullptr;
     while ((tooltip = ::FindWindowExW(nullptr, tooltip, TOOLTIPS_CLASSW, nullptr))) {
-        if (::GetWindow(tooltip, GW_OWNER) == popup) {
+        TOOLINFOW tool{};
+        tool.cbSize = TTTOOLINFOW_V2_SIZE;
+        if (::SendMessageW(tooltip, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&tool)) &&
+            tool.hwnd == popup) {
             return tooltip;
         }
     }

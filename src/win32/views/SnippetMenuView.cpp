@@ -1,6 +1,7 @@
 #include "win32/views/SnippetMenuView.h"
 
 #include "win32/views/Paint.h"
+#include "win32/views/ThreadTooltip.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -20,10 +21,10 @@ SnippetMenuView::SnippetMenuView(SnippetMenu& menu, HINSTANCE instance)
            WS_EX_TOOLWINDOW | WS_EX_TOPMOST);
 }
 
-// The tooltip control is a second top-level window, as costly to make and destroy as the menu
-// itself: it is made when the pointer first moves onto a line, whose tip it shows, not for
-// every request (the pointer put onto the banner at load is no such move). The move that made
-// it is handed on to it, so that it starts timing the tip at once.
+// The tooltip control is the thread's (ThreadTooltip), taken when the pointer first moves onto
+// a line, whose tip it shows: a thread that never shows a tip makes none (the pointer put onto
+// the banner at load is no such move). The move is handed on to it, so that it starts timing
+// the tip at once.
 void SnippetMenuView::CreateTooltipOnFirstMoveOntoALine(float x, float y, WPARAM wParam,
                                                         LPARAM lParam) {
     if (tooltip_ != nullptr || tooltipTried_) {
@@ -35,14 +36,10 @@ void SnippetMenuView::CreateTooltipOnFirstMoveOntoALine(float x, float y, WPARAM
         return;
     }
     tooltipTried_ = true;
-    tooltip_ =
-        CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                        CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance_, nullptr);
+    tooltip_ = ThreadTooltip(instance_);
     if (tooltip_ == nullptr) {
         return;
     }
-    SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 400); // a preview may hold line breaks
     SyncTooltips();
     MSG move{window_, WM_MOUSEMOVE, wParam, lParam, static_cast<DWORD>(GetMessageTime()), {}};
     GetCursorPos(&move.pt);
@@ -99,7 +96,7 @@ LRESULT SnippetMenuView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return DefWindowProcW(window_, message, wParam, lParam);
     }
     case WM_DESTROY:
-        tooltip_ = nullptr;
+        RemoveTools();
         return 0;
     default:
         return DefWindowProcW(window_, message, wParam, lParam);
@@ -188,6 +185,23 @@ void SnippetMenuView::PaintSeparator(HDC dc, const LineShape& line) {
 
 // The tooltip control is told only of changed lines: re-adding its tools on every hover
 // would hide a tip that is showing.
+// The thread's tooltip control outlives this window: its tools for it go, and a tip showing.
+void SnippetMenuView::RemoveTools() {
+    if (tooltip_ == nullptr) {
+        return;
+    }
+    TOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.hwnd = window_;
+    for (std::size_t id = 1; id <= tools_.size(); ++id) {
+        tool.uId = id;
+        SendMessageW(tooltip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+    SendMessageW(tooltip_, TTM_POP, 0, 0);
+    tools_.clear();
+    tooltip_ = nullptr;
+}
+
 void SnippetMenuView::SyncTooltips() {
     if (tooltip_ == nullptr) {
         return;

@@ -33,11 +33,12 @@ private:
     void PaintLabel(HDC dc, const Label& label);
     void PaintSeparator(HDC dc, const LineShape& line);
     void SyncTooltips();
+    void RemoveTools();
     void CreateTooltipOnFirstMoveOntoALine(float x, float y, WPARAM wParam, LPARAM lParam);
 
     SnippetMenu& menu_;
     HINSTANCE instance_;
-    HWND tooltip_ = nullptr; // owned by the window, destroyed with it; made on the first move
+    HWND tooltip_ = nullptr; // the thread's, once the pointer has moved onto a line
     bool tooltipTried_ = false;
     UniqueGdi<HFONT> font_;
     bool timerOn_ = false;

@@ -3,6 +3,7 @@
 #include "win32/views/ItemEditorView.h"
 #include "win32/views/Paint.h"
 #include "win32/views/SnippetMenuView.h"
+#include "win32/views/ThreadTooltip.h"
 #include "win32/views/WelcomeView.h"
 
 #include <commctrl.h>
@@ -32,6 +33,7 @@ std::unique_ptr<WindowView> Win32WindowFactory::CreateItemEditorView(ItemEditor&
 
 void ReleaseWindowResources(HINSTANCE instance) noexcept {
     ReleaseCachedLogo();
+    DestroyThreadTooltip();
     for (const wchar_t* name :
          {SnippetMenuView::kClassName, WelcomeView::kClassName, ItemEditorView::kClassName}) {
         UnregisterClassW(name, instance);

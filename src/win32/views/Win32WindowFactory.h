@@ -23,10 +23,10 @@ private:
 };
 
 // Unregisters the window classes of the component's windows from `instance` and frees what
-// the windows keep for the process (the logo's picture). The classes' window procedure lies in
-// the module's code, so none may outlive the module: a newer copy loaded at the same address
-// would otherwise find the old class. The next window registers its class again and draws the
-// logo again. A class that still has a window stays registered.
+// the windows keep (the logo's picture, the calling thread's tooltip control). The classes' window
+// procedure lies in the module's code, so none may outlive the module: a newer copy loaded at the
+// same address would otherwise find the old class. The next window registers its class again and
+// draws the logo again. A class that still has a window stays registered.
 void ReleaseWindowResources(HINSTANCE instance) noexcept;
 
 } // namespace quillery::win32
