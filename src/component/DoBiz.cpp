@@ -1,5 +1,7 @@
 #include "component/DoBiz.h"
 
+#include "shared/Failure.h"
+
 #include "menu/MenuRequest.h"
 #include "platform/Platform.h"
 #include "win32/Win32SystemInfo.h"
@@ -7,7 +9,6 @@
 
 #include <new>
 #include <string>
-#include <system_error>
 
 namespace quillery {
 namespace {
@@ -49,9 +50,9 @@ HRESULT FailureOfCurrentException() noexcept {
         throw;
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
-    } catch (const std::system_error& error) {
-        if (error.code().category() == std::system_category() && error.code().value() != 0) {
-            return HRESULT_FROM_WIN32(static_cast<DWORD>(error.code().value()));
+    } catch (const Failure& failure) {
+        if (failure.SystemError() != 0) {
+            return HRESULT_FROM_WIN32(static_cast<DWORD>(failure.SystemError()));
         }
         return E_FAIL;
     } catch (...) {

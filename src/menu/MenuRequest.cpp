@@ -1,8 +1,8 @@
 #include "menu/MenuRequest.h"
 
-#include "shared/ScopeExit.h"
+#include "shared/Failure.h"
 
-#include <stdexcept>
+#include "shared/ScopeExit.h"
 
 namespace quillery {
 
@@ -10,7 +10,7 @@ std::wstring RunMenuRequest(Platform& platform, WindowFactory& views) {
     // The thread's state lives until the thread ends, so it outlasts the request.
     ThreadState& thread = platform.threads->Current();
     if (thread.requestRunning) {
-        throw std::logic_error("a menu request is already running on this thread");
+        throw Failure("a menu request is already running on this thread");
     }
     thread.requestRunning = true;
     const ScopeExit done([&thread] { thread.requestRunning = false; });

@@ -1,5 +1,6 @@
 #include "menu/SnippetMenu.h"
 
+#include "shared/Decimal.h"
 #include "shared/Messages.h"
 
 #include <cmath>
@@ -66,7 +67,7 @@ void SnippetMenu::AddLine(std::int16_t itemNumber) {
         line.caption = item.Description;
         line.box.top = lines[n - 1].box.top + lines[0].box.height;
         line.visible = true;
-        line.tag = std::to_wstring(itemNumber);
+        line.tag = DecimalText(itemNumber);
         linePads[n].box.top = line.box.top;
         line.tooltip = tooltip;
         linePads[n].visible = true;

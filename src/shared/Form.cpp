@@ -1,8 +1,8 @@
 #include "shared/Form.h"
 
-#include "shared/ScopeExit.h"
+#include "shared/Failure.h"
 
-#include <stdexcept>
+#include "shared/ScopeExit.h"
 
 namespace quillery {
 
@@ -14,12 +14,12 @@ Form::~Form() {
 
 void Form::ShowModal() {
     if (showing_) {
-        throw std::logic_error("the window is already shown");
+        throw Failure("the window is already shown");
     }
     ResetToDesign();
     view_ = CreateView();
     if (!view_) {
-        throw std::runtime_error("the window could not be created");
+        throw Failure("the window could not be created");
     }
     loaded_ = true;
     windows_.Register(role_, this);

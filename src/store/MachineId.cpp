@@ -1,11 +1,13 @@
 #include "store/MachineId.h"
 
+#include "shared/Decimal.h"
+
 #include <algorithm>
 
 namespace quillery {
 
 std::wstring MachineIdFromSerial(std::uint32_t serial) {
-    std::wstring digits = std::to_wstring(static_cast<std::int32_t>(serial));
+    std::wstring digits = DecimalText(static_cast<std::int32_t>(serial));
     digits.erase(std::remove(digits.begin(), digits.end(), L'-'), digits.end());
     digits += L"00000";
     return digits.substr(0, 5);

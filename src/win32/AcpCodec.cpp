@@ -1,23 +1,23 @@
 #include "win32/AcpCodec.h"
 
+#include "shared/Failure.h"
+
 #include <windows.h>
 
 #include <climits>
-#include <stdexcept>
-#include <system_error>
 
 namespace quillery::win32 {
 namespace {
 
 int CheckedLength(std::size_t size) {
     if (size > static_cast<std::size_t>(INT_MAX)) {
-        throw std::length_error("text too long for the code page conversion");
+        throw Failure("text too long for the code page conversion");
     }
     return static_cast<int>(size);
 }
 
 [[noreturn]] void ThrowLastError(const char* what) {
-    throw std::system_error(static_cast<int>(::GetLastError()), std::system_category(), what);
+    throw Failure(what, ::GetLastError());
 }
 
 // Converts with WC_NO_BEST_FIT_CHARS and reports whether the default character was used. When

@@ -1,10 +1,10 @@
 #include "win32/Win32Dialogs.h"
 
+#include "shared/Failure.h"
+
 #include "win32/ActivationReturn.h"
 
 #include <windows.h>
-
-#include <system_error>
 
 // <windows.h> renames MessageBox to MessageBoxW, which would hide the port's method.
 #undef MessageBox
@@ -22,8 +22,7 @@ int Win32Dialogs::MessageBox(const std::wstring& text, const std::wstring& title
     const int answer = ::MessageBoxW(nullptr, text.c_str(), title.c_str(), flags);
     activeBefore.GiveBack(); // the box ends while the thread's windows are still disabled
     if (answer == 0) {
-        throw std::system_error(static_cast<int>(::GetLastError()), std::system_category(),
-                                "MessageBoxW");
+        throw Failure("MessageBoxW", ::GetLastError());
     }
     return answer;
 }

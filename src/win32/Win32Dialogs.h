@@ -12,7 +12,7 @@ namespace quillery::win32 {
 // before it is active again.
 class Win32Dialogs final : public Dialogs {
 public:
-    // Throws std::system_error when the box cannot be shown.
+    // Throws Failure when the box cannot be shown.
     int MessageBox(const std::wstring& text, const std::wstring& title, unsigned style) override;
 };
 

@@ -1,8 +1,8 @@
 #include "win32/Win32SystemInfo.h"
 
-#include "win32/AcpCodec.h"
+#include "shared/Failure.h"
 
-#include <system_error>
+#include "win32/AcpCodec.h"
 
 namespace quillery::win32 {
 namespace {
@@ -13,8 +13,7 @@ constexpr DWORD kLongestPath = 32768;
 std::size_t LastSeparator(const std::wstring& path) {
     const std::size_t separator = path.find_last_of(L"\\/");
     if (separator == std::wstring::npos) {
-        throw std::system_error(std::make_error_code(std::errc::invalid_argument),
-                                "module path without a directory");
+        throw Failure("module path without a directory", ERROR_INVALID_PARAMETER);
     }
     return separator;
 }
@@ -44,8 +43,7 @@ std::wstring Win32SystemInfo::ModulePath() const {
         const DWORD size = static_cast<DWORD>(path.size());
         const DWORD length = ::GetModuleFileNameW(module_, path.data(), size);
         if (length == 0) {
-            throw std::system_error(static_cast<int>(::GetLastError()), std::system_category(),
-                                    "GetModuleFileNameW");
+            throw Failure("GetModuleFileNameW", ::GetLastError());
         }
         // A name that filled the whole buffer may have been cut short.
         if (length < size) {
@@ -53,8 +51,7 @@ std::wstring Win32SystemInfo::ModulePath() const {
             return path;
         }
         if (size >= kLongestPath) {
-            throw std::system_error(std::make_error_code(std::errc::filename_too_long),
-                                    "GetModuleFileNameW");
+            throw Failure("GetModuleFileNameW", ERROR_FILENAME_EXCED_RANGE);
         }
         path.assign(static_cast<std::size_t>(size) * 2, L'\0');
     }

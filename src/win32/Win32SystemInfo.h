@@ -14,7 +14,7 @@ public:
 
     std::optional<std::uint32_t> VolumeSerialNumber(const std::wstring& root) override;
 
-    // Both throw std::system_error when Windows cannot give the module's file name: an empty
+    // Both throw Failure when Windows cannot give the module's file name: an empty
     // directory would silently point the component at a data file elsewhere.
     std::wstring ComponentDirectory() override;
     std::wstring ExecutableName() override;

@@ -1,11 +1,14 @@
 #include "win32/Win32ThreadSlot.h"
 
+#include "shared/Failure.h"
+
+#include "win32/CriticalSection.h"
+
 #include <windows.h>
 
 #include <atomic>
 #include <memory>
-#include <mutex>
-#include <stdexcept>
+#include <mutex> // std::lock_guard only
 #include <utility>
 
 namespace quillery::win32 {
@@ -23,7 +26,7 @@ constexpr DWORD kNoSlot = TLS_OUT_OF_INDEXES;
 
 std::atomic<DWORD> g_slot{kNoSlot};
 
-std::mutex g_nodesLock;
+CriticalSection g_nodesLock;
 StateNode* g_nodes = nullptr;
 std::size_t g_nodeCount = 0;
 
@@ -36,7 +39,7 @@ DWORD Slot() {
     }
     const DWORD fresh = ::TlsAlloc();
     if (fresh == kNoSlot) {
-        throw std::runtime_error("no thread-local storage slot left");
+        throw Failure("no thread-local storage slot left", ::GetLastError());
     }
     if (g_slot.compare_exchange_strong(slot, fresh, std::memory_order_acq_rel)) {
         return fresh;
@@ -46,7 +49,7 @@ DWORD Slot() {
 }
 
 void Link(StateNode* node) {
-    const std::lock_guard<std::mutex> guard(g_nodesLock);
+    const std::lock_guard<CriticalSection> guard(g_nodesLock);
     node->next = g_nodes;
     if (g_nodes != nullptr) {
         g_nodes->previous = node;
@@ -56,7 +59,7 @@ void Link(StateNode* node) {
 }
 
 void Unlink(StateNode* node) {
-    const std::lock_guard<std::mutex> guard(g_nodesLock);
+    const std::lock_guard<CriticalSection> guard(g_nodesLock);
     if (node->previous != nullptr) {
         node->previous->next = node->next;
     } else {
@@ -77,7 +80,7 @@ ThreadState& Win32ThreadSlot::Current() {
     }
     auto node = std::make_unique<StateNode>();
     if (!::TlsSetValue(slot, node.get())) {
-        throw std::runtime_error("cannot store the thread's state");
+        throw Failure("cannot store the thread's state", ::GetLastError());
     }
     Link(node.get());
     return node.release()->state;
@@ -116,7 +119,7 @@ void DetachThreadSlot(bool processEnding) noexcept {
     }
     StateNode* nodes = nullptr;
     {
-        const std::lock_guard<std::mutex> guard(g_nodesLock);
+        const std::lock_guard<CriticalSection> guard(g_nodesLock);
         nodes = std::exchange(g_nodes, nullptr);
         g_nodeCount = 0;
     }
@@ -132,7 +135,7 @@ void DetachThreadSlot(bool processEnding) noexcept {
 }
 
 std::size_t LiveThreadStates() noexcept {
-    const std::lock_guard<std::mutex> guard(g_nodesLock);
+    const std::lock_guard<CriticalSection> guard(g_nodesLock);
     return g_nodeCount;
 }
 

@@ -1,8 +1,13 @@
 #include "store/MachineId.h"
+#include "shared/Decimal.h"
 #include "store/SiteAddresses.h"
 #include "support/FakePlatform.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+#include <string>
 
 namespace quillery {
 namespace {
@@ -48,6 +53,17 @@ TEST(SiteAddressesTest, Composition) {
         EXPECT_EQ(addresses.site, c.site);
         EXPECT_EQ(addresses.help, c.site + L"&ref=help");
         EXPECT_EQ(addresses.links, c.site + L"&ref=links");
+    }
+}
+
+// The digits that the serial number and the line tags are written with, as std::to_wstring
+// writes them, the extremes included.
+TEST(DecimalTextTest, WritesAsToWstringDoes) {
+    for (const std::int64_t value :
+         {std::int64_t{0}, std::int64_t{7}, std::int64_t{-7}, std::int64_t{30544},
+          std::int64_t{-2147483648LL}, std::numeric_limits<std::int64_t>::max(),
+          std::numeric_limits<std::int64_t>::min()}) {
+        EXPECT_EQ(DecimalText(value), std::to_wstring(value)) << value;
     }
 }
 

@@ -1,9 +1,10 @@
 #include "win32/views/NativeWindow.h"
 
+#include "shared/Failure.h"
+
 #include "win32/ScreenDpi.h"
 
 #include <cmath>
-#include <stdexcept>
 #include <utility>
 
 namespace quillery::win32 {
@@ -32,7 +33,7 @@ void NativeWindow::Create(HINSTANCE instance, const wchar_t* className, HBRUSH b
     loop_.RememberActiveWindow(); // the window that opens this one, before anything else shows
     CreateWindowExW(exStyle, className, title, style, 0, 0, 1, 1, nullptr, nullptr, instance, this);
     if (window_ == nullptr) {
-        throw std::runtime_error("cannot create a window");
+        throw Failure("cannot create a window", GetLastError());
     }
 }
 

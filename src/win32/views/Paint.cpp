@@ -1,9 +1,10 @@
 #include "win32/views/Paint.h"
 
+#include "win32/CriticalSection.h"
 #include "win32/ScreenDpi.h"
 
 #include <cmath>
-#include <mutex>
+#include <mutex> // std::lock_guard only
 
 namespace quillery::win32 {
 
@@ -63,15 +64,16 @@ void DrawQuill(HDC dc, int x, int y, int size, COLORREF color) {
 // rest of the menu. Windows of several threads may paint at once, and a bitmap can be selected
 // into one device context at a time: the lock guards both the picture and its use.
 struct CachedLogo {
-    std::mutex lock;
+    CriticalSection lock;
     HBITMAP bitmap = nullptr;
     int width = 0;
     int height = 0;
 };
 
+CachedLogo g_logo; // made as the module loads, before any thread can paint
+
 CachedLogo& TheCachedLogo() {
-    static CachedLogo logo;
-    return logo;
+    return g_logo;
 }
 
 void DrawLogoAtDesignSize(HDC dc, const RECT& rect) {
@@ -95,7 +97,7 @@ void DrawLogo(HDC dc, const RECT& rect) {
     const int width = rect.right - rect.left;
     const int height = rect.bottom - rect.top;
     CachedLogo& logo = TheCachedLogo();
-    const std::lock_guard<std::mutex> guard(logo.lock);
+    const std::lock_guard<CriticalSection> guard(logo.lock);
     UniqueDc memory(CreateCompatibleDC(dc));
     if (!memory) {
         return;
@@ -122,7 +124,7 @@ void DrawLogo(HDC dc, const RECT& rect) {
 
 void ReleaseCachedLogo() noexcept {
     CachedLogo& logo = TheCachedLogo();
-    const std::lock_guard<std::mutex> guard(logo.lock);
+    const std::lock_guard<CriticalSection> guard(logo.lock);
     if (logo.bitmap != nullptr) {
         DeleteObject(logo.bitmap);
         logo.bitmap = nullptr;
