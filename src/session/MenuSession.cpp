@@ -31,13 +31,14 @@ bool MenuSession::OpenMenuFile() {
         ReportFatal(messages::kErrorOpeningDataFile);
         return false;
     }
+    // The items in one read: each read is a call into the system.
+    std::optional<std::vector<MenuRecord>> items = store_->ReadItems(kFirstItem, kLastItem);
+    if (!items) {
+        ReportFatal(messages::kErrorRetrievingItem);
+        return false;
+    }
     for (int item = kFirstItem; item <= kLastItem; ++item) {
-        std::optional<MenuRecord> record = store_->Read(RecordOfItem(item));
-        if (!record) {
-            ReportFatal(messages::kErrorRetrievingItem);
-            return false;
-        }
-        snippets[static_cast<std::size_t>(item)] = std::move(*record);
+        snippets[static_cast<std::size_t>(item)] = std::move((*items)[item - kFirstItem]);
     }
     return true;
 }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace quillery {
 
@@ -26,6 +27,10 @@ public:
     // A record beyond the end of the file, wholly or in part, reads as zero bytes. Nothing
     // when the record number is below 1 or the read fails.
     std::optional<MenuRecord> Read(int recordNumber);
+
+    // `count` records from `firstRecord` on, in one read of the file; each as Read() gives it.
+    // Nothing when the read fails.
+    std::optional<std::vector<MenuRecord>> ReadRange(int firstRecord, int count);
 
     // Writes the whole record; the file grows when it lies beyond the end.
     bool Write(int recordNumber, const MenuRecord& record);

@@ -31,6 +31,14 @@ std::optional<MenuRecord> MenuStore::Read(int recordNumber) noexcept {
     }
 }
 
+std::optional<std::vector<MenuRecord>> MenuStore::ReadItems(int first, int last) noexcept {
+    try {
+        return MenuDataFile(*file_, ansi_).ReadRange(RecordOfItem(first), last - first + 1);
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
 bool MenuStore::WriteItem(int itemNumber, const MenuRecord& record) noexcept {
     try {
         return MenuDataFile(*file_, ansi_).Write(RecordOfItem(itemNumber), record);

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace quillery {
 
@@ -34,6 +35,9 @@ public:
     // Record `recordNumber` (1 = header, i + 2 = item i); nothing when the read fails. A record
     // beyond the end of the file reads as zero bytes.
     std::optional<MenuRecord> Read(int recordNumber) noexcept;
+
+    // Items `first` to `last`, in one read of the file; nothing when the read fails.
+    std::optional<std::vector<MenuRecord>> ReadItems(int first, int last) noexcept;
 
     // Writes `record` as item `itemNumber` (record itemNumber + 2; -1 writes the header).
     bool WriteItem(int itemNumber, const MenuRecord& record) noexcept;

@@ -26,9 +26,13 @@ public:
 
     std::optional<std::size_t> ReadAt(std::uint64_t offset, std::uint8_t* buffer,
                                       std::size_t size) override {
-        const int record = RecordAt(offset);
-        owner_.readRecords.push_back(record);
-        if (owner_.failReadOfRecord.count(record) != 0) {
+        // A read of several records reads, and fails on, each of them.
+        bool failed = false;
+        for (int record = RecordAt(offset); record < RecordAt(offset + size - 1) + 1; ++record) {
+            owner_.readRecords.push_back(record);
+            failed = failed || owner_.failReadOfRecord.count(record) != 0;
+        }
+        if (failed) {
             return std::nullopt;
         }
         return real_->ReadAt(offset, buffer, size);
