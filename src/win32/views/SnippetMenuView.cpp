@@ -183,25 +183,37 @@ void SnippetMenuView::PaintSeparator(HDC dc, const LineShape& line) {
     LineTo(dc, to.x, to.y);
 }
 
-// The tooltip control is told only of changed lines: re-adding its tools on every hover
-// would hide a tip that is showing.
+// A tool of this window, in the size that every version of the common controls accepts: a
+// host without a manifest for version 6 gets version 5, which refuses the larger structure of
+// the newer headers.
+TOOLINFOW SnippetMenuView::ToolInfo(std::size_t id) const {
+    TOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.hwnd = window_;
+    tool.uId = id;
+    return tool;
+}
+
+void SnippetMenuView::DeleteTools() {
+    for (std::size_t id = 1; id <= tools_.size(); ++id) {
+        TOOLINFOW tool = ToolInfo(id);
+        SendMessageW(tooltip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+    tools_.clear();
+}
+
 // The thread's tooltip control outlives this window: its tools for it go, and a tip showing.
 void SnippetMenuView::RemoveTools() {
     if (tooltip_ == nullptr) {
         return;
     }
-    TOOLINFOW tool{};
-    tool.cbSize = TTTOOLINFOW_V2_SIZE;
-    tool.hwnd = window_;
-    for (std::size_t id = 1; id <= tools_.size(); ++id) {
-        tool.uId = id;
-        SendMessageW(tooltip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    }
+    DeleteTools();
     SendMessageW(tooltip_, TTM_POP, 0, 0);
-    tools_.clear();
     tooltip_ = nullptr;
 }
 
+// The tooltip control is told only of changed lines: re-adding its tools on every hover
+// would hide a tip that is showing.
 void SnippetMenuView::SyncTooltips() {
     if (tooltip_ == nullptr) {
         return;
@@ -216,23 +228,15 @@ void SnippetMenuView::SyncTooltips() {
     if (wanted == tools_) {
         return;
     }
-    TOOLINFOW tool{};
-    // The size that every version of the common controls accepts: a host without a manifest
-    // for version 6 gets version 5, which refuses the larger structure of the newer headers.
-    tool.cbSize = TTTOOLINFOW_V2_SIZE;
-    tool.hwnd = window_;
-    for (std::size_t id = 1; id <= tools_.size(); ++id) {
-        tool.uId = id;
-        SendMessageW(tooltip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    }
+    DeleteTools();
     tools_ = std::move(wanted);
     for (std::size_t id = 1; id <= tools_.size(); ++id) {
         Tool& line = tools_[id - 1];
         if (line.text.empty()) {
             continue;
         }
+        TOOLINFOW tool = ToolInfo(id);
         tool.uFlags = TTF_SUBCLASS;
-        tool.uId = id;
         tool.rect = line.rect;
         tool.lpszText = line.text.data();
         SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));

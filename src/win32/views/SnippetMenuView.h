@@ -4,6 +4,8 @@
 #include "win32/UniqueResource.h"
 #include "win32/views/NativeWindow.h"
 
+#include <commctrl.h>
+
 #include <string>
 #include <vector>
 
@@ -34,6 +36,8 @@ private:
     void PaintSeparator(HDC dc, const LineShape& line);
     void SyncTooltips();
     void RemoveTools();
+    void DeleteTools();
+    TOOLINFOW ToolInfo(std::size_t id) const;
     void CreateTooltipOnFirstMoveOntoALine(float x, float y, WPARAM wParam, LPARAM lParam);
 
     SnippetMenu& menu_;
