@@ -248,7 +248,8 @@ void SnippetMenuView::Place(float left, float top, float width, float height) {
         return;
     }
     placedAt_ = POINT{Pixels(left), Pixels(top)};
-    MoveTo(RECT{placedAt_.x, placedAt_.y, Pixels(left + width), Pixels(top + height)});
+    MoveTo(
+        RECT{placedAt_.x, placedAt_.y, placedAt_.x + Pixels(width), placedAt_.y + Pixels(height)});
 }
 
 void SnippetMenuView::Refresh() {
