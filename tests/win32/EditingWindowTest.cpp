@@ -22,6 +22,7 @@ namespace {
 using namespace std::chrono_literals;
 using win32::UniqueKey;
 using wintest::FindVisible;
+using wintest::LinePoint;
 using wintest::MessageBoxWatcher;
 using wintest::ReadWholeFile;
 using wintest::RealPlatform;
@@ -36,11 +37,6 @@ constexpr UINT kGetMenuHandle = 0x01E1; // MN_GETHMENU
 
 std::vector<std::uint8_t> MenuData(const std::vector<int>& items) {
     return wintest::MenuFileBytes(kBase, 1, items);
-}
-
-// The centre of line n of the pop-up, in its client pixels.
-LPARAM LinePoint(int line) {
-    return MAKELPARAM(40, (585 + 240 * (line - 1) - 90 + 120) / 15);
 }
 
 // Right-clicks line n and waits for the context menu; gives its window and menu handle.

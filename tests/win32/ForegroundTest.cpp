@@ -20,6 +20,7 @@ namespace {
 using namespace std::chrono_literals;
 using win32::UniqueFile;
 using wintest::FindVisible;
+using wintest::LinePoint;
 using wintest::MessageBoxWatcher;
 using wintest::RealPlatform;
 using wintest::User;
@@ -27,11 +28,6 @@ using wintest::WaitFor;
 using wintest::WriteWholeFile;
 
 constexpr const wchar_t* kHostClass = L"QuilleryTestHost";
-
-// The centre of line n of the pop-up, in its client pixels.
-LPARAM LinePoint(int line) {
-    return MAKELPARAM(40, (585 + 240 * (line - 1) - 90 + 120) / 15);
-}
 
 // Clicks button `id` of `window` as the mouse does: posted input, which the window system
 // times as it arrives (a sent BM_CLICK carries no time, and Wine's X11 driver asks for the

@@ -15,16 +15,12 @@ namespace {
 
 using namespace std::chrono_literals;
 using wintest::FindVisible;
+using wintest::LineCentreY;
 using wintest::MessageBoxWatcher;
 using wintest::RealPlatform;
 using wintest::User;
 using wintest::WaitFor;
 using wintest::WriteWholeFile;
-
-// The centre of line n of the pop-up, below its top edge, in pixels.
-int LineCentreY(int line) {
-    return (585 + 240 * (line - 1) - 90 + 120) / 15;
-}
 
 // Whether the screen shows the selection colour at a point.
 bool ScreenShowsHighlightAt(POINT point) {

@@ -145,6 +145,15 @@ bool RunningOnWine();
 // A visible top-level window of the given class, or null.
 HWND FindVisible(const wchar_t* className);
 
+// The pop-up's line n at 96 dots per inch: the height of its centre below the window's top
+// edge, and a point on it (40 pixels in) as a mouse message's client coordinates.
+constexpr int LineCentreY(int line) {
+    return (585 + 240 * (line - 1) - 90 + 120) / 15;
+}
+inline LPARAM LinePoint(int line) {
+    return MAKELPARAM(40, LineCentreY(line));
+}
+
 // Polls `condition` until it holds or the time is up; whether it held.
 bool WaitFor(const std::function<bool()>& condition,
              std::chrono::milliseconds limit = std::chrono::seconds(10));
