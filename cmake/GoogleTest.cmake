@@ -9,3 +9,9 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
 add_subdirectory(${QUILLERY_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+if(WIN32)
+    # MinGW-w64's win32 thread model has no std::mutex: GoogleTest gets its Notification from
+    # this header instead of building the one that needs it.
+    target_compile_options(gtest PUBLIC
+        "$<$<COMPILE_LANGUAGE:CXX>:SHELL:-include ${CMAKE_CURRENT_LIST_DIR}/GoogleTestNotification.h>")
+endif()

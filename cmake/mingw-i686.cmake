@@ -1,11 +1,13 @@
-# Cross-compiles for 32-bit Windows with MinGW-w64 (posix thread model, so std::mutex
-# and std::thread exist) and runs the Windows test programs under Wine.
+# Cross-compiles for 32-bit Windows with MinGW-w64 and runs the Windows test programs under Wine.
+# The win32 thread model keeps the threads library (winpthread) out of the statically linked DLL:
+# with it there is no std::thread, std::mutex or std::condition_variable, so the code uses the
+# system's critical sections, events, threads and TLS slots instead.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 
 set(QUILLERY_MINGW_PREFIX i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${QUILLERY_MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${QUILLERY_MINGW_PREFIX}-g++-posix)
+set(CMAKE_C_COMPILER ${QUILLERY_MINGW_PREFIX}-gcc-win32)
+set(CMAKE_CXX_COMPILER ${QUILLERY_MINGW_PREFIX}-g++-win32)
 set(CMAKE_RC_COMPILER ${QUILLERY_MINGW_PREFIX}-windres)
 set(QUILLERY_WIDL ${QUILLERY_MINGW_PREFIX}-widl)
 

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ clang-format googletest
-    g++-mingw-w64-i686 mingw-w64-tools
+    g++-mingw-w64-i686-win32 mingw-w64-tools # the MinGW compilers of the win32 thread model
     wine wine32:i386 libwine-dev libwine:i386
     xvfb openbox xdotool x11-utils imagemagick
     locales # the Japanese locale that the double-byte code page test runs under

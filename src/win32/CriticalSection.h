@@ -4,8 +4,9 @@
 
 namespace quillery::win32 {
 
-// A lock for std::lock_guard, on the system's critical section: the standard mutex would bring
-// a threads library into the DLL, for what one critical section does.
+// A lock for std::lock_guard, on the system's critical section. The Windows build's thread model
+// has no std::mutex; a model that has one links a threads library into the DLL for what one
+// critical section does.
 class CriticalSection {
 public:
     CriticalSection() { InitializeCriticalSection(&section_); }

@@ -8,8 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <thread>
-
 namespace quillery {
 namespace {
 
@@ -237,7 +235,7 @@ TEST_F(RealStoreTest, TwoThreadsHaveTheFileOpenAtOnce) {
 
     std::wstring otherSaw;
     bool otherWrote = false;
-    std::thread other([&] {
+    wintest::Thread other([&] {
         MenuSession otherSession(platform.port);
         otherSession.machineId = L"00000";
         otherSession.OpenMenuFile(); // while this thread still has the file open
@@ -247,7 +245,7 @@ TEST_F(RealStoreTest, TwoThreadsHaveTheFileOpenAtOnce) {
         otherWrote = otherSession.SaveItem(1, record);
         otherSession.CloseMenuFile();
     });
-    other.join();
+    other.Join();
 
     EXPECT_EQ(otherSaw, L"Shared");
     EXPECT_TRUE(otherWrote);

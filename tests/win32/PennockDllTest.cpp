@@ -3,6 +3,7 @@
 #include "Win32TestSupport.h"
 
 #include "component/Registration.h"
+#include "shared/ScopeExit.h"
 #include "win32/UniqueResource.h"
 
 #include "Pennock_h.h"
@@ -10,11 +11,11 @@
 #include <gtest/gtest.h>
 
 #include <optional>
-#include <thread>
 
 namespace quillery {
 namespace {
 
+using win32::UniqueHandle;
 using win32::UniqueModule;
 using wintest::ProgramDirectory;
 
@@ -81,15 +82,17 @@ TEST(PennockDllTest, ExportsTheFourEntryPointsByNameAndOrdinal) {
 TEST(PennockDllTest, LoadsAndUnloadsWhileThreadsComeAndGo) {
     for (int round = 0; round < 3; ++round) {
         SCOPED_TRACE(round);
-        HANDLE release = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        std::thread before([release] { ::WaitForSingleObject(release, INFINITE); });
+        const UniqueHandle releaseEvent(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        HANDLE release = releaseEvent.get();
+        wintest::Thread before([release] { ::WaitForSingleObject(release, INFINITE); });
+        // Should an assertion end the round early, `before` still ends, so its join returns.
+        const ScopeExit releaseOnExit([release] { ::SetEvent(release); });
         HMODULE dll = ::LoadLibraryW(DllPath().c_str());
         ASSERT_NE(dll, nullptr);
-        std::thread during([] {});
-        during.join();
+        wintest::Thread during([] {});
+        during.Join();
         ::SetEvent(release);
-        before.join();
-        ::CloseHandle(release);
+        before.Join();
         EXPECT_TRUE(::FreeLibrary(dll));
         EXPECT_EQ(::GetModuleHandleW(L"Pennock.dll"), nullptr) << "still loaded";
     }

@@ -10,9 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
 #include <memory>
-#include <thread>
 
 #undef MessageBox
 
@@ -27,6 +25,7 @@ using win32::Win32SystemInfo;
 using wintest::MessageBoxWatcher;
 using wintest::ProgramDirectory;
 using wintest::RealPlatform;
+using wintest::WaitFor;
 
 void ProbeFunction() {}
 
@@ -132,7 +131,7 @@ TEST(Win32DialogsTest, BoxBlocksTheThreadsWindowsWhileTheirTimersRun) {
     watcher.WhileShown([&] {
         enabledWhileShown = ::IsWindowEnabled(window.get()) != FALSE;
         const int before = g_ticks;
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        WaitFor([&] { return g_ticks > before; });
         ticksWhileShown = g_ticks - before;
     });
     Win32Dialogs().MessageBox(L"Error saving menu item", L"Quillery", box::kIconStop);

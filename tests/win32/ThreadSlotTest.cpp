@@ -1,51 +1,50 @@
 // The per-thread state on its TLS slot, and the resource owners.
 
+#include "Win32TestSupport.h"
+
 #include "win32/UniqueResource.h"
 #include "win32/Win32ThreadSlot.h"
 
 #include <gtest/gtest.h>
 
-#include <condition_variable>
 #include <functional>
-#include <mutex>
-#include <thread>
 
 namespace quillery::win32 {
 namespace {
 
 // A thread that runs the steps it is given, one at a time, and waits between them: so a test
-// can keep several threads alive at once and interleave them.
+// can keep several threads alive at once and interleave them. Run hands a step over and returns
+// once the step has run.
 class Worker {
 public:
     Worker() : thread_([this] { Loop(); }) {}
     ~Worker() {
         Run([this] { done_ = true; });
-        thread_.join();
+        thread_.Join();
     }
 
     void Run(std::function<void()> step) {
-        std::unique_lock<std::mutex> guard(lock_);
         step_ = std::move(step);
-        changed_.notify_all();
-        changed_.wait(guard, [this] { return !step_; });
+        ::SetEvent(stepGiven_.get());
+        ::WaitForSingleObject(stepDone_.get(), INFINITE);
     }
 
 private:
     void Loop() {
-        std::unique_lock<std::mutex> guard(lock_);
         while (!done_) {
-            changed_.wait(guard, [this] { return static_cast<bool>(step_); });
+            ::WaitForSingleObject(stepGiven_.get(), INFINITE);
             step_();
             step_ = nullptr;
-            changed_.notify_all();
+            ::SetEvent(stepDone_.get());
         }
     }
 
-    std::mutex lock_;
-    std::condition_variable changed_;
+    // Both reset themselves as their waiter wakes.
+    UniqueHandle stepGiven_{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};
+    UniqueHandle stepDone_{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};
     std::function<void()> step_;
     bool done_ = false;
-    std::thread thread_;
+    wintest::Thread thread_;
 };
 
 class ThreadSlotTest : public ::testing::Test {

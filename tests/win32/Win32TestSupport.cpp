@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <mutex> // std::lock_guard only
 #include <stdexcept>
+#include <thread> // std::this_thread only
 
 namespace quillery::wintest {
 namespace {
@@ -77,25 +79,49 @@ std::wstring IconOf(HWND box) {
 
 } // namespace
 
+Thread::Thread(std::function<void()> body) : body_(std::move(body)) {
+    handle_.reset(::CreateThread(nullptr, 0, &Thread::Run, this, 0, nullptr));
+    if (!handle_) {
+        throw std::runtime_error("cannot start a thread (error " +
+                                 std::to_string(::GetLastError()) + ")");
+    }
+}
+
+Thread::~Thread() {
+    Join();
+}
+
+void Thread::Join() {
+    if (handle_) {
+        ::WaitForSingleObject(handle_.get(), INFINITE);
+        handle_.reset();
+    }
+}
+
+DWORD WINAPI Thread::Run(void* self) noexcept {
+    static_cast<Thread*>(self)->body_();
+    return 0;
+}
+
 MessageBoxWatcher::MessageBoxWatcher() : thread_([this] { Watch(); }) {}
 
 MessageBoxWatcher::~MessageBoxWatcher() {
     stop_ = true;
-    thread_.join();
+    thread_.Join();
 }
 
 void MessageBoxWatcher::QueueAnswer(int button) {
-    const std::lock_guard<std::mutex> guard(lock_);
+    const std::lock_guard<win32::CriticalSection> guard(lock_);
     answers_.push_back(button);
 }
 
 void MessageBoxWatcher::WhileShown(std::function<void()> hook) {
-    const std::lock_guard<std::mutex> guard(lock_);
+    const std::lock_guard<win32::CriticalSection> guard(lock_);
     whileShown_ = std::move(hook);
 }
 
 std::vector<SeenBox> MessageBoxWatcher::Seen() const {
-    const std::lock_guard<std::mutex> guard(lock_);
+    const std::lock_guard<win32::CriticalSection> guard(lock_);
     return seen_;
 }
 
@@ -112,7 +138,7 @@ void MessageBoxWatcher::Watch() {
         Search search;
         ::EnumWindows(CollectBoxes, reinterpret_cast<LPARAM>(&search));
         {
-            const std::lock_guard<std::mutex> guard(lock_);
+            const std::lock_guard<win32::CriticalSection> guard(lock_);
             answered_.erase(std::remove_if(answered_.begin(), answered_.end(),
                                            [](HWND box) { return !::IsWindow(box); }),
                             answered_.end());
@@ -129,7 +155,7 @@ void MessageBoxWatcher::Answer(HWND box) {
     int answer = IDOK;
     std::function<void()> hook;
     {
-        const std::lock_guard<std::mutex> guard(lock_);
+        const std::lock_guard<win32::CriticalSection> guard(lock_);
         if (std::find(answered_.begin(), answered_.end(), box) != answered_.end()) {
             return;
         }
@@ -149,7 +175,7 @@ void MessageBoxWatcher::Answer(HWND box) {
         hook();
     }
     {
-        const std::lock_guard<std::mutex> guard(lock_);
+        const std::lock_guard<win32::CriticalSection> guard(lock_);
         seen_.push_back(seen);
     }
     ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED),
@@ -322,7 +348,7 @@ User::User(std::function<void()> actions)
       }) {}
 
 User::~User() {
-    thread_.join();
+    thread_.Join();
 }
 
 } // namespace quillery::wintest

@@ -10,6 +10,10 @@
 #include "win32/Win32ThreadSlot.h"
 #include "win32/views/Win32WindowFactory.h"
 
+// These bring in <windows.h>, whose MessageBox macro must not reach the declarations above.
+#include "win32/CriticalSection.h"
+#include "win32/UniqueResource.h"
+
 #include <windows.h>
 
 #include <atomic>
@@ -17,12 +21,29 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace quillery::wintest {
+
+// Runs `body` on a thread of its own, started at once; Join() and the destructor wait for it to
+// end. The Windows build's thread model has no std::thread. As with std::thread, an exception
+// that leaves `body` ends the program.
+class Thread {
+public:
+    explicit Thread(std::function<void()> body);
+    ~Thread();
+    Thread(const Thread&) = delete;
+    Thread& operator=(const Thread&) = delete;
+
+    void Join();
+
+private:
+    static DWORD WINAPI Run(void* self) noexcept;
+
+    std::function<void()> body_;
+    win32::UniqueHandle handle_;
+};
 
 // One message box seen on the screen.
 struct SeenBox {
@@ -54,13 +75,13 @@ private:
     void Watch();
     void Answer(HWND box);
 
-    mutable std::mutex lock_;
+    mutable win32::CriticalSection lock_;
     std::vector<SeenBox> seen_;
     std::deque<int> answers_;
     std::function<void()> whileShown_;
     std::vector<HWND> answered_; // boxes already answered that may still be closing
     std::atomic<bool> stop_{false};
-    std::thread thread_;
+    Thread thread_;
 };
 
 // A fresh directory under the system's temporary directory, removed with everything in it.
@@ -199,7 +220,7 @@ public:
     User& operator=(const User&) = delete;
 
 private:
-    std::thread thread_;
+    Thread thread_;
 };
 
 } // namespace quillery::wintest
