@@ -228,5 +228,40 @@ TEST_F(MenuWindowTest, TooltipsComeWithTheFirstMoveInTheSizeEveryControlsVersion
     }
 }
 
+// The window hands the pointer's moves on to the tooltip control itself: a tip shows once the
+// pointer rests on a line, goes when it moves off the lines, and comes for the next line it
+// rests on.
+TEST_F(MenuWindowTest, TheTipFollowsThePointerOntoTheLines) {
+    WriteWholeFile(platform.MenuFile(), MenuData({1, 2, 3}, 1));
+    std::vector<UINT_PTR> tips; // the line of each tip seen, 0 for none
+    {
+        User user([&] {
+            HWND popup = nullptr;
+            ASSERT_TRUE(WaitFor([&] { return (popup = FindVisible(L"QuillerySnippetMenu")); }));
+            RECT frame;
+            ::GetWindowRect(popup, &frame);
+            const auto tipShown = [&] {
+                HWND tooltip = TooltipOf(popup);
+                TOOLINFOW tool{};
+                tool.cbSize = TTTOOLINFOW_V2_SIZE;
+                if (tooltip == nullptr || !::IsWindowVisible(tooltip) ||
+                    !::SendMessageW(tooltip, TTM_GETCURRENTTOOLW, 0,
+                                    reinterpret_cast<LPARAM>(&tool))) {
+                    return UINT_PTR{0};
+                }
+                return tool.uId;
+            };
+            for (const int line : {1, 0, 3}) { // line 0: the banner above the lines
+                const int y = line == 0 ? 5 : wintest::LineCentreY(line);
+                ::SetCursorPos(frame.left + 40, frame.top + y);
+                WaitFor([&] { return tipShown() == static_cast<UINT_PTR>(line); });
+                tips.push_back(tipShown());
+            }
+        });
+        RunMenuRequest(platform.port, platform.views);
+    }
+    EXPECT_EQ(tips, (std::vector<UINT_PTR>{1, 0, 3}));
+}
+
 } // namespace
 } // namespace quillery

@@ -39,6 +39,7 @@ private:
     void DeleteTools();
     TOOLINFOW ToolInfo(std::size_t id) const;
     void CreateTooltipOnFirstMoveOntoALine(float x, float y, WPARAM wParam, LPARAM lParam);
+    void RelayToTooltip(UINT message, WPARAM wParam, LPARAM lParam);
 
     SnippetMenu& menu_;
     HINSTANCE instance_;
