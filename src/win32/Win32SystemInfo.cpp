@@ -4,6 +4,8 @@
 
 #include "win32/AcpCodec.h"
 
+#include <mutex> // std::lock_guard only
+
 namespace quillery::win32 {
 namespace {
 
@@ -21,6 +23,10 @@ std::size_t LastSeparator(const std::wstring& path) {
 } // namespace
 
 std::optional<std::uint32_t> Win32SystemInfo::VolumeSerialNumber(const std::wstring& root) {
+    const std::lock_guard<CriticalSection> guard(lock_);
+    if (!knownRoot_.empty() && knownRoot_ == root) {
+        return knownSerial_;
+    }
     // The ANSI call is the one the identifier has always been read with; a root the code page
     // cannot spell is not asked about.
     const AcpCodec ansi;
@@ -32,9 +38,11 @@ std::optional<std::uint32_t> Win32SystemInfo::VolumeSerialNumber(const std::wstr
     DWORD serial = 0;
     if (!::GetVolumeInformationA(narrowRoot.c_str(), nullptr, 0, &serial, nullptr, nullptr, nullptr,
                                  0)) {
-        return std::nullopt;
+        return std::nullopt; // asked again next time: the drive may be back
     }
-    return static_cast<std::uint32_t>(serial);
+    knownRoot_ = root;
+    knownSerial_ = static_cast<std::uint32_t>(serial);
+    return knownSerial_;
 }
 
 std::wstring Win32SystemInfo::ModulePath() const {

@@ -2,6 +2,8 @@
 
 #include "platform/SystemInfo.h"
 
+#include "win32/CriticalSection.h"
+
 #include <windows.h>
 
 namespace quillery::win32 {
@@ -12,6 +14,8 @@ class Win32SystemInfo final : public SystemInfo {
 public:
     explicit Win32SystemInfo(HMODULE module) : module_(module) {}
 
+    // Asked of the volume once per root: a volume keeps its serial number until it is
+    // formatted again, and the question costs a trip to the file system at every request.
     std::optional<std::uint32_t> VolumeSerialNumber(const std::wstring& root) override;
 
     // Both throw Failure when Windows cannot give the module's file name: an empty
@@ -24,6 +28,9 @@ public:
 
 private:
     HMODULE module_;
+    CriticalSection lock_; // requests on several threads share the answer
+    std::wstring knownRoot_;
+    std::uint32_t knownSerial_ = 0;
 };
 
 // The module whose image contains `address` (a function or data of that module); null when no

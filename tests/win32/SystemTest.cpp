@@ -43,7 +43,8 @@ TEST(Win32SystemInfoTest, MachineIdComesFromTheVolumeSerialOfC) {
     }
 }
 
-TEST(Win32SystemInfoTest, VolumeThatCannotBeAskedHasNoSerial) {
+// The serial of a volume is kept once known, for that volume only.
+TEST(Win32SystemInfoTest, VolumeThatCannotBeAskedHasNoSerialThoughAnotherIsKnown) {
     const DWORD drives = ::GetLogicalDrives();
     wchar_t unused = 0;
     for (wchar_t letter = L'Z'; letter >= L'D'; --letter) {
@@ -53,9 +54,13 @@ TEST(Win32SystemInfoTest, VolumeThatCannotBeAskedHasNoSerial) {
         }
     }
     ASSERT_NE(unused, 0) << "every drive letter is in use";
+    DWORD serial = 0;
+    ASSERT_TRUE(::GetVolumeInformationA("C:\\", nullptr, 0, &serial, nullptr, nullptr, nullptr, 0));
     Win32SystemInfo system(::GetModuleHandleW(nullptr));
+    EXPECT_EQ(system.VolumeSerialNumber(L"C:\\"), std::optional<std::uint32_t>(serial));
     EXPECT_EQ(system.VolumeSerialNumber(std::wstring(1, unused) + L":\\"), std::nullopt);
     EXPECT_EQ(system.VolumeSerialNumber(L"\u4E2D:\\"), std::nullopt); // not in the code page
+    EXPECT_EQ(system.VolumeSerialNumber(L"C:\\"), std::optional<std::uint32_t>(serial));
 }
 
 TEST(Win32SystemInfoTest, NamesComeFromTheModuleThatHoldsTheCode) {

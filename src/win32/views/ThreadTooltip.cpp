@@ -49,6 +49,8 @@ HWND ThreadTooltip(HINSTANCE instance) {
         return tooltip;
     }
     KeepCommonControlsLoaded();
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES}; // the tooltip's class
+    InitCommonControlsEx(&controls);
     tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                               WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                               CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);

@@ -6,20 +6,8 @@
 #include "win32/views/ThreadTooltip.h"
 #include "win32/views/WelcomeView.h"
 
-#include <commctrl.h>
-
 namespace quillery::win32 {
-namespace {
-
-void InitControls() {
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&controls);
-}
-
-} // namespace
-
 std::unique_ptr<PopupView> Win32WindowFactory::CreateSnippetMenuView(SnippetMenu& menu) {
-    InitControls(); // the tooltip control, made when the pointer first moves onto a line
     return std::make_unique<SnippetMenuView>(menu, instance_);
 }
 
@@ -32,7 +20,7 @@ std::unique_ptr<WindowView> Win32WindowFactory::CreateItemEditorView(ItemEditor&
 }
 
 void ReleaseWindowResources(HINSTANCE instance) noexcept {
-    ReleaseCachedLogo();
+    ReleaseKeptBitmaps();
     DestroyThreadTooltip();
     for (const wchar_t* name :
          {SnippetMenuView::kClassName, WelcomeView::kClassName, ItemEditorView::kClassName}) {
