@@ -1,10 +1,8 @@
 #include "win32/views/Paint.h"
 
-#include "win32/CriticalSection.h"
 #include "win32/ScreenDpi.h"
 
 #include <cmath>
-#include <mutex> // std::lock_guard only
 
 namespace quillery::win32 {
 
@@ -27,7 +25,7 @@ HFONT CreatePointFont(const wchar_t* family, double points, bool bold) {
 
 namespace {
 
-// Both pictures are drawn at their design size and stretched, like a picture in an image box.
+// The illustration is drawn at its design size and stretched, like a picture in an image box.
 template <typename DrawAtDesignSize>
 void DrawStretched(HDC dc, const RECT& rect, int width, int height, DrawAtDesignSize draw) {
     UniqueDc memory(CreateCompatibleDC(dc));
@@ -59,76 +57,87 @@ void DrawQuill(HDC dc, int x, int y, int size, COLORREF color) {
     Polygon(dc, feather, 4);
 }
 
-// The logo as the menu shows it, drawn once for the process at the size it is shown at: every
-// menu paints it, and drawing it (a bold font, text, a halftone stretch) costs more than the
-// rest of the menu. Windows of several threads may paint at once, and a bitmap can be selected
-// into one device context at a time: the lock guards both the picture and its use.
-struct CachedLogo {
-    CriticalSection lock;
-    HBITMAP bitmap = nullptr;
-    int width = 0;
-    int height = 0;
-};
+// Made as the module loads, before any thread can paint.
+KeptBitmap g_logo;
+KeptBitmap g_menuBackBuffer;
 
-CachedLogo g_logo; // made as the module loads, before any thread can paint
-
-CachedLogo& TheCachedLogo() {
-    return g_logo;
-}
-
-void DrawLogoAtDesignSize(HDC dc, const RECT& rect) {
-    constexpr int kWidth = 153;
-    constexpr int kHeight = 32;
-    DrawStretched(dc, rect, kWidth, kHeight, [](HDC memory) {
-        FillColor(memory, RECT{0, 0, kWidth, kHeight}, RGB(255, 255, 255));
-        DrawQuill(memory, 4, 3, 26, RGB(0, 0, 192));
-        UniqueGdi<HFONT> font(CreatePointFont(L"Arial", 15, true));
-        SelectedObject selected(memory, font.get());
-        SetBkMode(memory, TRANSPARENT);
-        SetTextColor(memory, RGB(0, 0, 192));
-        RECT text{36, 0, kWidth, kHeight};
-        DrawTextW(memory, L"Quillery", -1, &text, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
-    });
+// The logo drawn straight at the size it is shown at, its parts placed and sized in proportion
+// to that size: a stretch of a picture drawn larger, with halftoning, cost more than a
+// millisecond at the first paint of every process.
+void DrawLogoAtSize(HDC dc, int width, int height) {
+    constexpr COLORREF kInk = RGB(0, 0, 192);
+    FillColor(dc, RECT{0, 0, width, height}, RGB(255, 255, 255));
+    DrawQuill(dc, height / 8, height * 3 / 32, height * 13 / 16, kInk);
+    LOGFONTW face{};
+    face.lfHeight = -(height * 5 / 8); // the character height, in pixels
+    face.lfWeight = FW_BOLD;
+    face.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynW(face.lfFaceName, L"Arial", LF_FACESIZE);
+    UniqueGdi<HFONT> font(CreateFontIndirectW(&face));
+    SelectedObject selected(dc, font.get());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, kInk);
+    RECT text{width * 36 / 153, 0, width, height};
+    DrawTextW(dc, L"Quillery", -1, &text, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
 }
 
 } // namespace
 
+bool KeptBitmap::Fit(HDC like, int width, int height, bool& made) {
+    if (dc_ != nullptr && width == width_ && height == height_) {
+        return true;
+    }
+    Free();
+    UniqueDc memory(CreateCompatibleDC(like));
+    UniqueGdi<HBITMAP> bitmap(CreateCompatibleBitmap(like, width, height));
+    if (!memory || !bitmap) {
+        return false;
+    }
+    original_ = SelectObject(memory.get(), bitmap.get());
+    dc_ = memory.release();
+    bitmap_ = bitmap.release();
+    width_ = width;
+    height_ = height;
+    made = true;
+    return true;
+}
+
+void KeptBitmap::Release() noexcept {
+    const std::lock_guard<CriticalSection> guard(lock_);
+    Free();
+}
+
+void KeptBitmap::Free() noexcept {
+    if (dc_ != nullptr) {
+        SelectObject(dc_, original_);
+        DeleteDC(dc_);
+        DeleteObject(bitmap_);
+        dc_ = nullptr;
+        bitmap_ = nullptr;
+    }
+}
+
+KeptBitmap& MenuBackBuffer() {
+    return g_menuBackBuffer;
+}
+
+// The logo as the menu shows it, drawn once for the process at the size it is shown at: every
+// menu paints it, and drawing it (a bold font, text, a halftone stretch) costs more than the
+// rest of the menu.
 void DrawLogo(HDC dc, const RECT& rect) {
     const int width = rect.right - rect.left;
     const int height = rect.bottom - rect.top;
-    CachedLogo& logo = TheCachedLogo();
-    const std::lock_guard<CriticalSection> guard(logo.lock);
-    UniqueDc memory(CreateCompatibleDC(dc));
-    if (!memory) {
-        return;
-    }
-    if (logo.bitmap == nullptr || logo.width != width || logo.height != height) {
-        UniqueGdi<HBITMAP> drawn(CreateCompatibleBitmap(dc, width, height));
-        if (!drawn) {
-            return;
+    g_logo.Use(dc, width, height, [&](HDC logo, bool made) {
+        if (made) {
+            DrawLogoAtSize(logo, width, height);
         }
-        {
-            SelectedObject selected(memory.get(), drawn.get());
-            DrawLogoAtDesignSize(memory.get(), RECT{0, 0, width, height});
-        }
-        if (logo.bitmap != nullptr) {
-            DeleteObject(logo.bitmap);
-        }
-        logo.bitmap = drawn.release();
-        logo.width = width;
-        logo.height = height;
-    }
-    SelectedObject selected(memory.get(), logo.bitmap);
-    BitBlt(dc, rect.left, rect.top, width, height, memory.get(), 0, 0, SRCCOPY);
+        BitBlt(dc, rect.left, rect.top, width, height, logo, 0, 0, SRCCOPY);
+    });
 }
 
-void ReleaseCachedLogo() noexcept {
-    CachedLogo& logo = TheCachedLogo();
-    const std::lock_guard<CriticalSection> guard(logo.lock);
-    if (logo.bitmap != nullptr) {
-        DeleteObject(logo.bitmap);
-        logo.bitmap = nullptr;
-    }
+void ReleaseKeptBitmaps() noexcept {
+    g_logo.Release();
+    g_menuBackBuffer.Release();
 }
 
 void DrawIllustration(HDC dc, const RECT& rect) {

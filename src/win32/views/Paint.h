@@ -1,9 +1,12 @@
 #pragma once
 
 #include "shared/WindowParts.h"
+#include "win32/CriticalSection.h"
 #include "win32/UniqueResource.h"
 
 #include <windows.h>
+
+#include <mutex> // std::lock_guard only
 
 namespace quillery::win32 {
 
@@ -26,12 +29,46 @@ private:
     HGDIOBJ previous_;
 };
 
-// Draws the product's logo, stretched into `rect`. The stretched picture is kept for the
-// process, for the next paint at the same size.
+// A bitmap kept for the process, held selected in a memory device context of its own, so that
+// a paint neither makes it nor its device context again. Windows of several threads may paint
+// at once, and a bitmap can be selected into one device context at a time: Use() holds a lock
+// while it runs.
+class KeptBitmap {
+public:
+    // Calls draw(memory, made) with the bitmap, `width` by `height` and compatible with `like`,
+    // selected into `memory`. `made` tells that the bitmap is new and holds nothing yet. Does
+    // nothing when the bitmap cannot be made.
+    template <typename Draw> void Use(HDC like, int width, int height, Draw draw) {
+        const std::lock_guard<CriticalSection> guard(lock_);
+        bool made = false;
+        if (Fit(like, width, height, made)) {
+            draw(dc_, made);
+        }
+    }
+    // Frees the bitmap and its device context; the next Use() makes them again.
+    void Release() noexcept;
+
+private:
+    bool Fit(HDC like, int width, int height, bool& made);
+    void Free() noexcept;
+
+    CriticalSection lock_;
+    HDC dc_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ original_ = nullptr; // the device context's own bitmap, selected back on release
+    int width_ = 0;
+    int height_ = 0;
+};
+
+// The off-screen picture that the snippet menu is drawn into before it goes to the screen.
+KeptBitmap& MenuBackBuffer();
+
+// Draws the product's logo to fill `rect`. The picture is kept for the process, for the next
+// paint at the same size.
 void DrawLogo(HDC dc, const RECT& rect);
 
-// Frees the kept picture of the logo; the next paint draws it again.
-void ReleaseCachedLogo() noexcept;
+// Frees the kept pictures (the logo, the menu's back buffer); the next paint makes them again.
+void ReleaseKeptBitmaps() noexcept;
 
 // Draws the welcome window's illustration, stretched into `rect`.
 void DrawIllustration(HDC dc, const RECT& rect);
