@@ -124,6 +124,46 @@ std::unique_ptr<RecordFile> TimedFileSystem::Open(const std::wstring& path, File
     return std::make_unique<TimedRecordFile>(std::move(file), times_);
 }
 
+std::optional<std::uint32_t> TimedSystemInfo::VolumeSerialNumber(const std::wstring& root) {
+    const Timed timed(times_, "system: volume serial number");
+    return real_.VolumeSerialNumber(root);
+}
+
+std::wstring TimedSystemInfo::ComponentDirectory() {
+    const Timed timed(times_, "system: module path");
+    return real_.ComponentDirectory();
+}
+
+std::wstring TimedSystemInfo::ExecutableName() {
+    const Timed timed(times_, "system: module path");
+    return real_.ExecutableName();
+}
+
+PixelPoint TimedDesktop::CursorPos() {
+    const Timed timed(times_, "pointer and screen queries");
+    return real_.CursorPos();
+}
+
+double TimedDesktop::TwipsPerPixelX() {
+    const Timed timed(times_, "pointer and screen queries");
+    return real_.TwipsPerPixelX();
+}
+
+double TimedDesktop::TwipsPerPixelY() {
+    const Timed timed(times_, "pointer and screen queries");
+    return real_.TwipsPerPixelY();
+}
+
+double TimedDesktop::ScreenWidthTwips() {
+    const Timed timed(times_, "pointer and screen queries");
+    return real_.ScreenWidthTwips();
+}
+
+double TimedDesktop::ScreenHeightTwips() {
+    const Timed timed(times_, "pointer and screen queries");
+    return real_.ScreenHeightTwips();
+}
+
 void TimedDesktop::SetCursorPos(std::int32_t x, std::int32_t y) {
     const Timed timed(times_, "pointer onto the banner (SetCursorPos)");
     real_.SetCursorPos(x, y);
@@ -137,7 +177,7 @@ void TimedDesktop::DoEvents() {
 std::unique_ptr<PopupView> TimedWindows::CreateSnippetMenuView(SnippetMenu& menu) {
     std::unique_ptr<PopupView> view;
     {
-        const Timed timed(times_, "pop-up: create (window, font, tooltip)");
+        const Timed timed(times_, "pop-up: create (class, window, font)");
         view = real_.CreateSnippetMenuView(menu);
     }
     return std::make_unique<TimedPopupView>(std::move(view), times_, modalRunStarted);

@@ -3,6 +3,7 @@
 #include "menu/SnippetMenu.h"
 #include "platform/Desktop.h"
 #include "platform/FileSystem.h"
+#include "platform/SystemInfo.h"
 #include "platform/WindowView.h"
 
 #include <chrono>
@@ -65,16 +66,30 @@ private:
     StepTimes& times_;
 };
 
-// The port's desktop, with the pointer's warp and the pending-message passes timed.
+// The port's system information (the volume's serial number, the module's path), timed.
+class TimedSystemInfo final : public SystemInfo {
+public:
+    TimedSystemInfo(SystemInfo& real, StepTimes& times) : real_(real), times_(times) {}
+    std::optional<std::uint32_t> VolumeSerialNumber(const std::wstring& root) override;
+    std::wstring ComponentDirectory() override;
+    std::wstring ExecutableName() override;
+
+private:
+    SystemInfo& real_;
+    StepTimes& times_;
+};
+
+// The port's desktop, with the pointer's warp, the pending-message passes and the pointer and
+// screen queries timed.
 class TimedDesktop final : public Desktop {
 public:
     TimedDesktop(Desktop& real, StepTimes& times) : real_(real), times_(times) {}
-    PixelPoint CursorPos() override { return real_.CursorPos(); }
+    PixelPoint CursorPos() override;
     void SetCursorPos(std::int32_t x, std::int32_t y) override;
-    double TwipsPerPixelX() override { return real_.TwipsPerPixelX(); }
-    double TwipsPerPixelY() override { return real_.TwipsPerPixelY(); }
-    double ScreenWidthTwips() override { return real_.ScreenWidthTwips(); }
-    double ScreenHeightTwips() override { return real_.ScreenHeightTwips(); }
+    double TwipsPerPixelX() override;
+    double TwipsPerPixelY() override;
+    double ScreenWidthTwips() override;
+    double ScreenHeightTwips() override;
     void DoEvents() override;
     void SetBusyPointer(bool busy) override { real_.SetBusyPointer(busy); }
 
