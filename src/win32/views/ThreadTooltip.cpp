@@ -5,8 +5,8 @@
 namespace quillery::win32 {
 namespace {
 
-// Each thread's control, in a slot of the system's thread-local storage (the compiler's
-// thread_local would bring a threads library into the DLL).
+// Each thread's control, in a slot of the system's thread-local storage, freed as the DLL
+// unloads.
 class TooltipSlot {
 public:
     TooltipSlot() : slot_(TlsAlloc()) {}
