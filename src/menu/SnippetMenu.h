@@ -93,6 +93,12 @@ public:
     // Highlights line `line` (0 for none) and makes its item the current item.
     void HighlightLine(std::int16_t line);
 
+    // The entries that the highlight moves through, in order: the snippet lines as entries 1 to
+    // LineCount(), then the two links as entries LineCount() + 1 and LineCount() + 2.
+    int EntryCount() const { return LineCount() + static_cast<int>(links.size()); }
+    // The highlighted entry, whichever moved the highlight last; 0 when none is highlighted.
+    int HighlightedEntry() const;
+
     // Events of the window's parts.
     void OnLinkHovered(std::int16_t link);
     void OnLineReleased(std::int16_t line, std::int16_t button);

@@ -62,6 +62,20 @@ void SnippetMenu::HighlightLine(std::int16_t line) {
     Redraw();
 }
 
+int SnippetMenu::HighlightedEntry() const {
+    for (int line = 1; line <= LineCount(); ++line) {
+        if (lines[static_cast<std::size_t>(line)].back == colors::kHighlightBack) {
+            return line;
+        }
+    }
+    for (std::size_t k = 0; k < links.size(); ++k) {
+        if (links[k].back == colors::kHighlightBack) {
+            return LineCount() + 1 + static_cast<int>(k);
+        }
+    }
+    return 0;
+}
+
 void SnippetMenu::OnLinkHovered(std::int16_t link) {
     HighlightLine(0);
     if (link < 0 || static_cast<std::size_t>(link) >= links.size()) {

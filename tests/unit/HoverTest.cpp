@@ -47,23 +47,27 @@ TEST_F(HoverTest, PointerMovesHighlightAndSetTheCurrentItem) {
         float y;
         std::string highlighted;
         std::int16_t currentItem;
+        int entry; // the highlighted entry: lines 1 to 4, then the links as 5 and 6
     } steps[] = {
-        {"line 3", 300, 3, 0, "LP3 ", 5},
-        {"line 4", 300, 4, 0, "LP4 ", 9},
-        {"pad of line 2", 100, 2, 0, "LP2 ", 4},
-        {"banner", 60, 0, 100, "LP2 ", 4}, // the banner keeps the last highlight
-        {"logo", 1000, 0, 200, "LP2 ", 4},
-        {"help entry", 300, 0, 240 * 4 + 785 + 120 - 90, "EPx0 ", 0},
-        {"links entry", 300, 0, 240 * 4 + 1025 + 120 - 90, "EPx1 ", 0},
-        {"line 1", 300, 1, 0, "LP1 ", 1},
-        {"gap between banner and lines", 300, 0, 480, "LP1 ", 1},
+        {"line 3", 300, 3, 0, "LP3 ", 5, 3},
+        {"line 4", 300, 4, 0, "LP4 ", 9, 4},
+        {"pad of line 2", 100, 2, 0, "LP2 ", 4, 2},
+        {"banner", 60, 0, 100, "LP2 ", 4, 2}, // the banner keeps the last highlight
+        {"logo", 1000, 0, 200, "LP2 ", 4, 2},
+        {"help entry", 300, 0, 240 * 4 + 785 + 120 - 90, "EPx0 ", 0, 5},
+        {"links entry", 300, 0, 240 * 4 + 1025 + 120 - 90, "EPx1 ", 0, 6},
+        {"line 1", 300, 1, 0, "LP1 ", 1, 1},
+        {"gap between banner and lines", 300, 0, 480, "LP1 ", 1, 1},
     };
     ui().Then([&] {
+        EXPECT_EQ(menu().EntryCount(), 6);
+        EXPECT_EQ(menu().HighlightedEntry(), 0);
         for (const auto& step : steps) {
             const float y = step.line > 0 ? LineY(step.line) : step.y;
             menu().OnPointerMoved(step.x, y);
             EXPECT_EQ(Highlighted(), step.highlighted) << step.what;
             EXPECT_EQ(session().currentItem, step.currentItem) << step.what;
+            EXPECT_EQ(menu().HighlightedEntry(), step.entry) << step.what;
         }
     });
     Leave();
