@@ -98,6 +98,9 @@ public:
     int EntryCount() const { return LineCount() + static_cast<int>(links.size()); }
     // The highlighted entry, whichever moved the highlight last; 0 when none is highlighted.
     int HighlightedEntry() const;
+    // Does what a left click on the entry does: a line's snippet is chosen and the window
+    // closes; a link opens its site. Anything else is ignored.
+    void ChooseEntry(int entry);
 
     // Events of the window's parts.
     void OnLinkHovered(std::int16_t link);

@@ -30,4 +30,12 @@ void SnippetMenu::OnLineReleased(std::int16_t line, std::int16_t button) {
     Close();
 }
 
+void SnippetMenu::ChooseEntry(int entry) {
+    if (entry >= 1 && entry <= LineCount()) {
+        OnLineReleased(static_cast<std::int16_t>(entry), buttons::kLeft);
+    } else if (entry > LineCount() && entry <= EntryCount()) {
+        OnLinkClicked(static_cast<std::int16_t>(entry - LineCount() - 1));
+    }
+}
+
 } // namespace quillery

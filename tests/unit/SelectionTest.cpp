@@ -36,6 +36,21 @@ TEST_F(SelectionTest, LeftClickReturnsTheTrimmedTextOfTheLinesItem) {
     }
 }
 
+// Choosing an entry (as a key or a screen reader does) is a left click on it: a line returns
+// its snippet, a link opens its site and leaves the window open, and no entry does nothing.
+TEST_F(SelectionTest, ChoosingAnEntryIsALeftClickOnIt) {
+    SaveItems({1, 4, 5});
+    EXPECT_EQ(RequestWith({[&] {
+                  menu().ChooseEntry(0);
+                  menu().ChooseEntry(7); // past the two links
+                  menu().ChooseEntry(4); // the first link
+                  EXPECT_TRUE(menu().IsOpen());
+                  EXPECT_EQ(platform.shell.launches.size(), 1u);
+                  menu().ChooseEntry(2);
+              }}),
+              L"text of 4");
+}
+
 TEST_F(SelectionTest, OnlyBlanksAreTrimmed) {
     struct Case {
         std::wstring text;
