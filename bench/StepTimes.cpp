@@ -62,8 +62,8 @@ public:
         const Timed timed(times_, "pop-up: timer");
         real_->SetTimer(enabled, intervalMs);
     }
-    int PopupMenu(const std::vector<MenuEntry>& entries) override {
-        return real_->PopupMenu(entries);
+    int PopupMenu(const std::vector<MenuEntry>& entries, std::optional<PixelPoint> at) override {
+        return real_->PopupMenu(entries, at);
     }
 
 private:

@@ -3,6 +3,7 @@
 #include "editing/ItemEditor.h"
 #include "editing/SnippetMenuHost.h"
 #include "platform/Desktop.h"
+#include "platform/Keys.h"
 #include "session/MenuSession.h"
 #include "shared/Form.h"
 #include "shared/WindowParts.h"
@@ -132,6 +133,16 @@ public:
     void OnButtonPressed(float x, float y, std::int16_t button);
     void OnButtonReleased(float x, float y, std::int16_t button);
 
+    // Keyboard input from the view. Every key press counts as use of the window: the pointer
+    // watch, when on, starts a full interval again. The keys move the same highlight as the
+    // pointer (Down, Up, Home, End), choose the highlighted entry as a left click does (Enter,
+    // Space), close the window with an empty result (Escape), or open the item commands of
+    // the highlighted line at that line (ContextMenu).
+    void OnKeyPressed(Key key);
+    // A character typed: the access key ('&' in a caption) of the lines. The one line that has
+    // it is chosen; among several, the highlight moves to the next of them.
+    void OnCharacterTyped(wchar_t character);
+
 private:
     std::unique_ptr<WindowView> CreateView() override;
     void ResetToDesign() override;
@@ -144,7 +155,16 @@ private:
     // since it was last placed.
     void Redraw();
     void ShowWelcomeAndStoreAnswer();
-    void OpenItemCommands(std::int16_t line);
+    // Opens the item commands for line `line`: at the pointer, or at `at` (screen pixels).
+    void OpenItemCommands(std::int16_t line, std::optional<PixelPoint> at = std::nullopt);
+    // Highlights entry `entry` (see EntryCount()) as the pointer moving onto it would.
+    void HighlightEntry(int entry);
+    // The screen pixel below the left end of line `line`: where the keyboard opens its
+    // item commands.
+    PixelPoint BelowLine(int line) const;
+    void RestartPointerWatch();
+    // The way out without a choice: an empty result, then the window closes.
+    void CloseWithoutChoice();
     // The window's view while it is loaded, null otherwise: always the one CreateView made.
     PopupView* Popup() const { return static_cast<PopupView*>(View()); }
 

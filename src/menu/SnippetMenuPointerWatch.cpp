@@ -22,9 +22,13 @@ void SnippetMenu::OnPointerWatchTick() {
     const bool outside = pointer.x < rect.left || pointer.x > rect.right || pointer.y < rect.top ||
                          pointer.y > rect.bottom;
     if (outside) {
-        session_.chosenText.clear();
-        Close();
+        CloseWithoutChoice();
     }
+}
+
+void SnippetMenu::CloseWithoutChoice() {
+    session_.chosenText.clear();
+    Close();
 }
 
 } // namespace quillery

@@ -2,6 +2,7 @@
 
 #include "platform/Desktop.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,9 +49,11 @@ public:
     // Starts (from a full interval) or stops the window's timer.
     virtual void SetTimer(bool enabled, unsigned intervalMs) = 0;
 
-    // Shows a pop-up menu of this window at the pointer and returns the id of the chosen
-    // entry, or 0 when the menu was dismissed. Returns only when the menu has closed.
-    virtual int PopupMenu(const std::vector<MenuEntry>& entries) = 0;
+    // Shows a pop-up menu of this window with its top-left corner at `at` (screen pixels, as
+    // the pointer's position is given), or at the pointer when there is no place, and returns
+    // the id of the chosen entry, or 0 when the menu was dismissed. Returns only when the menu
+    // has closed.
+    virtual int PopupMenu(const std::vector<MenuEntry>& entries, std::optional<PixelPoint> at) = 0;
 };
 
 } // namespace quillery

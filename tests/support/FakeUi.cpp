@@ -44,13 +44,15 @@ void FakeView::RunModal() {
 void FakeView::SetTimer(bool enabled, unsigned intervalMs) {
     if (enabled && !timerEnabled) {
         ++timerStarts;
+        timerDueAt = ui_.now + intervalMs;
     }
     timerEnabled = enabled;
     timerInterval = intervalMs;
 }
 
-int FakeView::PopupMenu(const std::vector<MenuEntry>& entries) {
+int FakeView::PopupMenu(const std::vector<MenuEntry>& entries, std::optional<PixelPoint> at) {
     ui_.menusShown.push_back(entries);
+    ui_.menuPlaces.push_back(at);
     ui_.timerRanDuringMenu = ui_.timerRanDuringMenu || timerEnabled;
     if (ui_.menuChoices.empty()) {
         return 0;
@@ -119,6 +121,20 @@ void FakeUi::Tick() {
     if (menu != nullptr && view != nullptr && view->timerEnabled) {
         menu->OnPointerWatchTick();
     }
+}
+
+void FakeUi::Elapse(unsigned ms) {
+    const std::int64_t until = now + ms;
+    for (;;) {
+        FakeView* view = View("menu");
+        if (menu == nullptr || view == nullptr || !view->timerEnabled || view->timerDueAt > until) {
+            break;
+        }
+        now = view->timerDueAt;
+        view->timerDueAt += view->timerInterval;
+        menu->OnPointerWatchTick();
+    }
+    now = until;
 }
 
 FakeView* FakeUi::View(const std::string& viewName) const {

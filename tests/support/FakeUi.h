@@ -5,8 +5,10 @@
 #include "platform/WindowView.h"
 
 #include <array>
+#include <cstdint>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,7 +33,7 @@ public:
     void EndModal() override { ended = true; }
     PixelRect WindowRect() override { return rect_(); }
     void SetTimer(bool enabled, unsigned intervalMs) override;
-    int PopupMenu(const std::vector<MenuEntry>& entries) override;
+    int PopupMenu(const std::vector<MenuEntry>& entries, std::optional<PixelPoint> at) override;
 
     std::string name;
     int refreshes = 0;
@@ -41,6 +43,7 @@ public:
     bool timerEnabled = false;
     unsigned timerInterval = 0;
     int timerStarts = 0;
+    std::int64_t timerDueAt = 0; // on the fake clock, while the timer runs
 
 private:
     FakeUi& ui_;
@@ -82,6 +85,10 @@ public:
 
     // A tick of the menu's timer, delivered only while the timer runs, as the system would.
     void Tick();
+    // Lets `ms` milliseconds pass on the fake clock: the menu's timer ticks as the system's
+    // would, a full interval after it was last started and each interval after that.
+    void Elapse(unsigned ms);
+    std::int64_t now = 0; // the fake clock, in milliseconds
 
     FakeView* View(const std::string& name) const; // the live view of that name, if any
 
@@ -103,6 +110,7 @@ public:
     // is up and then gives the id.
     std::deque<std::function<int()>> menuChoices;
     std::vector<std::vector<MenuEntry>> menusShown;
+    std::vector<std::optional<PixelPoint>> menuPlaces; // where each was asked to open
     bool timerRanDuringMenu = false;
 
     std::deque<std::function<void()>> script;

@@ -282,7 +282,8 @@ void SnippetMenuView::SetTimer(bool enabled, unsigned intervalMs) {
     timerOn_ = enabled;
 }
 
-int SnippetMenuView::PopupMenu(const std::vector<MenuEntry>& entries) {
+int SnippetMenuView::PopupMenu(const std::vector<MenuEntry>& entries,
+                               std::optional<PixelPoint> at) {
     if (window_ == nullptr) {
         return 0;
     }
@@ -299,7 +300,11 @@ int SnippetMenuView::PopupMenu(const std::vector<MenuEntry>& entries) {
         }
     }
     POINT pointer{};
-    GetCursorPos(&pointer);
+    if (at) {
+        pointer = POINT{at->x, at->y};
+    } else {
+        GetCursorPos(&pointer);
+    }
     // The menu closes on a click elsewhere only when its owner is the foreground window.
     SetForegroundWindow(window_);
     const int chosen = static_cast<int>(

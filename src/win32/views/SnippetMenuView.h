@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,7 +25,7 @@ public:
     void Place(float left, float top, float width, float height) override;
     void Refresh() override;
     void SetTimer(bool enabled, unsigned intervalMs) override;
-    int PopupMenu(const std::vector<MenuEntry>& entries) override;
+    int PopupMenu(const std::vector<MenuEntry>& entries, std::optional<PixelPoint> at) override;
 
 private:
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -1,0 +1,107 @@
+#include "menu/SnippetMenu.h"
+
+#include "shared/AccessKey.h"
+
+#include <cmath>
+
+namespace quillery {
+
+// Down and Up step through the entries and wrap, as a menu's keys do; from nothing highlighted
+// Down goes to the first entry and Up to the last. The highlight is the pointer's own, so
+// whichever of the two moved it last decides what Enter, a click or the item commands act on.
+void SnippetMenu::OnKeyPressed(Key key) {
+    RestartPointerWatch();
+    const int count = EntryCount();
+    const int current = HighlightedEntry();
+    switch (key) {
+    case Key::Down:
+        HighlightEntry(current >= count ? 1 : current + 1);
+        break;
+    case Key::Up:
+        HighlightEntry(current <= 1 ? count : current - 1);
+        break;
+    case Key::Home:
+        HighlightEntry(1);
+        break;
+    case Key::End:
+        HighlightEntry(count);
+        break;
+    case Key::Enter:
+    case Key::Space:
+        ChooseEntry(current);
+        break;
+    case Key::Escape:
+        CloseWithoutChoice();
+        break;
+    case Key::ContextMenu:
+        // Only a line has item commands, as only a right click on a line opens them.
+        if (current >= 1 && current <= LineCount()) {
+            OpenItemCommands(static_cast<std::int16_t>(current), BelowLine(current));
+        }
+        break;
+    case Key::Other:
+        break;
+    }
+}
+
+void SnippetMenu::OnCharacterTyped(wchar_t character) {
+    RestartPointerWatch();
+    if (character <= L' ') {
+        return; // Enter, Escape, Tab and Space are keys of their own, never access keys
+    }
+    const wchar_t key = AccessKeyCase(character);
+    std::vector<int> marked; // the lines whose access key it is, from the top
+    for (int line = 1; line <= LineCount(); ++line) {
+        if (AccessKeyOf(lines[static_cast<std::size_t>(line)].caption) == key) {
+            marked.push_back(line);
+        }
+    }
+    if (marked.empty()) {
+        return;
+    }
+    if (marked.size() == 1) {
+        HighlightEntry(marked.front());
+        ChooseEntry(marked.front());
+        return;
+    }
+    // Several lines share the key: the next of them below the highlight, wrapping to the top.
+    const int current = HighlightedEntry();
+    int next = marked.front();
+    for (int line : marked) {
+        if (line > current) {
+            next = line;
+            break;
+        }
+    }
+    HighlightEntry(next);
+}
+
+void SnippetMenu::HighlightEntry(int entry) {
+    if (entry >= 1 && entry <= LineCount()) {
+        HighlightLine(static_cast<std::int16_t>(entry));
+    } else if (entry > LineCount() && entry <= EntryCount()) {
+        OnLinkHovered(static_cast<std::int16_t>(entry - LineCount() - 1));
+    }
+}
+
+PixelPoint SnippetMenu::BelowLine(int line) const {
+    const TwipsBox& box = lines[static_cast<std::size_t>(line)].box;
+    Desktop& desktop = *session_.platform.desktop;
+    const double x = std::nearbyint((left + frame.left + box.left) / desktop.TwipsPerPixelX());
+    const double y =
+        std::nearbyint((top + frame.top + box.top + box.height) / desktop.TwipsPerPixelY());
+    return {static_cast<std::int32_t>(x), static_cast<std::int32_t>(y)};
+}
+
+// Switching the watch off and on again starts its interval afresh, so that its next tick comes
+// a full interval after the key: the pointer usually rests where the menu put it, and a user
+// who is typing is using the window wherever the pointer is.
+void SnippetMenu::RestartPointerWatch() {
+    if (!pointerWatchOn) {
+        return;
+    }
+    SetPointerWatch(false);
+    SetPointerWatch(true);
+}
+
+} // namespace quillery
