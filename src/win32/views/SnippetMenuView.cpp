@@ -11,6 +11,29 @@ namespace {
 
 constexpr UINT_PTR kTimerId = 1;
 
+Key KeyOf(WPARAM virtualKey) {
+    switch (virtualKey) {
+    case VK_DOWN:
+        return Key::Down;
+    case VK_UP:
+        return Key::Up;
+    case VK_HOME:
+        return Key::Home;
+    case VK_END:
+        return Key::End;
+    case VK_RETURN:
+        return Key::Enter;
+    case VK_SPACE:
+        return Key::Space;
+    case VK_ESCAPE:
+        return Key::Escape;
+    case VK_APPS:
+        return Key::ContextMenu;
+    default:
+        return Key::Other;
+    }
+}
+
 } // namespace
 
 SnippetMenuView::SnippetMenuView(SnippetMenu& menu, HINSTANCE instance)
@@ -80,6 +103,12 @@ LRESULT SnippetMenuView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
         return 1; // WM_PAINT fills everything
     case WM_MOUSEMOVE:
+        // The window system also sends a move when a window appears or goes under a pointer
+        // that rests: only a real move takes the highlight from the keys.
+        if (lastMove_ == lParam) {
+            return 0;
+        }
+        lastMove_ = lParam;
         menu_.OnPointerMoved(x, y);
         if (window_ != nullptr) {
             CreateTooltipOnFirstMoveOntoALine(x, y, wParam, lParam);
@@ -96,6 +125,33 @@ LRESULT SnippetMenuView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_MBUTTONUP:
         menu_.OnButtonReleased(x, y, buttons::kMiddle);
+        return 0;
+    case WM_GETDLGCODE:
+        // The modal loop treats every window as a dialog: without this, Enter, Escape and the
+        // arrows would become dialog navigation and never reach the menu.
+        return DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case WM_KEYDOWN:
+        menu_.OnKeyPressed(KeyOf(wParam));
+        return 0;
+    case WM_KEYUP:
+        if (wParam == VK_APPS) {
+            return 0; // its key-down opened the item commands: no second context menu
+        }
+        return DefWindowProcW(window_, message, wParam, lParam);
+    case WM_SYSKEYDOWN:
+        // Shift+F10 among them, whose context menu the default procedure sends.
+        menu_.OnKeyPressed(Key::Other);
+        if (window_ == nullptr) {
+            return 0;
+        }
+        return DefWindowProcW(window_, message, wParam, lParam);
+    case WM_CHAR:
+        menu_.OnCharacterTyped(static_cast<wchar_t>(wParam));
+        return 0;
+    case WM_CONTEXTMENU:
+        if (lParam == -1) { // from the keyboard; a right click is the button's own release
+            menu_.OnKeyPressed(Key::ContextMenu);
+        }
         return 0;
     case WM_TIMER:
         if (wParam == kTimerId) {

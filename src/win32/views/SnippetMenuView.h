@@ -14,8 +14,8 @@ namespace quillery::win32 {
 
 // The snippet menu's native window: a borderless tool window that paints the menu's lines,
 // pads, links, banner, logo and separator itself, hit-tests through the menu, shows one
-// tooltip control for the lines, runs the pointer watch's timer and shows the item commands'
-// context menu.
+// tooltip control for the lines, runs the pointer watch's timer, shows the item commands'
+// context menu and hands the keys to the menu.
 class SnippetMenuView final : public NativeView<PopupView> {
 public:
     static constexpr const wchar_t* kClassName = L"QuillerySnippetMenu";
@@ -48,7 +48,8 @@ private:
     bool tooltipTried_ = false;
     UniqueGdi<HFONT> font_;
     bool timerOn_ = false;
-    POINT placedAt_{}; // where Place() last put the window, in pixels
+    POINT placedAt_{};               // where Place() last put the window, in pixels
+    std::optional<LPARAM> lastMove_; // the client point of the last pointer move
     struct Tool {
         RECT rect;
         std::wstring text;
