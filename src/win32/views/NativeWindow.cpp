@@ -54,6 +54,10 @@ LRESULT CALLBACK NativeWindow::WindowProc(HWND window, UINT message, WPARAM wPar
         return DefWindowProcW(window, message, wParam, lParam);
     }
     try {
+        if (message == WM_NEXTDLGCTL) {
+            self->MoveFocus(wParam, lParam);
+            return 0;
+        }
         if (message == WM_CLOSE) {
             // The window system asked (Alt+F4, the close box, another program): the same
             // unload as every other way out, which destroys the window.
@@ -64,6 +68,21 @@ LRESULT CALLBACK NativeWindow::WindowProc(HWND window, UINT message, WPARAM wPar
     } catch (...) {
         return 0; // no exception crosses into the window system
     }
+}
+
+// As a dialog does: to the control in wParam when lParam says so, else to the next (wParam 0)
+// or previous tab stop, with the text of an edit box selected as Tab selects it.
+void NativeWindow::MoveFocus(WPARAM wParam, LPARAM lParam) {
+    HWND next = LOWORD(lParam) != 0
+                    ? reinterpret_cast<HWND>(wParam)
+                    : GetNextDlgTabItem(window_, GetFocus(), static_cast<BOOL>(wParam != 0));
+    if (next == nullptr || !IsChild(window_, next)) {
+        return;
+    }
+    if (LOWORD(lParam) == 0 && (SendMessageW(next, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) != 0) {
+        SendMessageW(next, EM_SETSEL, 0, -1);
+    }
+    SetFocus(next);
 }
 
 void NativeWindow::RunModalLoop() {

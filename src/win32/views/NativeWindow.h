@@ -14,7 +14,8 @@ namespace quillery::win32 {
 // What the component's native windows share: the C++ object bound to its window at
 // WM_NCCREATE, messages dispatched to Handle() with no exception crossing into the window
 // system, the window system's request to close (WM_CLOSE) turned into the presenter's Close()
-// for every window alike, the modal run, and the conversion of twips to pixels.
+// for every window alike, Tab between the controls as in a dialog, the modal run, and the
+// conversion of twips to pixels.
 class NativeWindow {
 public:
     virtual ~NativeWindow();
@@ -60,6 +61,9 @@ protected:
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // WM_NEXTDLGCTL, which a multi-line edit box sends its parent for Tab and Shift+Tab: the
+    // default procedure ignores it, which would keep the focus in the box for ever.
+    void MoveFocus(WPARAM wParam, LPARAM lParam);
 
     ClosableWindow& presenter_;
     ModalLoop loop_;
