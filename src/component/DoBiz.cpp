@@ -154,8 +154,10 @@ HRESULT DoBiz::loadmenu(BSTR* result) {
     }
     *result = nullptr;
     try {
-        // The windows' classes are registered in the DLL, whose code they run.
-        win32::Win32WindowFactory windows(DllModule());
+        // The windows' classes are registered in the DLL, whose code they run; an object that a
+        // window hands to a client (a screen reader) counts in the module's uses while it lives.
+        win32::Win32WindowFactory windows(DllModule(),
+                                          win32::ModuleUse{&LockModule, &UnlockModule});
         const std::wstring text = RunMenuRequest(CurrentPlatform(), windows);
         UniqueBstr copy(::SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
         if (!copy) {

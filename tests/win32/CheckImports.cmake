@@ -2,7 +2,7 @@
 cmake_minimum_required(VERSION 3.20)
 # needed beside it. Run with: cmake -DOBJDUMP=... -DDLL=... -P CheckImports.cmake
 set(allowed kernel32.dll user32.dll gdi32.dll comctl32.dll shell32.dll ole32.dll oleaut32.dll
-            advapi32.dll msvcrt.dll)
+            advapi32.dll msvcrt.dll oleacc.dll)
 execute_process(COMMAND ${OBJDUMP} -p ${DLL} OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
 if(failed)
     message(FATAL_ERROR "${OBJDUMP} could not read ${DLL}")

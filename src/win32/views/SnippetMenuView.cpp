@@ -36,8 +36,8 @@ Key KeyOf(WPARAM virtualKey) {
 
 } // namespace
 
-SnippetMenuView::SnippetMenuView(SnippetMenu& menu, HINSTANCE instance)
-    : NativeView(menu), menu_(menu), instance_(instance) {
+SnippetMenuView::SnippetMenuView(SnippetMenu& menu, HINSTANCE instance, ModuleUse module)
+    : NativeView(menu), menu_(menu), instance_(instance), module_(module) {
     font_.reset(CreatePointFont(L"Arial", 8.25, false));
     // The caption is never seen: the window has no title bar.
     Create(instance, kClassName, nullptr, L"Form1", WS_POPUP | WS_CLIPCHILDREN,
@@ -167,12 +167,22 @@ LRESULT SnippetMenuView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             menu_.OnMovedByWindowSystem(static_cast<float>(moved.x * twipsPerPixel_),
                                         static_cast<float>(moved.y * twipsPerPixel_));
         }
+        if ((moved.flags & SWP_SHOWWINDOW) != 0) {
+            AnnounceOpened();
+        }
         return DefWindowProcW(window_, message, wParam, lParam);
     }
     case WM_DESTROY:
         RemoveTools();
+        AnnounceClosedAndDisconnect();
         return 0;
+    case WM_GETOBJECT:
+        return AnswerObjectRequest(wParam, lParam);
     default:
+        if (message == ChooseEntryMessage()) {
+            ChooseEntryForClient(wParam);
+            return 0;
+        }
         return DefWindowProcW(window_, message, wParam, lParam);
     }
 }
@@ -323,6 +333,7 @@ void SnippetMenuView::Refresh() {
         return;
     }
     SyncTooltips();
+    AnnounceHighlight();
     InvalidateRect(window_, nullptr, FALSE);
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "menu/SnippetMenu.h"
+#include "win32/ModuleUse.h"
 #include "win32/UniqueResource.h"
+#include "win32/views/MenuAccessible.h"
 #include "win32/views/NativeWindow.h"
 
 #include <commctrl.h>
@@ -20,7 +22,8 @@ class SnippetMenuView final : public NativeView<PopupView> {
 public:
     static constexpr const wchar_t* kClassName = L"QuillerySnippetMenu";
 
-    SnippetMenuView(SnippetMenu& menu, HINSTANCE instance); // throws when the window cannot be made
+    // Throws when the window cannot be made. `module` counts the accessible object's life.
+    SnippetMenuView(SnippetMenu& menu, HINSTANCE instance, ModuleUse module = {});
 
     void Place(float left, float top, float width, float height) override;
     void Refresh() override;
@@ -42,6 +45,13 @@ private:
     void CreateTooltipOnFirstMoveOntoALine(float x, float y, WPARAM wParam, LPARAM lParam);
     void RelayToTooltip(UINT message, WPARAM wParam, LPARAM lParam);
 
+    // Screen readers (SnippetMenuViewAccessibility.cpp): the accessible object and the events.
+    LRESULT AnswerObjectRequest(WPARAM wParam, LPARAM lParam);
+    void AnnounceOpened();
+    void AnnounceHighlight();
+    void AnnounceClosedAndDisconnect();
+    void ChooseEntryForClient(WPARAM entry);
+
     SnippetMenu& menu_;
     HINSTANCE instance_;
     HWND tooltip_ = nullptr; // the thread's, once the pointer has moved onto a line
@@ -58,6 +68,11 @@ private:
         }
     };
     std::vector<Tool> tools_; // what the tooltip control holds, by line index - 1
+    ModuleUse module_;
+    UniqueMenuAccessible accessible_; // made at a client's first request
+    bool announcedOpen_ = false;
+    bool closing_ = false;
+    int announcedEntry_ = 0; // the highlighted entry that readers were last told of
 };
 
 } // namespace quillery::win32

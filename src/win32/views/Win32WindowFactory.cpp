@@ -8,7 +8,7 @@
 
 namespace quillery::win32 {
 std::unique_ptr<PopupView> Win32WindowFactory::CreateSnippetMenuView(SnippetMenu& menu) {
-    return std::make_unique<SnippetMenuView>(menu, instance_);
+    return std::make_unique<SnippetMenuView>(menu, instance_, module_);
 }
 
 std::unique_ptr<WindowView> Win32WindowFactory::CreateWelcomeView(WelcomeWindow& window) {

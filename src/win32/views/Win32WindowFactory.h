@@ -1,6 +1,7 @@
 #pragma once
 
 #include "menu/SnippetMenu.h"
+#include "win32/ModuleUse.h"
 
 #include <windows.h>
 
@@ -9,10 +10,12 @@
 namespace quillery::win32 {
 
 // Makes the native windows of a menu request, their window classes registered in `instance`:
-// the module that holds the component.
+// the module that holds the component. `module` counts the objects that the windows hand to
+// clients (the menu's accessible object), which run that module's code.
 class Win32WindowFactory final : public WindowFactory {
 public:
-    explicit Win32WindowFactory(HINSTANCE instance) : instance_(instance) {}
+    explicit Win32WindowFactory(HINSTANCE instance, ModuleUse module = {})
+        : instance_(instance), module_(module) {}
 
     std::unique_ptr<PopupView> CreateSnippetMenuView(SnippetMenu& menu) override;
     std::unique_ptr<WindowView> CreateWelcomeView(WelcomeWindow& window) override;
@@ -20,6 +23,7 @@ public:
 
 private:
     HINSTANCE instance_;
+    ModuleUse module_;
 };
 
 // Unregisters the window classes of the component's windows from `instance` and frees what
