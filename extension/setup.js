@@ -9,8 +9,9 @@
 // Registration needs no administrator rights: without them the DLL registers for this user.
 //
 // The package holds the 32-bit Pennock.dll and may hold a 64-bit one in x64\Pennock.dll; on a
-// 64-bit system both are installed (the 64-bit one into x64\ of the install folder), each
-// registered by the regsvr32 of its own width. Install adds Quillery to the user's list of
+// 64-bit system both are installed, each registered by the regsvr32 of its own width. The
+// 64-bit one is installed as Pennock64.dll in the same folder: each DLL opens the Menu.dat
+// beside itself, so the browsers of both widths share the user's snippets. Install adds Quillery to the user's list of
 // installed programs, whose uninstall command runs the installed copy of this script through
 // wscript (no console window; a failure is shown in a message box).
 //
@@ -80,27 +81,26 @@ var hostArchitecture = environment("PROCESSOR_ARCHITECTURE").toLowerCase();
 var hostIs64 = hostArchitecture != "" && hostArchitecture != "x86";
 var systemIs64 = hostIs64 || environment("PROCESSOR_ARCHITEW6432") != "";
 
-// The DLLs of this system, by folder relative to the package and the install folder, each with
-// the regsvr32 of its width. System32 is the host's own width: a 32-bit host reaches the 64-bit
+// The DLLs of this system: where each is in the package and the install folder, and the
+// regsvr32 of its width. System32 is the host's own width: a 32-bit host reaches the 64-bit
 // folder through Sysnative, a 64-bit host the 32-bit one through SysWOW64.
 function builds() {
     var list = [{
-        folder: "",
+        packaged: "Pennock.dll",
+        installed: "Pennock.dll",
         regsvr32: systemFolder(hostIs64 ? "SysWOW64\\regsvr32.exe" : "System32\\regsvr32.exe")
     }];
     if (systemIs64) {
         list.push({
-            folder: "x64",
+            packaged: "x64\\Pennock.dll",
+            installed: "Pennock64.dll",
             regsvr32: systemFolder(hostIs64 ? "System32\\regsvr32.exe" : "Sysnative\\regsvr32.exe")
         });
     }
     return list;
 }
 
-function dllIn(base, build) {
-    return files.BuildPath(build.folder == "" ? base : files.BuildPath(base, build.folder),
-                           "Pennock.dll");
-}
+var installedNames = ["Pennock.dll", "Pennock64.dll"];
 
 function installFolder() {
     var base = environment("LOCALAPPDATA");
@@ -130,9 +130,8 @@ function heldOpen(path) {
 
 // Stops before anything is changed when a program still has an installed DLL loaded.
 function stopIfInUse(target, action) {
-    var all = [{folder: ""}, {folder: "x64"}];
-    for (var i = 0; i < all.length; ++i) {
-        var dll = dllIn(target, all[i]);
+    for (var i = 0; i < installedNames.length; ++i) {
+        var dll = files.BuildPath(target, installedNames[i]);
         if (heldOpen(dll)) {
             fail(dll + " is in use (or read-only). Close the browser, every window of it, and " +
                  "run " + action + " again. Nothing was changed.");
@@ -226,7 +225,7 @@ function removeInstalled(target, dlls, everything) {
         }
     }
     removeKey(menuExtKey, problems);
-    var names = ["Pennock.dll", "x64\\Pennock.dll", "Quillery.htm", "Quillery.reg", "setup.js"];
+    var names = installedNames.concat(["Quillery.htm", "Quillery.reg", "setup.js"]);
     if (everything) {
         names.push("Menu.dat");
     }
@@ -241,16 +240,13 @@ function removeInstalled(target, dlls, everything) {
             problems.push("cannot delete " + path + " (is the browser still running?)");
         }
     }
-    var folders = [files.BuildPath(target, "x64"), target];
-    for (i = 0; i < folders.length; ++i) {
-        try {
-            var folder = files.GetFolder(folders[i]);
-            if (folder.Files.Count == 0 && folder.SubFolders.Count == 0) {
-                files.DeleteFolder(folders[i], true);
-            }
-        } catch (e) {
-            // Missing, or an empty folder left behind: it harms nothing.
+    try {
+        var folder = files.GetFolder(target);
+        if (folder.Files.Count == 0 && folder.SubFolders.Count == 0) {
+            files.DeleteFolder(target, true);
         }
+    } catch (e) {
+        // Missing, or an empty folder left behind: it harms nothing.
     }
     return problems;
 }
@@ -261,7 +257,7 @@ function installedDlls(target) {
     var list = builds();
     var dlls = [];
     for (var i = 0; i < list.length; ++i) {
-        dlls.push({path: dllIn(target, list[i]), regsvr32: list[i].regsvr32});
+        dlls.push({path: files.BuildPath(target, list[i].installed), regsvr32: list[i].regsvr32});
     }
     return dlls;
 }
@@ -277,7 +273,7 @@ function install() {
     var list = builds();
     var sources = [];
     for (i = 0; i < list.length; ++i) {
-        var source = dllIn(here, list[i]);
+        var source = files.BuildPath(here, list[i].packaged);
         if (files.FileExists(source)) {
             sources.push({build: list[i], path: source});
         }
@@ -303,9 +299,8 @@ function install() {
         createFolders(target);
         var installed = [];
         for (i = 0; i < sources.length; ++i) {
-            var dll = dllIn(target, sources[i].build);
+            var dll = files.BuildPath(target, sources[i].build.installed);
             step = "cannot copy " + sources[i].path + " to " + dll;
-            createFolders(files.GetParentFolderName(dll));
             files.CopyFile(sources[i].path, dll, true);
             changed = true;
             installed.push(dll);
@@ -327,7 +322,7 @@ function install() {
         }
         installed.push(data);
         for (i = 0; i < sources.length; ++i) {
-            var registration = {path: dllIn(target, sources[i].build),
+            var registration = {path: files.BuildPath(target, sources[i].build.installed),
                                 regsvr32: sources[i].build.regsvr32};
             step = "regsvr32 could not register " + registration.path;
             if (!files.FileExists(registration.regsvr32)) {

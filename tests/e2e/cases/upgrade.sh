@@ -103,7 +103,7 @@ setup "$new" install.cmd || fail "installing the newer version once the DLL is f
 cmp -s "$new/Pennock.dll" "$target/Pennock.dll" || fail "the newer DLL is not installed"
 [[ $(installed_version) == 1.0.0.4 ]] || fail "the list shows version $(installed_version)"
 [[ $(registered_path) == "$registered" ]] || fail "registered at $(registered_path)"
-[[ ! -e $target/x64 ]] || fail "a 32-bit system got the 64-bit DLL"
+[[ ! -e $target/Pennock64.dll ]] || fail "a 32-bit system got the 64-bit DLL"
 cmp -s "$E2E_WORK/mine.dat" "$target/Menu.dat" || fail "the upgrade replaced Menu.dat"
 echo "ok: the upgrade completes once the request has ended; 1.0.0.4 in the list, Menu.dat kept"
 
@@ -117,7 +117,8 @@ expect_only_menu_dat "uninstalled twice"
 # An install that fails halfway: on a "64-bit system" whose 64-bit regsvr32 is missing, the
 # 32-bit DLL is already copied and registered when the 64-bit registration fails.
 setup --as64 "$new" install.cmd && fail "an install whose 64-bit registration failed succeeded"
-[[ $setup_out == *"regsvr32 could not register"*"x64"* ]] || fail "no word of the 64-bit DLL"
+[[ $setup_out == *"regsvr32 could not register"*"Pennock64.dll"* ]] ||
+    fail "no word of the 64-bit DLL"
 [[ $setup_out == *"taken back"* ]] || fail "the failed install did not say it was taken back"
 expect_only_menu_dat "failed install"
 setup "$old" uninstall.cmd || fail "uninstalling after a failed install"
