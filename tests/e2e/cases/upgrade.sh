@@ -75,8 +75,9 @@ cp "$target/Menu.dat" "$E2E_WORK/mine.dat"
 registered=$(registered_path)
 echo "ok: version 1.0.0.3 installed and registered at $registered"
 
-# A request holds the installed DLL: its menu is open.
-xdotool mousemove 300 400
+# A request holds the installed DLL: its menu is open, in a corner away from where message
+# boxes appear.
+xdotool mousemove 60 300
 start_calls 1
 wait_for_menu
 setup "$new" install.cmd && fail "install.cmd replaced a DLL in use"
@@ -94,7 +95,27 @@ key_exists "$menu_ext" || fail "uninstalling while in use removed the menu entry
 [[ $(registered_path) == "$registered" ]] || fail "uninstalling while in use unregistered"
 echo "ok: uninstall also stops before changing anything while the DLL is in use"
 
-# The request ends (the pointer leaves the menu), and with it the hold on the DLL.
+# The same from Windows' list of programs, which shows no console: the message comes in a
+# message box, and the command fails once it is answered.
+probe uninstall Quillery >"$E2E_WORK/list.out" 2>&1 &
+list_pid=$!
+texts=$(probe texts --title Quillery --class '#32770') || fail "the list's uninstall said nothing"
+[[ $texts == *"Close the browser"* ]] || fail "the list's uninstall said: $texts"
+point=$(probe control OK --title Quillery --class '#32770') || fail "no OK in the message box"
+read -r x y <<<"$point"
+xdotool mousemove "$x" "$y" && xdotool click 1
+tries=200
+while kill -0 "$list_pid" 2>/dev/null; do
+    ((tries-- > 0)) || fail "the list's uninstall command did not end"
+    sleep 0.1
+done
+wait "$list_pid" && fail "the list's uninstall succeeded while the DLL is in use"
+grep -qx 'exit=1' <(tr -d '\r' <"$E2E_WORK/list.out") || fail "the list's uninstall: $(cat "$E2E_WORK/list.out")"
+key_exists "$programs" || fail "the list's uninstall removed its entry while the DLL is in use"
+[[ $(registered_path) == "$registered" ]] || fail "the list's uninstall unregistered"
+echo "ok: the list's uninstall shows why it stops, and changes nothing while the DLL is in use"
+
+# The request ends (the pointer has left the menu), and with it the hold on the DLL.
 xdotool mousemove 900 700
 finish_calls 20
 [[ $(call_result 1) == "[]" ]] || fail "the held request returned $(call_result 1)"
