@@ -1,5 +1,7 @@
 @echo off
-rem Installs Quillery for the current user. Run it from the folder that holds Pennock.dll,
-rem Menu.dat, Quillery.htm, Quillery.reg and setup.js; no administrator rights needed.
+rem Installs Quillery for the current user, or upgrades it. Run it from the folder that holds
+rem Pennock.dll, Menu.dat, Quillery.htm, Quillery.reg and setup.js, and on a 64-bit system also
+rem x64\Pennock.dll; no administrator rights needed. Stops without changing anything while the
+rem browser still has Quillery loaded.
 cscript //nologo "%~dp0setup.js" install %*
 exit /b %ERRORLEVEL%

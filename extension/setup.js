@@ -7,19 +7,50 @@
 // %APPDATA%\Quillery where there is no LOCALAPPDATA, as on Windows XP), because the component
 // writes every change of the snippets and the welcome setting to Menu.dat beside the DLL.
 // Registration needs no administrator rights: without them the DLL registers for this user.
+//
+// The package holds the 32-bit Pennock.dll and may hold a 64-bit one in x64\Pennock.dll; on a
+// 64-bit system both are installed, each registered by the regsvr32 of its own width. The
+// 64-bit one is installed as Pennock64.dll in the same folder: each DLL opens the Menu.dat
+// beside itself, so the browsers of both widths share the user's snippets. Install adds Quillery to the user's list of
+// installed programs, whose uninstall command runs the installed copy of this script through
+// wscript (no console window; a failure is shown in a message box).
+//
+// Nothing is changed while the browser still has an installed DLL loaded: install and
+// uninstall stop first and ask the user to close the browser. An install that fails halfway
+// takes back what it did, so that only Menu.dat remains.
 // Exit status: 0 done, 1 failed, 2 usage error.
 
 var shell = WScript.CreateObject("WScript.Shell");
 var files = WScript.CreateObject("Scripting.FileSystemObject");
+var environment = shell.Environment("PROCESS");
 var menuExtKey = "HKCU\\Software\\Microsoft\\Internet Explorer\\MenuExt\\Quillery";
+var programsKey = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quillery";
+var publisher = "Pennock Software";
 var here = files.GetParentFolderName(WScript.ScriptFullName);
+var inConsole = /cscript\.exe$/i.test(WScript.FullName);
 
 function say(text) {
-    WScript.Echo(text);
+    if (inConsole) {
+        WScript.Echo(text);
+    }
+}
+
+// Tells the user what went wrong: on the console, or in a message box when there is none.
+function complain(text) {
+    if (!inConsole) {
+        shell.Popup(text, 0, "Quillery", 48);
+        return;
+    }
+    try {
+        WScript.StdErr.WriteLine("Quillery setup: " + text);
+    } catch (e) {
+        // Some script hosts have no StdErr; the script would end there, with status 0.
+        WScript.Echo("Quillery setup: " + text);
+    }
 }
 
 function fail(text) {
-    WScript.StdErr.WriteLine("Quillery setup: " + text);
+    complain(text);
     WScript.Quit(1);
 }
 
@@ -36,8 +67,42 @@ function run(commandLine) {
     }
 }
 
+function systemFolder(name) {
+    var root = environment("SystemRoot");
+    if (root == "") {
+        root = shell.ExpandEnvironmentStrings("%SystemRoot%");
+    }
+    return files.BuildPath(root, name);
+}
+
+// A 32-bit script host on 64-bit Windows sees PROCESSOR_ARCHITEW6432; a 64-bit host reports
+// its own architecture in PROCESSOR_ARCHITECTURE.
+var hostArchitecture = environment("PROCESSOR_ARCHITECTURE").toLowerCase();
+var hostIs64 = hostArchitecture != "" && hostArchitecture != "x86";
+var systemIs64 = hostIs64 || environment("PROCESSOR_ARCHITEW6432") != "";
+
+// The DLLs of this system: where each is in the package and the install folder, and the
+// regsvr32 of its width. System32 is the host's own width: a 32-bit host reaches the 64-bit
+// folder through Sysnative, a 64-bit host the 32-bit one through SysWOW64.
+function builds() {
+    var list = [{
+        packaged: "Pennock.dll",
+        installed: "Pennock.dll",
+        regsvr32: systemFolder(hostIs64 ? "SysWOW64\\regsvr32.exe" : "System32\\regsvr32.exe")
+    }];
+    if (systemIs64) {
+        list.push({
+            packaged: "x64\\Pennock.dll",
+            installed: "Pennock64.dll",
+            regsvr32: systemFolder(hostIs64 ? "System32\\regsvr32.exe" : "Sysnative\\regsvr32.exe")
+        });
+    }
+    return list;
+}
+
+var installedNames = ["Pennock.dll", "Pennock64.dll"];
+
 function installFolder() {
-    var environment = shell.Environment("PROCESS");
     var base = environment("LOCALAPPDATA");
     if (base == "") {
         base = environment("APPDATA");
@@ -46,6 +111,32 @@ function installFolder() {
         fail("neither LOCALAPPDATA nor APPDATA is set: no folder of the user's own to install to");
     }
     return files.BuildPath(base, "Quillery");
+}
+
+// Whether a file exists that cannot be opened for writing: a DLL that a running program has
+// loaded cannot be, so it can be neither replaced nor deleted.
+function heldOpen(path) {
+    if (!files.FileExists(path)) {
+        return false;
+    }
+    try {
+        // Opened for appending and closed without a write: the file stays as it was.
+        files.OpenTextFile(path, 8, false).Close();
+        return false;
+    } catch (e) {
+        return true;
+    }
+}
+
+// Stops before anything is changed when a program still has an installed DLL loaded.
+function stopIfInUse(target, action) {
+    for (var i = 0; i < installedNames.length; ++i) {
+        var dll = files.BuildPath(target, installedNames[i]);
+        if (heldOpen(dll)) {
+            fail(dll + " is in use (or read-only). Close the browser, every window of it, and " +
+                 "run " + action + " again. Nothing was changed.");
+        }
+    }
 }
 
 // The page's address as a file URL. Characters that would end or change the address are
@@ -72,15 +163,6 @@ function writeMenuEntryFile(target) {
     return path;
 }
 
-function copyInto(name, target) {
-    try {
-        files.CopyFile(files.BuildPath(here, name), files.BuildPath(target, name), true);
-    } catch (e) {
-        fail("cannot copy " + name + " to " + target +
-             " (is the browser still running? close it and try again)");
-    }
-}
-
 function createFolders(path) {
     if (path == "" || files.FolderExists(path)) {
         return;
@@ -89,70 +171,65 @@ function createFolders(path) {
     files.CreateFolder(path);
 }
 
-function menuEntryExists() {
-    try {
-        shell.RegRead(menuExtKey + "\\");
-        return true;
-    } catch (e) {
-        return false;
+function keyExists(key) {
+    return run("reg query " + quote(key)) == 0;
+}
+
+// Removes a registry key with its values; a problem when it is still there.
+function removeKey(key, problems) {
+    if (keyExists(key)) {
+        run("reg delete " + quote(key) + " /f");
+        if (keyExists(key)) {
+            problems.push("cannot remove " + key);
+        }
     }
 }
 
-function install() {
-    var needed = ["Pennock.dll", "Menu.dat", "Quillery.htm", "Quillery.reg"];
-    for (var i = 0; i < needed.length; ++i) {
-        if (!files.FileExists(files.BuildPath(here, needed[i]))) {
-            fail(needed[i] + " is missing beside setup.js in " + here);
+// The installed files' size in kilobytes, as the list of programs shows it.
+function sizeInKilobytes(paths) {
+    var bytes = 0;
+    for (var i = 0; i < paths.length; ++i) {
+        if (files.FileExists(paths[i])) {
+            bytes += files.GetFile(paths[i]).Size;
         }
     }
-    var target = installFolder();
-    try {
-        createFolders(target);
-    } catch (e) {
-        fail("cannot create " + target);
-    }
-    copyInto("Pennock.dll", target);
-    copyInto("Quillery.htm", target);
-    // The user's snippets live in Menu.dat: an existing one is never replaced.
-    var data = files.BuildPath(target, "Menu.dat");
-    if (files.FileExists(data)) {
-        say("Keeping the existing " + data);
-    } else {
-        copyInto("Menu.dat", target);
-    }
-    var dll = files.BuildPath(target, "Pennock.dll");
-    if (run("regsvr32 /s " + quote(dll)) != 0) {
-        fail("regsvr32 could not register " + dll);
-    }
-    var entry = writeMenuEntryFile(target);
-    // reg.exe where there is one; regedit on systems without it.
-    if (run("reg import " + quote(entry)) != 0 && run("regedit /s " + quote(entry)) != 0) {
-        fail("cannot add the browser's menu entry from " + entry);
-    }
-    say("Quillery is installed in " + target);
-    say("Right-click in a text field of a web page and choose Quillery.");
+    return Math.ceil(bytes / 1024);
 }
 
-function uninstall(everything) {
-    var target = installFolder();
-    var problems = 0;
-    var dll = files.BuildPath(target, "Pennock.dll");
-    if (files.FileExists(dll) && run("regsvr32 /u /s " + quote(dll)) != 0) {
-        WScript.StdErr.WriteLine("Quillery setup: regsvr32 could not unregister " + dll);
-        ++problems;
-    }
-    if (menuEntryExists()) {
-        run("reg delete " + quote(menuExtKey) + " /f");
-        if (menuEntryExists()) {
-            WScript.StdErr.WriteLine("Quillery setup: cannot remove " + menuExtKey);
-            ++problems;
+// The entry of the user's list of installed programs, for removing Quillery from Windows'
+// settings. Modify and repair are not offered: installing again is the repair.
+function writeProgramsEntry(target, version, installed) {
+    var key = programsKey + "\\";
+    shell.RegWrite(key + "DisplayName", "Quillery", "REG_SZ");
+    shell.RegWrite(key + "DisplayVersion", version, "REG_SZ");
+    shell.RegWrite(key + "Publisher", publisher, "REG_SZ");
+    shell.RegWrite(key + "InstallLocation", target, "REG_SZ");
+    shell.RegWrite(key + "EstimatedSize", sizeInKilobytes(installed), "REG_DWORD");
+    shell.RegWrite(key + "UninstallString",
+                   quote(systemFolder("System32\\wscript.exe")) + " " +
+                   quote(files.BuildPath(target, "setup.js")) + " uninstall", "REG_SZ");
+    shell.RegWrite(key + "NoModify", 1, "REG_DWORD");
+    shell.RegWrite(key + "NoRepair", 1, "REG_DWORD");
+}
+
+// Unregisters the given installed DLLs, removes the browser's menu entry and deletes the
+// program files (and Menu.dat when `everything`), with the folders they leave empty. Goes on
+// past a failure; returns what failed.
+function removeInstalled(target, dlls, everything) {
+    var problems = [];
+    for (var i = 0; i < dlls.length; ++i) {
+        if (files.FileExists(dlls[i].path) &&
+            (!files.FileExists(dlls[i].regsvr32) ||
+             run(quote(dlls[i].regsvr32) + " /u /s " + quote(dlls[i].path)) != 0)) {
+            problems.push("regsvr32 could not unregister " + dlls[i].path);
         }
     }
-    var names = ["Pennock.dll", "Quillery.htm", "Quillery.reg"];
+    removeKey(menuExtKey, problems);
+    var names = installedNames.concat(["Quillery.htm", "Quillery.reg", "setup.js"]);
     if (everything) {
         names.push("Menu.dat");
     }
-    for (var i = 0; i < names.length; ++i) {
+    for (i = 0; i < names.length; ++i) {
         var path = files.BuildPath(target, names[i]);
         if (!files.FileExists(path)) {
             continue;
@@ -160,25 +237,139 @@ function uninstall(everything) {
         try {
             files.DeleteFile(path, true);
         } catch (e) {
-            WScript.StdErr.WriteLine("Quillery setup: cannot delete " + path +
-                                     " (is the browser still running?)");
-            ++problems;
+            problems.push("cannot delete " + path + " (is the browser still running?)");
         }
+    }
+    try {
+        var folder = files.GetFolder(target);
+        if (folder.Files.Count == 0 && folder.SubFolders.Count == 0) {
+            files.DeleteFolder(target, true);
+        }
+    } catch (e) {
+        // Missing, or an empty folder left behind: it harms nothing.
+    }
+    return problems;
+}
+
+// The installed DLLs that uninstall unregisters: the 32-bit one, and the 64-bit one on a
+// 64-bit system.
+function installedDlls(target) {
+    var list = builds();
+    var dlls = [];
+    for (var i = 0; i < list.length; ++i) {
+        dlls.push({path: files.BuildPath(target, list[i].installed), regsvr32: list[i].regsvr32});
+    }
+    return dlls;
+}
+
+function install() {
+    var needed = ["Pennock.dll", "Menu.dat", "Quillery.htm", "Quillery.reg", "setup.js"];
+    for (var i = 0; i < needed.length; ++i) {
+        if (!files.FileExists(files.BuildPath(here, needed[i]))) {
+            fail(needed[i] + " is missing beside setup.js in " + here);
+        }
+    }
+    // The 32-bit DLL always; the 64-bit one when the system and the package have it.
+    var list = builds();
+    var sources = [];
+    for (i = 0; i < list.length; ++i) {
+        var source = files.BuildPath(here, list[i].packaged);
+        if (files.FileExists(source)) {
+            sources.push({build: list[i], path: source});
+        }
+    }
+    var version = "";
+    try {
+        version = files.GetFileVersion(sources[0].path);
+    } catch (e) {
+        version = "";
+    }
+    if (version == "") {
+        fail("cannot read the version of " + sources[0].path);
+    }
+    var target = installFolder();
+    stopIfInUse(target, "install.cmd");
+
+    // Once something is changed, a failure takes back what this run did.
+    var changed = false;
+    var registered = [];
+    var step = "";
+    try {
+        step = "cannot create " + target;
+        createFolders(target);
+        var installed = [];
+        for (i = 0; i < sources.length; ++i) {
+            var dll = files.BuildPath(target, sources[i].build.installed);
+            step = "cannot copy " + sources[i].path + " to " + dll;
+            files.CopyFile(sources[i].path, dll, true);
+            changed = true;
+            installed.push(dll);
+        }
+        var copies = ["Quillery.htm", "setup.js"];
+        for (i = 0; i < copies.length; ++i) {
+            step = "cannot copy " + copies[i] + " to " + target;
+            files.CopyFile(files.BuildPath(here, copies[i]), files.BuildPath(target, copies[i]),
+                           true);
+            installed.push(files.BuildPath(target, copies[i]));
+        }
+        // The user's snippets live in Menu.dat: an existing one is never replaced.
+        var data = files.BuildPath(target, "Menu.dat");
+        if (files.FileExists(data)) {
+            say("Keeping the existing " + data);
+        } else {
+            step = "cannot copy Menu.dat to " + target;
+            files.CopyFile(files.BuildPath(here, "Menu.dat"), data, false);
+        }
+        installed.push(data);
+        for (i = 0; i < sources.length; ++i) {
+            var registration = {path: files.BuildPath(target, sources[i].build.installed),
+                                regsvr32: sources[i].build.regsvr32};
+            step = "regsvr32 could not register " + registration.path;
+            if (!files.FileExists(registration.regsvr32)) {
+                step += " (there is no " + registration.regsvr32 + ")";
+                throw new Error(step);
+            }
+            if (run(quote(registration.regsvr32) + " /s " + quote(registration.path)) != 0) {
+                throw new Error(step);
+            }
+            registered.push(registration);
+        }
+        step = "cannot write the browser's menu entry";
+        var entry = writeMenuEntryFile(target);
+        // reg.exe where there is one; regedit on systems without it.
+        step = "cannot add the browser's menu entry from " + entry;
+        if (run("reg import " + quote(entry)) != 0 && run("regedit /s " + quote(entry)) != 0) {
+            throw new Error(step);
+        }
+        step = "cannot add Quillery to the list of installed programs (" + programsKey + ")";
+        writeProgramsEntry(target, version, installed);
+    } catch (e) {
+        if (!changed) {
+            fail(step + ". Nothing was changed.");
+        }
+        var problems = removeInstalled(target, registered, false);
+        removeKey(programsKey, problems);
+        fail(step + ". Quillery is not installed: what this install did is taken back" +
+             (problems.length == 0 ? ", and only your Menu.dat is kept."
+                                   : ", except: " + problems.join("; ")));
+    }
+    say("Quillery " + version + " is installed in " + target);
+    say("Right-click in a text field of a web page and choose Quillery.");
+}
+
+function uninstall(everything) {
+    var target = installFolder();
+    stopIfInUse(target, "the uninstall");
+    var problems = removeInstalled(target, installedDlls(target), everything);
+    // The list's entry goes last, so that an uninstall that left something can be run again
+    // from Windows' settings.
+    if (problems.length == 0) {
+        removeKey(programsKey, problems);
+    }
+    if (problems.length != 0) {
+        fail(problems.join("\n"));
     }
     var data = files.BuildPath(target, "Menu.dat");
-    if (files.FolderExists(target) && !files.FileExists(data)) {
-        try {
-            var folder = files.GetFolder(target);
-            if (folder.Files.Count == 0 && folder.SubFolders.Count == 0) {
-                files.DeleteFolder(target, true);
-            }
-        } catch (e) {
-            // An empty folder left behind harms nothing.
-        }
-    }
-    if (problems != 0) {
-        WScript.Quit(1);
-    }
     say(files.FileExists(data) ? "Quillery is removed; your snippets stay in " + data
                                : "Quillery is removed.");
 }
@@ -190,6 +381,6 @@ if (args.length == 1 && args.Item(0) == "install") {
            (args.length == 1 || args.Item(1).toLowerCase() == "/all")) {
     uninstall(args.length == 2);
 } else {
-    WScript.StdErr.WriteLine("usage: setup.js install | setup.js uninstall [/all]");
+    complain("usage: setup.js install | setup.js uninstall [/all]");
     WScript.Quit(2);
 }

@@ -1,5 +1,5 @@
 @echo off
-rem Removes Quillery for the current user. Keeps Menu.dat, which holds the snippets, unless
-rem given /all.
+rem Removes Quillery for the current user, as its entry in Windows' list of installed programs
+rem does. Keeps Menu.dat, which holds the snippets, unless given /all.
 cscript //nologo "%~dp0setup.js" uninstall %*
 exit /b %ERRORLEVEL%

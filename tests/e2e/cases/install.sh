@@ -1,12 +1,19 @@
 #!/usr/bin/env bash
 # install.cmd and uninstall.cmd from the installable folder, for the current user: files,
-# registration and the browser's menu entry; an existing Menu.dat survives a reinstall and an
-# uninstall; /all removes it. Without LOCALAPPDATA (as on Windows XP) it goes to APPDATA.
+# registration, the browser's menu entry and the entry in the list of installed programs; an
+# existing Menu.dat survives a reinstall and an uninstall; /all removes it. Without
+# LOCALAPPDATA (as on Windows XP) it goes to APPDATA.
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/../lib.sh"
 
 package=$(winpath "$E2E_PACKAGE")
 menu_ext='HKCU\Software\Microsoft\Internet Explorer\MenuExt\Quillery'
+programs='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillery'
+# The version that the list of programs must show: the DLL's version resource, 1,0,0,3 -> 1.0.0.3.
+version=$(sed -nE 's/^FILEVERSION +([0-9]+), *([0-9]+), *([0-9]+), *([0-9]+).*/\1.\2.\3.\4/p' \
+    "$E2E_ROOT/src/component/Pennock.rc")
+[[ -n $version ]] || fail "no FILEVERSION in Pennock.rc"
+system_root=$(wine cmd /c echo "%SystemRoot%" | tr -d '\r')
 
 # Runs install.cmd or uninstall.cmd with its arguments; the first argument "noLocal" runs it
 # with LOCALAPPDATA unset.
@@ -38,12 +45,32 @@ expect_installed() {
     [[ $(reg_value "$menu_ext" "") == "$page" ]] || fail "the menu entry is not $page"
     [[ $(reg_value "$menu_ext" Contexts) == 0x4 ]] || fail "the menu entry is not for text fields"
     echo "ok: installed in $windows, registered, menu entry $page"
+
+    # key value|expected data
+    local row name want got
+    for row in "DisplayName|Quillery" "DisplayVersion|$version" "Publisher|Pennock Software" \
+        "InstallLocation|$windows" "NoModify|0x1" "NoRepair|0x1" \
+        "UninstallString|\"$system_root\\System32\\wscript.exe\" \"$windows\\setup.js\" uninstall"; do
+        IFS='|' read -r name want <<<"$row"
+        got=$(reg_value "$programs" "$name") || fail "the list of programs has no $name"
+        [[ $got == "$want" ]] || fail "the list's $name is [$got], not [$want]"
+    done
+    [[ -f $target/setup.js ]] || fail "the uninstall command's setup.js is not in $target"
+    # In kilobytes: at least the DLL, less than twice the installed files.
+    local size files_kb dll_kb
+    size=$(reg_value "$programs" EstimatedSize) || fail "the list of programs has no EstimatedSize"
+    dll_kb=$(($(stat -c %s "$target/Pennock.dll") / 1024))
+    files_kb=$(($(cat "$target"/* | wc -c) / 1024))
+    ((size >= dll_kb && size < 2 * files_kb)) ||
+        fail "EstimatedSize $((size)) KB for $files_kb KB of files"
+    echo "ok: the list of programs shows Quillery $version, its size $((size)) KB, no modify or repair"
 }
 
 expect_removed() {
     key_exists "HKCR\\CLSID\\$CLSID" && fail "the class is still registered"
     key_exists "$menu_ext" && fail "the menu entry is still there"
-    for file in Pennock.dll Quillery.htm Quillery.reg; do
+    key_exists "$programs" && fail "the list of programs still shows Quillery"
+    for file in Pennock.dll Quillery.htm Quillery.reg setup.js; do
         [[ ! -e $1/$file ]] || fail "$file is left in $1"
     done
     echo "ok: unregistered, menu entry and program files removed"
