@@ -1,0 +1,170 @@
+// The pop-up and the welcome window at 144 dots per inch (150 percent), where a pixel is 10
+// twips. This program runs in a Wine prefix of its own whose screen is set to 144 dpi
+// (scripts/with-wine.sh --dpi 144); its windows are measured on the screen itself.
+
+#include "Win32TestSupport.h"
+
+#include "menu/MenuRequest.h"
+#include "win32/ScreenDpi.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+namespace quillery {
+namespace {
+
+using namespace std::chrono_literals;
+using wintest::FindVisible;
+using wintest::RealPlatform;
+using wintest::User;
+using wintest::WaitFor;
+using wintest::WriteWholeFile;
+
+COLORREF ScreenPixel(int x, int y) {
+    HDC screen = ::GetDC(nullptr);
+    const COLORREF shown = ::GetPixel(screen, x, y);
+    ::ReleaseDC(nullptr, screen);
+    return shown;
+}
+
+// The rows of the window, from its top edge, that the screen shows in the selection colour at
+// `column` pixels in.
+std::vector<int> HighlightedRows(const RECT& window, int column) {
+    std::vector<int> rows;
+    for (int y = 0; y < window.bottom - window.top; ++y) {
+        if (ScreenPixel(window.left + column, window.top + y) == ::GetSysColor(COLOR_HIGHLIGHT)) {
+            rows.push_back(y);
+        }
+    }
+    return rows;
+}
+
+std::vector<int> Rows(int first, int count) {
+    std::vector<int> rows;
+    for (int y = first; y < first + count; ++y) {
+        rows.push_back(y);
+    }
+    return rows;
+}
+
+// The height of the text drawn in a box of the window: the rows between the first and the last
+// that hold anything but the background.
+int InkHeight(const RECT& window, const RECT& box, COLORREF background) {
+    int first = -1;
+    int last = -1;
+    for (int y = box.top; y < box.bottom; ++y) {
+        for (int x = box.left; x < box.right; ++x) {
+            if (ScreenPixel(window.left + x, window.top + y) != background) {
+                first = first < 0 ? y : first;
+                last = y;
+                break;
+            }
+        }
+    }
+    return first < 0 ? 0 : last - first + 1;
+}
+
+using SetThreadAwarenessCall = HANDLE(WINAPI*)(HANDLE);
+
+TEST(DpiWindowTest, ResolutionOfTheSystemAndOfTheMonitorUnderThePointer) {
+    EXPECT_EQ(win32::SystemDpi().x, 144);
+    EXPECT_EQ(win32::SystemDpi().y, 144);
+    EXPECT_EQ(win32::WindowDpi().y, 144);
+    // A per-monitor aware thread takes the monitor's, which Wine's one monitor shares.
+    auto setThreadAwareness = reinterpret_cast<SetThreadAwarenessCall>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "SetThreadDpiAwarenessContext")));
+    ASSERT_NE(setThreadAwareness, nullptr);
+    const auto perMonitorAware = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-3));
+    HANDLE previous = setThreadAwareness(perMonitorAware);
+    ASSERT_NE(previous, nullptr);
+    const win32::Dpi monitor = win32::WindowDpi();
+    setThreadAwareness(previous);
+    EXPECT_EQ(monitor.x, 144);
+    EXPECT_EQ(monitor.y, 144);
+}
+
+// Two lines, the pointer at (200, 300): the window's corner at (2000, 3000 - 880 - 1000) twips,
+// its size 2505 by 1760 twips; the lines 240 twips apart from 495 twips below the window's top
+// (49.5 pixels: the first row whose centre lies in the line is row 49).
+TEST(DpiWindowTest, PopUpRectangleLineSpacingFontAndPointer) {
+    RealPlatform platform;
+    wintest::MessageBoxWatcher boxes;
+    WriteWholeFile(platform.MenuFile(), wintest::MenuFileBytes(L"", 1, {1, 2}));
+    ::SetCursorPos(200, 300);
+    RECT rect{};
+    POINT pointerAfterLoad{};
+    int textHeight = 0;
+    std::vector<int> line1Rows;
+    std::vector<int> line2Rows;
+    std::wstring result = L"unset";
+    {
+        User user([&] {
+            HWND popup = nullptr;
+            ASSERT_TRUE(WaitFor([&] { return (popup = FindVisible(L"QuillerySnippetMenu")); }));
+            ::GetWindowRect(popup, &rect);
+            ::GetCursorPos(&pointerAfterLoad);
+            // Line 1's text, "Item 1", from 270 twips in, before anything is highlighted.
+            const RECT line1Text{27, 49, 120, 73};
+            WaitFor([&] { return InkHeight(rect, line1Text, ::GetSysColor(COLOR_BTNFACE)) > 0; });
+            textHeight = InkHeight(rect, line1Text, ::GetSysColor(COLOR_BTNFACE));
+            // Far right in each line, where no text is: the highlight's rows.
+            ::SetCursorPos(rect.left + 240, rect.top + 73 + 12);
+            WaitFor([&] { return HighlightedRows(rect, 240) == Rows(73, 24); });
+            line2Rows = HighlightedRows(rect, 240);
+            ::SetCursorPos(rect.left + 240, rect.top + 49 + 12);
+            WaitFor([&] { return HighlightedRows(rect, 240) == Rows(49, 24); });
+            line1Rows = HighlightedRows(rect, 240);
+        });
+        result = RunMenuRequest(platform.port, platform.views);
+    }
+    EXPECT_EQ(rect.left, 200);
+    EXPECT_EQ(rect.top, 112);
+    EXPECT_EQ(rect.right - rect.left, 250); // 250.5 pixels: the last column's centre is out
+    EXPECT_EQ(rect.bottom - rect.top, 176);
+    // The banner: (2000 + 100) / 10 and (1120 + 140) / 10.
+    EXPECT_EQ(pointerAfterLoad.x, 210);
+    EXPECT_EQ(pointerAfterLoad.y, 126);
+    EXPECT_EQ(line1Rows, Rows(49, 24));
+    EXPECT_EQ(line2Rows, Rows(73, 24));
+    // Arial 8.25 points is 17 pixels high at 144 dpi: its capitals and figures stand 11 to 13
+    // pixels tall (at the 11 pixels of 96 dpi, about 8).
+    EXPECT_GE(textHeight, 11);
+    EXPECT_LE(textHeight, 14);
+    EXPECT_EQ(result, L"");
+    EXPECT_TRUE(boxes.Seen().empty());
+}
+
+// The welcome window opens at the pop-up's corner with its client area of 4950 by 2670 twips.
+TEST(DpiWindowTest, WelcomeWindowAtThePopUpsCornerAndItsSize) {
+    RealPlatform platform;
+    wintest::MessageBoxWatcher boxes;
+    WriteWholeFile(platform.MenuFile(), wintest::MenuFileBytes(L"", 0, {1}));
+    ::SetCursorPos(200, 300);
+    RECT welcome{};
+    RECT client{};
+    RECT popup{};
+    {
+        User user([&] {
+            HWND window = nullptr;
+            ASSERT_TRUE(WaitFor([&] { return (window = FindVisible(L"QuilleryWelcome")); }));
+            ::GetWindowRect(window, &welcome);
+            ::GetClientRect(window, &client);
+            ::SendMessageW(::GetDlgItem(window, 101), BM_CLICK, 0, 0); // Continue
+            HWND menu = nullptr;
+            ASSERT_TRUE(WaitFor([&] { return (menu = FindVisible(L"QuillerySnippetMenu")); }));
+            ::GetWindowRect(menu, &popup);
+        });
+        EXPECT_EQ(RunMenuRequest(platform.port, platform.views), L"");
+    }
+    // One line: 1520 twips high, so the corner is at (2000, 3000 - 760 - 1000) twips.
+    EXPECT_EQ(popup.left, 200);
+    EXPECT_EQ(popup.top, 124);
+    EXPECT_EQ(welcome.left, popup.left);
+    EXPECT_EQ(welcome.top, popup.top);
+    EXPECT_EQ(client.right, 495);
+    EXPECT_EQ(client.bottom, 267);
+}
+
+} // namespace
+} // namespace quillery
