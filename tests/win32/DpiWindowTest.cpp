@@ -106,8 +106,13 @@ TEST(DpiWindowTest, PopUpRectangleLineSpacingFontAndPointer) {
             ::GetCursorPos(&pointerAfterLoad);
             // Line 1's text, "Item 1", from 270 twips in, before anything is highlighted.
             const RECT line1Text{27, 49, 120, 73};
-            WaitFor([&] { return InkHeight(rect, line1Text, ::GetSysColor(COLOR_BTNFACE)) > 0; });
-            textHeight = InkHeight(rect, line1Text, ::GetSysColor(COLOR_BTNFACE));
+            // Painted once the line shows its background right of its text.
+            const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
+            WaitFor([&] {
+                return InkHeight(rect, RECT{200, 49, 245, 73}, face) == 0 &&
+                       InkHeight(rect, line1Text, face) > 0;
+            });
+            textHeight = InkHeight(rect, line1Text, face);
             // Far right in each line, where no text is: the highlight's rows.
             ::SetCursorPos(rect.left + 240, rect.top + 73 + 12);
             WaitFor([&] { return HighlightedRows(rect, 240) == Rows(73, 24); });
