@@ -18,9 +18,6 @@ public:
     static constexpr PixelScale ForDpi(int dpiX, int dpiY) {
         return PixelScale(1440.0 / dpiX, 1440.0 / dpiY);
     }
-    static PixelScale Of(Desktop& desktop) {
-        return PixelScale(desktop.TwipsPerPixelX(), desktop.TwipsPerPixelY());
-    }
 
     double TwipsPerPixelX() const { return twipsPerPixelX_; }
     double TwipsPerPixelY() const { return twipsPerPixelY_; }

@@ -153,27 +153,27 @@ void ReleaseKeptBitmaps() noexcept {
 void DrawIllustration(HDC dc, const RECT& rect) {
     constexpr int kWidth = 215;
     constexpr int kHeight = 237;
-    DrawScaled(dc, rect, kWidth, kHeight, [](HDC memory) {
-        FillColor(memory, RECT{0, 0, kWidth, kHeight}, RGB(255, 255, 255));
+    DrawScaled(dc, rect, kWidth, kHeight, [](HDC canvas) {
+        FillColor(canvas, RECT{0, 0, kWidth, kHeight}, RGB(255, 255, 255));
         // A small pop-up menu with one line highlighted, and the pointer over it.
-        FillColor(memory, RECT{30, 40, 185, 200}, GetSysColor(COLOR_BTNFACE));
-        FillColor(memory, RECT{34, 44, 181, 70}, RGB(255, 255, 255));
-        DrawQuill(memory, 40, 47, 20, RGB(0, 0, 192));
+        FillColor(canvas, RECT{30, 40, 185, 200}, GetSysColor(COLOR_BTNFACE));
+        FillColor(canvas, RECT{34, 44, 181, 70}, RGB(255, 255, 255));
+        DrawQuill(canvas, 40, 47, 20, RGB(0, 0, 192));
         for (int line = 0; line < 5; ++line) {
             const int top = 80 + line * 22;
             const bool chosen = line == 2;
-            FillColor(memory, RECT{38, top, 177, top + 18},
+            FillColor(canvas, RECT{38, top, 177, top + 18},
                       chosen ? GetSysColor(COLOR_HIGHLIGHT) : GetSysColor(COLOR_BTNFACE));
-            FillColor(memory, RECT{60, top + 7, 60 + 80 - line * 9, top + 11},
+            FillColor(canvas, RECT{60, top + 7, 60 + 80 - line * 9, top + 11},
                       chosen ? GetSysColor(COLOR_HIGHLIGHTTEXT) : RGB(64, 64, 64));
         }
         const POINT arrow[] = {{120, 128}, {120, 150}, {126, 144}, {131, 154},
                                {135, 152}, {130, 142}, {138, 142}};
         UniqueGdi<HBRUSH> brush(CreateSolidBrush(RGB(255, 255, 255)));
         UniqueGdi<HPEN> pen(CreatePen(PS_SOLID, 1, RGB(0, 0, 0)));
-        SelectedObject selectedBrush(memory, brush.get());
-        SelectedObject selectedPen(memory, pen.get());
-        Polygon(memory, arrow, 7);
+        SelectedObject selectedBrush(canvas, brush.get());
+        SelectedObject selectedPen(canvas, pen.get());
+        Polygon(canvas, arrow, 7);
     });
 }
 
