@@ -4,6 +4,8 @@
 #include "menu/SnippetMenuPixels.h"
 #include "support/MenuFixture.h"
 
+#include <tuple>
+
 namespace quillery {
 namespace {
 
@@ -75,69 +77,59 @@ TEST_F(MenuDpiTest, WindowLinesSeparatorAndPointerInPixels) {
 // resolutions whose twips per pixel are whole, fractional and unending, and uneven ones.
 TEST_F(MenuDpiTest, EveryPixelHitsThePartDrawnThere) {
     using Kind = SnippetMenu::Hit::Kind;
-    struct Drawn {
-        Kind kind;
-        std::int16_t index;
-    };
-    const auto inside = [](const PixelRect& r, int x, int y) {
-        return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
-    };
     const std::pair<int, int> resolutions[] = {{96, 96},   {110, 110}, {120, 120}, {144, 144},
                                                {168, 168}, {192, 192}, {96, 144},  {144, 96}};
     SaveItems({1, 2, 3});
     for (const auto& [dpiX, dpiY] : resolutions) {
         SCOPED_TRACE(::testing::Message() << dpiX << " x " << dpiY << " dpi");
         ui().SetDpi(dpiX, dpiY);
-        RequestWith(
-            {[&] {
-                 const SnippetMenu& form = menu();
-                 const PixelScale scale = ui().Scale();
-                 // Lines over their pads, as the view paints them.
-                 const auto drawnAt = [&](int x, int y) {
-                     for (std::size_t i = 1; i < form.lines.size(); ++i) {
-                         if (inside(ClientPixels(form, form.lines[i].box, scale), x, y)) {
-                             return Drawn{Kind::Line, static_cast<std::int16_t>(i)};
+        RequestWith({[&] {
+                         const SnippetMenu& form = menu();
+                         const PixelScale scale = ui().Scale();
+                         // The parts in pixels, topmost first: lines over their pads.
+                         std::vector<std::tuple<PixelRect, Kind, std::size_t>> parts;
+                         for (std::size_t i = 1; i < form.lines.size(); ++i) {
+                             parts.emplace_back(ClientPixels(form, form.lines[i].box, scale),
+                                                Kind::Line, i);
                          }
-                     }
-                     for (std::size_t i = 1; i < form.linePads.size(); ++i) {
-                         if (inside(ClientPixels(form, form.linePads[i].box, scale), x, y)) {
-                             return Drawn{Kind::LinePad, static_cast<std::int16_t>(i)};
+                         for (std::size_t i = 1; i < form.linePads.size(); ++i) {
+                             parts.emplace_back(ClientPixels(form, form.linePads[i].box, scale),
+                                                Kind::LinePad, i);
                          }
-                     }
-                     for (std::int16_t k = 0; k < 2; ++k) {
-                         const auto& link = form.links[static_cast<std::size_t>(k)];
-                         if (inside(ClientPixels(form, link.box, scale), x, y)) {
-                             return Drawn{Kind::Link, k};
+                         for (std::size_t k = 0; k < 2; ++k) {
+                             parts.emplace_back(ClientPixels(form, form.links[k].box, scale),
+                                                Kind::Link, k);
                          }
-                     }
-                     return Drawn{Kind::None, 0};
-                 };
-                 const auto hitAt = [&](int x, int y) {
-                     return form.HitTest(scale.TwipsX(x) - form.frame.left,
-                                         scale.TwipsY(y) - form.frame.top);
-                 };
-                 const auto expectSame = [&](int x, int y) {
-                     const Drawn drawn = drawnAt(x, y);
-                     const SnippetMenu::Hit hit = hitAt(x, y);
-                     const bool partOfTheList = hit.kind == Kind::Line ||
-                                                hit.kind == Kind::LinePad || hit.kind == Kind::Link;
-                     EXPECT_EQ(partOfTheList ? hit.kind : Kind::None, drawn.kind)
-                         << "pixel " << x << ", " << y;
-                     EXPECT_EQ(partOfTheList ? hit.index : 0, drawn.index)
-                         << "pixel " << x << ", " << y;
-                 };
-                 const PixelRect window = ui().View("menu")->WindowRect();
-                 const int column = scale.X(1500);
-                 for (int y = 0; y < window.bottom - window.top; ++y) {
-                     expectSame(column, y);
-                 }
-                 const PixelRect line2 = ClientPixels(form, form.lines[2].box, scale);
-                 for (int x = 0; x < window.right - window.left; ++x) {
-                     expectSame(x, line2.top);
-                     expectSame(x, line2.bottom - 1);
-                 }
-             },
-             Leave()});
+                         const auto expectSame = [&](int x, int y) {
+                             std::pair<Kind, std::size_t> drawn{Kind::None, 0};
+                             for (const auto& [r, kind, index] : parts) {
+                                 if (x >= r.left && x < r.right && y >= r.top && y < r.bottom) {
+                                     drawn = {kind, index};
+                                     break;
+                                 }
+                             }
+                             const SnippetMenu::Hit hit =
+                                 form.HitTest(scale.TwipsX(x) - form.frame.left,
+                                              scale.TwipsY(y) - form.frame.top);
+                             const bool listed = hit.kind == Kind::Line ||
+                                                 hit.kind == Kind::LinePad ||
+                                                 hit.kind == Kind::Link;
+                             const std::pair<Kind, std::size_t> found{
+                                 listed ? hit.kind : Kind::None,
+                                 listed ? static_cast<std::size_t>(hit.index) : 0};
+                             EXPECT_EQ(found, drawn) << "pixel " << x << ", " << y;
+                         };
+                         const PixelRect window = ui().View("menu")->WindowRect();
+                         for (int y = 0; y < window.bottom - window.top; ++y) {
+                             expectSame(scale.X(1500), y);
+                         }
+                         const PixelRect line2 = ClientPixels(form, form.lines[2].box, scale);
+                         for (int x = 0; x < window.right - window.left; ++x) {
+                             expectSame(x, line2.top);
+                             expectSame(x, line2.bottom - 1);
+                         }
+                     },
+                     Leave()});
     }
 }
 

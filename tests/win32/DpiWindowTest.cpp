@@ -9,12 +9,11 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <utility>
 
 namespace quillery {
 namespace {
 
-using namespace std::chrono_literals;
 using wintest::FindVisible;
 using wintest::RealPlatform;
 using wintest::User;
@@ -65,33 +64,32 @@ int InkHeight(const RECT& window, const RECT& box, COLORREF background) {
     return first < 0 ? 0 : last - first + 1;
 }
 
-using SetThreadAwarenessCall = HANDLE(WINAPI*)(HANDLE);
-
+// The prefix's resolution, and the monitor's for a per-monitor aware thread (Wine's one monitor
+// has the system's).
 TEST(DpiWindowTest, ResolutionOfTheSystemAndOfTheMonitorUnderThePointer) {
-    EXPECT_EQ(win32::SystemDpi().x, 144);
-    EXPECT_EQ(win32::SystemDpi().y, 144);
-    EXPECT_EQ(win32::WindowDpi().y, 144);
-    // A per-monitor aware thread takes the monitor's, which Wine's one monitor shares.
-    auto setThreadAwareness = reinterpret_cast<SetThreadAwarenessCall>(reinterpret_cast<void*>(
+    using SetThreadAwareness = HANDLE(WINAPI*)(HANDLE);
+    auto setThreadAwareness = reinterpret_cast<SetThreadAwareness>(reinterpret_cast<void*>(
         ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "SetThreadDpiAwarenessContext")));
     ASSERT_NE(setThreadAwareness, nullptr);
-    const auto perMonitorAware = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-3));
-    HANDLE previous = setThreadAwareness(perMonitorAware);
-    ASSERT_NE(previous, nullptr);
+    const win32::Dpi system = win32::SystemDpi();
+    HANDLE previous = setThreadAwareness(reinterpret_cast<HANDLE>(INT_PTR{-3})); // per monitor
     const win32::Dpi monitor = win32::WindowDpi();
     setThreadAwareness(previous);
-    EXPECT_EQ(monitor.x, 144);
-    EXPECT_EQ(monitor.y, 144);
+    EXPECT_EQ(std::make_pair(system.x, system.y), std::make_pair(144, 144));
+    EXPECT_EQ(std::make_pair(monitor.x, monitor.y), std::make_pair(144, 144));
 }
 
 // Two lines, the pointer at (200, 300): the window's corner at (2000, 3000 - 880 - 1000) twips,
 // its size 2505 by 1760 twips; the lines 240 twips apart from 495 twips below the window's top
-// (49.5 pixels: the first row whose centre lies in the line is row 49).
-TEST(DpiWindowTest, PopUpRectangleLineSpacingFontAndPointer) {
+// (49.5 pixels: the first row whose centre lies in the line is row 49). The welcome window
+// comes first, at the same corner, with its client area of 4950 by 2670 twips.
+TEST(DpiWindowTest, WelcomeWindowThenPopUpRectangleLineSpacingFontAndPointer) {
     RealPlatform platform;
     wintest::MessageBoxWatcher boxes;
-    WriteWholeFile(platform.MenuFile(), wintest::MenuFileBytes(L"", 1, {1, 2}));
+    WriteWholeFile(platform.MenuFile(), wintest::MenuFileBytes(L"", 0, {1, 2}));
     ::SetCursorPos(200, 300);
+    RECT welcome{};
+    RECT welcomeClient{};
     RECT rect{};
     POINT pointerAfterLoad{};
     int textHeight = 0;
@@ -100,10 +98,15 @@ TEST(DpiWindowTest, PopUpRectangleLineSpacingFontAndPointer) {
     std::wstring result = L"unset";
     {
         User user([&] {
+            HWND intro = nullptr;
+            ASSERT_TRUE(WaitFor([&] { return (intro = FindVisible(L"QuilleryWelcome")); }));
+            ::GetWindowRect(intro, &welcome);
+            ::GetClientRect(intro, &welcomeClient);
+            ::SendMessageW(::GetDlgItem(intro, 101), BM_CLICK, 0, 0); // Continue
             HWND popup = nullptr;
             ASSERT_TRUE(WaitFor([&] { return (popup = FindVisible(L"QuillerySnippetMenu")); }));
             ::GetWindowRect(popup, &rect);
-            ::GetCursorPos(&pointerAfterLoad);
+            ::GetCursorPos(&pointerAfterLoad); // put on the banner before the window showed
             // Line 1's text, "Item 1", from 270 twips in, before anything is highlighted.
             const RECT line1Text{27, 49, 120, 73};
             // Painted once the line shows its background right of its text.
@@ -123,6 +126,10 @@ TEST(DpiWindowTest, PopUpRectangleLineSpacingFontAndPointer) {
         });
         result = RunMenuRequest(platform.port, platform.views);
     }
+    EXPECT_EQ(welcome.left, 200);
+    EXPECT_EQ(welcome.top, 112);
+    EXPECT_EQ(welcomeClient.right, 495);
+    EXPECT_EQ(welcomeClient.bottom, 267);
     EXPECT_EQ(rect.left, 200);
     EXPECT_EQ(rect.top, 112);
     EXPECT_EQ(rect.right - rect.left, 250); // 250.5 pixels: the last column's centre is out
@@ -138,37 +145,6 @@ TEST(DpiWindowTest, PopUpRectangleLineSpacingFontAndPointer) {
     EXPECT_LE(textHeight, 14);
     EXPECT_EQ(result, L"");
     EXPECT_TRUE(boxes.Seen().empty());
-}
-
-// The welcome window opens at the pop-up's corner with its client area of 4950 by 2670 twips.
-TEST(DpiWindowTest, WelcomeWindowAtThePopUpsCornerAndItsSize) {
-    RealPlatform platform;
-    wintest::MessageBoxWatcher boxes;
-    WriteWholeFile(platform.MenuFile(), wintest::MenuFileBytes(L"", 0, {1}));
-    ::SetCursorPos(200, 300);
-    RECT welcome{};
-    RECT client{};
-    RECT popup{};
-    {
-        User user([&] {
-            HWND window = nullptr;
-            ASSERT_TRUE(WaitFor([&] { return (window = FindVisible(L"QuilleryWelcome")); }));
-            ::GetWindowRect(window, &welcome);
-            ::GetClientRect(window, &client);
-            ::SendMessageW(::GetDlgItem(window, 101), BM_CLICK, 0, 0); // Continue
-            HWND menu = nullptr;
-            ASSERT_TRUE(WaitFor([&] { return (menu = FindVisible(L"QuillerySnippetMenu")); }));
-            ::GetWindowRect(menu, &popup);
-        });
-        EXPECT_EQ(RunMenuRequest(platform.port, platform.views), L"");
-    }
-    // One line: 1520 twips high, so the corner is at (2000, 3000 - 760 - 1000) twips.
-    EXPECT_EQ(popup.left, 200);
-    EXPECT_EQ(popup.top, 124);
-    EXPECT_EQ(welcome.left, popup.left);
-    EXPECT_EQ(welcome.top, popup.top);
-    EXPECT_EQ(client.right, 495);
-    EXPECT_EQ(client.bottom, 267);
 }
 
 } // namespace
