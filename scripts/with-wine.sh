@@ -2,7 +2,7 @@
 # shellcheck disable=SC2317 # functions run from traps and through wait_for
 # Runs a command with a private X display, a window manager and a Wine prefix of the build tree:
 #
-#     scripts/with-wine.sh BUILD_DIR -- COMMAND ARGS...
+#     scripts/with-wine.sh [--dpi N] BUILD_DIR -- COMMAND ARGS...
 #
 # It starts Xvfb on a display number that the server picks itself (so two runs never collide)
 # and openbox on it, points Wine at BUILD_DIR/wineprefix (32-bit, created on first use, with
@@ -10,15 +10,24 @@
 # runs the command and exits with its
 # status. On the way out, also after a failure or a signal, it ends the prefix's Wine processes
 # and exactly the Xvfb and openbox processes it started.
+# With --dpi N the prefix's screen has N dots per inch (HKCU\Control Panel\Desktop, LogPixels),
+# which Wine reads as each process starts; without it, Wine's default of 96. A prefix keeps its
+# resolution, so give a run at another one a BUILD_DIR of its own.
 # Wine's debug channels stay off unless QUILLERY_WINEDEBUG names some (as WINEDEBUG does).
 # It reads nothing from the terminal, so it runs the same as root, in CI and without stdin.
 set -uo pipefail
 
 usage() {
-    echo "usage: $0 BUILD_DIR -- COMMAND [ARGS...]" >&2
+    echo "usage: $0 [--dpi N] BUILD_DIR -- COMMAND [ARGS...]" >&2
     exit 2
 }
 
+dpi=""
+if [[ ${1-} == "--dpi" ]]; then
+    [[ ${2-} =~ ^[1-9][0-9]*$ ]] || usage
+    dpi=$2
+    shift 2
+fi
 [[ $# -ge 3 && $2 == "--" ]] || usage
 build_dir=$1
 shift 2
@@ -161,6 +170,10 @@ fi
 if ! grep -q '^"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >>"$log" 2>&1 ||
         fail "cannot switch off managed windows in $WINEPREFIX"
+fi
+if [[ -n $dpi ]]; then
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >>"$log" 2>&1 ||
+        fail "cannot set the resolution of $WINEPREFIX to $dpi dpi"
 fi
 # The one test program that checks the pop-up under a window manager keeps Wine's default.
 managed_key='HKCU\Software\Wine\AppDefaults\win32_managed_tests.exe\X11 Driver'

@@ -16,12 +16,14 @@ void Win32Desktop::SetCursorPos(std::int32_t x, std::int32_t y) {
     ::SetCursorPos(x, y);
 }
 
+// The resolution of the windows the component makes now, so that a place computed in twips
+// lands on the pixel that the window's view puts it on.
 double Win32Desktop::TwipsPerPixelX() {
-    return 1440.0 / ScreenDpi();
+    return 1440.0 / WindowDpi().x;
 }
 
 double Win32Desktop::TwipsPerPixelY() {
-    return 1440.0 / ScreenDpi();
+    return 1440.0 / WindowDpi().y;
 }
 
 double Win32Desktop::ScreenWidthTwips() {

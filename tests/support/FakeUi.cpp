@@ -5,14 +5,6 @@
 #include <stdexcept>
 
 namespace quillery::testing {
-namespace {
-
-std::int32_t Pixels(double twips, double twipsPerPixel) {
-    return static_cast<std::int32_t>(std::lround(twips / twipsPerPixel));
-}
-
-} // namespace
-
 FakeView::FakeView(FakeUi& ui, std::string viewName, std::function<PixelRect()> rect,
                    std::function<void()> systemClose, std::function<void()> released)
     : name(std::move(viewName)), ui_(ui), rect_(std::move(rect)),
@@ -80,13 +72,11 @@ void FakeUi::DoEvents() {
 }
 
 // A window's rectangle in pixels, from the place and size its presenter keeps in twips, read
-// afresh each time it is asked for.
+// afresh each time it is asked for, converted as the Win32 views convert them.
 std::function<PixelRect()> FakeUi::RectOf(const float& left, const float& top, const float& width,
                                           const float& height) const {
     return [this, l = &left, t = &top, w = &width, h = &height] {
-        const std::int32_t x = Pixels(*l, twipsPerPixel);
-        const std::int32_t y = Pixels(*t, twipsPerPixel);
-        return PixelRect{x, y, x + Pixels(*w, twipsPerPixel), y + Pixels(*h, twipsPerPixel)};
+        return Scale().Window(*l, *t, *w, *h);
     };
 }
 

@@ -3,6 +3,7 @@
 #include "menu/SnippetMenu.h"
 #include "platform/Desktop.h"
 #include "platform/WindowView.h"
+#include "shared/PixelScale.h"
 
 #include <array>
 #include <cstdint>
@@ -58,10 +59,10 @@ public:
     // Desktop
     PixelPoint CursorPos() override { return pointer; }
     void SetCursorPos(std::int32_t x, std::int32_t y) override;
-    double TwipsPerPixelX() override { return twipsPerPixel; }
-    double TwipsPerPixelY() override { return twipsPerPixel; }
-    double ScreenWidthTwips() override { return screenWidthPixels * twipsPerPixel; }
-    double ScreenHeightTwips() override { return screenHeightPixels * twipsPerPixel; }
+    double TwipsPerPixelX() override { return twipsPerPixelX; }
+    double TwipsPerPixelY() override { return twipsPerPixelY; }
+    double ScreenWidthTwips() override { return screenWidthPixels * twipsPerPixelX; }
+    double ScreenHeightTwips() override { return screenHeightPixels * twipsPerPixelY; }
     void DoEvents() override;
     void SetBusyPointer(bool busy) override { busyPointer.push_back(busy); }
 
@@ -96,7 +97,14 @@ public:
                                       const float& height) const;
 
     PixelPoint pointer{400, 300};
-    double twipsPerPixel = 15;
+    // The screen's resolution: 15 twips per pixel each way at 96 dots per inch.
+    double twipsPerPixelX = 15;
+    double twipsPerPixelY = 15;
+    void SetDpi(int dpiX, int dpiY) {
+        twipsPerPixelX = 1440.0 / dpiX;
+        twipsPerPixelY = 1440.0 / dpiY;
+    }
+    PixelScale Scale() const { return PixelScale(twipsPerPixelX, twipsPerPixelY); }
     int screenWidthPixels = 1024;
     int screenHeightPixels = 768;
     std::vector<PixelPoint> cursorMoves;

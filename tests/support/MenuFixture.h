@@ -99,8 +99,8 @@ protected:
 
     // Pointer over a point of the window, given in twips from its top-left corner.
     void PointAtWindowTwips(float x, float y) {
-        ui().pointer = {static_cast<std::int32_t>((menu().left + x) / 15),
-                        static_cast<std::int32_t>((menu().top + y) / 15)};
+        ui().pointer = {static_cast<std::int32_t>((menu().left + x) / ui().twipsPerPixelX),
+                        static_cast<std::int32_t>((menu().top + y) / ui().twipsPerPixelY)};
     }
     // Centre of line n, in window coordinates (frame coordinates less the frame's offset).
     float LineY(int n) { return menu().lines[n].box.top + 120 + menu().frame.top; }

@@ -1,5 +1,7 @@
 #include "win32/views/ItemEditorView.h"
 
+#include "win32/views/Paint.h"
+
 #include <string>
 
 namespace quillery::win32 {
@@ -18,7 +20,8 @@ ItemEditorView::ItemEditorView(ItemEditor& editor, HINSTANCE instance)
     : NativeView(editor), editor_(editor) {
     Create(instance, kClassName, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), ItemEditor::kCaption,
            WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, WS_EX_TOOLWINDOW | WS_EX_TOPMOST);
-    auto* font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    font_.reset(CreateGuiFont(dpi_.y));
+    HFONT font = font_.get();
     // In tab order: the description, the text, Apply, Cancel. Neither button is the
     // default: Enter in the text box makes a line break, Escape does nothing.
     for (const auto& label : ItemEditor::kFieldLabels) {

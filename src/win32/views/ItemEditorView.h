@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editing/ItemEditor.h"
+#include "win32/UniqueResource.h"
 #include "win32/views/NativeWindow.h"
 
 #include <array>
@@ -25,6 +26,7 @@ private:
     HWND InitialFocus() const override { return fields_[ItemEditor::Description]; }
 
     ItemEditor& editor_;
+    UniqueGdi<HFONT> font_;        // the controls' font, made for the window's resolution
     std::array<HWND, 2> fields_{}; // by ItemEditor::Field
     bool updatingFields_ = false;
 };

@@ -2,7 +2,6 @@
 
 #include "menu/MenuEntryDescription.h"
 
-#include <cmath>
 #include <new>
 #include <string>
 
@@ -38,15 +37,15 @@ bool MenuTakesClicks(const SnippetMenu& menu, HWND window) {
     return menu.pointerWatchOn && ::IsWindowEnabled(window);
 }
 
-UniqueCom<MenuAccessible> MenuAccessible::Create(SnippetMenu& menu, HWND window,
-                                                 double twipsPerPixel, ModuleUse module) noexcept {
+UniqueCom<MenuAccessible> MenuAccessible::Create(SnippetMenu& menu, HWND window, PixelScale scale,
+                                                 ModuleUse module) noexcept {
     return UniqueCom<MenuAccessible>(new (std::nothrow)
-                                         MenuAccessible(menu, window, twipsPerPixel, module));
+                                         MenuAccessible(menu, window, scale, module));
 }
 
-MenuAccessible::MenuAccessible(SnippetMenu& menu, HWND window, double twipsPerPixel,
+MenuAccessible::MenuAccessible(SnippetMenu& menu, HWND window, PixelScale scale,
                                ModuleUse module) noexcept
-    : menu_(&menu), window_(window), twipsPerPixel_(twipsPerPixel), module_(module),
+    : menu_(&menu), window_(window), scale_(scale), module_(module),
       thread_(::GetCurrentThreadId()) {
     module_.Acquire();
 }
@@ -312,12 +311,8 @@ HRESULT MenuAccessible::accLocation(long* left, long* top, long* width, long* he
             }
         } else {
             // Rounded as the window rounds what it paints.
-            const TwipsBox box = DescribeEntry(menu, entry)->box;
-            const auto pixels = [&](double twips) {
-                return static_cast<LONG>(std::lround(twips / twipsPerPixel_));
-            };
-            place = RECT{pixels(box.left), pixels(box.top), pixels(box.left + box.width),
-                         pixels(box.top + box.height)};
+            const PixelRect box = scale_.Box(DescribeEntry(menu, entry)->box);
+            place = RECT{box.left, box.top, box.right, box.bottom};
             ::MapWindowPoints(window_, nullptr, reinterpret_cast<POINT*>(&place), 2);
         }
         *left = place.left;
@@ -373,9 +368,7 @@ HRESULT MenuAccessible::accHitTest(long x, long y, VARIANT* child) {
         POINT client = screen;
         ::ScreenToClient(window_, &client);
         // As the window turns a pointer message's pixels into twips.
-        GiveNumber(EntryAt(menu, static_cast<float>(client.x * twipsPerPixel_),
-                           static_cast<float>(client.y * twipsPerPixel_)),
-                   child);
+        GiveNumber(EntryAt(menu, scale_.TwipsX(client.x), scale_.TwipsY(client.y)), child);
         return S_OK;
     });
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "menu/SnippetMenu.h"
+#include "shared/PixelScale.h"
 #include "win32/ModuleUse.h"
 #include "win32/UniqueResource.h"
 
@@ -32,7 +33,7 @@ bool MenuTakesClicks(const SnippetMenu& menu, HWND window);
 class MenuAccessible final : public IAccessible {
 public:
     // A new object with one reference, the caller's; null when there is no memory for it.
-    static UniqueCom<MenuAccessible> Create(SnippetMenu& menu, HWND window, double twipsPerPixel,
+    static UniqueCom<MenuAccessible> Create(SnippetMenu& menu, HWND window, PixelScale scale,
                                             ModuleUse module) noexcept;
 
     void Disconnect() noexcept { menu_ = nullptr; }
@@ -78,7 +79,7 @@ public:
     STDMETHODIMP put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
 
 private:
-    MenuAccessible(SnippetMenu& menu, HWND window, double twipsPerPixel, ModuleUse module) noexcept;
+    MenuAccessible(SnippetMenu& menu, HWND window, PixelScale scale, ModuleUse module) noexcept;
     ~MenuAccessible();
 
     // Runs `answer` with the menu and the entry that `child` names (0 for the pop-up itself),
@@ -90,7 +91,7 @@ private:
     LONG references_ = 1;
     SnippetMenu* menu_;
     HWND window_;
-    double twipsPerPixel_;
+    PixelScale scale_; // the window's
     ModuleUse module_;
     DWORD thread_;
 };

@@ -2,15 +2,12 @@
 
 #include "shared/Failure.h"
 
-#include "win32/ScreenDpi.h"
-
-#include <cmath>
 #include <utility>
 
 namespace quillery::win32 {
 
 NativeWindow::NativeWindow(ClosableWindow& presenter)
-    : twipsPerPixel_(1440.0 / ScreenDpi()), presenter_(presenter) {}
+    : dpi_(WindowDpi()), scale_(PixelScale::ForDpi(dpi_.x, dpi_.y)), presenter_(presenter) {}
 
 NativeWindow::~NativeWindow() {
     if (window_ != nullptr) {
@@ -120,22 +117,19 @@ HWND NativeWindow::AddChild(HINSTANCE instance, const wchar_t* className, const 
     return control;
 }
 
-int NativeWindow::Pixels(double twips) const {
-    return static_cast<int>(std::lround(twips / twipsPerPixel_));
-}
-
 RECT NativeWindow::ToClient(const TwipsBox& box) const {
-    return RECT{Pixels(box.left), Pixels(box.top), Pixels(box.left + box.width),
-                Pixels(box.top + box.height)};
+    const PixelRect rect = scale_.Box(box);
+    return RECT{rect.left, rect.top, rect.right, rect.bottom};
 }
 
 void NativeWindow::PlaceWithClientSize(float left, float top, float clientWidth,
                                        float clientHeight) {
-    RECT frame{0, 0, Pixels(clientWidth), Pixels(clientHeight)};
-    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_EXSTYLE)));
-    MoveTo(RECT{Pixels(left), Pixels(top), Pixels(left) + frame.right - frame.left,
-                Pixels(top) + frame.bottom - frame.top});
+    RECT frame{0, 0, scale_.X(clientWidth), scale_.Y(clientHeight)};
+    AdjustWindowRectForDpi(frame, static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_STYLE)),
+                           static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_EXSTYLE)), dpi_);
+    const int x = scale_.X(left);
+    const int y = scale_.Y(top);
+    MoveTo(RECT{x, y, x + frame.right - frame.left, y + frame.bottom - frame.top});
 }
 
 void NativeWindow::MoveTo(const RECT& place) {

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "platform/WindowView.h"
+#include "shared/PixelScale.h"
 #include "shared/RequestWindows.h"
 #include "shared/WindowParts.h"
+#include "win32/ScreenDpi.h"
 #include "win32/views/ModalLoop.h"
 
 #include <windows.h>
@@ -15,7 +17,9 @@ namespace quillery::win32 {
 // WM_NCCREATE, messages dispatched to Handle() with no exception crossing into the window
 // system, the window system's request to close (WM_CLOSE) turned into the presenter's Close()
 // for every window alike, Tab between the controls as in a dialog, the modal run, and the
-// conversion of twips to pixels.
+// conversion of twips to pixels. A window is made for the resolution it opens at
+// (`WindowDpi()`, asked once as the view is made): its layout, fonts and drawing all scale
+// with it, in x and y apart.
 class NativeWindow {
 public:
     virtual ~NativeWindow();
@@ -47,7 +51,6 @@ protected:
     HWND AddChild(HINSTANCE instance, const wchar_t* className, const wchar_t* text,
                   const TwipsBox& box, DWORD style, DWORD exStyle, int id, HFONT font);
 
-    int Pixels(double twips) const;
     RECT ToClient(const TwipsBox& box) const;
     // Places the window with a client area of the given size at a position in twips.
     void PlaceWithClientSize(float left, float top, float clientWidth, float clientHeight);
@@ -57,7 +60,8 @@ protected:
     void MoveTo(const RECT& place);
 
     HWND window_ = nullptr;
-    double twipsPerPixel_ = 15;
+    const Dpi dpi_;
+    const PixelScale scale_;
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,8 +1,6 @@
 #include "win32/views/Paint.h"
 
-#include "win32/ScreenDpi.h"
-
-#include <cmath>
+#include "shared/PixelScale.h"
 
 namespace quillery::win32 {
 
@@ -13,9 +11,9 @@ COLORREF ResolveColor(ColorRef color) {
     return static_cast<COLORREF>(color);
 }
 
-HFONT CreatePointFont(const wchar_t* family, double points, bool bold) {
+HFONT CreatePointFont(const wchar_t* family, double points, bool bold, int dpi) {
     LOGFONTW font{};
-    font.lfHeight = -static_cast<LONG>(std::lround(points * ScreenDpi() / 72.0));
+    font.lfHeight = -FontPixelHeight(points, dpi); // negative: the character height
     font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
     font.lfCharSet = DEFAULT_CHARSET;
     font.lfQuality = DEFAULT_QUALITY;
@@ -23,21 +21,33 @@ HFONT CreatePointFont(const wchar_t* family, double points, bool bold) {
     return CreateFontIndirectW(&font);
 }
 
+HFONT CreateGuiFont(int dpi) {
+    LOGFONTW font{};
+    if (GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(font), &font) == 0) {
+        return CreatePointFont(L"MS Shell Dlg", 8, false, dpi);
+    }
+    font.lfHeight = MulDiv(font.lfHeight, dpi, SystemDpi().y);
+    font.lfWidth = MulDiv(font.lfWidth, dpi, SystemDpi().x);
+    return CreateFontIndirectW(&font);
+}
+
 namespace {
 
-// The illustration is drawn at its design size and stretched, like a picture in an image box.
-template <typename DrawAtDesignSize>
-void DrawStretched(HDC dc, const RECT& rect, int width, int height, DrawAtDesignSize draw) {
-    UniqueDc memory(CreateCompatibleDC(dc));
-    UniqueGdi<HBITMAP> bitmap(CreateCompatibleBitmap(dc, width, height));
-    if (!memory || !bitmap) {
+// The illustration is drawn in its design's units, mapped onto `rect` by the device context: so
+// it is drawn at the size it is shown at, sharp at every resolution, rather than a small picture
+// stretched.
+template <typename DrawInDesignUnits>
+void DrawScaled(HDC dc, const RECT& rect, int width, int height, DrawInDesignUnits draw) {
+    const int saved = SaveDC(dc);
+    if (saved == 0) {
         return;
     }
-    SelectedObject selected(memory.get(), bitmap.get());
-    draw(memory.get());
-    SetStretchBltMode(dc, HALFTONE);
-    StretchBlt(dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-               memory.get(), 0, 0, width, height, SRCCOPY);
+    SetMapMode(dc, MM_ANISOTROPIC);
+    SetWindowExtEx(dc, width, height, nullptr);
+    SetViewportExtEx(dc, rect.right - rect.left, rect.bottom - rect.top, nullptr);
+    SetViewportOrgEx(dc, rect.left, rect.top, nullptr);
+    draw(dc);
+    RestoreDC(dc, saved);
 }
 
 void FillColor(HDC dc, const RECT& rect, COLORREF color) {
@@ -143,27 +153,27 @@ void ReleaseKeptBitmaps() noexcept {
 void DrawIllustration(HDC dc, const RECT& rect) {
     constexpr int kWidth = 215;
     constexpr int kHeight = 237;
-    DrawStretched(dc, rect, kWidth, kHeight, [](HDC memory) {
-        FillColor(memory, RECT{0, 0, kWidth, kHeight}, RGB(255, 255, 255));
+    DrawScaled(dc, rect, kWidth, kHeight, [](HDC canvas) {
+        FillColor(canvas, RECT{0, 0, kWidth, kHeight}, RGB(255, 255, 255));
         // A small pop-up menu with one line highlighted, and the pointer over it.
-        FillColor(memory, RECT{30, 40, 185, 200}, GetSysColor(COLOR_BTNFACE));
-        FillColor(memory, RECT{34, 44, 181, 70}, RGB(255, 255, 255));
-        DrawQuill(memory, 40, 47, 20, RGB(0, 0, 192));
+        FillColor(canvas, RECT{30, 40, 185, 200}, GetSysColor(COLOR_BTNFACE));
+        FillColor(canvas, RECT{34, 44, 181, 70}, RGB(255, 255, 255));
+        DrawQuill(canvas, 40, 47, 20, RGB(0, 0, 192));
         for (int line = 0; line < 5; ++line) {
             const int top = 80 + line * 22;
             const bool chosen = line == 2;
-            FillColor(memory, RECT{38, top, 177, top + 18},
+            FillColor(canvas, RECT{38, top, 177, top + 18},
                       chosen ? GetSysColor(COLOR_HIGHLIGHT) : GetSysColor(COLOR_BTNFACE));
-            FillColor(memory, RECT{60, top + 7, 60 + 80 - line * 9, top + 11},
+            FillColor(canvas, RECT{60, top + 7, 60 + 80 - line * 9, top + 11},
                       chosen ? GetSysColor(COLOR_HIGHLIGHTTEXT) : RGB(64, 64, 64));
         }
         const POINT arrow[] = {{120, 128}, {120, 150}, {126, 144}, {131, 154},
                                {135, 152}, {130, 142}, {138, 142}};
         UniqueGdi<HBRUSH> brush(CreateSolidBrush(RGB(255, 255, 255)));
         UniqueGdi<HPEN> pen(CreatePen(PS_SOLID, 1, RGB(0, 0, 0)));
-        SelectedObject selectedBrush(memory, brush.get());
-        SelectedObject selectedPen(memory, pen.get());
-        Polygon(memory, arrow, 7);
+        SelectedObject selectedBrush(canvas, brush.get());
+        SelectedObject selectedPen(canvas, pen.get());
+        Polygon(canvas, arrow, 7);
     });
 }
 

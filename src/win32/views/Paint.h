@@ -2,6 +2,7 @@
 
 #include "shared/WindowParts.h"
 #include "win32/CriticalSection.h"
+#include "win32/ScreenDpi.h"
 #include "win32/UniqueResource.h"
 
 #include <windows.h>
@@ -13,8 +14,13 @@ namespace quillery::win32 {
 // A colour reference of the window toolkit as GDI draws it: 0x800000nn is system colour nn.
 COLORREF ResolveColor(ColorRef color);
 
-// A font of the given family and size in points, for the screen's dots per inch.
-HFONT CreatePointFont(const wchar_t* family, double points, bool bold);
+// A font of the given family and size in points, made for a resolution of `dpi` dots per inch
+// down: drawn at that size, not a smaller font stretched.
+HFONT CreatePointFont(const wchar_t* family, double points, bool bold, int dpi);
+
+// The system's font for dialog controls (the stock DEFAULT_GUI_FONT, made for the system's
+// resolution) made again for `dpi` dots per inch down.
+HFONT CreateGuiFont(int dpi);
 
 // Selects an object into a device context and selects the previous one back on scope exit.
 class SelectedObject {
@@ -70,7 +76,7 @@ void DrawLogo(HDC dc, const RECT& rect);
 // Frees the kept pictures (the logo, the menu's back buffer); the next paint makes them again.
 void ReleaseKeptBitmaps() noexcept;
 
-// Draws the welcome window's illustration, stretched into `rect`.
+// Draws the welcome window's illustration to fill `rect`, drawn at that size.
 void DrawIllustration(HDC dc, const RECT& rect);
 
 } // namespace quillery::win32

@@ -1,5 +1,6 @@
 #include "win32/views/SnippetMenuView.h"
 
+#include "menu/SnippetMenuPixels.h"
 #include "win32/views/Paint.h"
 #include "win32/views/ThreadTooltip.h"
 
@@ -38,7 +39,7 @@ Key KeyOf(WPARAM virtualKey) {
 
 SnippetMenuView::SnippetMenuView(SnippetMenu& menu, HINSTANCE instance, ModuleUse module)
     : NativeView(menu), menu_(menu), instance_(instance), module_(module) {
-    font_.reset(CreatePointFont(L"Arial", 8.25, false));
+    font_.reset(CreatePointFont(L"Arial", 8.25, false, dpi_.y));
     // The caption is never seen: the window has no title bar.
     Create(instance, kClassName, nullptr, L"Form1", WS_POPUP | WS_CLIPCHILDREN,
            WS_EX_TOOLWINDOW | WS_EX_TOPMOST);
@@ -85,8 +86,9 @@ void SnippetMenuView::RelayToTooltip(UINT message, WPARAM wParam, LPARAM lParam)
 }
 
 LRESULT SnippetMenuView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
-    const auto x = static_cast<float>(GET_X_LPARAM(lParam) * twipsPerPixel_);
-    const auto y = static_cast<float>(GET_Y_LPARAM(lParam) * twipsPerPixel_);
+    // The pointer stands for the centre of its pixel: the part found there is the part drawn.
+    const float x = scale_.TwipsX(GET_X_LPARAM(lParam));
+    const float y = scale_.TwipsY(GET_Y_LPARAM(lParam));
     if (message >= WM_MOUSEFIRST && message <= WM_MBUTTONUP) {
         RelayToTooltip(message, wParam, lParam);
     }
@@ -164,8 +166,8 @@ LRESULT SnippetMenuView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         const auto& moved = *reinterpret_cast<const WINDOWPOS*>(lParam);
         if ((moved.flags & SWP_NOMOVE) == 0 && (moved.x != placedAt_.x || moved.y != placedAt_.y)) {
             placedAt_ = POINT{moved.x, moved.y};
-            menu_.OnMovedByWindowSystem(static_cast<float>(moved.x * twipsPerPixel_),
-                                        static_cast<float>(moved.y * twipsPerPixel_));
+            menu_.OnMovedByWindowSystem(static_cast<float>(moved.x * scale_.TwipsPerPixelX()),
+                                        static_cast<float>(moved.y * scale_.TwipsPerPixelY()));
         }
         if ((moved.flags & SWP_SHOWWINDOW) != 0) {
             AnnounceOpened();
@@ -188,13 +190,13 @@ LRESULT SnippetMenuView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 POINT SnippetMenuView::FramePointToClient(float x, float y) const {
-    return POINT{Pixels(x + menu_.frame.left), Pixels(y + menu_.frame.top)};
+    const PixelPoint point = ClientPixels(menu_, x, y, scale_);
+    return POINT{point.x, point.y};
 }
 
 RECT SnippetMenuView::FrameBoxToClient(const TwipsBox& box) const {
-    const POINT topLeft = FramePointToClient(box.left, box.top);
-    const POINT bottomRight = FramePointToClient(box.left + box.width, box.top + box.height);
-    return RECT{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
+    const PixelRect rect = ClientPixels(menu_, box, scale_);
+    return RECT{rect.left, rect.top, rect.right, rect.bottom};
 }
 
 void SnippetMenuView::PaintLabel(HDC dc, const Label& label) {
@@ -252,6 +254,7 @@ void SnippetMenuView::PaintSeparator(HDC dc, const LineShape& line) {
     if (!line.visible) {
         return;
     }
+    // Two pixels wide at every resolution: the line's place scales, its width does not.
     UniqueGdi<HPEN> pen(CreatePen(PS_INSIDEFRAME, 2, ResolveColor(line.color)));
     SelectedObject selectedPen(dc, pen.get());
     const POINT from = FramePointToClient(line.x1, line.y1);
@@ -323,9 +326,9 @@ void SnippetMenuView::Place(float left, float top, float width, float height) {
     if (window_ == nullptr) {
         return;
     }
-    placedAt_ = POINT{Pixels(left), Pixels(top)};
-    MoveTo(
-        RECT{placedAt_.x, placedAt_.y, placedAt_.x + Pixels(width), placedAt_.y + Pixels(height)});
+    const PixelRect place = scale_.Window(left, top, width, height);
+    placedAt_ = POINT{place.left, place.top};
+    MoveTo(RECT{place.left, place.top, place.right, place.bottom});
 }
 
 void SnippetMenuView::Refresh() {

@@ -14,8 +14,7 @@ LRESULT SnippetMenuView::AnswerObjectRequest(WPARAM wParam, LPARAM lParam) {
         return DefWindowProcW(window_, WM_GETOBJECT, wParam, lParam);
     }
     if (!accessible_) {
-        accessible_.reset(
-            MenuAccessible::Create(menu_, window_, twipsPerPixel_, module_).release());
+        accessible_.reset(MenuAccessible::Create(menu_, window_, scale_, module_).release());
     }
     if (accessible_) {
         const LRESULT handed = LresultFromObject(IID_IAccessible, wParam,

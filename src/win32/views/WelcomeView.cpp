@@ -6,13 +6,16 @@ namespace quillery::win32 {
 
 WelcomeView::WelcomeView(WelcomeWindow& window, HINSTANCE instance)
     : NativeView(window), welcome_(window) {
-    headlineFont_.reset(CreatePointFont(L"Arial", WelcomeWindow::kHeadline.fontPoints, true));
-    hintFont_.reset(CreatePointFont(L"Arial", WelcomeWindow::kChooseHint.fontPoints, true));
+    // Every font is made for the window's resolution.
+    headlineFont_.reset(
+        CreatePointFont(L"Arial", WelcomeWindow::kHeadline.fontPoints, true, dpi_.y));
+    hintFont_.reset(CreatePointFont(L"Arial", WelcomeWindow::kChooseHint.fontPoints, true, dpi_.y));
+    guiFont_.reset(CreateGuiFont(dpi_.y));
     white_.reset(CreateSolidBrush(ResolveColor(WelcomeWindow::kBackColor)));
     Create(instance, kClassName, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)), L"",
            WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, WS_EX_TOOLWINDOW | WS_EX_TOPMOST);
 
-    auto* guiFont = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    HFONT guiFont = guiFont_.get();
     for (const auto* text :
          {&WelcomeWindow::kHeadline, &WelcomeWindow::kChooseHint, &WelcomeWindow::kEditHint}) {
         AddChild(instance, L"STATIC", text->text, text->box, SS_CENTER, 0, -1,

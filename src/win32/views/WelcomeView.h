@@ -26,6 +26,7 @@ private:
     HWND continueButton_ = nullptr;
     UniqueGdi<HFONT> headlineFont_;
     UniqueGdi<HFONT> hintFont_;
+    UniqueGdi<HFONT> guiFont_; // the button's and the check box's
     UniqueGdi<HBRUSH> white_;
 };
 

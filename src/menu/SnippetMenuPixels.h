@@ -1,0 +1,22 @@
+#pragma once
+
+#include "menu/SnippetMenu.h"
+#include "shared/PixelScale.h"
+
+namespace quillery {
+
+// Where the menu's parts lie in its window's client area, in pixels at one scale: where its
+// view draws them, puts their tooltips and tells screen readers they are. A part's box is in
+// the frame's coordinates, and the frame's corner lies at (frame.left, frame.top) in the window.
+inline PixelRect ClientPixels(const SnippetMenu& menu, const TwipsBox& box,
+                              const PixelScale& scale) {
+    return scale.Box(
+        TwipsBox{box.left + menu.frame.left, box.top + menu.frame.top, box.width, box.height});
+}
+
+inline PixelPoint ClientPixels(const SnippetMenu& menu, float frameX, float frameY,
+                               const PixelScale& scale) {
+    return PixelPoint{scale.X(frameX + menu.frame.left), scale.Y(frameY + menu.frame.top)};
+}
+
+} // namespace quillery
