@@ -1,6 +1,9 @@
 #include "win32/ScreenDpi.h"
 
+#include "win32/CriticalSection.h"
+
 #include <atomic>
+#include <mutex> // std::lock_guard only
 
 namespace quillery::win32 {
 namespace {
@@ -108,6 +111,18 @@ Dpi WindowDpi() {
     }
     POINT pointer{};
     GetCursorPos(&pointer);
+    // A request asks several times while the pointer rests where the menu opens, and finding
+    // the monitor under a point can cost a tenth of a millisecond: the answer for the point
+    // asked last is kept, for any thread.
+    static CriticalSection lock;
+    static POINT lastPointer{};
+    static Dpi lastDpi{0, 0};
+    {
+        const std::lock_guard<CriticalSection> guard(lock);
+        if (lastDpi.x != 0 && lastPointer.x == pointer.x && lastPointer.y == pointer.y) {
+            return lastDpi;
+        }
+    }
     UINT x = 0;
     UINT y = 0;
     if (FAILED(calls.monitorDpi(MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST), kEffectiveDpi,
@@ -115,7 +130,11 @@ Dpi WindowDpi() {
         x == 0 || y == 0) {
         return SystemDpi();
     }
-    return Dpi{static_cast<int>(x), static_cast<int>(y)};
+    const Dpi dpi{static_cast<int>(x), static_cast<int>(y)};
+    const std::lock_guard<CriticalSection> guard(lock);
+    lastPointer = pointer;
+    lastDpi = dpi;
+    return dpi;
 }
 
 void AdjustWindowRectForDpi(RECT& rect, DWORD style, DWORD exStyle, Dpi dpi) {
