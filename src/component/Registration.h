@@ -72,8 +72,17 @@ HRESULT RegisterServer(const ServerRegistration& server, RegistryPort& registry,
                        const std::wstring& modulePath);
 
 // DllUnregisterServer: removes the server from both scopes. Fails when something of it is
-// left behind that could not be removed.
+// left behind that could not be removed. The type library's key stays while the other
+// platform's build has its registration under it, so that unregistering one of the two DLLs
+// leaves the other's type library registered.
 HRESULT UnregisterServer(const ServerRegistration& server, RegistryPort& registry);
+
+// Whether this code is the 64-bit build. The 32-bit and the 64-bit DLL register the same type
+// library, each under its platform's key ("win32", "win64") below the library's version and
+// locale; on a 64-bit system both may sit under one key.
+constexpr bool kThisPlatformIs64Bit = sizeof(void*) == 8;
+const wchar_t* ThisPlatformKey();
+const wchar_t* OtherPlatformKey();
 
 // "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}", as the registry spells GUIDs.
 std::wstring GuidString(REFGUID guid);

@@ -12,6 +12,10 @@ using win32::UniqueKey;
 
 constexpr const wchar_t* kUserClasses = L"Software\\Classes";
 
+// The platform whose registration the system's type library calls write and remove: that of
+// the calling process, "win64" under a 64-bit one.
+constexpr SYSKIND kThisSystem = kThisPlatformIs64Bit ? SYS_WIN64 : SYS_WIN32;
+
 HKEY Root(RegistryScope scope) {
     return scope == RegistryScope::Machine ? HKEY_CLASSES_ROOT : HKEY_CURRENT_USER;
 }
@@ -146,19 +150,19 @@ HRESULT Win32Registry::RegisterTypeLibrary(RegistryScope scope, const std::wstri
 HRESULT Win32Registry::UnregisterTypeLibrary(RegistryScope scope, REFGUID library, WORD major,
                                              WORD minor, LCID locale) {
     if (scope == RegistryScope::Machine) {
-        return ::UnRegisterTypeLib(library, major, minor, locale, SYS_WIN32);
+        return ::UnRegisterTypeLib(library, major, minor, locale, kThisSystem);
     }
     if (perUserCalls_) {
         if (const auto forUser =
                 OleAutomationExport<UnregisterForUser>("UnRegisterTypeLibForUser")) {
-            return forUser(library, major, minor, locale, SYS_WIN32);
+            return forUser(library, major, minor, locale, kThisSystem);
         }
     }
     const ClassesRootAtUser redirected;
     if (redirected.status() != ERROR_SUCCESS) {
         return HRESULT_FROM_WIN32(static_cast<DWORD>(redirected.status()));
     }
-    return ::UnRegisterTypeLib(library, major, minor, locale, SYS_WIN32);
+    return ::UnRegisterTypeLib(library, major, minor, locale, kThisSystem);
 }
 
 } // namespace quillery

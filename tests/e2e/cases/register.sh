@@ -32,7 +32,7 @@ expected=(
     "HKCR\\CLSID\\$CLSID\\TypeLib||$LIBID"
     "HKCR\\CLSID\\$CLSID\\Version||1.0"
     "HKCR\\Pennock.DoBiz\\CLSID||$CLSID"
-    "HKCR\\TypeLib\\$LIBID\\1.0\\409\\win32||$dll"
+    "HKCR\\TypeLib\\$LIBID\\1.0\\409\\$E2E_PLATFORM||$dll"
     "HKCR\\Interface\\$IID||_DoBiz"
     "HKCR\\Interface\\$IID\\ProxyStubClsid32||{00020424-0000-0000-C000-000000000046}"
     "HKCR\\Interface\\$IID\\TypeLib||$LIBID"
