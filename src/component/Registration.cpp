@@ -72,6 +72,9 @@ public:
     void RemoveFrom(RegistryScope scope) {
         registry_.UnregisterTypeLibrary(scope, *server_.libraryId, server_.libraryMajor,
                                         server_.libraryMinor, server_.libraryLocale);
+        // The class's own key goes first: on a system with one view the other platform's
+        // view is this one, and the class must be seen as gone there before the shared keys
+        // are weighed.
         for (std::size_t i = 0; i < server_.ownKeyCount; ++i) {
             const std::wstring key = Expand(server_.ownKeys[i]);
             if (!HeldByOtherPlatform(scope, key)) {
@@ -91,9 +94,15 @@ public:
     }
 
 private:
-    // Whether `key` is the type library's key and the other platform's build of the DLL has
-    // its registration under it: that key is the two builds' to share.
+    // Whether `key` is one that the other platform's build of the DLL still needs: a shared
+    // key while that build has the class registered, or the type library's key while that
+    // build's type library registration is under it.
     bool HeldByOtherPlatform(RegistryScope scope, const std::wstring& key) {
+        for (std::size_t i = 0; i < server_.sharedKeyCount; ++i) {
+            if (key == Expand(server_.sharedKeys[i])) {
+                return registry_.KeyExistsForOtherPlatform(scope, Expand(server_.classKey));
+            }
+        }
         const std::wstring library = L"TypeLib\\" + GuidString(*server_.libraryId);
         if (key != library) {
             return false;

@@ -124,6 +124,15 @@ bool Win32Registry::KeyExists(RegistryScope scope, const std::wstring& key) {
                            opened.put()) == ERROR_SUCCESS;
 }
 
+bool Win32Registry::KeyExistsForOtherPlatform(RegistryScope scope, const std::wstring& key) {
+    // On a system of one view (32-bit Windows) the flag is ignored, or refused by the oldest:
+    // the caller asks only once this platform's key is gone.
+    constexpr REGSAM kOtherView = kThisPlatformIs64Bit ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+    UniqueKey opened;
+    return ::RegOpenKeyExW(Root(scope), FullKey(scope, key).c_str(), 0,
+                           KEY_QUERY_VALUE | kOtherView, opened.put()) == ERROR_SUCCESS;
+}
+
 HRESULT Win32Registry::RegisterTypeLibrary(RegistryScope scope, const std::wstring& path) {
     UniqueCom<ITypeLib> library;
     HRESULT result = ::LoadTypeLibEx(path.c_str(), REGKIND_NONE, library.put());

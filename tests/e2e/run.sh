@@ -31,6 +31,7 @@ shift 2
 if [[ -n $win64 ]]; then
     export QUILLERY_WINEARCH=win64 E2E_PLATFORM=win64
     export E2E_TOOL="$win64/tools/menudat/menudat.exe"
+    export E2E_OTHER_DLL="$win64/src/component/Pennock.dll"
 else
     export QUILLERY_WINEARCH=win32 E2E_PLATFORM=win32
     export E2E_TOOL="$build/tools/menudat/menudat.exe"

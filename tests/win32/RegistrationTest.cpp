@@ -36,6 +36,8 @@ public:
     LSTATUS machineDeleteFailure = ERROR_SUCCESS;
 
     std::map<Key, std::map<std::wstring, std::wstring>> keys;
+    // The keys that the other platform's view of the classes holds.
+    std::set<Key> otherPlatformKeys;
     std::set<RegistryScope> typeLibraries;
     std::wstring typeLibraryPath;
 
@@ -77,6 +79,9 @@ public:
             }
         }
         return false;
+    }
+    bool KeyExistsForOtherPlatform(RegistryScope scope, const std::wstring& key) override {
+        return otherPlatformKeys.count({scope, key}) != 0;
     }
     // Registers as the system does: the library's and the interface's keys.
     HRESULT RegisterTypeLibrary(RegistryScope scope, const std::wstring& path) override {
@@ -237,9 +242,11 @@ TEST(RegistrationTest, UnregisterRemovesBothScopesAndReportsWhatItCouldNotRemove
 }
 
 // A 64-bit system with both builds of the DLL registered: their type library registrations
-// share the library's key, and unregistering one build leaves the other's in place.
-TEST(RegistrationTest, UnregisteringOneBuildKeepsTheOtherPlatformsTypeLibrary) {
+// share the library's key, and both need the one ProgID that the system shows to either.
+// Unregistering one build leaves the other's registration working.
+TEST(RegistrationTest, UnregisteringOneBuildLeavesTheOtherPlatformsRegistrationWorking) {
     const std::wstring library = FakeRegistry::LibraryKey() + L"\\1.0\\409\\";
+    const std::wstring otherClass = L"CLSID\\" + Clsid() + L"\\InprocServer32";
     for (const RegistryScope scope : {RegistryScope::Machine, RegistryScope::User}) {
         SCOPED_TRACE(scope == RegistryScope::Machine ? "machine" : "user");
         FakeRegistry registry;
@@ -248,14 +255,17 @@ TEST(RegistrationTest, UnregisteringOneBuildKeepsTheOtherPlatformsTypeLibrary) {
         ASSERT_EQ(RegisterServer(Server(), registry, kModule), S_OK);
         registry.CreateKey(scope, library + OtherPlatformKey());
         registry.SetValue(scope, library + OtherPlatformKey(), L"", L"C:\\other\\Pennock.dll");
+        registry.otherPlatformKeys.insert({scope, otherClass});
 
         EXPECT_EQ(UnregisterServer(Server(), registry), S_OK);
         EXPECT_EQ(registry.Value(scope, library + OtherPlatformKey()), L"C:\\other\\Pennock.dll");
+        EXPECT_EQ(registry.Value(scope, L"Pennock.DoBiz\\CLSID"), Clsid());
         EXPECT_FALSE(registry.KeyExists(scope, library + ThisPlatformKey()));
         EXPECT_FALSE(registry.KeyExists(scope, L"CLSID\\" + Clsid()));
 
         // Once the other build is unregistered too, nothing is left.
         registry.DeleteTree(scope, library + OtherPlatformKey());
+        registry.otherPlatformKeys.clear();
         EXPECT_EQ(UnregisterServer(Server(), registry), S_OK);
         EXPECT_EQ(registry.KeyCount(scope), 0u);
     }
@@ -280,6 +290,9 @@ public:
     }
     bool KeyExists(RegistryScope scope, const std::wstring& key) override {
         return real_.KeyExists(scope, key);
+    }
+    bool KeyExistsForOtherPlatform(RegistryScope scope, const std::wstring& key) override {
+        return real_.KeyExistsForOtherPlatform(scope, key);
     }
     HRESULT RegisterTypeLibrary(RegistryScope scope, const std::wstring& path) override {
         return scope == RegistryScope::Machine ? TYPE_E_REGISTRYACCESS
