@@ -1,20 +1,23 @@
 #!/usr/bin/env bash
 # Checks that the 32-bit and the 64-bit Pennock.dll are the same component to a host: each of
 # its platform, the same exported names at the same ordinals, the same version resource, and
-# imports from system DLLs only. Prints each DLL's size, exports and imports.
+# imports from system DLLs only; and that the two builds' installable folders hold these DLLs
+# and one and the same default Menu.dat. Prints each DLL's size, exports and imports.
 #
-#     scripts/compare-dlls.sh I686_DLL X86_64_DLL
+#     scripts/compare-dlls.sh I686_BUILD_DIR X86_64_BUILD_DIR
 #
 # Ends with the line "N passed, M failed"; exits non-zero when a check failed.
 set -uo pipefail
 
 if [[ $# -ne 2 ]]; then
-    echo "usage: $0 I686_DLL X86_64_DLL" >&2
+    echo "usage: $0 I686_BUILD_DIR X86_64_BUILD_DIR" >&2
     exit 2
 fi
 root=$(cd "$(dirname "$0")/.." && pwd)
-dll32=$1
-dll64=$2
+dll32=$1/src/component/Pennock.dll
+dll64=$2/src/component/Pennock.dll
+package32=$1/package
+package64=$2/package
 passed=0
 failed=0
 
@@ -30,7 +33,7 @@ check() {
     fi
 }
 
-for dll in "$dll32" "$dll64"; do
+for dll in "$dll32" "$dll64" "$package32/Menu.dat" "$package64/Menu.dat"; do
     if [[ ! -f $dll ]]; then
         echo "compare-dlls: $dll is missing: build first" >&2
         echo "0 passed, 1 failed"
@@ -83,6 +86,9 @@ same_version() {
 }
 check "the same names at the same ordinals" same_exports
 check "the same version resource" same_version
+check "each package holds its build's DLL" \
+    eval 'cmp -s "$dll32" "$package32/Pennock.dll" && cmp -s "$dll64" "$package64/Pennock.dll"'
+check "both packages hold the same Menu.dat" cmp -s "$package32/Menu.dat" "$package64/Menu.dat"
 
 echo "$passed passed, $failed failed"
 [[ $failed -eq 0 ]]

@@ -94,9 +94,8 @@ must cmake -S . -B build/mingw64 -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DQUILLERY_HOST_MENUDAT="$root/build/native/tools/menudat/menudat"
 must cmake --build build/mingw64 -j "$jobs"
 
-step "the 32-bit and the 64-bit DLL: exports, version resource, imports"
-run_counted "dlls" bash scripts/compare-dlls.sh build/mingw/src/component/Pennock.dll \
-    build/mingw64/src/component/Pennock.dll
+step "the 32-bit and the 64-bit DLL: exports, version resource, imports, packages"
+run_counted "dlls" bash scripts/compare-dlls.sh build/mingw build/mingw64
 
 step "64-bit Windows tests of the component under a 64-bit Wine prefix"
 run_counted "wine64" bash scripts/with-wine.sh build/mingw64 -- \
