@@ -180,6 +180,11 @@ export WINEDLLOVERRIDES="mscoree=;mshtml="
 if [[ ! -f $WINEPREFIX/system.reg ]]; then
     echo "with-wine: creating the $WINEARCH Wine prefix $WINEPREFIX" >&2
     wineboot -i </dev/null >>"$log" 2>&1 || fail "wineboot could not create $WINEPREFIX"
+    # The new prefix's system processes (the service manager and the services it starts) are
+    # still coming up when wineboot returns; a program started then can start a second service
+    # manager, and from then on every program's start waits for a service that never answers.
+    # Wait until the server has ended with them.
+    wineserver -w >>"$log" 2>&1
 elif ! grep -qx "#arch=$WINEARCH" "$WINEPREFIX/system.reg"; then
     # Wine records a prefix's architecture in system.reg; one of the other architecture would
     # run the programs under the wrong loader, or not at all.
