@@ -5,8 +5,10 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ clang-format googletest
-    g++-mingw-w64-i686-win32 mingw-w64-tools # the MinGW compilers of the win32 thread model
+    # the MinGW compilers of the win32 thread model, for 32-bit and 64-bit Windows
+    g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 mingw-w64-tools
     wine wine32:i386 libwine-dev libwine:i386
+    wine64 libwine:amd64 # 64-bit prefixes, and the 64-bit stdole2.tlb for the 64-bit IDL
     xvfb openbox xdotool x11-utils imagemagick
     locales # the Japanese locale that the double-byte code page test runs under
 )
@@ -35,6 +37,7 @@ fi
 
 echo "setup: installing ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
-sudo_if_needed apt-get update -qq
-sudo_if_needed apt-get install -y -qq "${missing[@]}" >/dev/null
+# Another apt-get or dpkg on the machine holds their lock for a while: wait for it.
+sudo_if_needed apt-get -o DPkg::Lock::Timeout=600 update -qq
+sudo_if_needed apt-get -o DPkg::Lock::Timeout=600 install -y -qq "${missing[@]}" >/dev/null
 echo "setup: done"

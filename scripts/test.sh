@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs every test on a fresh machine: installs what is missing, builds natively (plain and
-# with AddressSanitizer + UBSan) and for 32-bit Windows, runs the native unit tests, then the
-# Windows tests under Wine on a virtual display, then the end-to-end tests (regsvr32, cscript
-# and xdotool against the built DLL). Ends with one "N passed, N failed" line.
+# with AddressSanitizer + UBSan) and for 32-bit and 64-bit Windows, runs the native unit tests,
+# then the Windows tests under Wine on a virtual display, then the end-to-end tests (regsvr32,
+# cscript and xdotool against the built DLL); for the 64-bit DLL, the tests that concern the
+# component, under a 64-bit prefix. Ends with one "N passed, N failed" line.
 set -uo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -86,6 +87,23 @@ run_counted "wine" bash scripts/with-wine.sh build/mingw -- \
 
 step "end-to-end tests under Wine: a script client and a real pointer"
 run_counted "e2e" bash tests/e2e/run.sh build/mingw build/native/tools/menudat/menudat
+
+step "Windows build (MinGW-w64, x86_64)"
+must cmake -S . -B build/mingw64 -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
+    -DQUILLERY_HOST_MENUDAT="$root/build/native/tools/menudat/menudat"
+must cmake --build build/mingw64 -j "$jobs"
+
+step "the 32-bit and the 64-bit DLL: exports, version resource, imports, packages"
+run_counted "dlls" bash scripts/compare-dlls.sh build/mingw build/mingw64
+
+step "64-bit Windows tests of the component under a 64-bit Wine prefix"
+run_counted "wine64" bash scripts/with-wine.sh build/mingw64 -- \
+    ctest --test-dir build/mingw64 -L component --output-on-failure
+
+step "64-bit end-to-end tests: the 64-bit cscript and regsvr32"
+run_counted "e2e64" bash tests/e2e/run.sh --win64 build/mingw build/mingw64 \
+    build/native/tools/menudat/menudat
 
 step "summary"
 printf '%s\n' "${summary[@]}"

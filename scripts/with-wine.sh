@@ -5,7 +5,7 @@
 #     scripts/with-wine.sh [--dpi N] BUILD_DIR -- COMMAND ARGS...
 #
 # It starts Xvfb on a display number that the server picks itself (so two runs never collide)
-# and openbox on it, points Wine at BUILD_DIR/wineprefix (32-bit, created on first use, with
+# and openbox on it, points Wine at BUILD_DIR/wineprefix (created on first use, with
 # Wine's windows kept out of the window manager's hands, except those of win32_managed_tests.exe),
 # runs the command and exits with its
 # status. On the way out, also after a failure or a signal, it ends the prefix's Wine processes
@@ -13,6 +13,8 @@
 # With --dpi N the prefix's screen has N dots per inch (HKCU\Control Panel\Desktop, LogPixels),
 # which Wine reads as each process starts; without it, Wine's default of 96. A prefix keeps its
 # resolution, so give a run at another one a BUILD_DIR of its own.
+# The prefix is 32-bit, or 64-bit when QUILLERY_WINEARCH is win64 or BUILD_DIR was configured
+# with cmake/mingw-x86_64.cmake; a 64-bit prefix runs 32-bit programs too.
 # Wine's debug channels stay off unless QUILLERY_WINEDEBUG names some (as WINEDEBUG does).
 # It reads nothing from the terminal, so it runs the same as root, in CI and without stdin.
 set -uo pipefail
@@ -40,6 +42,17 @@ log="$build_dir/with-wine.log"
 
 # Set now, exported only once Xvfb and openbox run, so that only Wine's processes carry it.
 WINEPREFIX="$build_dir/wineprefix"
+winearch=${QUILLERY_WINEARCH:-}
+if [[ -z $winearch ]]; then
+    winearch=win32
+    if grep -q '^CMAKE_TOOLCHAIN_FILE:.*mingw-x86_64\.cmake$' "$build_dir/CMakeCache.txt" 2>/dev/null; then
+        winearch=win64
+    fi
+fi
+[[ $winearch == win32 || $winearch == win64 ]] || {
+    echo "with-wine: QUILLERY_WINEARCH must be win32 or win64, not $winearch" >&2
+    exit 2
+}
 
 xvfb_pid=""
 openbox_pid=""
@@ -156,14 +169,35 @@ wm_ready() {
 wait_for 100 wm_ready || fail "openbox did not start on $DISPLAY"
 
 export WINEPREFIX
-export WINEARCH=win32
+export WINEARCH=$winearch
+# Debian's "wine" starts Wine's 32-bit loader, and in a 64-bit prefix that loader takes a program
+# named without its path (cscript, regsvr32, reg, cmd) from the 32-bit system folder. In a 64-bit
+# prefix "wine" means the 64-bit loader here, so that those are the 64-bit programs, as they
+# are for a 64-bit host; it hands a 32-bit program on to the 32-bit loader.
+if [[ $WINEARCH == win64 ]]; then
+    loader64=$(command -v wine64 || echo /usr/lib/wine/wine64)
+    [[ -x $loader64 ]] || fail "no 64-bit Wine loader (wine64): install the Debian package wine64"
+    mkdir -p "$build_dir/wine64-loader" || fail "cannot create $build_dir/wine64-loader"
+    printf '#!/bin/sh\nexec %q "$@"\n' "$loader64" >"$build_dir/wine64-loader/wine"
+    chmod +x "$build_dir/wine64-loader/wine"
+    export PATH="$build_dir/wine64-loader:$PATH"
+fi
 export WINEDEBUG=${QUILLERY_WINEDEBUG:--all}
 # No Mono or Gecko installer dialogs while the prefix is created.
 export WINEDLLOVERRIDES="mscoree=;mshtml="
 
 if [[ ! -f $WINEPREFIX/system.reg ]]; then
-    echo "with-wine: creating the Wine prefix $WINEPREFIX" >&2
+    echo "with-wine: creating the $WINEARCH Wine prefix $WINEPREFIX" >&2
     wineboot -i </dev/null >>"$log" 2>&1 || fail "wineboot could not create $WINEPREFIX"
+    # The new prefix's system processes (the service manager and the services it starts) are
+    # still coming up when wineboot returns; a program started then can start a second service
+    # manager, and from then on every program's start waits for a service that never answers.
+    # Wait until the server has ended with them.
+    wineserver -w >>"$log" 2>&1
+elif ! grep -qx "#arch=$WINEARCH" "$WINEPREFIX/system.reg"; then
+    # Wine records a prefix's architecture in system.reg; one of the other architecture would
+    # run the programs under the wrong loader, or not at all.
+    fail "$WINEPREFIX is not a $WINEARCH prefix: delete it to have it made again"
 fi
 # Wine hands every activated top-level window to the window manager, which may then move it
 # while Wine still reports the place the program gave it. The tests' windows stay Wine's own.

@@ -31,12 +31,19 @@ const RegistryRow kRows[] = {
     {L"Pennock.DoBiz\\CLSID", L"", L"%CLSID%"},
 };
 
-// Every GUID here is this component's own, so the whole key goes on unregistering.
+// Every GUID here is this component's own, so the whole key goes on unregistering. The class's
+// key comes first: the shared keys after it are weighed once it is gone.
 const wchar_t* const kOwnKeys[] = {
     L"CLSID\\%CLSID%",
     L"Pennock.DoBiz",
     L"Interface\\%IID%",
     L"TypeLib\\%LIBID%",
+};
+
+// A 64-bit system shows each platform its own CLSID key (and interface keys) but one ProgID:
+// the 32-bit and the 64-bit build both need it.
+const wchar_t* const kSharedKeys[] = {
+    L"Pennock.DoBiz",
 };
 
 const ServerDescriptor kServer = {
@@ -48,6 +55,9 @@ const ServerDescriptor kServer = {
         std::size(kRows),
         kOwnKeys,
         std::size(kOwnKeys),
+        kSharedKeys,
+        std::size(kSharedKeys),
+        L"CLSID\\%CLSID%\\InprocServer32",
         &LIBID_Pennock,
         1,
         0,

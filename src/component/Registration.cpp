@@ -13,6 +13,16 @@ bool Refused(HRESULT result) {
     return result == E_ACCESSDENIED || result == TYPE_E_REGISTRYACCESS;
 }
 
+// Lower-case hex digits without leading zeros.
+std::wstring Hex(unsigned long value) {
+    std::wstring digits;
+    do {
+        digits.insert(digits.begin(), L"0123456789abcdef"[value % 16]);
+        value /= 16;
+    } while (value != 0);
+    return digits;
+}
+
 HRESULT FromStatus(LSTATUS status) {
     return HRESULT_FROM_WIN32(static_cast<DWORD>(status));
 }
@@ -62,14 +72,21 @@ public:
     void RemoveFrom(RegistryScope scope) {
         registry_.UnregisterTypeLibrary(scope, *server_.libraryId, server_.libraryMajor,
                                         server_.libraryMinor, server_.libraryLocale);
+        // The class's own key goes first: on a system with one view the other platform's
+        // view is this one, and the class must be seen as gone there before the shared keys
+        // are weighed.
         for (std::size_t i = 0; i < server_.ownKeyCount; ++i) {
-            registry_.DeleteTree(scope, Expand(server_.ownKeys[i]));
+            const std::wstring key = Expand(server_.ownKeys[i]);
+            if (!HeldByOtherPlatform(scope, key)) {
+                registry_.DeleteTree(scope, key);
+            }
         }
     }
 
     bool AnythingLeftIn(RegistryScope scope) {
         for (std::size_t i = 0; i < server_.ownKeyCount; ++i) {
-            if (registry_.KeyExists(scope, Expand(server_.ownKeys[i]))) {
+            const std::wstring key = Expand(server_.ownKeys[i]);
+            if (registry_.KeyExists(scope, key) && !HeldByOtherPlatform(scope, key)) {
                 return true;
             }
         }
@@ -77,6 +94,26 @@ public:
     }
 
 private:
+    // Whether `key` is one that the other platform's build of the DLL still needs: a shared
+    // key while that build has the class registered, or the type library's key while that
+    // build's type library registration is under it.
+    bool HeldByOtherPlatform(RegistryScope scope, const std::wstring& key) {
+        for (std::size_t i = 0; i < server_.sharedKeyCount; ++i) {
+            if (key == Expand(server_.sharedKeys[i])) {
+                return registry_.KeyExistsForOtherPlatform(scope, Expand(server_.classKey));
+            }
+        }
+        const std::wstring library = L"TypeLib\\" + GuidString(*server_.libraryId);
+        if (key != library) {
+            return false;
+        }
+        // As the system's type library registration spells the version and the locale: in hex.
+        const std::wstring platform = library + L"\\" + Hex(server_.libraryMajor) + L"." +
+                                      Hex(server_.libraryMinor) + L"\\" +
+                                      Hex(server_.libraryLocale) + L"\\" + OtherPlatformKey();
+        return registry_.KeyExists(scope, platform);
+    }
+
     std::wstring Expand(const wchar_t* text) const {
         return ExpandTokens(server_, text == nullptr ? L"" : text, modulePath_);
     }
@@ -87,6 +124,14 @@ private:
 };
 
 } // namespace
+
+const wchar_t* ThisPlatformKey() {
+    return kThisPlatformIs64Bit ? L"win64" : L"win32";
+}
+
+const wchar_t* OtherPlatformKey() {
+    return kThisPlatformIs64Bit ? L"win32" : L"win64";
+}
 
 std::wstring GuidString(REFGUID guid) {
     wchar_t text[40] = {};

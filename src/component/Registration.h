@@ -27,6 +27,10 @@ public:
     // Deletes `key` with everything below it; ERROR_FILE_NOT_FOUND when there is no such key.
     virtual LSTATUS DeleteTree(RegistryScope scope, const std::wstring& key) = 0;
     virtual bool KeyExists(RegistryScope scope, const std::wstring& key) = 0;
+    // Whether `key` exists in the other platform's view of the scope's classes: on a 64-bit
+    // system, what 32-bit programs see when this is 64-bit code, and the reverse. A system
+    // with one view has no other: false.
+    virtual bool KeyExistsForOtherPlatform(RegistryScope scope, const std::wstring& key) = 0;
 
     // Registers the type library in the file `path`, with its interfaces, in the scope.
     virtual HRESULT RegisterTypeLibrary(RegistryScope scope, const std::wstring& path) = 0;
@@ -58,6 +62,12 @@ struct ServerRegistration {
     // them; unregistering deletes each with its subtree.
     const wchar_t* const* ownKeys;
     std::size_t ownKeyCount;
+    // The own keys that a 64-bit system shows to 32-bit and 64-bit programs alike (the
+    // ProgID), and the key that tells that the class is registered, which each platform sees
+    // on its own. A shared key stays while the other platform's build has the class registered.
+    const wchar_t* const* sharedKeys;
+    std::size_t sharedKeyCount;
+    const wchar_t* classKey;
     // The embedded type library, which the module's file holds.
     const GUID* libraryId;
     WORD libraryMajor;
@@ -72,8 +82,17 @@ HRESULT RegisterServer(const ServerRegistration& server, RegistryPort& registry,
                        const std::wstring& modulePath);
 
 // DllUnregisterServer: removes the server from both scopes. Fails when something of it is
-// left behind that could not be removed.
+// left behind that could not be removed. Unregistering one of the two builds of the DLL leaves
+// the other's registration working: the type library's key stays while the other platform's
+// registration is under it, and the shared keys while the other has the class registered.
 HRESULT UnregisterServer(const ServerRegistration& server, RegistryPort& registry);
+
+// Whether this code is the 64-bit build. The 32-bit and the 64-bit DLL register the same type
+// library, each under its platform's key ("win32", "win64") below the library's version and
+// locale; on a 64-bit system both may sit under one key.
+constexpr bool kThisPlatformIs64Bit = sizeof(void*) == 8;
+const wchar_t* ThisPlatformKey();
+const wchar_t* OtherPlatformKey();
 
 // "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}", as the registry spells GUIDs.
 std::wstring GuidString(REFGUID guid);

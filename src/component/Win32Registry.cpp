@@ -12,6 +12,10 @@ using win32::UniqueKey;
 
 constexpr const wchar_t* kUserClasses = L"Software\\Classes";
 
+// The platform whose registration the system's type library calls write and remove: that of
+// the calling process, "win64" under a 64-bit one.
+constexpr SYSKIND kThisSystem = kThisPlatformIs64Bit ? SYS_WIN64 : SYS_WIN32;
+
 HKEY Root(RegistryScope scope) {
     return scope == RegistryScope::Machine ? HKEY_CLASSES_ROOT : HKEY_CURRENT_USER;
 }
@@ -120,6 +124,15 @@ bool Win32Registry::KeyExists(RegistryScope scope, const std::wstring& key) {
                            opened.put()) == ERROR_SUCCESS;
 }
 
+bool Win32Registry::KeyExistsForOtherPlatform(RegistryScope scope, const std::wstring& key) {
+    // On a system of one view (32-bit Windows) the flag is ignored, or refused by the oldest:
+    // the caller asks only once this platform's key is gone.
+    constexpr REGSAM kOtherView = kThisPlatformIs64Bit ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+    UniqueKey opened;
+    return ::RegOpenKeyExW(Root(scope), FullKey(scope, key).c_str(), 0,
+                           KEY_QUERY_VALUE | kOtherView, opened.put()) == ERROR_SUCCESS;
+}
+
 HRESULT Win32Registry::RegisterTypeLibrary(RegistryScope scope, const std::wstring& path) {
     UniqueCom<ITypeLib> library;
     HRESULT result = ::LoadTypeLibEx(path.c_str(), REGKIND_NONE, library.put());
@@ -146,19 +159,19 @@ HRESULT Win32Registry::RegisterTypeLibrary(RegistryScope scope, const std::wstri
 HRESULT Win32Registry::UnregisterTypeLibrary(RegistryScope scope, REFGUID library, WORD major,
                                              WORD minor, LCID locale) {
     if (scope == RegistryScope::Machine) {
-        return ::UnRegisterTypeLib(library, major, minor, locale, SYS_WIN32);
+        return ::UnRegisterTypeLib(library, major, minor, locale, kThisSystem);
     }
     if (perUserCalls_) {
         if (const auto forUser =
                 OleAutomationExport<UnregisterForUser>("UnRegisterTypeLibForUser")) {
-            return forUser(library, major, minor, locale, SYS_WIN32);
+            return forUser(library, major, minor, locale, kThisSystem);
         }
     }
     const ClassesRootAtUser redirected;
     if (redirected.status() != ERROR_SUCCESS) {
         return HRESULT_FROM_WIN32(static_cast<DWORD>(redirected.status()));
     }
-    return ::UnRegisterTypeLib(library, major, minor, locale, SYS_WIN32);
+    return ::UnRegisterTypeLib(library, major, minor, locale, kThisSystem);
 }
 
 } // namespace quillery

@@ -5,6 +5,9 @@
 #   E2E_MENUDAT  the native menudat tool        E2E_PACKAGE  the installable folder
 #   E2E_WORK     an empty folder of the case's own
 #   E2E_ROOT     the source tree
+#   E2E_PLATFORM win32 or win64: the DLL's platform, and the prefix's
+#   E2E_TOOL     the 32-bit build's menudat.exe
+#   E2E_OTHER_DLL in a 64-bit run, the 32-bit build's Pennock.dll
 # A case prints what it checks and exits 0 when everything held.
 set -uo pipefail
 

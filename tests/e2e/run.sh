@@ -3,25 +3,46 @@
 # built Pennock.dll under Wine, each case on a display and in a Wine prefix of its own making:
 #
 #     tests/e2e/run.sh MINGW_BUILD_DIR NATIVE_MENUDAT [CASE...]
+#     tests/e2e/run.sh --win64 I686_BUILD_DIR X86_64_BUILD_DIR NATIVE_MENUDAT [CASE...]
 #
+# With --win64 the cases run the 64-bit DLL in a 64-bit prefix, through the 64-bit cscript and
+# regsvr32 (the prefix's system32), with the 32-bit build's menudat.exe as the Windows tool;
+# without cases, only those that concern the component: registration, a request answered by a
+# click, and the data file that the 32-bit tools wrote.
 # Ends with the line "N passed, M failed"; exits non-zero when a case failed.
 set -uo pipefail
 
-if [[ $# -lt 2 ]]; then
-    echo "usage: $0 MINGW_BUILD_DIR NATIVE_MENUDAT [CASE...]" >&2
+usage() {
+    echo "usage: $0 [--win64 I686_BUILD_DIR] MINGW_BUILD_DIR NATIVE_MENUDAT [CASE...]" >&2
     exit 2
-fi
+}
 root=$(cd "$(dirname "$0")/../.." && pwd)
+win64=""
+if [[ ${1:-} == --win64 ]]; then
+    [[ $# -ge 2 ]] || usage
+    win64=$(cd "$2" && pwd) || exit 2
+    shift 2
+fi
+[[ $# -ge 2 ]] || usage
 build=$(cd "$1" && pwd) || exit 2
 menudat=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
 shift 2
+
+if [[ -n $win64 ]]; then
+    export QUILLERY_WINEARCH=win64 E2E_PLATFORM=win64
+    export E2E_TOOL="$win64/tools/menudat/menudat.exe"
+    export E2E_OTHER_DLL="$win64/src/component/Pennock.dll"
+else
+    export QUILLERY_WINEARCH=win32 E2E_PLATFORM=win32
+    export E2E_TOOL="$build/tools/menudat/menudat.exe"
+fi
 
 export E2E_DLL="$build/src/component/Pennock.dll"
 export E2E_PROBE="$build/tests/e2e/e2e_probe.exe"
 export E2E_PACKAGE="$build/package"
 export E2E_MENUDAT="$menudat"
 export E2E_ROOT="$root"
-for needed in "$E2E_DLL" "$E2E_PROBE" "$E2E_PACKAGE/install.cmd" "$E2E_MENUDAT"; do
+for needed in "$E2E_DLL" "$E2E_PROBE" "$E2E_PACKAGE/install.cmd" "$E2E_MENUDAT" "$E2E_TOOL"; do
     if [[ ! -e $needed ]]; then
         echo "e2e: $needed is missing: build first" >&2
         echo "0 passed, 1 failed"
@@ -36,6 +57,8 @@ mkdir -p "$e2e/logs" "$e2e/work"
 
 if [[ $# -gt 0 ]]; then
     cases=("$@")
+elif [[ -n $win64 ]]; then
+    cases=(register choose_line shared_menu_dat)
 else
     cases=()
     for file in "$root"/tests/e2e/cases/*.sh; do

@@ -4,6 +4,7 @@
 
 #include "Win32TestSupport.h"
 
+#include "component/Registration.h"
 #include "win32/UniqueResource.h"
 
 #include "Pennock_h.h"
@@ -125,7 +126,9 @@ TEST_F(ComServerTest, EmbeddedTypeLibraryDescribesTheDualInterfaceAndTheClass) {
     EXPECT_EQ(libraryAttributes->lcid, 0x0409u);
     EXPECT_EQ(libraryAttributes->wMajorVerNum, 1);
     EXPECT_EQ(libraryAttributes->wMinorVerNum, 0);
-    EXPECT_EQ(libraryAttributes->syskind, SYS_WIN32);
+    // The library describes the DLL's own platform: a 64-bit client reads pointers and the
+    // vtable's offsets from it as 8 bytes wide.
+    EXPECT_EQ(libraryAttributes->syskind, kThisPlatformIs64Bit ? SYS_WIN64 : SYS_WIN32);
     library.get()->ReleaseTLibAttr(libraryAttributes);
     EXPECT_EQ(library.get()->GetTypeInfoCount(), 2u);
 

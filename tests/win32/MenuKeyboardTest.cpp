@@ -129,7 +129,9 @@ TEST_F(MenuKeyboardTest, EscapeClosesThePopUpAndTheRequestReturnsNothing) {
 }
 
 // Shift+F10 and the context-menu key open the item commands just below the highlighted line;
-// Escape closes them and then the pop-up.
+// Escape closes them and then the pop-up. The message that the keys become says "from the
+// keyboard" with the point (-1, -1), which a 64-bit system may hand over as 0xFFFFFFFF in a
+// 64-bit lParam rather than as -1: posted that way, it opens the commands too.
 TEST_F(MenuKeyboardTest, ContextMenuKeysOpenTheItemCommandsAtTheHighlightedLine) {
     struct Case {
         const char* what;
@@ -137,9 +139,13 @@ TEST_F(MenuKeyboardTest, ContextMenuKeysOpenTheItemCommandsAtTheHighlightedLine)
     } cases[] = {
         {"Shift+F10", {VK_SHIFT, VK_F10}},
         {"the context-menu key", {VK_APPS}},
+        {"the message with the point (-1, -1) in the lParam's low 32 bits", {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
+        // Each menu opens at the pointer and puts it onto its banner: from the same point each
+        // time, so that the next menu is not pushed against the screen's top.
+        ::SetCursorPos(200, 300);
         WriteWholeFile(platform.MenuFile(), wintest::MenuFileBytes(L"", 1, {1, 2, 3}));
         RECT popupRect{};
         RECT commandsRect{};
@@ -149,11 +155,22 @@ TEST_F(MenuKeyboardTest, ContextMenuKeysOpenTheItemCommandsAtTheHighlightedLine)
                 HWND popup = WaitForPopupWithTheKeyboard();
                 ASSERT_NE(popup, nullptr);
                 ::GetWindowRect(popup, &popupRect);
-                Press({VK_DOWN, VK_DOWN});
-                if (c.chord.size() == 2) {
-                    Chord({c.chord[0], c.chord[1]});
+                if (c.chord.empty()) {
+                    // Posted after the two Downs, as posted messages, so that it comes after
+                    // them (a posted message overtakes input that is still queued).
+                    const auto keyboardPoint =
+                        static_cast<LPARAM>(static_cast<DWORD>(MAKELONG(0xFFFF, 0xFFFF)));
+                    ::PostMessageW(popup, WM_KEYDOWN, VK_DOWN, 1);
+                    ::PostMessageW(popup, WM_KEYDOWN, VK_DOWN, 1);
+                    ::PostMessageW(popup, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(popup),
+                                   keyboardPoint);
                 } else {
-                    Chord({c.chord[0]});
+                    Press({VK_DOWN, VK_DOWN});
+                    if (c.chord.size() == 2) {
+                        Chord({c.chord[0], c.chord[1]});
+                    } else {
+                        Chord({c.chord[0]});
+                    }
                 }
                 HWND commands = nullptr;
                 opened = WaitFor([&] { return (commands = FindVisible(L"#32768")) != nullptr; });

@@ -36,6 +36,8 @@ public:
     LSTATUS machineDeleteFailure = ERROR_SUCCESS;
 
     std::map<Key, std::map<std::wstring, std::wstring>> keys;
+    // The keys that the other platform's view of the classes holds.
+    std::set<Key> otherPlatformKeys;
     std::set<RegistryScope> typeLibraries;
     std::wstring typeLibraryPath;
 
@@ -78,6 +80,9 @@ public:
         }
         return false;
     }
+    bool KeyExistsForOtherPlatform(RegistryScope scope, const std::wstring& key) override {
+        return otherPlatformKeys.count({scope, key}) != 0;
+    }
     // Registers as the system does: the library's and the interface's keys.
     HRESULT RegisterTypeLibrary(RegistryScope scope, const std::wstring& path) override {
         if (scope == RegistryScope::Machine && FAILED(machineTypeLibraryFailure)) {
@@ -85,7 +90,7 @@ public:
         }
         typeLibraries.insert(scope);
         typeLibraryPath = path;
-        keys[{scope, L"TypeLib\\" + GuidString(LIBID_Pennock) + L"\\1.0\\0\\win32"}][L""] = path;
+        keys[{scope, LibraryKey() + L"\\1.0\\409\\" + ThisPlatformKey()}][L""] = path;
         keys[{scope, L"Interface\\" + GuidString(IID__DoBiz) + L"\\TypeLib"}][L""] =
             GuidString(LIBID_Pennock);
         return S_OK;
@@ -98,7 +103,15 @@ public:
         if (typeLibraries.erase(scope) == 0) {
             return TYPE_E_REGISTRYACCESS;
         }
-        DeleteTree(scope, L"TypeLib\\" + GuidString(LIBID_Pennock));
+        // As the system does: this platform's key, and the library's keys above it once
+        // nothing else is below them.
+        DeleteTree(scope, LibraryKey() + L"\\1.0\\409\\" + ThisPlatformKey());
+        for (const std::wstring& above :
+             {LibraryKey() + L"\\1.0\\409", LibraryKey() + L"\\1.0", LibraryKey()}) {
+            if (KeysBelow(scope, above) == 0) {
+                DeleteTree(scope, above);
+            }
+        }
         DeleteTree(scope, L"Interface\\" + GuidString(IID__DoBiz));
         return S_OK;
     }
@@ -110,6 +123,14 @@ public:
             return std::nullopt;
         }
         return found->second.at(name);
+    }
+    static std::wstring LibraryKey() { return L"TypeLib\\" + GuidString(LIBID_Pennock); }
+    std::size_t KeysBelow(RegistryScope scope, const std::wstring& key) const {
+        std::size_t count = 0;
+        for (const auto& entry : keys) {
+            count += entry.first.first == scope && entry.first.second.rfind(key + L"\\", 0) == 0;
+        }
+        return count;
     }
     std::size_t KeyCount(RegistryScope scope) const {
         std::size_t count = 0;
@@ -220,6 +241,36 @@ TEST(RegistrationTest, UnregisterRemovesBothScopesAndReportsWhatItCouldNotRemove
     EXPECT_EQ(UnregisterServer(Server(), registry), S_OK);
 }
 
+// A 64-bit system with both builds of the DLL registered: their type library registrations
+// share the library's key, and both need the one ProgID that the system shows to either.
+// Unregistering one build leaves the other's registration working.
+TEST(RegistrationTest, UnregisteringOneBuildLeavesTheOtherPlatformsRegistrationWorking) {
+    const std::wstring library = FakeRegistry::LibraryKey() + L"\\1.0\\409\\";
+    const std::wstring otherClass = L"CLSID\\" + Clsid() + L"\\InprocServer32";
+    for (const RegistryScope scope : {RegistryScope::Machine, RegistryScope::User}) {
+        SCOPED_TRACE(scope == RegistryScope::Machine ? "machine" : "user");
+        FakeRegistry registry;
+        registry.machineKeyFailure =
+            scope == RegistryScope::User ? ERROR_ACCESS_DENIED : ERROR_SUCCESS;
+        ASSERT_EQ(RegisterServer(Server(), registry, kModule), S_OK);
+        registry.CreateKey(scope, library + OtherPlatformKey());
+        registry.SetValue(scope, library + OtherPlatformKey(), L"", L"C:\\other\\Pennock.dll");
+        registry.otherPlatformKeys.insert({scope, otherClass});
+
+        EXPECT_EQ(UnregisterServer(Server(), registry), S_OK);
+        EXPECT_EQ(registry.Value(scope, library + OtherPlatformKey()), L"C:\\other\\Pennock.dll");
+        EXPECT_EQ(registry.Value(scope, L"Pennock.DoBiz\\CLSID"), Clsid());
+        EXPECT_FALSE(registry.KeyExists(scope, library + ThisPlatformKey()));
+        EXPECT_FALSE(registry.KeyExists(scope, L"CLSID\\" + Clsid()));
+
+        // Once the other build is unregistered too, nothing is left.
+        registry.DeleteTree(scope, library + OtherPlatformKey());
+        registry.otherPlatformKeys.clear();
+        EXPECT_EQ(UnregisterServer(Server(), registry), S_OK);
+        EXPECT_EQ(registry.KeyCount(scope), 0u);
+    }
+}
+
 // The real registry, registering for the user through the machine-wide type library call with
 // HKEY_CLASSES_ROOT pointed at the user's classes (the path for systems without the per-user
 // call), because the machine's classes refuse.
@@ -239,6 +290,9 @@ public:
     }
     bool KeyExists(RegistryScope scope, const std::wstring& key) override {
         return real_.KeyExists(scope, key);
+    }
+    bool KeyExistsForOtherPlatform(RegistryScope scope, const std::wstring& key) override {
+        return real_.KeyExistsForOtherPlatform(scope, key);
     }
     HRESULT RegisterTypeLibrary(RegistryScope scope, const std::wstring& path) override {
         return scope == RegistryScope::Machine ? TYPE_E_REGISTRYACCESS
@@ -270,7 +324,8 @@ TEST(RegistrationTest, RegistersForTheUserOnTheRealRegistry) {
     const std::wstring user = L"Software\\Classes\\";
     const std::wstring machine = L"Software\\Classes\\";
     const std::wstring server = L"CLSID\\" + Clsid() + L"\\InprocServer32";
-    const std::wstring library = L"TypeLib\\" + GuidString(LIBID_Pennock) + L"\\1.0\\409\\win32";
+    const std::wstring library =
+        L"TypeLib\\" + GuidString(LIBID_Pennock) + L"\\1.0\\409\\" + ThisPlatformKey();
     const std::wstring iface = L"Interface\\" + GuidString(IID__DoBiz) + L"\\TypeLib";
     ASSERT_EQ(RealValue(HKEY_LOCAL_MACHINE, machine + server), std::nullopt)
         << "the test machine has the server registered already";

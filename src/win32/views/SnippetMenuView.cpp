@@ -151,7 +151,9 @@ LRESULT SnippetMenuView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         menu_.OnCharacterTyped(static_cast<wchar_t>(wParam));
         return 0;
     case WM_CONTEXTMENU:
-        if (lParam == -1) { // from the keyboard; a right click is the button's own release
+        // From the keyboard the point is (-1, -1); a right click is the button's own release.
+        // A 64-bit lParam may hold that point as 0xFFFFFFFF rather than as -1.
+        if (GET_X_LPARAM(lParam) == -1 && GET_Y_LPARAM(lParam) == -1) {
             menu_.OnKeyPressed(Key::ContextMenu);
         }
         return 0;
