@@ -75,10 +75,18 @@ step "native unit tests under the sanitizers"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     run_counted "sanitizers" ctest --test-dir build/sanitize --output-on-failure -j "$jobs"
 
+# The 64-bit DLL first: the 32-bit package ships it beside its own, for install.cmd.
+step "Windows build (MinGW-w64, x86_64)"
+must cmake -S . -B build/mingw64 -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
+    -DQUILLERY_HOST_MENUDAT="$root/build/native/tools/menudat/menudat"
+must cmake --build build/mingw64 -j "$jobs"
+
 step "Windows build (MinGW-w64, i686)"
 must cmake -S . -B build/mingw -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
-    -DQUILLERY_HOST_MENUDAT="$root/build/native/tools/menudat/menudat"
+    -DQUILLERY_HOST_MENUDAT="$root/build/native/tools/menudat/menudat" \
+    -DQUILLERY_PACKAGE_X64_DLL="$root/build/mingw64/package/Pennock.dll"
 must cmake --build build/mingw -j "$jobs"
 
 step "Windows tests under Wine"
@@ -87,12 +95,6 @@ run_counted "wine" bash scripts/with-wine.sh build/mingw -- \
 
 step "end-to-end tests under Wine: a script client and a real pointer"
 run_counted "e2e" bash tests/e2e/run.sh build/mingw build/native/tools/menudat/menudat
-
-step "Windows build (MinGW-w64, x86_64)"
-must cmake -S . -B build/mingw64 -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
-    -DQUILLERY_HOST_MENUDAT="$root/build/native/tools/menudat/menudat"
-must cmake --build build/mingw64 -j "$jobs"
 
 step "the 32-bit and the 64-bit DLL: exports, version resource, imports, packages"
 run_counted "dlls" bash scripts/compare-dlls.sh build/mingw build/mingw64
