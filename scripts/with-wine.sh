@@ -149,24 +149,38 @@ wait_for() {
 
 # Xvfb writes the display number it chose to the file once it accepts connections.
 display_file=$(mktemp "${TMPDIR:-/tmp}/with-wine-display.XXXXXX") || fail "no temporary file"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" </dev/null >>"$log" 2>&1 &
-xvfb_pid=$!
 display_ready() {
     kill -0 "$xvfb_pid" 2>/dev/null || return 2
     [[ -s $display_file ]] && grep -q '[0-9]' "$display_file"
 }
-wait_for 100 display_ready || fail "Xvfb did not start"
-display_number=$(tr -dc '0-9' <"$display_file")
-export DISPLAY=":$display_number"
-
-openbox --sm-disable </dev/null >>"$log" 2>&1 &
-openbox_pid=$!
 # A window manager announces itself through this property on the root window.
 wm_ready() {
     kill -0 "$openbox_pid" 2>/dev/null || return 2
     xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
 }
-wait_for 100 wm_ready || fail "openbox did not start on $DISPLAY"
+# Starts Xvfb and openbox on it. Two runs that start at the same moment can both be told the
+# same free display, and the one that then loses it sees its server end: a server that ended
+# is started again, a few times, rather than failing the run.
+start_display() {
+    : >"$display_file"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" </dev/null \
+        >>"$log" 2>&1 &
+    xvfb_pid=$!
+    wait_for 100 display_ready || return 1
+    display_number=$(tr -dc '0-9' <"$display_file")
+    export DISPLAY=":$display_number"
+    openbox --sm-disable </dev/null >>"$log" 2>&1 &
+    openbox_pid=$!
+    wait_for 100 wm_ready && return 0
+    kill "$openbox_pid" "$xvfb_pid" 2>/dev/null
+    wait "$openbox_pid" "$xvfb_pid" 2>/dev/null
+    return 1
+}
+attempts=3
+until start_display; do
+    ((--attempts > 0)) || fail "Xvfb and openbox did not start${DISPLAY:+ on $DISPLAY}"
+    echo "with-wine: the display ${DISPLAY:-} went away while starting; starting another" >>"$log"
+done
 
 export WINEPREFIX
 export WINEARCH=$winearch
