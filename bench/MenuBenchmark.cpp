@@ -74,6 +74,32 @@ double Median(std::vector<double> values) {
     return values.empty() ? 0 : values[values.size() / 2];
 }
 
+void RegisterBenchClass(HINSTANCE instance, WNDPROC procedure, int background,
+                        const wchar_t* name) {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = instance;
+    windowClass.hbrBackground = GetSysColorBrush(background);
+    windowClass.lpszClassName = name;
+    RegisterClassW(&windowClass);
+}
+
+// Dispatches the thread's messages until the watched window's first paint has been handled.
+void DispatchUntilPainted() {
+    MSG msg;
+    while (g_painting == nullptr && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        DispatchMessageW(&msg);
+    }
+}
+
+// Dispatches what is waiting, without waiting for more.
+void DispatchPending() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        DispatchMessageW(&msg);
+    }
+}
+
 // A bare pop-up of the menu's size: its time from creation to first paint, and the time from
 // a click on it until the click's handler has destroyed it and control is back.
 struct BareTimes {
@@ -95,12 +121,7 @@ LRESULT CALLBACK BareProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 BareTimes BareWindow(HINSTANCE instance) {
     static bool registered = false;
     if (!registered) {
-        WNDCLASSW windowClass{};
-        windowClass.lpfnWndProc = BareProc;
-        windowClass.hInstance = instance;
-        windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-        windowClass.lpszClassName = L"BenchBare";
-        RegisterClassW(&windowClass);
+        RegisterBenchClass(instance, BareProc, COLOR_BTNFACE, L"BenchBare");
         registered = true;
     }
     BareTimes times;
@@ -109,27 +130,21 @@ BareTimes BareWindow(HINSTANCE instance) {
     HWND window = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, L"BenchBare", L"", WS_POPUP,
                                   300, 200, 167, 149, nullptr, nullptr, instance, nullptr);
     ShowWindow(window, SW_SHOW);
-    MSG msg;
-    while (g_painting == nullptr && GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        DispatchMessageW(&msg);
-    }
+    DispatchUntilPainted();
     times.toPaintMs = Ms(g_painted - start);
 
     PostMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(40, 41));
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        DispatchMessageW(&msg);
-    }
+    DispatchPending();
     g_bareClicked = false;
     const auto clicked = Clock::now();
     PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, 41));
     PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(40, 41));
+    MSG msg;
     while (!g_bareClicked && GetMessageW(&msg, nullptr, 0, 0) > 0) {
         DispatchMessageW(&msg);
     }
     times.clickMs = Ms(Clock::now() - clicked);
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        DispatchMessageW(&msg);
-    }
+    DispatchPending();
     return times;
 }
 
@@ -153,24 +168,14 @@ LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 }
 
 HWND ShowHostWindow(HINSTANCE instance) {
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = HostProc;
-    windowClass.hInstance = instance;
-    windowClass.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
-    windowClass.lpszClassName = L"BenchHost";
-    RegisterClassW(&windowClass);
+    RegisterBenchClass(instance, HostProc, COLOR_WINDOW, L"BenchHost");
     WatchFor(L"BenchHost");
     HWND window = CreateWindowExW(0, L"BenchHost", L"Host", WS_OVERLAPPEDWINDOW, 600, 400, 300, 200,
                                   nullptr, nullptr, instance, nullptr);
     ShowWindow(window, SW_SHOW);
-    MSG msg;
-    while (g_painting == nullptr && GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        DispatchMessageW(&msg);
-    }
+    DispatchUntilPainted();
     ShowWindow(window, SW_HIDE);
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        DispatchMessageW(&msg);
-    }
+    DispatchPending();
     return window;
 }
 
