@@ -2,7 +2,8 @@
 # What the end-to-end cases share. A case runs under scripts/with-wine.sh (display, window
 # manager and Wine prefix are set up) with these set by run.sh:
 #   E2E_DLL      the built Pennock.dll          E2E_PROBE    the built e2e_probe.exe
-#   E2E_MENUDAT  the native menudat tool        E2E_PACKAGE  the installable folder
+#   E2E_MENUDAT  the native menudat tool        E2E_PACKAGE  the installable folder (in a
+#                                               64-bit run, the 32-bit build's, with both DLLs)
 #   E2E_WORK     an empty folder of the case's own
 #   E2E_ROOT     the source tree
 #   E2E_PLATFORM win32 or win64: the DLL's platform, and the prefix's

@@ -8,7 +8,7 @@
 # With --win64 the cases run the 64-bit DLL in a 64-bit prefix, through the 64-bit cscript and
 # regsvr32 (the prefix's system32), with the 32-bit build's menudat.exe as the Windows tool;
 # without cases, only those that concern the component: registration, a request answered by a
-# click, and the data file that the 32-bit tools wrote.
+# click, the data file that the 32-bit tools wrote, and install.cmd putting both DLLs in place.
 # Ends with the line "N passed, M failed"; exits non-zero when a case failed.
 set -uo pipefail
 
@@ -17,10 +17,10 @@ usage() {
     exit 2
 }
 root=$(cd "$(dirname "$0")/../.." && pwd)
-win64=""
+i686_build=""
 if [[ ${1:-} == --win64 ]]; then
     [[ $# -ge 2 ]] || usage
-    win64=$(cd "$2" && pwd) || exit 2
+    i686_build=$(cd "$2" && pwd) || exit 2
     shift 2
 fi
 [[ $# -ge 2 ]] || usage
@@ -28,18 +28,20 @@ build=$(cd "$1" && pwd) || exit 2
 menudat=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
 shift 2
 
-if [[ -n $win64 ]]; then
+if [[ -n $i686_build ]]; then
     export QUILLERY_WINEARCH=win64 E2E_PLATFORM=win64
-    export E2E_TOOL="$win64/tools/menudat/menudat.exe"
-    export E2E_OTHER_DLL="$win64/src/component/Pennock.dll"
+    export E2E_TOOL="$i686_build/tools/menudat/menudat.exe"
+    export E2E_OTHER_DLL="$i686_build/src/component/Pennock.dll"
+    # What a user installs: the 32-bit build's package, which carries the 64-bit DLL too.
+    export E2E_PACKAGE="$i686_build/package"
 else
     export QUILLERY_WINEARCH=win32 E2E_PLATFORM=win32
     export E2E_TOOL="$build/tools/menudat/menudat.exe"
+    export E2E_PACKAGE="$build/package"
 fi
 
 export E2E_DLL="$build/src/component/Pennock.dll"
 export E2E_PROBE="$build/tests/e2e/e2e_probe.exe"
-export E2E_PACKAGE="$build/package"
 export E2E_MENUDAT="$menudat"
 export E2E_ROOT="$root"
 for needed in "$E2E_DLL" "$E2E_PROBE" "$E2E_PACKAGE/install.cmd" "$E2E_MENUDAT" "$E2E_TOOL"; do
@@ -57,12 +59,13 @@ mkdir -p "$e2e/logs" "$e2e/work"
 
 if [[ $# -gt 0 ]]; then
     cases=("$@")
-elif [[ -n $win64 ]]; then
-    cases=(register choose_line shared_menu_dat)
+elif [[ -n $i686_build ]]; then
+    cases=(register choose_line shared_menu_dat install_win64)
 else
+    # Every case but those that need a 64-bit prefix.
     cases=()
     for file in "$root"/tests/e2e/cases/*.sh; do
-        cases+=("$(basename "$file" .sh)")
+        [[ $file == *_win64.sh ]] || cases+=("$(basename "$file" .sh)")
     done
 fi
 

@@ -147,5 +147,54 @@ TEST(DpiWindowTest, WelcomeWindowThenPopUpRectangleLineSpacingFontAndPointer) {
     EXPECT_TRUE(boxes.Seen().empty());
 }
 
+// The editor of line 1 at 144 dpi: its corner 800 and 300 twips right of and below the
+// pop-up's, its client area of 3645 by 2535 twips, its Apply button at (210, 1950) twips and
+// 1485 by 465 twips in size, all at 10 twips a pixel.
+TEST(DpiWindowTest, EditorPlaceClientAreaAndButtonsInPixels) {
+    RealPlatform platform;
+    wintest::MessageBoxWatcher boxes;
+    WriteWholeFile(platform.MenuFile(), wintest::MenuFileBytes(L"", 1, {1, 2}));
+    ::SetCursorPos(200, 300);
+    RECT popupRect{};
+    RECT editorRect{};
+    RECT editorClient{};
+    RECT applyRect{};
+    {
+        User user([&] {
+            HWND popup = nullptr;
+            ASSERT_TRUE(WaitFor([&] { return (popup = FindVisible(L"QuillerySnippetMenu")); }));
+            // Line 1 is rows 49 to 72 of the window.
+            const LPARAM onLine1 = MAKELPARAM(60, 60);
+            ::PostMessageW(popup, WM_MOUSEMOVE, 0, onLine1);
+            ::PostMessageW(popup, WM_RBUTTONDOWN, MK_RBUTTON, onLine1);
+            ::PostMessageW(popup, WM_RBUTTONUP, 0, onLine1);
+            HWND commands = nullptr;
+            ASSERT_TRUE(WaitFor([&] { return (commands = FindVisible(L"#32768")); }));
+            ::PostMessageW(commands, WM_CHAR, L'e', 0); // Edit
+            HWND editor = nullptr;
+            ASSERT_TRUE(WaitFor([&] { return (editor = FindVisible(L"QuilleryItemEditor")); }));
+            ::GetWindowRect(popup, &popupRect);
+            ::GetWindowRect(editor, &editorRect);
+            ::GetClientRect(editor, &editorClient);
+            HWND apply = ::GetDlgItem(editor, 211);
+            ::GetWindowRect(apply, &applyRect);
+            ::MapWindowPoints(nullptr, editor, reinterpret_cast<POINT*>(&applyRect), 2);
+            ::SendMessageW(::GetDlgItem(editor, 212), BM_CLICK, 0, 0); // Cancel
+            WaitFor([] { return FindVisible(L"QuilleryItemEditor") == nullptr; });
+        });
+        RunMenuRequest(platform.port, platform.views);
+    }
+    EXPECT_EQ(editorRect.left - popupRect.left, 80);
+    EXPECT_EQ(editorRect.top - popupRect.top, 30);
+    // 364.5 and 253.5 pixels: the last column's and row's centres are out.
+    EXPECT_EQ(editorClient.right, 364);
+    EXPECT_EQ(editorClient.bottom, 253);
+    EXPECT_EQ(applyRect.left, 21);
+    EXPECT_EQ(applyRect.top, 195);
+    EXPECT_EQ(applyRect.right, 169);
+    EXPECT_EQ(applyRect.bottom, 241);
+    EXPECT_TRUE(boxes.Seen().empty());
+}
+
 } // namespace
 } // namespace quillery
