@@ -51,6 +51,11 @@ call_client() {
     return "${PIPESTATUS[0]}"
 }
 
+# Moves the pointer to X Y and clicks there once the display has the pointer there.
+click_at() {
+    xdotool mousemove --sync "$1" "$2" click 1
+}
+
 # Runs e2e_probe (finds windows and controls on the Wine desktop).
 probe() {
     local output status
@@ -70,16 +75,19 @@ drive() {
     call_client >"$out" &
     local client=$!
 
-    # A new user's data file shows the welcome window before the menu.
-    local tries=200 rect=""
+    # A new user's data file shows the welcome window before the menu. Continue is clicked
+    # once: a second click could land on the menu that opens in its place.
+    local tries=200 rect="" continued=""
     while ((tries-- > 0)); do
-        if probe window --title "Welcome to Quillery" --timeout 0 >/dev/null 2>&1; then
+        if [[ -z $continued ]] &&
+            probe window --title "Welcome to Quillery" --timeout 0 >/dev/null 2>&1; then
             local point x y
             point=$(probe control "&Continue" --title "Welcome to Quillery") ||
                 die "the welcome window has no Continue button"
             read -r x y <<<"$point"
             say "the welcome window is up: clicking Continue"
-            xdotool mousemove "$x" "$y" && sleep 0.2 && xdotool click 1
+            click_at "$x" "$y"
+            continued=yes
         fi
         if rect=$(probe window --class QuillerySnippetMenu --timeout 0 2>/dev/null); then
             break
@@ -89,23 +97,36 @@ drive() {
     done
     [[ -n $rect ]] || die "the menu did not appear: $(cat "$out")"
 
-    local left top right location x y
-    read -r left top right _ <<<"$rect"
     # The menu puts the pointer onto its banner as it opens; a click before that lands could
-    # be moved onto the banner with it.
+    # be moved onto the banner with it. Its place is read again each time round.
+    local left top right location x y
     tries=50
-    while ((tries-- > 0)); do
+    while :; do
+        rect=$(probe window --class QuillerySnippetMenu --timeout 0 2>/dev/null) ||
+            die "the menu closed before it had the pointer: $(cat "$out")"
+        read -r left top right _ <<<"$rect"
         location=$(xdotool getmouselocation)
         x=$(sed -E 's/.*x:([0-9-]+).*/\1/' <<<"$location")
         y=$(sed -E 's/.*y:([0-9-]+).*/\1/' <<<"$location")
         ((x >= left && x < right && y >= top && y < top + 33)) && break
+        ((tries-- > 0)) ||
+            die "the menu did not put the pointer onto its banner (pointer at $x,$y, menu at $rect)"
         sleep 0.1
     done
-    sleep 0.5 # let it paint
-    import -window root "$shot" || die "could not take the screenshot"
+
+    # The screenshot once the first line shows its background, right of its text.
+    local line_x=$((right - 10)) line_y=$((top + 33 + 8)) colour
+    tries=50
+    while :; do
+        import -window root "$shot" || die "could not take the screenshot"
+        colour=$(convert "$shot" -format "%[pixel:p{$line_x,$line_y}]" info:)
+        [[ $colour != black && $colour != "srgb(0,0,0)" ]] && break
+        ((tries-- > 0)) || die "the menu was never painted (the screenshot, all black: $shot)"
+        sleep 0.1
+    done
     say "screenshot of the open menu: $shot"
     say "clicking the first snippet"
-    xdotool mousemove $((left + 60)) $((top + 33 + 8)) && sleep 0.2 && xdotool click 1
+    click_at $((left + 60)) "$line_y"
 
     tries=200
     while kill -0 "$client" 2>/dev/null; do
@@ -114,6 +135,9 @@ drive() {
     done
     wait "$client" || die "the script client failed: $(cat "$out")"
     cat "$out"
+    # The click was on a snippet: an empty text means it did not reach the menu.
+    grep -q '^loadmenu returned: \[..*' "$out" ||
+        die "loadmenu returned no text although the first snippet was clicked"
 }
 
 if [[ ${1:-} == --drive ]]; then

@@ -3,7 +3,7 @@
 # with AddressSanitizer + UBSan) and for 32-bit and 64-bit Windows, runs the native unit tests,
 # then the Windows tests under Wine on a virtual display, then the end-to-end tests (regsvr32,
 # cscript and xdotool against the built DLL); for the 64-bit DLL, the tests that concern the
-# component, under a 64-bit prefix. Ends with one "N passed, N failed" line.
+# component, under a 64-bit prefix. Ends with one "N passed, S skipped, F failed" line.
 set -uo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -11,6 +11,7 @@ cd "$root" || exit 1
 jobs=$(nproc)
 summary=()
 passed=0
+skipped=0
 failed=0
 status=0
 
@@ -18,6 +19,8 @@ step() { printf '\n=== %s\n' "$*"; }
 
 # Runs a test command, shows its output, and adds the counts of its closing line to the
 # totals: ctest's "N% tests passed, F tests failed out of T", or a plain "P passed, F failed".
+# ctest counts a skipped test among those that passed and lists it as "(Skipped)" under "The
+# following tests did not run"; here it counts as skipped.
 run_counted() {
     local name=$1
     shift
@@ -29,12 +32,14 @@ run_counted() {
     counts=$(sed -nE \
         -e 's/.*tests passed, ([0-9]+) tests? failed out of ([0-9]+).*/ctest \1 \2/p' \
         -e 's/^([0-9]+) passed, ([0-9]+) failed$/plain \1 \2/p' "$log" | tail -n 1)
+    local skips
+    skips=$(grep -cE '^[[:space:]]*[0-9]+ - .* \((Skipped|Disabled)\)$' "$log")
     rm -f "$log"
     local kind first second good bad
     read -r kind first second <<<"$counts"
     case $kind in
-    ctest) bad=$first good=$((second - first)) ;;
-    plain) good=$first bad=$second ;;
+    ctest) bad=$first good=$((second - first - skips)) ;;
+    plain) good=$first bad=$second skips=0 ;;
     *)
         summary+=("$name: no result (exit $code)")
         failed=$((failed + 1))
@@ -43,8 +48,9 @@ run_counted() {
         ;;
     esac
     passed=$((passed + good))
+    skipped=$((skipped + skips))
     failed=$((failed + bad))
-    summary+=("$name: $good passed, $bad failed")
+    summary+=("$name: $good passed, $skips skipped, $bad failed")
     if [ "$code" -ne 0 ] || [ "$bad" -ne 0 ]; then
         status=1
     fi
@@ -109,5 +115,5 @@ run_counted "e2e64" bash tests/e2e/run.sh --win64 build/mingw build/mingw64 \
 
 step "summary"
 printf '%s\n' "${summary[@]}"
-echo "tests: $passed passed, $failed failed"
+echo "tests: $passed passed, $skipped skipped, $failed failed"
 exit $status

@@ -172,11 +172,16 @@ wait_for_menu() {
     fail "the menu did not put the pointer onto its banner (pointer at $x,$y, menu at $rect)"
 }
 
+# Moves the pointer to X Y and clicks there once the display has the pointer there. Wine reads
+# the display's events in order, so the program sees the move before the button.
+click_at() {
+    xdotool mousemove --sync "$1" "$2" click 1
+}
+
 # Clicks line N of the open pop-up: lines start 33 px below its top, 16 px apart, text from
 # 18 px in.
 click_line() {
-    local x=$((menu_left + 60)) y=$((menu_top + 33 + 16 * ($1 - 1) + 8))
-    xdotool mousemove "$x" "$y" && sleep 0.2 && xdotool click 1
+    click_at $((menu_left + 60)) $((menu_top + 33 + 16 * ($1 - 1) + 8))
 }
 
 # Clicks the control captioned TEXT in the window titled TITLE, as a user would.
@@ -184,7 +189,7 @@ click_control() {
     local title=$1 text=$2 point x y
     point=$(probe control "$text" --title "$title") || fail "no \"$text\" in \"$title\""
     read -r x y <<<"$point"
-    xdotool mousemove "$x" "$y" && sleep 0.1 && xdotool click 1
+    click_at "$x" "$y"
 }
 
 # Bytes of a file as hex, from offset $2, $3 of them.

@@ -103,7 +103,7 @@ texts=$(probe texts --title Quillery --class '#32770') || fail "the list's unins
 [[ $texts == *"Close the browser"* ]] || fail "the list's uninstall said: $texts"
 point=$(probe control OK --title Quillery --class '#32770') || fail "no OK in the message box"
 read -r x y <<<"$point"
-xdotool mousemove "$x" "$y" && xdotool click 1
+click_at "$x" "$y"
 tries=200
 while kill -0 "$list_pid" 2>/dev/null; do
     ((tries-- > 0)) || fail "the list's uninstall command did not end"
