@@ -3,7 +3,8 @@
 # with AddressSanitizer + UBSan) and for 32-bit and 64-bit Windows, runs the native unit tests
 # and the browser extension's tests in a headless Chromium, then the Windows tests under Wine
 # on a virtual display, then the end-to-end tests (regsvr32, cscript and xdotool against the
-# built DLL); for the 64-bit DLL, the tests that concern the component, under a 64-bit prefix. Ends with one "N passed, S skipped, F failed" line.
+# built DLL); for the 64-bit DLL, the tests that concern the component, under a 64-bit prefix.
+# Ends with one "N passed, S skipped, F failed" line.
 set -uo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
