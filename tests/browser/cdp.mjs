@@ -74,8 +74,9 @@ export class Browser {
     }
 
     // Resolves to the first event for which `match(params, message)` is true, counting events
-    // from now; `what` names the awaited state in the error of a wait that ran out.
-    waitForEvent(method, match, what, timeoutMs = DEFAULT_WAIT_MS) {
+    // from now; `what` names the awaited state in the error of a wait that ran out. An abort
+    // of `signal` ends the wait (rejecting) when the state was found another way.
+    waitForEvent(method, match, what, { timeoutMs = DEFAULT_WAIT_MS, signal } = {}) {
         return new Promise((resolve, reject) => {
             const listener = (message) => {
                 if (message.method === method && match(message.params, message)) {
@@ -87,11 +88,17 @@ export class Browser {
                 done();
                 reject(new Error(`waited ${timeoutMs} ms for ${what}`));
             }, timeoutMs);
+            const aborted = () => {
+                done();
+                reject(new Error(`no longer waiting for ${what}`));
+            };
             const done = () => {
                 clearTimeout(timer);
                 this.listeners.delete(listener);
+                signal?.removeEventListener("abort", aborted);
             };
             this.listeners.add(listener);
+            signal?.addEventListener("abort", aborted);
         });
     }
 

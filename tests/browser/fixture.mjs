@@ -120,11 +120,17 @@ export class Fixture {
 
     // The first target that `match` takes, existing or yet to come (discovery is on).
     async findTarget(match, what) {
+        const found = new AbortController();
         const created = this.browser.waitForEvent("Target.targetCreated",
-            ({ targetInfo }) => match(targetInfo), what);
+            ({ targetInfo }) => match(targetInfo), what, { signal: found.signal });
         created.catch(() => {}); // not awaited when the target is already there
         const { targetInfos } = await this.browser.send("Target.getTargets");
-        return targetInfos.find(match) ?? (await created).targetInfo;
+        const existing = targetInfos.find(match);
+        if (existing) {
+            found.abort();
+            return existing;
+        }
+        return (await created).targetInfo;
     }
 
     async attachToServiceWorker() {
