@@ -129,6 +129,30 @@ const cases = {
         });
     },
 
+    async "an e-mail box, which has no caret position, gets the snippet at its end"(fixture) {
+        await fixture.rightClick("email");
+        await fixture.inPage(`(() => {
+            document.getElementById("email").value = "sam";
+            seenInputs.length = 0;
+            return true;
+        })()`);
+        fixture.setAnswer({ text: "@example.com" });
+        try {
+            assert.deepEqual(await fixture.clickMenuEntry(), { inserted: 12 });
+        } finally {
+            fixture.setAnswer({ text: SNIPPET });
+        }
+        assert.deepEqual(await fixture.inPage(`({
+            value: document.getElementById("email").value,
+            focused: document.activeElement.id,
+            inputs: seenInputs,
+        })`), {
+            value: "sam@example.com",
+            focused: "email",
+            inputs: [insertText("email", "@example.com")],
+        });
+    },
+
     async "a read-only field is left as it is"(fixture) {
         await fixture.rightClick("reference");
         await fixture.inPage("seenInputs.length = 0");
