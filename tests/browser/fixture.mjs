@@ -59,7 +59,8 @@ export class Fixture {
     async stop() {
         await this.browser?.close();
         await new Promise((done) => (this.server ? this.server.close(done) : done()));
-        rmSync(this.work, { recursive: true, force: true });
+        // The browser's helper processes may still be closing files in the profile.
+        rmSync(this.work, { recursive: true, force: true, maxRetries: 5 });
     }
 
     // The host manifest where Chromium on Linux looks for the user's hosts, naming a launcher
@@ -97,7 +98,8 @@ export class Fixture {
         return log.split("\n").filter(Boolean).map((line) => JSON.parse(line));
     }
 
-    // Takes the host away, as on a machine where it was never installed, until `restore()`.
+    // Takes the host away, as on a machine where it was never installed; returns what puts it
+    // back.
     uninstallHost() {
         renameSync(this.hostManifest, `${this.hostManifest}.away`);
         return () => renameSync(`${this.hostManifest}.away`, this.hostManifest);
