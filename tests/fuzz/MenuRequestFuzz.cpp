@@ -1,11 +1,13 @@
 // Fuzz target: one whole menu request over a data file of arbitrary bytes, through the native
 // backend's real files and the unit tests' scripted windows. Each input is the whole Menu.dat
-// and is loaded twice: under the native Windows-1252 code page and under the tests'
-// double-byte one. A request must end with a loaded menu or one of the fixed messages, close
-// its file and windows, and change nothing in the file but the welcome window's answer.
+// and is loaded three times: under the native Windows-1252 code page, under the tests'
+// double-byte one, and under Windows-1252 with the file failing in a way the input's length
+// picks. A request must end with a loaded menu or one of the fixed messages, close its file
+// and windows, and change nothing in the file but the welcome window's answer.
 #include "fuzz/FuzzCheck.h"
 #include "menu/MenuRequest.h"
 #include "shared/Messages.h"
+#include "store/MenuDataFile.h"
 #include "store/RecordCodec.h"
 #include "support/DoubleByteCodec.h"
 #include "support/FakePlatform.h"
@@ -105,10 +107,10 @@ void CheckShownAsStored(const Bytes& file, const Seen& seen, const std::wstring&
 // header's flag becomes the answer and its description and base address are carried through
 // as read (byte for byte where every byte is a character), so a file shorter than the header
 // grows to one record. Nothing past the header changes.
-void CheckFileAfter(const Bytes& before, const Bytes& after, const Seen& seen,
+void CheckFileAfter(const Bytes& before, const Bytes& after, bool answerWritten, bool ticked,
                     const AnsiCodec& ansi, bool everyByteACharacter) {
-    if (!seen.welcome) {
-        Require(after == before, "a request without the welcome window leaves the file as it was");
+    if (!answerWritten) {
+        Require(after == before, "a request that saved nothing leaves the file as it was");
         return;
     }
     Require(after.size() == std::max(before.size(), kRecordSize),
@@ -121,7 +123,7 @@ void CheckFileAfter(const Bytes& before, const Bytes& after, const Seen& seen,
     Require(headerAfter.Description == headerBefore.Description &&
                 headerAfter.Text == headerBefore.Text,
             "the header's description and base address are carried through");
-    Require(headerAfter.Flag == (seen.welcomeTicked ? 1 : 0),
+    Require(headerAfter.Flag == (ticked ? 1 : 0),
             "the header's flag is the welcome window's answer");
     if (everyByteACharacter) {
         Require(Slice(after, 0, kFlagOffset) == Slice(before, 0, kFlagOffset),
@@ -129,11 +131,26 @@ void CheckFileAfter(const Bytes& before, const Bytes& after, const Seen& seen,
     }
 }
 
-void RunRequest(const Bytes& before, AnsiCodec& ansi, bool everyByteACharacter) {
+// A failure of the file system during the request.
+enum class Fault {
+    None,
+    ReadOnly,         // the file opens for reading only, so the welcome answer cannot be saved
+    HeaderUnreadable, // reading record 1 fails
+    ItemsUnreadable,  // reading one of the item records fails
+};
+
+void RunRequest(const Bytes& before, AnsiCodec& ansi, bool everyByteACharacter, Fault fault) {
     FakePlatform platform;
     platform.port.ansi = &ansi;
     testing::WriteBytes(platform.MenuFile(), before);
     testing::FakeUi& ui = platform.ui;
+    platform.files.refuseReadWrite = fault == Fault::ReadOnly;
+    if (fault == Fault::HeaderUnreadable) {
+        platform.files.failReadOfRecord = {1};
+    } else if (fault == Fault::ItemsUnreadable) {
+        platform.files.failReadOfRecord = {
+            RecordOfItem(kFirstItem + static_cast<int>(before.size() % kLastItem))};
+    }
 
     // The user's part, one step per window: the welcome window is continued (its box ticked
     // for inputs of odd length); the menu's last line is clicked, or, with no lines, the
@@ -179,11 +196,25 @@ void RunRequest(const Bytes& before, AnsiCodec& ansi, bool everyByteACharacter) 
     Require(platform.files.openFiles == 0, "the data file is closed after the request");
     Require(ui.unfinished.empty(), "the request ended by the user's steps");
 
+    const bool welcomeOff = Slice(before, kFlagOffset, 2) == Bytes{1, 0};
+    const wchar_t* expectedReport = nullptr; // the one fatal report the fault must give
+    if (fault == Fault::HeaderUnreadable || fault == Fault::ItemsUnreadable) {
+        expectedReport = messages::kErrorRetrievingItem;
+    } else if (fault == Fault::ReadOnly && !welcomeOff) {
+        expectedReport = messages::kErrorSavingItem;
+    }
+    if (expectedReport != nullptr) {
+        Require(platform.dialogs.shown.size() == 1 && fatal &&
+                    platform.dialogs.shown[0].text == expectedReport,
+                "a failing file gives its one fixed message, as fatal");
+        Require(!seen.menu, "a fatal report while loading ends the request before the menu");
+    }
+
     const Bytes after = testing::ReadBytes(platform.MenuFile());
-    CheckFileAfter(before, after, seen, ansi, everyByteACharacter);
+    CheckFileAfter(before, after, seen.welcome && !fatal, seen.welcomeTicked, ansi,
+                   everyByteACharacter);
     if (platform.dialogs.shown.empty()) {
-        const Bytes flag = Slice(before, kFlagOffset, 2);
-        Require(seen.welcome == (flag != Bytes{1, 0}),
+        Require(seen.welcome == !welcomeOff,
                 "the welcome window shows unless the header's flag is 1");
         if (everyByteACharacter) {
             CheckShownAsStored(before, seen, returned, ansi);
@@ -197,7 +228,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Bytes file(data, data + size);
     Cp1252Codec windows1252;
     testing::DoubleByteCodec doubleByte;
-    RunRequest(file, windows1252, /*everyByteACharacter=*/true);
-    RunRequest(file, doubleByte, /*everyByteACharacter=*/false);
+    RunRequest(file, windows1252, /*everyByteACharacter=*/true, Fault::None);
+    RunRequest(file, doubleByte, /*everyByteACharacter=*/false, Fault::None);
+    RunRequest(file, windows1252, /*everyByteACharacter=*/true, static_cast<Fault>(1 + size % 3));
     return 0;
 }
