@@ -171,11 +171,11 @@ wait_for_menu() {
     fail "the menu did not put the pointer onto its banner (pointer at $x,$y, menu at $rect)"
 }
 
-# Clicks line N of the open pop-up: lines start 33 px below its top, 16 px apart, text from
-# 18 px in.
+# Clicks line N of the open pop-up with button B (1, the left, unless given): lines start 33 px
+# below its top, 16 px apart, text from 18 px in.
 click_line() {
     local x=$((menu_left + 60)) y=$((menu_top + 33 + 16 * ($1 - 1) + 8))
-    xdotool mousemove "$x" "$y" && sleep 0.2 && xdotool click 1
+    xdotool mousemove "$x" "$y" && sleep 0.2 && xdotool click "${2:-1}"
 }
 
 # Clicks the control captioned TEXT in the window titled TITLE, as a user would.
