@@ -186,6 +186,16 @@ click_control() {
     xdotool mousemove "$x" "$y" && sleep 0.1 && xdotool click 1
 }
 
+# The Windows build's menudat.exe (E2E_TOOL) on a file of this machine: COMMAND FILE ARGS...;
+# its output without carriage returns.
+windows_menudat() {
+    local output status
+    output=$(wine "$E2E_TOOL" "$1" "$(winpath "$2")" "${@:3}")
+    status=$?
+    printf '%s\n' "${output//$'\r'/}"
+    return $status
+}
+
 # Bytes of a file as hex, from offset $2, $3 of them.
 file_bytes() {
     od -A n -t x1 -j "$2" -N "$3" "$1" | tr -d ' \n'

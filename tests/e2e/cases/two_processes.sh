@@ -8,15 +8,6 @@
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/../lib.sh"
 
-# The 32-bit tool on a file of this machine; its output without carriage returns.
-tool() {
-    local output status
-    output=$(wine "$E2E_TOOL" "$1" "$(winpath "$2")" "${@:3}")
-    status=$?
-    printf '%s\n' "${output//$'\r'/}"
-    return $status
-}
-
 # Bytes of record N of a file, as hex.
 record() {
     file_bytes "$1" $((($2 - 1) * 232)) 232
@@ -48,7 +39,7 @@ start_calls 2
 probe window --title "Welcome to Quillery" >/dev/null || fail "no welcome window"
 echo "ok: the first request is open, its welcome window up"
 
-tool set "$data" 2 "Changed" "changed by the other process" >/dev/null ||
+windows_menudat set "$data" 2 "Changed" "changed by the other process" >/dev/null ||
     fail "menudat.exe set while the menu is open"
 [[ $(record "$data" 4) == $(record "$expected" 4) ]] || fail "snippet 2's record is not whole"
 probe window --title "Welcome to Quillery" --timeout 1 >/dev/null ||
@@ -93,7 +84,7 @@ finish_calls 20
 echo "ok: the next request shows both changes: one line fewer, and $(call_result 2)"
 
 # The next run of the other process.
-listing=$(tool list "$data") || fail "menudat.exe list"
+listing=$(windows_menudat list "$data") || fail "menudat.exe list"
 if ! grep -q 'welcome window: off' <<<"$listing" || ! grep -q 'Changed' <<<"$listing" ||
     grep -q 'Third' <<<"$listing"; then
     fail "the other process lists: $listing"
