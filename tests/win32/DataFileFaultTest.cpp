@@ -28,10 +28,9 @@ using wintest::User;
 using wintest::WaitFor;
 using wintest::WriteWholeFile;
 
-constexpr const wchar_t* kBase = L"http://www.example.com/quillery";
-
-std::vector<std::uint8_t> MenuData(const std::vector<int>& items) {
-    return wintest::MenuFileBytes(kBase, 1, items);
+// A data file with the welcome window off and items `items`.
+std::vector<std::uint8_t> ItemsFile(const std::vector<int>& items) {
+    return wintest::MenuFileBytes(L"", 1, items);
 }
 
 // `bytes` with record `number` replaced by `record`.
@@ -78,7 +77,7 @@ protected:
 // ---- Damaged files ---------------------------------------------------------------------------
 
 TEST_F(DataFileFaultTest, TenMegabyteFileOpensAndOnlyTheEditedRecordChanges) {
-    std::vector<std::uint8_t> before = MenuData({1, 2, 3});
+    std::vector<std::uint8_t> before = ItemsFile({1, 2, 3});
     before.resize(10u << 20);
     for (std::size_t i = 22 * kRecordSize; i < before.size(); ++i) {
         before[i] = static_cast<std::uint8_t>(i * 31 + 7); // records the store never reads
@@ -121,7 +120,7 @@ TEST_F(DataFileFaultTest, ThreeByteFileShowsTheWelcomeAndKeepsItsBytes) {
 // The file ends 100 bytes into item 4's record: the item shows what is there, and saving it
 // writes its record whole.
 TEST_F(DataFileFaultTest, FileEndingInsideARecordShowsThatItemAndSavesItWhole) {
-    std::vector<std::uint8_t> before = MenuData({1, 2, 3, 4});
+    std::vector<std::uint8_t> before = ItemsFile({1, 2, 3, 4});
     before.resize(5 * kRecordSize + 100);
     WriteWholeFile(platform.MenuFile(), before);
 
@@ -152,10 +151,10 @@ TEST_F(DataFileFaultTest, DirectoryInPlaceOfTheFileIsReportedAndLeftAlone) {
 // The open file shares reading and writing, not deleting: through the system's calls no other
 // program can delete, move or replace it, and the user's Apply then saves as usual.
 TEST_F(DataFileFaultTest, OtherProgramsCanNeitherDeleteNorMoveNorReplaceTheOpenFile) {
-    const auto before = MenuData({1, 2, 3});
+    const auto before = ItemsFile({1, 2, 3});
     WriteWholeFile(platform.MenuFile(), before);
     const std::wstring other = platform.dir.File(L"other.dat");
-    WriteWholeFile(other, MenuData({5}));
+    WriteWholeFile(other, ItemsFile({5}));
     std::vector<DWORD> errors;
 
     EXPECT_EQ(EditAndApply(2, L"Edited",
@@ -180,14 +179,14 @@ TEST_F(DataFileFaultTest, OtherProgramsCanNeitherDeleteNorMoveNorReplaceTheOpenF
     EXPECT_TRUE(boxes.Seen().empty());
     EXPECT_EQ(ReadWholeFile(platform.MenuFile()),
               WithRecord(before, 4, RecordBytesOf(L"Edited", L"text of 2", 0)));
-    EXPECT_EQ(ReadWholeFile(other), MenuData({5}));
+    EXPECT_EQ(ReadWholeFile(other), ItemsFile({5}));
 }
 
 // Another program rewrote the file in place (it may: the file shares writing) with other
 // snippets. The user's edit came from the older view, so it is not written over theirs.
 TEST_F(DataFileFaultTest, FileRewrittenByAnotherProgramIsNotWrittenOverFromTheOlderView) {
-    WriteWholeFile(platform.MenuFile(), MenuData({1, 2, 3}));
-    const auto theirs = MenuData({7, 8});
+    WriteWholeFile(platform.MenuFile(), ItemsFile({1, 2, 3}));
+    const auto theirs = ItemsFile({7, 8});
 
     bool rewritten = false;
     EXPECT_EQ(
@@ -209,7 +208,7 @@ protected:
             GTEST_SKIP() << "needs Wine's host system, which can delete a file that is open";
         }
         DataFileFaultTest::SetUp();
-        WriteWholeFile(platform.MenuFile(), MenuData({1, 2, 3}));
+        WriteWholeFile(platform.MenuFile(), ItemsFile({1, 2, 3}));
     }
 
     // Edits line 2 while the host runs `command`, which makes `gone` disappear.
@@ -235,7 +234,7 @@ TEST_F(HostProgramTest, FileDeletedWhileTheEditorIsOpenIsNeitherWrittenNorCreate
 
 TEST_F(HostProgramTest, FileReplacedWhileTheEditorIsOpenKeepsTheNewOne) {
     const std::wstring other = platform.dir.File(L"other.dat");
-    const auto theirs = MenuData({7, 8});
+    const auto theirs = ItemsFile({7, 8});
     WriteWholeFile(other, theirs);
     EXPECT_EQ(EditWhileTheHostRuns({"mv", HostPath(other), HostPath(platform.MenuFile())}, other),
               L"");

@@ -55,8 +55,7 @@ TEST(FullDiskTest, NewSnippetThatDoesNotFitIsReportedAndTheFileKeepsItsBytes) {
 
     std::vector<int> items(15);
     std::iota(items.begin(), items.end(), 1);
-    std::vector<std::uint8_t> before =
-        wintest::MenuFileBytes(L"http://www.example.com/quillery", 1, items);
+    std::vector<std::uint8_t> before = wintest::MenuFileBytes(L"", 1, items);
     before.resize(17 * kRecordSize);
     WriteWholeFile(platform.MenuFile(), before);
     ASSERT_EQ(FillTheDrive(platform.dir.File(L"filler")), static_cast<DWORD>(ERROR_DISK_FULL));

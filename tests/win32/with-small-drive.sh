@@ -21,7 +21,6 @@ mount_dir=$(cd "$1" && pwd -P) || exit 2
 shift 2
 
 dosdevices=${WINEPREFIX:+$WINEPREFIX/dosdevices}
-status=0
 command_pid=""
 
 # The drive letters of the prefix that point at MOUNT_DIR.
@@ -75,21 +74,16 @@ make_drive() {
     echo "${letter^^}:"
 }
 
-on_exit() {
-    remove_drive
-    exit "$status"
+# A signal ends the command too: it runs in the background, so that the signal is handled at
+# once. The mapping and the mount go on every way out.
+forward() {
+    [[ -n $command_pid ]] && kill -s "$1" "$command_pid" 2>/dev/null
+    exit $((128 + $2))
 }
-# A signal ends the command too; it runs in the background so that the signal is handled at
-# once rather than after the command has finished.
-on_signal() {
-    status=$1
-    [[ -n $command_pid ]] && kill -s "$2" "$command_pid" 2>/dev/null
-    exit
-}
-trap on_exit EXIT
-trap 'on_signal 130 INT' INT
-trap 'on_signal 143 TERM' TERM
-trap 'on_signal 129 HUP' HUP
+trap remove_drive EXIT
+trap 'forward INT 2' INT
+trap 'forward TERM 15' TERM
+trap 'forward HUP 1' HUP
 
 remove_drive # what a killed run left
 if drive=$(make_drive); then
@@ -101,4 +95,3 @@ fi
 "$@" &
 command_pid=$!
 wait "$command_pid"
-status=$?
