@@ -67,8 +67,13 @@ bool MenuDataFile::WriteWhole(int recordNumber, const RecordBytes& bytes,
     const std::optional<std::uint64_t> sizeBefore = file_.Size();
     RecordBytes before{};
     const std::optional<std::size_t> kept = file_.ReadAt(offset, before.data(), before.size());
-    if (!sizeBefore || !kept || (expected != nullptr && before != *expected)) {
+    if (!sizeBefore || !kept) {
         return false;
+    }
+    if (expected != nullptr && before != *expected) {
+        // Changed by another program: not written over, unless it already holds exactly these
+        // bytes (the same change made in both places), which leaves nothing to refuse.
+        return *kept == before.size() && before == bytes;
     }
     if (file_.WriteAt(offset, bytes.data(), bytes.size())) {
         return true;

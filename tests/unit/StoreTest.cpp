@@ -382,6 +382,14 @@ TEST_F(StoreTest, RecordThatAnotherProgramChangedIsNotWrittenOver) {
     EXPECT_FALSE(store->WriteItemPair(3, loaded[1], loaded[2], 2, loaded[2])); // Move Up of 3
     EXPECT_EQ(Bytes(), theirs.bytes);
 
+    // The same change made in both places (two welcome windows given the same answer, say) is
+    // no conflict: the record already holds it.
+    MenuRecord same = loaded[1];
+    same.SetDescription(L"Theirs");
+    same.SetText(L"their text");
+    EXPECT_TRUE(store->WriteItem(2, same));
+    EXPECT_EQ(Bytes(), theirs.bytes);
+
     EXPECT_TRUE(Open()); // a request that reads the file anew may write it
     session.snippets[2].SetDescription(L"Two, edited");
     EXPECT_TRUE(session.SaveItem(2, session.snippets[2]));
