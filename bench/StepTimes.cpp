@@ -23,6 +23,9 @@ public:
     bool WriteAt(std::uint64_t offset, const std::uint8_t* data, std::size_t size) override {
         return real_->WriteAt(offset, data, size);
     }
+    std::optional<std::uint64_t> Size() override { return real_->Size(); }
+    bool Truncate(std::uint64_t size) override { return real_->Truncate(size); }
+    bool IsStillAtItsPath() override { return real_->IsStillAtItsPath(); }
     ~TimedRecordFile() override {
         const Timed timed(times_, "data file: close");
         real_.reset();

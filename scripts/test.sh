@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Runs every test on a fresh machine: installs what is missing, builds natively (plain and
-# with AddressSanitizer + UBSan) and for 32-bit and 64-bit Windows, runs the native unit tests
-# and the browser extension's tests in a headless Chromium, then the Windows tests under Wine
-# on a virtual display, then the end-to-end tests (regsvr32, cscript and xdotool against the
-# built DLL); for the 64-bit DLL, the tests that concern the component, under a 64-bit prefix.
-# Ends with one "N passed, S skipped, F failed" line.
+# with AddressSanitizer + UBSan) and for 32-bit and 64-bit Windows, runs the native unit tests,
+# the browser extension's tests in a headless Chromium, a short run of each fuzz target
+# (scripts/fuzz.sh, 30 seconds each, a fixed seed), then the Windows tests under Wine on a
+# virtual display, then the end-to-end tests (regsvr32, cscript and xdotool against the built
+# DLL); for the 64-bit DLL, the tests that concern the component, under a 64-bit prefix. Ends
+# with one "N passed, S skipped, F failed" line.
 set -uo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -84,6 +85,10 @@ must cmake --build build/sanitize -j "$jobs"
 step "native unit tests under the sanitizers"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     run_counted "sanitizers" ctest --test-dir build/sanitize --output-on-failure -j "$jobs"
+
+# Each fuzz target for 30 seconds from a fixed seed; scripts/fuzz.sh alone runs them longer.
+step "fuzz targets: the record codec and a whole request over an arbitrary Menu.dat"
+run_counted "fuzz" bash scripts/fuzz.sh --seed 1 30
 
 # The 64-bit DLL first: the 32-bit package ships it beside its own, for install.cmd.
 step "Windows build (MinGW-w64, x86_64)"

@@ -3,6 +3,7 @@
 #include "shared/Utf8.h"
 
 #include <algorithm>
+#include <string>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -15,7 +16,7 @@ namespace {
 // Owns one file descriptor.
 class PosixRecordFile final : public RecordFile {
 public:
-    explicit PosixRecordFile(int fd) : fd_(fd) {}
+    PosixRecordFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
     ~PosixRecordFile() override { ::close(fd_); }
     PosixRecordFile(const PosixRecordFile&) = delete;
     PosixRecordFile& operator=(const PosixRecordFile&) = delete;
@@ -56,15 +57,36 @@ public:
         return true;
     }
 
+    std::optional<std::uint64_t> Size() override {
+        struct stat info {};
+        if (::fstat(fd_, &info) != 0) {
+            return std::nullopt;
+        }
+        return static_cast<std::uint64_t>(info.st_size);
+    }
+
+    bool Truncate(std::uint64_t size) override {
+        return ::ftruncate(fd_, static_cast<off_t>(size)) == 0;
+    }
+
+    bool IsStillAtItsPath() override {
+        struct stat mine {};
+        struct stat named {};
+        return ::fstat(fd_, &mine) == 0 && ::stat(path_.c_str(), &named) == 0 &&
+               mine.st_dev == named.st_dev && mine.st_ino == named.st_ino;
+    }
+
 private:
     int fd_;
+    std::string path_;
 };
 
-std::unique_ptr<RecordFile> Wrap(int fd) {
+std::unique_ptr<RecordFile> OpenAt(const std::string& path, int flags) {
+    const int fd = ::open(path.c_str(), flags, 0644);
     if (fd < 0) {
         return nullptr;
     }
-    return std::make_unique<PosixRecordFile>(fd);
+    return std::make_unique<PosixRecordFile>(fd, path);
 }
 
 } // namespace
@@ -82,12 +104,12 @@ bool PosixFileSystem::Exists(const std::wstring& path) {
 
 std::unique_ptr<RecordFile> PosixFileSystem::Open(const std::wstring& path, FileAccess access) {
     const int flags = (access == FileAccess::ReadWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC;
-    return Wrap(::open(NativePath(path).c_str(), flags));
+    return OpenAt(NativePath(path), flags);
 }
 
 std::unique_ptr<RecordFile> PosixFileSystem::Create(const std::wstring& path, bool replace) {
     const int flags = O_RDWR | O_CREAT | O_CLOEXEC | (replace ? O_TRUNC : O_EXCL);
-    return Wrap(::open(NativePath(path).c_str(), flags, 0644));
+    return OpenAt(NativePath(path), flags);
 }
 
 } // namespace quillery

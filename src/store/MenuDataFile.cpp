@@ -1,7 +1,5 @@
 #include "store/MenuDataFile.h"
 
-#include "store/RecordCodec.h"
-
 #include <algorithm>
 
 namespace quillery {
@@ -11,6 +9,14 @@ std::uint64_t MenuDataFile::OffsetOf(int recordNumber) {
 }
 
 std::optional<MenuRecord> MenuDataFile::Read(int recordNumber) {
+    const std::optional<RecordBytes> bytes = ReadBytes(recordNumber);
+    if (!bytes) {
+        return std::nullopt;
+    }
+    return DecodeRecord(*bytes, ansi_);
+}
+
+std::optional<RecordBytes> MenuDataFile::ReadBytes(int recordNumber) {
     if (recordNumber < 1) {
         return std::nullopt;
     }
@@ -18,10 +24,10 @@ std::optional<MenuRecord> MenuDataFile::Read(int recordNumber) {
     if (!file_.ReadAt(OffsetOf(recordNumber), bytes.data(), bytes.size())) {
         return std::nullopt;
     }
-    return DecodeRecord(bytes, ansi_);
+    return bytes;
 }
 
-std::optional<std::vector<MenuRecord>> MenuDataFile::ReadRange(int firstRecord, int count) {
+std::optional<std::vector<RecordBytes>> MenuDataFile::ReadRangeBytes(int firstRecord, int count) {
     if (firstRecord < 1 || count < 0) {
         return std::nullopt;
     }
@@ -29,22 +35,66 @@ std::optional<std::vector<MenuRecord>> MenuDataFile::ReadRange(int firstRecord, 
     if (!file_.ReadAt(OffsetOf(firstRecord), bytes.data(), bytes.size())) {
         return std::nullopt;
     }
-    std::vector<MenuRecord> records;
-    records.reserve(static_cast<std::size_t>(count));
-    for (std::size_t offset = 0; offset < bytes.size(); offset += kRecordSize) {
-        RecordBytes one{};
-        std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(offset), kRecordSize, one.begin());
-        records.push_back(DecodeRecord(one, ansi_));
+    std::vector<RecordBytes> records(static_cast<std::size_t>(count));
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(i * kRecordSize), kRecordSize,
+                    records[i].begin());
     }
     return records;
 }
 
 bool MenuDataFile::Write(int recordNumber, const MenuRecord& record) {
+    return WriteBytes(recordNumber, EncodeRecord(record, ansi_));
+}
+
+bool MenuDataFile::WriteBytes(int recordNumber, const RecordBytes& bytes) {
+    return WriteWhole(recordNumber, bytes, nullptr);
+}
+
+bool MenuDataFile::WriteBytesIfUnchanged(int recordNumber, const RecordBytes& expected,
+                                         const RecordBytes& bytes) {
+    return WriteWhole(recordNumber, bytes, &expected);
+}
+
+// What the record holds and how long the file is are read first: they are what a failed write
+// puts back. A write that could not be taken back is not begun.
+bool MenuDataFile::WriteWhole(int recordNumber, const RecordBytes& bytes,
+                              const RecordBytes* expected) {
     if (recordNumber < 1) {
         return false;
     }
-    const RecordBytes bytes = EncodeRecord(record, ansi_);
-    return file_.WriteAt(OffsetOf(recordNumber), bytes.data(), bytes.size());
+    const std::uint64_t offset = OffsetOf(recordNumber);
+    const std::optional<std::uint64_t> sizeBefore = file_.Size();
+    RecordBytes before{};
+    const std::optional<std::size_t> kept = file_.ReadAt(offset, before.data(), before.size());
+    if (!sizeBefore || !kept) {
+        return false;
+    }
+    if (expected != nullptr && before != *expected) {
+        // Changed by another program: not written over, unless it already holds exactly these
+        // bytes (the same change made in both places), which leaves nothing to refuse.
+        return *kept == before.size() && before == bytes;
+    }
+    if (file_.WriteAt(offset, bytes.data(), bytes.size())) {
+        return true;
+    }
+    TakeBack(offset, before, *kept, *sizeBefore);
+    return false;
+}
+
+// Puts back what a failed write changed, and only that: the record's old bytes, and the old
+// length when the write grew the file.
+void MenuDataFile::TakeBack(std::uint64_t offset, const RecordBytes& before, std::size_t kept,
+                            std::uint64_t sizeBefore) {
+    RecordBytes now{};
+    const std::optional<std::size_t> readable = file_.ReadAt(offset, now.data(), kept);
+    if (readable != kept || !std::equal(before.begin(), before.begin() + kept, now.begin())) {
+        file_.WriteAt(offset, before.data(), kept);
+    }
+    const std::optional<std::uint64_t> sizeNow = file_.Size();
+    if (!sizeNow || *sizeNow > sizeBefore) {
+        file_.Truncate(sizeBefore);
+    }
 }
 
 } // namespace quillery

@@ -3,6 +3,7 @@
 #include "platform/AnsiCodec.h"
 #include "platform/RecordFile.h"
 #include "shared/MenuRecord.h"
+#include "store/RecordCodec.h"
 
 #include <cstdint>
 #include <optional>
@@ -27,15 +28,28 @@ public:
     // A record beyond the end of the file, wholly or in part, reads as zero bytes. Nothing
     // when the record number is below 1 or the read fails.
     std::optional<MenuRecord> Read(int recordNumber);
+    std::optional<RecordBytes> ReadBytes(int recordNumber);
 
-    // `count` records from `firstRecord` on, in one read of the file; each as Read() gives it.
-    // Nothing when the read fails.
-    std::optional<std::vector<MenuRecord>> ReadRange(int firstRecord, int count);
+    // `count` records from `firstRecord` on, in one read of the file; each as ReadBytes() gives
+    // it. Nothing when the read fails.
+    std::optional<std::vector<RecordBytes>> ReadRangeBytes(int firstRecord, int count);
 
-    // Writes the whole record; the file grows when it lies beyond the end.
+    // Writes the whole record, or leaves the file as it was: a write that fails part-way (a
+    // full disk takes what fits) is taken back, so that no record is ever half written. The
+    // file grows when the record lies beyond the end.
     bool Write(int recordNumber, const MenuRecord& record);
+    bool WriteBytes(int recordNumber, const RecordBytes& bytes);
+
+    // As WriteBytes, but only while the record still holds `expected`: when another program
+    // has changed it since, nothing is written and the result is false.
+    bool WriteBytesIfUnchanged(int recordNumber, const RecordBytes& expected,
+                               const RecordBytes& bytes);
 
 private:
+    bool WriteWhole(int recordNumber, const RecordBytes& bytes, const RecordBytes* expected);
+    void TakeBack(std::uint64_t offset, const RecordBytes& before, std::size_t kept,
+                  std::uint64_t sizeBefore);
+
     RecordFile& file_;
     const AnsiCodec& ansi_;
 };

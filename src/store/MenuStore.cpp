@@ -25,7 +25,13 @@ std::unique_ptr<MenuStore> MenuStore::Open(FileSystem& files, const AnsiCodec& a
 
 std::optional<MenuRecord> MenuStore::Read(int recordNumber) noexcept {
     try {
-        return MenuDataFile(*file_, ansi_).Read(recordNumber);
+        const std::optional<RecordBytes> bytes =
+            MenuDataFile(*file_, ansi_).ReadBytes(recordNumber);
+        if (!bytes) {
+            return std::nullopt;
+        }
+        seen_[recordNumber] = *bytes;
+        return DecodeRecord(*bytes, ansi_);
     } catch (...) {
         return std::nullopt;
     }
@@ -33,7 +39,19 @@ std::optional<MenuRecord> MenuStore::Read(int recordNumber) noexcept {
 
 std::optional<std::vector<MenuRecord>> MenuStore::ReadItems(int first, int last) noexcept {
     try {
-        return MenuDataFile(*file_, ansi_).ReadRange(RecordOfItem(first), last - first + 1);
+        const int firstRecord = RecordOfItem(first);
+        const std::optional<std::vector<RecordBytes>> range =
+            MenuDataFile(*file_, ansi_).ReadRangeBytes(firstRecord, last - first + 1);
+        if (!range) {
+            return std::nullopt;
+        }
+        std::vector<MenuRecord> items;
+        items.reserve(range->size());
+        for (std::size_t i = 0; i < range->size(); ++i) {
+            seen_[firstRecord + static_cast<int>(i)] = (*range)[i];
+            items.push_back(DecodeRecord((*range)[i], ansi_));
+        }
+        return items;
     } catch (...) {
         return std::nullopt;
     }
@@ -41,7 +59,20 @@ std::optional<std::vector<MenuRecord>> MenuStore::ReadItems(int first, int last)
 
 bool MenuStore::WriteItem(int itemNumber, const MenuRecord& record) noexcept {
     try {
-        return MenuDataFile(*file_, ansi_).Write(RecordOfItem(itemNumber), record);
+        if (!file_->IsStillAtItsPath()) {
+            return false;
+        }
+        const int recordNumber = RecordOfItem(itemNumber);
+        const RecordBytes bytes = EncodeRecord(record, ansi_);
+        MenuDataFile data(*file_, ansi_);
+        const auto seen = seen_.find(recordNumber);
+        const bool written = seen == seen_.end()
+                                 ? data.WriteBytes(recordNumber, bytes)
+                                 : data.WriteBytesIfUnchanged(recordNumber, seen->second, bytes);
+        if (written) {
+            seen_[recordNumber] = bytes;
+        }
+        return written;
     } catch (...) {
         return false;
     }

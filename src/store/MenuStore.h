@@ -5,7 +5,9 @@
 #include "platform/RecordFile.h"
 #include "platform/SystemInfo.h"
 #include "shared/MenuRecord.h"
+#include "store/RecordCodec.h"
 
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -21,6 +23,11 @@ std::wstring MenuFilePath(SystemInfo& system);
 
 // The open data file: fixed records read and written by number. It answers with results and
 // tells nobody of a failure; its callers decide what the user sees. Closing is destruction.
+//
+// A write goes only into the file that was opened and only over what this store last saw
+// there: it fails, writing nothing, once another program has deleted, moved or replaced the
+// file, or has changed the record since this store read or wrote it. A view of the file that
+// has gone stale so never writes into nowhere nor over another program's change.
 class MenuStore {
 public:
     // Opens an existing data file for reading and writing or, when it cannot be written, for
@@ -39,7 +46,8 @@ public:
     // Items `first` to `last`, in one read of the file; nothing when the read fails.
     std::optional<std::vector<MenuRecord>> ReadItems(int first, int last) noexcept;
 
-    // Writes `record` as item `itemNumber` (record itemNumber + 2; -1 writes the header).
+    // Writes `record` as item `itemNumber` (record itemNumber + 2; -1 writes the header), whole
+    // or not at all.
     bool WriteItem(int itemNumber, const MenuRecord& record) noexcept;
 
     // Writes two items as one change (a swap of two snippets). When the first write fails the
@@ -51,6 +59,7 @@ public:
 private:
     std::unique_ptr<RecordFile> file_;
     const AnsiCodec& ansi_;
+    std::map<int, RecordBytes> seen_; // each record as this store last read or wrote it
 };
 
 } // namespace quillery

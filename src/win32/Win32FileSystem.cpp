@@ -3,10 +3,14 @@
 #include "win32/UniqueResource.h"
 
 #include <algorithm>
+#include <optional>
+#include <string>
 
 namespace quillery::win32 {
 namespace {
 
+// Not FILE_SHARE_DELETE: while the file is open, no other program can delete, rename or
+// replace it (only rewrite it in place).
 constexpr DWORD kShareMode = FILE_SHARE_READ | FILE_SHARE_WRITE;
 
 // ReadFile and WriteFile count in DWORDs; larger requests go in pieces of this size.
@@ -25,9 +29,26 @@ DWORD ChunkOf(std::size_t remaining) {
     return static_cast<DWORD>(std::min(remaining, kMaxChunk));
 }
 
+// The identity of an open file: its volume and its number on that volume.
+struct FileIdentity {
+    DWORD volume = 0;
+    DWORD indexHigh = 0;
+    DWORD indexLow = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+std::optional<FileIdentity> IdentityOf(HANDLE file) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(file, &info)) {
+        return std::nullopt;
+    }
+    return FileIdentity{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+}
+
 class Win32RecordFile final : public RecordFile {
 public:
-    explicit Win32RecordFile(UniqueFile file) : file_(std::move(file)) {}
+    Win32RecordFile(UniqueFile file, std::wstring path)
+        : file_(std::move(file)), path_(std::move(path)) {}
 
     std::optional<std::size_t> ReadAt(std::uint64_t offset, std::uint8_t* buffer,
                                       std::size_t size) override {
@@ -64,8 +85,38 @@ public:
         return true;
     }
 
+    std::optional<std::uint64_t> Size() override {
+        LARGE_INTEGER size{};
+        if (!::GetFileSizeEx(file_.get(), &size)) {
+            return std::nullopt;
+        }
+        return static_cast<std::uint64_t>(size.QuadPart);
+    }
+
+    // Moves the handle's file pointer, which the positioned reads and writes do not use.
+    bool Truncate(std::uint64_t size) override {
+        LARGE_INTEGER end{};
+        end.QuadPart = static_cast<LONGLONG>(size);
+        return ::SetFilePointerEx(file_.get(), end, nullptr, FILE_BEGIN) &&
+               ::SetEndOfFile(file_.get());
+    }
+
+    // The path opened again, without access rights, only to learn which file it names now:
+    // such an open conflicts with no other program's sharing.
+    bool IsStillAtItsPath() override {
+        const UniqueFile named(::CreateFileW(path_.c_str(), 0,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                             nullptr, OPEN_EXISTING, 0, nullptr));
+        if (!named) {
+            return false;
+        }
+        const std::optional<FileIdentity> mine = IdentityOf(file_.get());
+        return mine && mine == IdentityOf(named.get());
+    }
+
 private:
     UniqueFile file_;
+    std::wstring path_;
 };
 
 std::unique_ptr<RecordFile> OpenHandle(const std::wstring& path, DWORD access, DWORD disposition) {
@@ -74,7 +125,7 @@ std::unique_ptr<RecordFile> OpenHandle(const std::wstring& path, DWORD access, D
     if (!file) {
         return nullptr;
     }
-    return std::make_unique<Win32RecordFile>(std::move(file));
+    return std::make_unique<Win32RecordFile>(std::move(file), path);
 }
 
 } // namespace

@@ -172,16 +172,17 @@ wait_for_menu() {
     fail "the menu did not put the pointer onto its banner (pointer at $x,$y, menu at $rect)"
 }
 
-# Moves the pointer to X Y and clicks there once the display has the pointer there. Wine reads
-# the display's events in order, so the program sees the move before the button.
+# Moves the pointer to X Y and clicks there with button B (1, the left, unless given) once the
+# display has the pointer there. Wine reads the display's events in order, so the program sees
+# the move before the button.
 click_at() {
-    xdotool mousemove --sync "$1" "$2" click 1
+    xdotool mousemove --sync "$1" "$2" click "${3:-1}"
 }
 
-# Clicks line N of the open pop-up: lines start 33 px below its top, 16 px apart, text from
-# 18 px in.
+# Clicks line N of the open pop-up with button B (1, the left, unless given): lines start 33 px
+# below its top, 16 px apart, text from 18 px in.
 click_line() {
-    click_at $((menu_left + 60)) $((menu_top + 33 + 16 * ($1 - 1) + 8))
+    click_at $((menu_left + 60)) $((menu_top + 33 + 16 * ($1 - 1) + 8)) "${2:-1}"
 }
 
 # Clicks the control captioned TEXT in the window titled TITLE, as a user would.
@@ -190,6 +191,16 @@ click_control() {
     point=$(probe control "$text" --title "$title") || fail "no \"$text\" in \"$title\""
     read -r x y <<<"$point"
     click_at "$x" "$y"
+}
+
+# The Windows build's menudat.exe (E2E_TOOL) on a file of this machine: COMMAND FILE ARGS...;
+# its output without carriage returns.
+windows_menudat() {
+    local output status
+    output=$(wine "$E2E_TOOL" "$1" "$(winpath "$2")" "${@:3}")
+    status=$?
+    printf '%s\n' "${output//$'\r'/}"
+    return $status
 }
 
 # Bytes of a file as hex, from offset $2, $3 of them.

@@ -44,8 +44,16 @@ public:
         if (owner_.failWriteOfRecord.count(record) != 0) {
             return false;
         }
+        if (owner_.tearWriteOfRecord.erase(record) != 0) {
+            real_->WriteAt(offset, data, size / 2);
+            return false;
+        }
         return real_->WriteAt(offset, data, size);
     }
+
+    std::optional<std::uint64_t> Size() override { return real_->Size(); }
+    bool Truncate(std::uint64_t size) override { return real_->Truncate(size); }
+    bool IsStillAtItsPath() override { return real_->IsStillAtItsPath(); }
 
 private:
     std::unique_ptr<RecordFile> real_;
@@ -61,6 +69,9 @@ public:
         return real_->ReadAt(offset, buffer, size);
     }
     bool WriteAt(std::uint64_t, const std::uint8_t*, std::size_t) override { return false; }
+    std::optional<std::uint64_t> Size() override { return real_->Size(); }
+    bool Truncate(std::uint64_t) override { return false; }
+    bool IsStillAtItsPath() override { return real_->IsStillAtItsPath(); }
 
 private:
     std::unique_ptr<RecordFile> real_;

@@ -77,6 +77,7 @@ public:
     bool refuseOpen = false;      // the file exists but cannot be opened at all
     std::set<int> failReadOfRecord;
     std::set<int> failWriteOfRecord;
+    std::set<int> tearWriteOfRecord; // the next write writes half of it, then fails (a full disk)
     std::vector<int> readRecords;    // every record read, in order
     std::vector<int> writtenRecords; // every record written, in order
     int openFiles = 0;               // files opened or created and not yet closed

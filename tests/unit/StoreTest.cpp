@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <thread>
 
 namespace quillery {
@@ -290,6 +291,109 @@ TEST_F(StoreTest, FailedWriteKeepsOldBytesAndNewTable) {
     EXPECT_EQ(platform.dialogs.shown[0].style, 16u);
     EXPECT_EQ(Bytes(), before);
     EXPECT_EQ(TrimSpaces(session.snippets[2].Description), L"New");
+}
+
+// A write that fails part-way, as on a full disk, leaves no half record behind: the old bytes
+// and the old length come back, inside the file and past its end alike.
+TEST_F(StoreTest, WriteThatFailsPartWayIsTakenBack) {
+    for (const int item : {2, 20}) {
+        SCOPED_TRACE(item);
+        DataFile file;
+        file.Header(1).Item(1, L"One", L"one").Item(2, L"Two", L"two");
+        Save(file);
+        const auto before = Bytes();
+        MenuSession fresh(platform.port);
+        ASSERT_TRUE(Open(fresh));
+        platform.files.tearWriteOfRecord = {RecordOfItem(item)};
+        MenuRecord changed = fresh.snippets[static_cast<std::size_t>(item)];
+        changed.SetDescription(L"Changed");
+        changed.SetText(L"changed text");
+
+        EXPECT_FALSE(fresh.SaveItem(item, changed));
+        EXPECT_TRUE(platform.files.tearWriteOfRecord.empty()) << "the write was not attempted";
+        EXPECT_EQ(Messages().back(), messages::kErrorSavingItem);
+        EXPECT_EQ(Bytes(), before);
+    }
+}
+
+// The file's place changed under the open store (another program deleted the file, moved it
+// away or put another in its place): a write would go into a file nobody will read again, so
+// none is made, nothing is created and the other file is left as it is.
+TEST_F(StoreTest, FileDeletedMovedOrReplacedSinceOpeningIsNotWritten) {
+    const std::filesystem::path elsewhere = platform.dir.path() / "elsewhere.dat";
+    const std::filesystem::path menuFile = platform.MenuFile();
+    struct Case {
+        const char* name;
+        std::function<void()> change;
+    } cases[] = {
+        {"deleted", [&] { std::filesystem::remove(menuFile); }},
+        {"moved away", [&] { std::filesystem::rename(menuFile, elsewhere); }},
+        {"replaced",
+         [&] {
+             WriteBytes(elsewhere, DataFile{}.Header(1).Item(2, L"Theirs", L"their text").bytes);
+             std::filesystem::rename(elsewhere, menuFile);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DataFile file;
+        file.Header(1).Item(2, L"Mine", L"my text");
+        Save(file);
+        MenuSession fresh(platform.port);
+        ASSERT_TRUE(Open(fresh));
+        c.change();
+        const auto menuFileBefore = ReadBytes(menuFile);
+        const auto elsewhereBefore = ReadBytes(elsewhere);
+        platform.dialogs.shown.clear();
+
+        fresh.snippets[2].SetDescription(L"Edited");
+        EXPECT_FALSE(fresh.SaveItem(2, fresh.snippets[2]));
+        EXPECT_EQ(Messages(), std::vector<std::wstring>{messages::kErrorSavingItem});
+        EXPECT_EQ(ReadBytes(menuFile), menuFileBefore);
+        EXPECT_EQ(ReadBytes(elsewhere), elsewhereBefore);
+        EXPECT_EQ(std::filesystem::exists(menuFile), std::string(c.name) == "replaced");
+        std::filesystem::remove(elsewhere);
+    }
+}
+
+// Another program rewrote the file in place while the menu was open. A record it changed is
+// not written over from the menu's older view, not even as the second half of a move; a
+// record it left alone is written as usual.
+TEST_F(StoreTest, RecordThatAnotherProgramChangedIsNotWrittenOver) {
+    DataFile file;
+    file.Header(1).Item(1, L"One", L"one").Item(2, L"Two", L"two").Item(3, L"Three", L"three");
+    Save(file);
+    const auto store = OpenStore();
+    ASSERT_NE(store, nullptr);
+    const std::vector<MenuRecord> loaded = *store->ReadItems(1, 20);
+    DataFile theirs = file;
+    theirs.Item(2, L"Theirs", L"their text");
+    Save(theirs); // truncated and written again: the same file, new contents
+
+    MenuRecord first = loaded[0];
+    first.SetDescription(L"One, edited");
+    EXPECT_TRUE(store->WriteItem(1, first));
+    theirs.Item(1, L"One, edited", L"one");
+    EXPECT_EQ(Bytes(), theirs.bytes);
+
+    MenuRecord second = loaded[1];
+    second.SetDescription(L"Two, edited");
+    EXPECT_FALSE(store->WriteItem(2, second));
+    EXPECT_FALSE(store->WriteItemPair(3, loaded[1], loaded[2], 2, loaded[2])); // Move Up of 3
+    EXPECT_EQ(Bytes(), theirs.bytes);
+
+    // The same change made in both places (two welcome windows given the same answer, say) is
+    // no conflict: the record already holds it.
+    MenuRecord same = loaded[1];
+    same.SetDescription(L"Theirs");
+    same.SetText(L"their text");
+    EXPECT_TRUE(store->WriteItem(2, same));
+    EXPECT_EQ(Bytes(), theirs.bytes);
+
+    EXPECT_TRUE(Open()); // a request that reads the file anew may write it
+    session.snippets[2].SetDescription(L"Two, edited");
+    EXPECT_TRUE(session.SaveItem(2, session.snippets[2]));
+    EXPECT_TRUE(platform.dialogs.shown.empty());
 }
 
 TEST_F(StoreTest, WriteAfterTheFileWasClosedFailsVisibly) {

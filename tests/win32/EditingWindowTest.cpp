@@ -24,6 +24,7 @@ using win32::UniqueKey;
 using wintest::FindVisible;
 using wintest::LinePoint;
 using wintest::MessageBoxWatcher;
+using wintest::OpenContextMenu;
 using wintest::ReadWholeFile;
 using wintest::RealPlatform;
 using wintest::RecordBytesOf;
@@ -33,22 +34,9 @@ using wintest::WaitFor;
 using wintest::WriteWholeFile;
 
 constexpr const wchar_t* kBase = L"http://www.example.com/quillery";
-constexpr UINT kGetMenuHandle = 0x01E1; // MN_GETHMENU
 
 std::vector<std::uint8_t> MenuData(const std::vector<int>& items) {
     return wintest::MenuFileBytes(kBase, 1, items);
-}
-
-// Right-clicks line n and waits for the context menu; gives its window and menu handle.
-bool OpenContextMenu(HWND popup, int line, HWND& menuWindow, HMENU& menu) {
-    ::PostMessageW(popup, WM_MOUSEMOVE, 0, LinePoint(line));
-    ::PostMessageW(popup, WM_RBUTTONDOWN, MK_RBUTTON, LinePoint(line));
-    ::PostMessageW(popup, WM_RBUTTONUP, 0, LinePoint(line));
-    if (!WaitFor([&] { return (menuWindow = FindVisible(L"#32768")) != nullptr; })) {
-        return false;
-    }
-    menu = reinterpret_cast<HMENU>(::SendMessageW(menuWindow, kGetMenuHandle, 0, 0));
-    return menu != nullptr;
 }
 
 bool Enabled(HMENU menu, int position) {

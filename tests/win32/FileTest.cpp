@@ -138,6 +138,37 @@ TEST(Win32FileSystemTest, SeveralHandlesShareTheFile) {
     EXPECT_EQ(seen[0], 0xB1);
 }
 
+// What the store needs to take back a failed write and to notice that the file has gone.
+TEST(Win32FileSystemTest, SizeTruncationAndWhetherThePathStillNamesTheFile) {
+    TempDirectory dir;
+    const std::wstring path = dir.File(L"Menu.dat");
+    WriteWholeFile(path, Pattern(700));
+    auto file = Win32FileSystem().Open(path, FileAccess::ReadWrite);
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(file->Size(), std::optional<std::uint64_t>(700));
+    ASSERT_TRUE(file->Truncate(464));
+    EXPECT_EQ(file->Size(), std::optional<std::uint64_t>(464));
+    EXPECT_EQ(ReadWholeFile(path), std::vector<std::uint8_t>(Pattern(464)));
+    EXPECT_TRUE(file->IsStillAtItsPath());
+
+    // Rewritten in place by another handle: still the same file.
+    ASSERT_TRUE(wintest::RewriteInPlace(path, Pattern(10)));
+    EXPECT_TRUE(file->IsStillAtItsPath());
+
+    if (!wintest::RunningOnWine()) {
+        return; // Windows lets nobody delete or replace the open file (DataFileFaultTest)
+    }
+    const std::wstring other = dir.File(L"other.dat");
+    WriteWholeFile(other, Pattern(5));
+    ASSERT_TRUE(wintest::RunOnHost({"mv", wintest::HostPath(other), wintest::HostPath(path)}));
+    EXPECT_FALSE(file->IsStillAtItsPath()) << "another file took its place";
+    ASSERT_TRUE(wintest::RunOnHost({"rm", wintest::HostPath(path)}));
+    EXPECT_FALSE(file->IsStillAtItsPath()) << "deleted";
+    ASSERT_TRUE(::CreateDirectoryW(path.c_str(), nullptr));
+    EXPECT_FALSE(file->IsStillAtItsPath()) << "a directory took its place";
+    ::RemoveDirectoryW(path.c_str());
+}
+
 // ---- The store on real files ----------------------------------------------------------------
 
 class RealStoreTest : public ::testing::Test {

@@ -182,16 +182,29 @@ void MessageBoxWatcher::Answer(HWND box) {
                    reinterpret_cast<LPARAM>(::GetDlgItem(box, answer)));
 }
 
-TempDirectory::TempDirectory() {
-    static std::atomic<unsigned> counter{0};
+namespace {
+
+std::wstring TemporaryDirectory() {
     wchar_t base[MAX_PATH + 1] = L"";
     if (::GetTempPathW(MAX_PATH + 1, base) == 0) {
         throw std::runtime_error("GetTempPathW failed");
     }
+    return base;
+}
+
+} // namespace
+
+TempDirectory::TempDirectory() : TempDirectory(TemporaryDirectory()) {}
+
+TempDirectory::TempDirectory(const std::wstring& parent) {
+    static std::atomic<unsigned> counter{0};
+    std::wstring base = parent;
+    if (!base.empty() && base.back() != L'\\') {
+        base += L'\\';
+    }
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::wstring candidate = std::wstring(base) + L"quillery-" +
-                                 std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                                 std::to_wstring(counter++);
+        std::wstring candidate = base + L"quillery-" + std::to_wstring(::GetCurrentProcessId()) +
+                                 L"-" + std::to_wstring(counter++);
         if (::CreateDirectoryW(candidate.c_str(), nullptr)) {
             path_ = std::move(candidate);
             return;
@@ -217,7 +230,9 @@ TempDirectory::~TempDirectory() {
     ::RemoveDirectoryW(path_.c_str());
 }
 
-RealPlatform::RealPlatform() {
+RealPlatform::RealPlatform() : RealPlatform(TemporaryDirectory()) {}
+
+RealPlatform::RealPlatform(const std::wstring& parentOfDataDirectory) : dir(parentOfDataDirectory) {
     port.files = &files;
     port.ansi = &ansi;
     port.system = &system;
@@ -265,6 +280,16 @@ void WriteWholeFile(const std::wstring& path, const std::vector<std::uint8_t>& b
     if (!written || put != bytes.size()) {
         throw std::runtime_error("cannot write the test's file");
     }
+}
+
+bool RewriteInPlace(const std::wstring& path, const std::vector<std::uint8_t>& bytes) {
+    const win32::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE,
+                                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                               TRUNCATE_EXISTING, 0, nullptr));
+    DWORD put = 0;
+    return file &&
+           ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr) &&
+           put == bytes.size();
 }
 
 std::vector<std::uint8_t>
@@ -319,6 +344,78 @@ std::wstring ProgramDirectory() {
 bool RunningOnWine() {
     const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
     return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+std::string HostPath(const std::wstring& path) {
+    using GetUnixFileName = char*(CDECL*)(const wchar_t*);
+    const auto convert = reinterpret_cast<GetUnixFileName>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    char* converted = convert != nullptr ? convert(path.c_str()) : nullptr;
+    if (converted == nullptr) {
+        return {};
+    }
+    std::string hostPath = converted;
+    ::HeapFree(::GetProcessHeap(), 0, converted);
+    return hostPath;
+}
+
+bool RunOnHost(const std::vector<std::string>& arguments) {
+    using SpawnOnHost = LONG(WINAPI*)(char* const* argv, int wait);
+    const auto spawn = reinterpret_cast<SpawnOnHost>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "__wine_unix_spawnvp")));
+    if (spawn == nullptr) {
+        return false;
+    }
+    std::vector<std::string> copies = arguments;
+    std::vector<char*> argv;
+    for (std::string& argument : copies) {
+        argv.push_back(argument.data());
+    }
+    argv.push_back(nullptr);
+    return spawn(argv.data(), /*wait=*/TRUE) == 0;
+}
+
+bool OpenContextMenu(HWND popup, int line, HWND& menuWindow, HMENU& menu) {
+    constexpr UINT kGetMenuHandle = 0x01E1; // MN_GETHMENU
+    ::PostMessageW(popup, WM_MOUSEMOVE, 0, LinePoint(line));
+    ::PostMessageW(popup, WM_RBUTTONDOWN, MK_RBUTTON, LinePoint(line));
+    ::PostMessageW(popup, WM_RBUTTONUP, 0, LinePoint(line));
+    if (!WaitFor([&] { return (menuWindow = FindVisible(L"#32768")) != nullptr; })) {
+        return false;
+    }
+    menu = reinterpret_cast<HMENU>(::SendMessageW(menuWindow, kGetMenuHandle, 0, 0));
+    return menu != nullptr;
+}
+
+bool EditAndApply(int line, wchar_t command, const std::wstring& description,
+                  const std::function<void()>& meanwhile) {
+    constexpr int kDescriptionBox = 201;
+    constexpr int kApplyButton = 211;
+    HWND popup = nullptr;
+    HWND menuWindow = nullptr;
+    HMENU menu = nullptr;
+    HWND editor = nullptr;
+    if (!WaitFor([&] { return (popup = FindVisible(L"QuillerySnippetMenu")) != nullptr; }) ||
+        !OpenContextMenu(popup, line, menuWindow, menu)) {
+        return false;
+    }
+    ::PostMessageW(menuWindow, WM_CHAR, command, 0);
+    if (!WaitFor([&] { return (editor = FindVisible(L"QuilleryItemEditor")) != nullptr; })) {
+        return false;
+    }
+    if (meanwhile) {
+        meanwhile();
+    }
+    ::SendMessageW(::GetDlgItem(editor, kDescriptionBox), WM_SETTEXT, 0,
+                   reinterpret_cast<LPARAM>(description.c_str()));
+    ::SendMessageW(::GetDlgItem(editor, kApplyButton), BM_CLICK, 0, 0);
+    if (!WaitFor([] { return FindVisible(L"QuilleryItemEditor") == nullptr; })) {
+        return false;
+    }
+    if (FindVisible(L"QuillerySnippetMenu") != nullptr) {
+        ::PostMessageW(popup, WM_CLOSE, 0, 0);
+    }
+    return true;
 }
 
 HWND FindVisible(const wchar_t* className) {

@@ -84,10 +84,12 @@ private:
     Thread thread_;
 };
 
-// A fresh directory under the system's temporary directory, removed with everything in it.
+// A fresh directory under the system's temporary directory, or under `parent`, removed with
+// everything in it.
 class TempDirectory {
 public:
     TempDirectory();
+    explicit TempDirectory(const std::wstring& parent);
     ~TempDirectory();
     TempDirectory(const TempDirectory&) = delete;
     TempDirectory& operator=(const TempDirectory&) = delete;
@@ -120,6 +122,7 @@ private:
 class RealPlatform {
 public:
     RealPlatform();
+    explicit RealPlatform(const std::wstring& parentOfDataDirectory); // on another drive, say
     ~RealPlatform();
     RealPlatform(const RealPlatform&) = delete;
     RealPlatform& operator=(const RealPlatform&) = delete;
@@ -142,6 +145,10 @@ public:
 std::vector<std::uint8_t> ReadWholeFile(const std::wstring& path);
 void WriteWholeFile(const std::wstring& path, const std::vector<std::uint8_t>& bytes);
 
+// Rewrites an existing file in place as another program may while the component has it open:
+// opened sharing reading and writing, cut to nothing and written anew. Whether it was written.
+bool RewriteInPlace(const std::wstring& path, const std::vector<std::uint8_t>& bytes);
+
 // A data file of whole records: record n at (n - 1) * 232, in the code page's bytes.
 std::vector<std::uint8_t>
 DataFileBytes(const std::vector<std::pair<int, std::wstring>>& descriptionsByRecord);
@@ -163,6 +170,14 @@ std::wstring ProgramDirectory();
 
 bool RunningOnWine();
 
+// Under Wine: the host system's path of a Windows path; empty elsewhere.
+std::string HostPath(const std::wstring& path);
+
+// Under Wine: runs a program of the host system, not a Windows one, as another program of the
+// user's would act on the files (unbound by Windows' sharing rules), and waits for it to end.
+// Whether it ran and succeeded; false elsewhere.
+bool RunOnHost(const std::vector<std::string>& arguments);
+
 // A visible top-level window of the given class, or null.
 HWND FindVisible(const wchar_t* className);
 
@@ -174,6 +189,16 @@ constexpr int LineCentreY(int line) {
 inline LPARAM LinePoint(int line) {
     return MAKELPARAM(40, LineCentreY(line));
 }
+
+// Right-clicks line n of the pop-up and waits for the context menu; gives its window and menu.
+bool OpenContextMenu(HWND popup, int line, HWND& menuWindow, HMENU& menu);
+
+// The user's part of an edit, for a User: on the open pop-up, right-clicks line `line`,
+// picks the command whose access key is `command` (L'n' New, L'e' Edit), runs `meanwhile`
+// while the editor is open, makes the description `description` and presses Apply. Then
+// closes the pop-up, unless a report has closed it. Whether each window came and went.
+bool EditAndApply(int line, wchar_t command, const std::wstring& description,
+                  const std::function<void()>& meanwhile = {});
 
 // Polls `condition` until it holds or the time is up; whether it held.
 bool WaitFor(const std::function<bool()>& condition,

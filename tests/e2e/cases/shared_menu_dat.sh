@@ -6,25 +6,17 @@
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/../lib.sh"
 
-# The 32-bit tool on a file of this machine; its output without carriage returns.
-tool() {
-    local output status
-    output=$(wine "$E2E_TOOL" "$1" "$(winpath "$2")" "${@:3}")
-    status=$?
-    printf '%s\n' "${output//$'\r'/}"
-    return $status
-}
-
 install_server "$E2E_WORK/server"
 data="$server_dir/Menu.dat"
-tool init "$data" http://www.example.com/quillery/menu.asp >/dev/null || fail "menudat.exe init"
-tool set "$data" 2 "Second" "second text, from the 32-bit tool" >/dev/null ||
+windows_menudat init "$data" http://www.example.com/quillery/menu.asp >/dev/null ||
+    fail "menudat.exe init"
+windows_menudat set "$data" 2 "Second" "second text, from the 32-bit tool" >/dev/null ||
     fail "menudat.exe set"
 [[ $(file_bytes "$data" 230 2) == "0000" ]] || fail "the new file does not ask for the welcome"
 # What the tool makes of the same file when the welcome is switched off.
 expected="$E2E_WORK/expected.dat"
 cp "$data" "$expected"
-tool welcome "$expected" off >/dev/null || fail "menudat.exe welcome off"
+windows_menudat welcome "$expected" off >/dev/null || fail "menudat.exe welcome off"
 
 xdotool mousemove 300 400
 start_calls 1
@@ -42,7 +34,7 @@ echo "ok: the $E2E_PLATFORM DLL read the 32-bit tool's snippet: $result"
 
 cmp "$data" "$expected" || fail "the DLL wrote other bytes than the 32-bit tool"
 echo "ok: the DLL's write is byte for byte the 32-bit tool's"
-listing=$(tool list "$data") || fail "menudat.exe list"
+listing=$(windows_menudat list "$data") || fail "menudat.exe list"
 grep -q "second text, from the 32-bit tool" <<<"$listing" || fail "the tool lists: $listing"
 echo "ok: the 32-bit tool reads the file the DLL wrote"
 exit 0

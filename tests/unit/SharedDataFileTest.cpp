@@ -1,0 +1,93 @@
+// The data file shared with another writer (a second browser, the menudat tool): while a request
+// is open, the other changes a different record. Each change the open request then makes writes
+// only its own records, not its stale copy of the others, and the next request loads both.
+
+#include "editing/ItemCommands.h"
+#include "posix/PosixFileSystem.h"
+#include "support/MenuFixture.h"
+
+#include <algorithm>
+
+namespace quillery {
+namespace {
+
+using testing::MenuFixture;
+using testing::RecordBytesOf;
+
+class SharedDataFileTest : public MenuFixture {
+protected:
+    void RightClick(std::int16_t line, int command) {
+        ui().menuChoices.push_back([command] { return command; });
+        menu().HighlightLine(line);
+        menu().OnLineReleased(line, buttons::kRight);
+    }
+
+    // Another process writes item 5, through a store of its own.
+    void OtherWritesItem5() {
+        PosixFileSystem files;
+        auto store = MenuStore::Open(files, platform.ansi, MenuFilePath(platform.system));
+        ASSERT_NE(store, nullptr);
+        MenuRecord record;
+        record.SetDescription(L"From the other");
+        record.SetText(L"their text");
+        ASSERT_TRUE(store->WriteItem(5, record));
+    }
+
+    // One request on items 1 to 3 that makes `change` in its first window (the welcome window
+    // when `flag` asks for it), the other process writing item 5 just before when `withOther`.
+    // The file's bytes afterwards.
+    std::vector<std::uint8_t> Run(std::int16_t flag, const std::function<void()>& change,
+                                  bool withOther) {
+        SaveItems({1, 2, 3}, flag);
+        platform.dialogs.answers = {box::kAnswerYes};
+        RequestWith({[&] {
+                         if (withOther) {
+                             OtherWritesItem5();
+                         }
+                         change();
+                     },
+                     Leave()});
+        return Bytes();
+    }
+};
+
+TEST_F(SharedDataFileTest, ChangesOfAnOpenRequestKeepTheOtherWritersRecord) {
+    const auto welcomeAnswer = [&] {
+        welcome().OnDontShowAgainChanged(true);
+        welcome().OnContinue();
+    };
+    const auto edit = [&] {
+        ui().Next([&] {
+            editor().OnFieldChanged(ItemEditor::Description, L"Edited");
+            editor().OnApply();
+        });
+        RightClick(1, ItemCommands::Edit);
+    };
+    const struct Case {
+        const char* name;
+        std::int16_t flag;
+        std::function<void()> change;
+    } cases[] = {
+        {"the welcome answer", 0, welcomeAnswer},
+        {"Remove", 1, [&] { RightClick(3, ItemCommands::Remove); }},
+        {"Move Up", 1, [&] { RightClick(3, ItemCommands::MoveUp); }},
+        {"Apply in the editor", 1, edit},
+    };
+    const auto theirs = RecordBytesOf(L"From the other", L"their text", 0);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        // The file as the change alone leaves it, with the other's record put in.
+        std::vector<std::uint8_t> expected = Run(c.flag, c.change, false);
+        expected.resize(std::max<std::size_t>(expected.size(), 7 * 232), 0);
+        std::copy(theirs.begin(), theirs.end(), expected.begin() + 6 * 232);
+
+        EXPECT_EQ(Run(c.flag, c.change, true), expected);
+
+        std::wstring loaded;
+        RequestWith({[&] { loaded = TrimSpaces(session().snippets[5].Description); }, Leave()});
+        EXPECT_EQ(loaded, L"From the other");
+    }
+}
+
+} // namespace
+} // namespace quillery
