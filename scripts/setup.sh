@@ -11,6 +11,7 @@ packages=(
     wine64 libwine:amd64 # 64-bit prefixes, and the 64-bit stdole2.tlb for the 64-bit IDL
     xvfb openbox xdotool x11-utils imagemagick
     locales # the Japanese locale that the double-byte code page test runs under
+    nlohmann-json3-dev # the native messaging host's JSON (headers only)
 )
 
 sudo_if_needed() {
