@@ -159,12 +159,15 @@ private:
 
 constexpr char kUnknownRequest[] =
     R"({"error":"unknown request; the host answers {\"request\": \"menu\"}"})";
+constexpr char kNoRequest[] =
+    R"({"error":"the message names no request; the host answers {\"request\": \"menu\"}"})";
 
 TEST(HostProcessTest, MessagesInPiecesTogetherTooLongOrMalformedAreEachAnswered) {
     HostProcess host;
     ASSERT_TRUE(host.Started());
 
-    // One message in two writes, the first taken by the host before the second is written.
+    // One message in three writes, each taken by the host before the next is written: split
+    // inside the length and inside the JSON.
     const std::string ping = Framed(R"({"request": "ping"})");
     host.Send(ping.substr(0, 2));
     ASSERT_TRUE(host.TookEverything());
@@ -175,9 +178,7 @@ TEST(HostProcessTest, MessagesInPiecesTogetherTooLongOrMalformedAreEachAnswered)
 
     // Two messages in one write.
     host.Send(Framed("{\"request\": 1}") + Framed("[}"));
-    EXPECT_EQ(
-        host.Answer(),
-        R"({"error":"the message names no request; the host answers {\"request\": \"menu\"}"})");
+    EXPECT_EQ(host.Answer(), kNoRequest);
     EXPECT_EQ(host.Answer(), R"({"error":"the message is not valid JSON"})");
 
     // Over the limit: refused, its bytes dropped, and the message after it found.
@@ -185,12 +186,15 @@ TEST(HostProcessTest, MessagesInPiecesTogetherTooLongOrMalformedAreEachAnswered)
     EXPECT_EQ(host.Answer(),
               R"({"error":"the message is 1048577 bytes long; at most 1048576 are read"})");
     EXPECT_EQ(host.Answer(), kUnknownRequest);
+    // At the limit, and nested as deep as it can be: parsed and answered, not a stack overflow.
+    host.Send(Framed(std::string(512 * 1024, '[') + std::string(512 * 1024, ']')));
+    EXPECT_EQ(host.Answer(), kNoRequest);
 
     // The input ends inside a message: no answer, and a clean exit.
     host.Send(ping.substr(0, 10));
     host.CloseInput();
     EXPECT_EQ(host.ExitStatus(), 0u);
-    EXPECT_EQ(host.Answer(1s), std::nullopt);
+    EXPECT_EQ(host.Answer(0ms), std::nullopt);
 }
 
 // Pennock.dll in a folder of its own with its Menu.dat, registered while this lives, as
