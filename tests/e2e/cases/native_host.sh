@@ -90,12 +90,7 @@ probe gone --class QuillerySnippetMenu --timeout 2 || fail "the menu is still op
 echo "ok: a menu request answered $reply"
 
 exec 3>&-
-tries=100
-while kill -0 "$host_pid" 2>/dev/null; do
-    ((tries-- > 0)) || fail "the host did not end when its input closed"
-    sleep 0.1
-done
-wait "$host_pid"
+wait_for_end "$host_pid" 10 "the host, its input closed,"
 status=$?
 [[ $status == 0 ]] || fail "the host ended with status $status"
 echo "ok: the host ends with status 0 when its input closes"
