@@ -15,9 +15,14 @@
 // installed programs, whose uninstall command runs the installed copy of this script through
 // wscript (no console window; a failure is shown in a message box).
 //
-// Nothing is changed while the browser still has an installed DLL loaded: install and
-// uninstall stop first and ask the user to close the browser. An install that fails halfway
-// takes back what it did, so that only Menu.dat remains.
+// For Chrome, Edge and Firefox, which start a program rather than create a COM object, the
+// native messaging host quillery-host.exe is installed beside the DLL with a manifest for the
+// Chromium browsers and one for Firefox, each registered under the browsers' keys for this user
+// (the key's default value is the manifest's path).
+//
+// Nothing is changed while the browser still has an installed DLL loaded, or runs the host:
+// install and uninstall stop first and ask the user to close the browser. An install that fails
+// halfway takes back what it did, so that only Menu.dat remains.
 // Exit status: 0 done, 1 failed, 2 usage error.
 
 var shell = WScript.CreateObject("WScript.Shell");
@@ -101,6 +106,23 @@ function builds() {
 }
 
 var installedNames = ["Pennock.dll", "Pennock64.dll"];
+var hostProgram = "quillery-host.exe";
+
+// The native messaging host's manifests: the name the extensions ask for, which extensions may
+// start it, and the keys where each browser looks for the manifest.
+var hostName = "quillery";
+var hostManifests = [{
+    file: "quillery-chromium.json",
+    allowedName: "allowed_origins",
+    allowed: ["chrome-extension://kolbehcnedghobapdngebokpbfjnalmi/"],
+    keys: ["HKCU\\Software\\Google\\Chrome\\NativeMessagingHosts\\" + hostName,
+           "HKCU\\Software\\Microsoft\\Edge\\NativeMessagingHosts\\" + hostName]
+}, {
+    file: "quillery-firefox.json",
+    allowedName: "allowed_extensions",
+    allowed: ["quillery@pennock.example"],
+    keys: ["HKCU\\Software\\Mozilla\\NativeMessagingHosts\\" + hostName]
+}];
 
 function installFolder() {
     var base = environment("LOCALAPPDATA");
@@ -128,12 +150,14 @@ function heldOpen(path) {
     }
 }
 
-// Stops before anything is changed when a program still has an installed DLL loaded.
+// Stops before anything is changed when a program still has an installed DLL loaded, or the
+// browser still runs the host.
 function stopIfInUse(target, action) {
-    for (var i = 0; i < installedNames.length; ++i) {
-        var dll = files.BuildPath(target, installedNames[i]);
-        if (heldOpen(dll)) {
-            fail(dll + " is in use (or read-only). Close the browser, every window of it, and " +
+    var names = installedNames.concat([hostProgram]);
+    for (var i = 0; i < names.length; ++i) {
+        var path = files.BuildPath(target, names[i]);
+        if (heldOpen(path)) {
+            fail(path + " is in use (or read-only). Close the browser, every window of it, and " +
                  "run " + action + " again. Nothing was changed.");
         }
     }
@@ -159,6 +183,43 @@ function writeMenuEntryFile(target) {
     output.Write(text.replace("@=\"QUILLERY_PAGE\"", function () {
         return "@=\"" + page + "\"";
     }));
+    output.Close();
+    return path;
+}
+
+// A JSON string in ASCII alone, every other character written as \uXXXX: the file reads the
+// same in every code page, and browsers read manifests as UTF-8.
+function jsonString(text) {
+    var json = "\"";
+    for (var i = 0; i < text.length; ++i) {
+        var code = text.charCodeAt(i);
+        if (code == 0x22 || code == 0x5C) {
+            json += "\\" + text.charAt(i);
+        } else if (code < 0x20 || code > 0x7E) {
+            json += "\\u" + ("000" + code.toString(16)).slice(-4);
+        } else {
+            json += text.charAt(i);
+        }
+    }
+    return json + "\"";
+}
+
+// The manifest that tells a browser where the installed host is and which extensions may start
+// it; its path.
+function writeHostManifest(target, manifest) {
+    var allowed = [];
+    for (var i = 0; i < manifest.allowed.length; ++i) {
+        allowed.push(jsonString(manifest.allowed[i]));
+    }
+    var path = files.BuildPath(target, manifest.file);
+    var output = files.CreateTextFile(path, true);
+    output.Write("{\r\n" +
+                 "  \"name\": " + jsonString(hostName) + ",\r\n" +
+                 "  \"description\": \"Quillery: the snippet menu for web forms\",\r\n" +
+                 "  \"path\": " + jsonString(files.BuildPath(target, hostProgram)) + ",\r\n" +
+                 "  \"type\": \"stdio\",\r\n" +
+                 "  \"" + manifest.allowedName + "\": [" + allowed.join(", ") + "]\r\n" +
+                 "}\r\n");
     output.Close();
     return path;
 }
@@ -212,9 +273,9 @@ function writeProgramsEntry(target, version, installed) {
     shell.RegWrite(key + "NoRepair", 1, "REG_DWORD");
 }
 
-// Unregisters the given installed DLLs, removes the browser's menu entry and deletes the
-// program files (and Menu.dat when `everything`), with the folders they leave empty. Goes on
-// past a failure; returns what failed.
+// Unregisters the given installed DLLs, removes the browser's menu entry and the host's
+// registrations and deletes the program files (and Menu.dat when `everything`), with the
+// folders they leave empty. Goes on past a failure; returns what failed.
 function removeInstalled(target, dlls, everything) {
     var problems = [];
     for (var i = 0; i < dlls.length; ++i) {
@@ -225,7 +286,13 @@ function removeInstalled(target, dlls, everything) {
         }
     }
     removeKey(menuExtKey, problems);
-    var names = installedNames.concat(["Quillery.htm", "Quillery.reg", "setup.js"]);
+    var names = installedNames.concat([hostProgram, "Quillery.htm", "Quillery.reg", "setup.js"]);
+    for (i = 0; i < hostManifests.length; ++i) {
+        for (var k = 0; k < hostManifests[i].keys.length; ++k) {
+            removeKey(hostManifests[i].keys[k], problems);
+        }
+        names.push(hostManifests[i].file);
+    }
     if (everything) {
         names.push("Menu.dat");
     }
@@ -263,7 +330,8 @@ function installedDlls(target) {
 }
 
 function install() {
-    var needed = ["Pennock.dll", "Menu.dat", "Quillery.htm", "Quillery.reg", "setup.js"];
+    var needed = ["Pennock.dll", hostProgram, "Menu.dat", "Quillery.htm", "Quillery.reg",
+                  "setup.js"];
     for (var i = 0; i < needed.length; ++i) {
         if (!files.FileExists(files.BuildPath(here, needed[i]))) {
             fail(needed[i] + " is missing beside setup.js in " + here);
@@ -305,7 +373,7 @@ function install() {
             changed = true;
             installed.push(dll);
         }
-        var copies = ["Quillery.htm", "setup.js"];
+        var copies = [hostProgram, "Quillery.htm", "setup.js"];
         for (i = 0; i < copies.length; ++i) {
             step = "cannot copy " + copies[i] + " to " + target;
             files.CopyFile(files.BuildPath(here, copies[i]), files.BuildPath(target, copies[i]),
@@ -321,6 +389,16 @@ function install() {
             files.CopyFile(files.BuildPath(here, "Menu.dat"), data, false);
         }
         installed.push(data);
+        for (i = 0; i < hostManifests.length; ++i) {
+            step = "cannot write the native messaging host's " + hostManifests[i].file;
+            var manifest = writeHostManifest(target, hostManifests[i]);
+            installed.push(manifest);
+            for (var k = 0; k < hostManifests[i].keys.length; ++k) {
+                step = "cannot register the native messaging host (" + hostManifests[i].keys[k] +
+                       ")";
+                shell.RegWrite(hostManifests[i].keys[k] + "\\", manifest, "REG_SZ");
+            }
+        }
         for (i = 0; i < sources.length; ++i) {
             var registration = {path: files.BuildPath(target, sources[i].build.installed),
                                 regsvr32: sources[i].build.regsvr32};
@@ -354,7 +432,8 @@ function install() {
                                    : ", except: " + problems.join("; ")));
     }
     say("Quillery " + version + " is installed in " + target);
-    say("Right-click in a text field of a web page and choose Quillery.");
+    say("Right-click in a text field of a web page and choose Quillery. In Chrome, Edge and " +
+        "Firefox this needs the Quillery extension.");
 }
 
 function uninstall(everything) {

@@ -106,7 +106,12 @@ must cmake --build build/mingw -j "$jobs"
 
 step "Windows tests under Wine"
 run_counted "wine" bash scripts/with-wine.sh build/mingw -- \
-    ctest --test-dir build/mingw --output-on-failure
+    ctest --test-dir build/mingw -LE host --output-on-failure
+
+# The native messaging host: quillery-host.exe with pipes, its messages and a real request.
+step "native messaging host under Wine"
+run_counted "host" bash scripts/with-wine.sh build/mingw -- \
+    ctest --test-dir build/mingw -L host --output-on-failure
 
 step "end-to-end tests under Wine: a script client and a real pointer"
 run_counted "e2e" bash tests/e2e/run.sh build/mingw build/native/tools/menudat/menudat

@@ -136,6 +136,17 @@ finish_calls() {
     call_pid=""
 }
 
+# Waits up to $2 seconds for the background process $1 to end, failing the case with "$3 did
+# not end in time" if it does not; returns the process's exit status.
+wait_for_end() {
+    local tries=$(($2 * 10))
+    while kill -0 "$1" 2>/dev/null; do
+        ((tries-- > 0)) || fail "$3 did not end in time"
+        sleep 0.1
+    done
+    wait "$1"
+}
+
 # The client's output line "result N=[...]", or "" if there is none yet.
 call_result() {
     tr -d '\r' <"$call_out" | grep -E "^result $1=" | sed -E "s/^result $1=//"

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <utility>
 
 namespace quillery {
@@ -79,15 +80,21 @@ TEST(DpiWindowTest, ResolutionOfTheSystemAndOfTheMonitorUnderThePointer) {
     EXPECT_EQ(std::make_pair(monitor.x, monitor.y), std::make_pair(144, 144));
 }
 
+// A request at 144 dpi with the pointer at (200, 300), over a data file the test writes.
+class DpiRequestTest : public ::testing::Test {
+protected:
+    void SetUp() override { ::SetCursorPos(200, 300); }
+
+    RealPlatform platform;
+    wintest::MessageBoxWatcher boxes;
+};
+
 // Two lines, the pointer at (200, 300): the window's corner at (2000, 3000 - 880 - 1000) twips,
 // its size 2505 by 1760 twips; the lines 240 twips apart from 495 twips below the window's top
 // (49.5 pixels: the first row whose centre lies in the line is row 49). The welcome window
 // comes first, at the same corner, with its client area of 4950 by 2670 twips.
-TEST(DpiWindowTest, WelcomeWindowThenPopUpRectangleLineSpacingFontAndPointer) {
-    RealPlatform platform;
-    wintest::MessageBoxWatcher boxes;
+TEST_F(DpiRequestTest, WelcomeWindowThenPopUpRectangleLineSpacingFontAndPointer) {
     WriteWholeFile(platform.MenuFile(), wintest::MenuFileBytes(L"", 0, {1, 2}));
-    ::SetCursorPos(200, 300);
     RECT welcome{};
     RECT welcomeClient{};
     RECT rect{};
@@ -150,11 +157,8 @@ TEST(DpiWindowTest, WelcomeWindowThenPopUpRectangleLineSpacingFontAndPointer) {
 // The editor of line 1 at 144 dpi: its corner 800 and 300 twips right of and below the
 // pop-up's, its client area of 3645 by 2535 twips, its Apply button at (210, 1950) twips and
 // 1485 by 465 twips in size, all at 10 twips a pixel.
-TEST(DpiWindowTest, EditorPlaceClientAreaAndButtonsInPixels) {
-    RealPlatform platform;
-    wintest::MessageBoxWatcher boxes;
+TEST_F(DpiRequestTest, EditorPlaceClientAreaAndButtonsInPixels) {
     WriteWholeFile(platform.MenuFile(), wintest::MenuFileBytes(L"", 1, {1, 2}));
-    ::SetCursorPos(200, 300);
     RECT popupRect{};
     RECT editorRect{};
     RECT editorClient{};
@@ -187,12 +191,10 @@ TEST(DpiWindowTest, EditorPlaceClientAreaAndButtonsInPixels) {
     EXPECT_EQ(editorRect.left - popupRect.left, 80);
     EXPECT_EQ(editorRect.top - popupRect.top, 30);
     // 364.5 and 253.5 pixels: the last column's and row's centres are out.
-    EXPECT_EQ(editorClient.right, 364);
-    EXPECT_EQ(editorClient.bottom, 253);
-    EXPECT_EQ(applyRect.left, 21);
-    EXPECT_EQ(applyRect.top, 195);
-    EXPECT_EQ(applyRect.right, 169);
-    EXPECT_EQ(applyRect.bottom, 241);
+    EXPECT_EQ(std::make_pair(editorClient.right, editorClient.bottom), std::make_pair(364L, 253L));
+    const std::array<LONG, 4> applySides{applyRect.left, applyRect.top, applyRect.right,
+                                         applyRect.bottom};
+    EXPECT_EQ(applySides, (std::array<LONG, 4>{21, 195, 169, 241}));
     EXPECT_TRUE(boxes.Seen().empty());
 }
 

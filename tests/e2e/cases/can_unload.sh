@@ -14,12 +14,7 @@ probe unload Pennock.DoBiz Pennock.dll >"$out" 2>&1 &
 probe_pid=$!
 wait_for_menu
 click_line 2
-tries=200
-while kill -0 "$probe_pid" 2>/dev/null; do
-    ((tries-- > 0)) || fail "the client did not end in time"
-    sleep 0.1
-done
-wait "$probe_pid"
+wait_for_end "$probe_pid" 20 "the client"
 status=$?
 cat "$out"
 ((status == 0)) || fail "DllCanUnloadNow, the unload or the new object"

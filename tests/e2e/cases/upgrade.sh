@@ -4,7 +4,7 @@
 # once the request has ended the same install completes, with the list of installed programs
 # showing the new version. The list's own uninstall command removes everything but Menu.dat,
 # a second uninstall ends cleanly, and so does an install that fails halfway (its 64-bit
-# registration) and the uninstall after it.
+# registration) and the uninstall after it. Nothing is left of the native messaging host either.
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/../lib.sh"
 
@@ -60,7 +60,10 @@ expect_only_menu_dat() {
     local key
     for key in "HKCR\\CLSID\\$CLSID" "HKCR\\Pennock.DoBiz" "HKCR\\TypeLib\\$LIBID" \
         "HKCR\\Interface\\$IID" "HKCU\\Software\\Classes\\CLSID\\$CLSID" \
-        "HKCU\\Software\\Classes\\Pennock.DoBiz" "$menu_ext" "$programs"; do
+        "HKCU\\Software\\Classes\\Pennock.DoBiz" "$menu_ext" "$programs" \
+        'HKCU\Software\Google\Chrome\NativeMessagingHosts\quillery' \
+        'HKCU\Software\Microsoft\Edge\NativeMessagingHosts\quillery' \
+        'HKCU\Software\Mozilla\NativeMessagingHosts\quillery'; do
         key_exists "$key" && fail "$1: $key is left"
     done
     cmp -s "$E2E_WORK/mine.dat" "$target/Menu.dat" || fail "$1: Menu.dat changed"

@@ -1,0 +1,213 @@
+// The native messaging host's messages: how the input is cut into messages, and what each
+// message is answered.
+
+#include "host/MessageService.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <cstring>
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace quillery::host {
+namespace {
+
+using nlohmann::json;
+
+// Hands out the input in the given pieces, each in as many reads as the reader's buffer takes;
+// then the end. Records the size of every read asked for.
+class ScriptedInput final : public ByteSource {
+public:
+    explicit ScriptedInput(std::vector<std::string> pieces)
+        : pieces_(pieces.begin(), pieces.end()) {}
+
+    std::size_t Read(std::span<char> buffer) override {
+        asked.push_back(buffer.size());
+        while (!pieces_.empty() && pieces_.front().empty()) {
+            pieces_.pop_front();
+        }
+        if (pieces_.empty()) {
+            return 0;
+        }
+        std::string& piece = pieces_.front();
+        const std::size_t count = std::min(piece.size(), buffer.size());
+        std::memcpy(buffer.data(), piece.data(), count);
+        piece.erase(0, count);
+        return count;
+    }
+
+    std::vector<std::size_t> asked;
+
+private:
+    std::deque<std::string> pieces_;
+};
+
+class RecordingOutput final : public ByteSink {
+public:
+    bool Write(std::string_view bytes) override {
+        if (refuse) {
+            return false;
+        }
+        writes.emplace_back(bytes);
+        return true;
+    }
+
+    bool refuse = false;
+    std::vector<std::string> writes;
+};
+
+class FixedMenu final : public MenuService {
+public:
+    explicit FixedMenu(MenuOutcome outcome) : outcome_(std::move(outcome)) {}
+    MenuOutcome ShowMenu() override {
+        ++shown;
+        return outcome_;
+    }
+    int shown = 0;
+
+private:
+    MenuOutcome outcome_;
+};
+
+std::string MessageOf(const Incoming& incoming) {
+    const auto* message = std::get_if<Message>(&incoming);
+    return message ? message->json : "(no message)";
+}
+
+bool IsEnd(const Incoming& incoming) {
+    return std::holds_alternative<EndOfInput>(incoming);
+}
+
+TEST(MessageReaderTest, MessageSplitAnywhereAcrossReadsIsReadWhole) {
+    const std::string body = R"({"request": "menu"})";
+    const std::string stream = Framed(body);
+    for (std::size_t cut = 1; cut < stream.size(); ++cut) {
+        SCOPED_TRACE(cut);
+        ScriptedInput input({stream.substr(0, cut), stream.substr(cut)});
+        MessageReader reader(input);
+        EXPECT_EQ(MessageOf(reader.Next()), body);
+        EXPECT_TRUE(IsEnd(reader.Next()));
+    }
+    std::vector<std::string> bytes;
+    for (char ch : stream) {
+        bytes.emplace_back(1, ch);
+    }
+    ScriptedInput byteByByte(bytes);
+    MessageReader reader(byteByByte);
+    EXPECT_EQ(MessageOf(reader.Next()), body);
+}
+
+TEST(MessageReaderTest, SeveralMessagesInOneReadComeOutInOrderAndACutOneEndsTheInput) {
+    // The second message's length, 300, needs both low bytes: little-endian, 0x2C 0x01.
+    const std::string second(300, 'x');
+    const std::string third = Framed("{\"request\": \"menu\"}");
+    ScriptedInput input({Framed("{}") + Framed(second) + Framed("") + third.substr(0, 7)});
+    MessageReader reader(input);
+    EXPECT_EQ(MessageOf(reader.Next()), "{}");
+    EXPECT_EQ(MessageOf(reader.Next()), second);
+    EXPECT_EQ(MessageOf(reader.Next()), "");
+    EXPECT_TRUE(IsEnd(reader.Next())) << "the input ended inside a message";
+
+    ScriptedInput insideTheLength({std::string("\x05\x00", 2)});
+    EXPECT_TRUE(IsEnd(MessageReader(insideTheLength).Next()));
+    EXPECT_EQ(Framed(second).substr(0, 4), std::string("\x2C\x01\x00\x00", 4));
+}
+
+TEST(MessageReaderTest, OversizedMessageIsDroppedAndTheNextOneStillFound) {
+    const std::string oversized(kMaxMessageBytes + 1, 'a');
+    const std::string largest(kMaxMessageBytes, 'b');
+    // All of it in one piece: the reader may ask for as much as it likes, and must not take the
+    // next message's bytes while dropping the oversized one.
+    ScriptedInput input({Framed(oversized) + Framed("{}") + Framed(largest)});
+    MessageReader reader(input);
+    const Incoming first = reader.Next();
+    ASSERT_TRUE(std::holds_alternative<OversizedMessage>(first));
+    EXPECT_EQ(std::get<OversizedMessage>(first).length, kMaxMessageBytes + 1);
+    EXPECT_EQ(MessageOf(reader.Next()), "{}");
+    EXPECT_EQ(MessageOf(reader.Next()), largest) << "exactly the limit is taken";
+    EXPECT_TRUE(IsEnd(reader.Next()));
+
+    // A length of nearly 4 GB that the input never delivers: nothing is held meanwhile, and
+    // the end comes as the end.
+    ScriptedInput cut({std::string("\xF0\xFF\xFF\xFF", 4) + std::string(200000, 'c')});
+    MessageReader cutReader(cut);
+    EXPECT_TRUE(IsEnd(cutReader.Next()));
+    EXPECT_LE(*std::max_element(cut.asked.begin(), cut.asked.end()), 64u * 1024);
+}
+
+class MessageServiceTest : public ::testing::Test {
+protected:
+    json Answer(std::string_view message) { return json::parse(AnswerTo(message, menu)); }
+
+    FixedMenu menu{MenuText{"Grüße, \"quoted\"\r\nsecond line"}};
+};
+
+TEST_F(MessageServiceTest, MenuRequestAnswersTheChosenTextOrWhyThereIsNone) {
+    const json chosen{{"text", "Grüße, \"quoted\"\r\nsecond line"}};
+    EXPECT_EQ(Answer(R"({"request": "menu"})"), chosen);
+    EXPECT_EQ(Answer(R"({"id": 7, "request": "menu"})"), chosen) << "other names are ignored";
+    EXPECT_EQ(menu.shown, 2);
+    FixedMenu nothingChosen{MenuText{""}};
+    EXPECT_EQ(AnswerTo(R"({"request":"menu"})", nothingChosen), R"({"text":""})");
+    FixedMenu failing{MenuError{"Pennock.DoBiz is not registered"}};
+    EXPECT_EQ(json::parse(AnswerTo(R"({"request":"menu"})", failing)),
+              (json{{"error", "Pennock.DoBiz is not registered"}}));
+}
+
+TEST_F(MessageServiceTest, AnythingButAMenuRequestIsAnErrorAndShowsNoMenu) {
+    const char* messages[] = {
+        "",
+        "{",
+        R"({"request": "menu")",
+        "[1, 2]",
+        R"("menu")",
+        "{}",
+        R"({"request": 1})",
+        R"({"Request": "menu"})",
+        R"({"request": "Menu"})",
+        R"({"request": "snippets"})",
+        "{\"request\": \"me\xC3\"}", // not UTF-8
+        "{\"request\": \"menu\"} trailing",
+    };
+    for (const char* message : messages) {
+        SCOPED_TRACE(message);
+        const json answer = Answer(message);
+        ASSERT_TRUE(answer.is_object());
+        EXPECT_EQ(answer.size(), 1u);
+        EXPECT_TRUE(answer.contains("error") && answer["error"].is_string());
+    }
+    EXPECT_EQ(menu.shown, 0);
+}
+
+TEST_F(MessageServiceTest, EveryMessageIsAnsweredInOrderUntilTheInputEnds) {
+    ScriptedInput input({Framed(R"({"request":"menu"})") + Framed("not json") +
+                             Framed(std::string(kMaxMessageBytes + 5, ' ')),
+                         Framed(R"({"request":"menu"})")});
+    RecordingOutput output;
+    EXPECT_EQ(ServeMessages(input, output, menu), 0);
+    ASSERT_EQ(output.writes.size(), 4u) << "one write per answer, each framed whole";
+    std::vector<json> answers;
+    for (const std::string& write : output.writes) {
+        EXPECT_EQ(Framed(write.substr(4)), write);
+        answers.push_back(json::parse(write.substr(4)));
+    }
+    EXPECT_TRUE(answers[0].contains("text"));
+    EXPECT_TRUE(answers[1].contains("error"));
+    EXPECT_EQ(answers[2]["error"], "the message is 1048581 bytes long; at most 1048576 are read");
+    EXPECT_TRUE(answers[3].contains("text"));
+    EXPECT_EQ(menu.shown, 2);
+}
+
+TEST_F(MessageServiceTest, AnAnswerThatCannotBeWrittenEndsTheHost) {
+    ScriptedInput input({Framed(R"({"request":"menu"})") + Framed(R"({"request":"menu"})")});
+    RecordingOutput output;
+    output.refuse = true;
+    EXPECT_EQ(ServeMessages(input, output, menu), 1);
+    EXPECT_EQ(menu.shown, 1) << "no menu for a browser that has gone";
+}
+
+} // namespace
+} // namespace quillery::host
