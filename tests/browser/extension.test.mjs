@@ -1,0 +1,253 @@
+// The browser extension in a real headless Chromium (see fixture.mjs). Each case right-clicks a
+// field as a user does (a real right button press through the DevTools protocol, which the
+// content script sees), then runs what a click on the "Quillery" menu entry runs: the
+// background's click handler, given what the browser gives it for such a click. The native
+// context menu itself is not drawn in a headless browser and cannot be clicked.
+//
+//     node extension.test.mjs CHROMIUM_BINARY EXTENSION_DIR [CASE...]
+//
+// Ends with the line "N passed, M failed"; exits non-zero when a case failed.
+import assert from "node:assert/strict";
+import { resolve } from "node:path";
+import { EXTENSION_ORIGIN, Fixture, SNIPPET, WAIT_MS } from "./fixture.mjs";
+
+const SNIPPET_ON_ONE_LINE = "Kind regards, Pat";
+const SNIPPET_IN_TEXT_AREA = "Kind regards,\nPat";
+
+function insertText(target, data) {
+    return { target, kind: "InputEvent", inputType: "insertText", data };
+}
+
+const cases = {
+    async "the extension loads under its fixed ID with its menu entry"(fixture) {
+        assert.equal(fixture.workerUrl, `${EXTENSION_ORIGIN}/background.js`);
+        // Updating an entry succeeds only when it exists; the entry is made as the extension
+        // is installed, which may still be under way.
+        await fixture.inWorker(`(async () => {
+            const deadline = Date.now() + ${WAIT_MS};
+            for (;;) {
+                try {
+                    await chrome.contextMenus.update("quillery", {});
+                    return true;
+                } catch (missing) {
+                    if (Date.now() > deadline) throw missing;
+                    await new Promise((next) => setTimeout(next, 10));
+                }
+            }
+        })()`);
+    },
+
+    async "a text box: the selection is replaced, line breaks become spaces, the caret follows"(
+        fixture) {
+        await fixture.rightClick("name");
+        await fixture.prepareControl("name", "To: Sam Smith", 4, 7);
+        const before = fixture.hostRequests().length;
+        assert.deepEqual(await fixture.clickMenuEntry(), { inserted: 17 });
+        assert.deepEqual(await fixture.controlState("name"), {
+            value: `To: ${SNIPPET_ON_ONE_LINE} Smith`,
+            caret: [21, 21],
+            focused: true,
+            inputs: [insertText("name", SNIPPET_ON_ONE_LINE)],
+        });
+        const requests = fixture.hostRequests();
+        assert.equal(requests.length, before + 1);
+        assert.deepEqual(requests.at(-1).request, { request: "menu" });
+        assert.equal(requests.at(-1).arguments[0], `${EXTENSION_ORIGIN}/`);
+    },
+
+    async "a text area: the line break is kept; the right-clicked field gets it, not the focused"(
+        fixture) {
+        await fixture.rightClick("message");
+        await fixture.prepareControl("message", "Thanks.\nSee you.", 8);
+        await fixture.prepareControl("name", "", 0);
+        await fixture.inPage("document.getElementById('name').focus(), true");
+        assert.deepEqual(await fixture.clickMenuEntry(), { inserted: 17 });
+        assert.deepEqual(await fixture.controlState("message"), {
+            value: `Thanks.\n${SNIPPET_IN_TEXT_AREA}See you.`,
+            caret: [25, 25],
+            focused: true,
+            inputs: [insertText("message", SNIPPET_IN_TEXT_AREA)],
+        });
+        assert.equal(await fixture.inPage("document.getElementById('name').value"), "");
+    },
+
+    async "contenteditable: the selected text is replaced, the line break is a <br>"(fixture) {
+        await fixture.rightClick("letter");
+        await fixture.inPage(`(() => {
+            const letter = document.getElementById("letter");
+            letter.innerHTML = "Dear <b>Sam</b>,";
+            getSelection().selectAllChildren(letter.querySelector("b"));
+            seenInputs.length = 0;
+            return true;
+        })()`);
+        assert.deepEqual(await fixture.clickMenuEntry(), { inserted: 17 });
+        assert.deepEqual(await fixture.inPage(`(() => {
+            const letter = document.getElementById("letter");
+            const selection = getSelection();
+            const beforeCaret = document.createRange();
+            beforeCaret.setStart(letter, 0);
+            beforeCaret.setEnd(selection.focusNode, selection.focusOffset);
+            const holder = document.createElement("div");
+            holder.append(beforeCaret.cloneContents());
+            return {
+                html: letter.innerHTML,
+                collapsed: selection.isCollapsed,
+                beforeCaret: holder.innerHTML,
+                focused: document.activeElement === letter,
+                inputs: seenInputs,
+            };
+        })()`), {
+            html: "Dear <b>Kind regards,<br>Pat</b>,",
+            collapsed: true,
+            beforeCaret: "Dear <b>Kind regards,<br>Pat</b>",
+            focused: true,
+            inputs: [insertText("letter", SNIPPET_IN_TEXT_AREA)],
+        });
+    },
+
+    async "maxlength: only what fits goes in, counting the selection; a full box is kept"(
+        fixture) {
+        await fixture.rightClick("postcode");
+        await fixture.prepareControl("postcode", "12345678", 8);
+        assert.deepEqual(await fixture.clickMenuEntry(), { inserted: 2 });
+        assert.deepEqual(await fixture.controlState("postcode"), {
+            value: "12345678Ki", caret: [10, 10], focused: true,
+            inputs: [insertText("postcode", "Ki")],
+        });
+
+        await fixture.prepareControl("postcode", "1234567890", 4, 7);
+        assert.deepEqual(await fixture.clickMenuEntry(), { inserted: 3 });
+        assert.deepEqual(await fixture.controlState("postcode"), {
+            value: "1234Kin890", caret: [7, 7], focused: true,
+            inputs: [insertText("postcode", "Kin")],
+        });
+
+        await fixture.prepareControl("postcode", "1234567890", 5);
+        assert.deepEqual(await fixture.clickMenuEntry(), { inserted: 0 });
+        assert.deepEqual(await fixture.controlState("postcode"), {
+            value: "1234567890", caret: [5, 5], focused: true, inputs: [],
+        });
+    },
+
+    async "an e-mail box, which has no caret position, gets the snippet at its end"(fixture) {
+        await fixture.rightClick("email");
+        await fixture.inPage(`(() => {
+            document.getElementById("email").value = "sam";
+            seenInputs.length = 0;
+            return true;
+        })()`);
+        fixture.setAnswer({ text: "@example.com" });
+        assert.deepEqual(await fixture.clickMenuEntry(), { inserted: 12 });
+        assert.deepEqual(await fixture.inPage(`({
+            value: document.getElementById("email").value,
+            focused: document.activeElement.id,
+            inputs: seenInputs,
+        })`), {
+            value: "sam@example.com",
+            focused: "email",
+            inputs: [insertText("email", "@example.com")],
+        });
+    },
+
+    async "a read-only field is left as it is"(fixture) {
+        await fixture.rightClick("reference");
+        await fixture.inPage("seenInputs.length = 0");
+        assert.deepEqual(await fixture.clickMenuEntry(), { inserted: 0 });
+        const state = await fixture.controlState("reference");
+        assert.equal(state.value, "Q-1024");
+        assert.deepEqual(state.inputs, []);
+    },
+
+    async "a field in a frame gets the snippet; the fields of the top page do not"(fixture) {
+        const inner = "document.getElementById('inner').contentDocument";
+        await fixture.rightClick("comment", inner);
+        await fixture.inPage("seenInputs.length = 0");
+        assert.deepEqual(await fixture.clickMenuEntry("inner"), { inserted: 17 });
+        assert.deepEqual(await fixture.inPage(`(() => {
+            const comment = ${inner}.getElementById("comment");
+            return {
+                value: comment.value,
+                caret: [comment.selectionStart, comment.selectionEnd],
+                frameInputs: ${inner}.defaultView.seenInputs,
+                topInputs: seenInputs,
+            };
+        })()`), {
+            value: SNIPPET_IN_TEXT_AREA,
+            caret: [17, 17],
+            frameInputs: [{ target: "comment" }],
+            topInputs: [],
+        });
+    },
+
+    async "no choice, an error answer and a missing host insert nothing; failures are told"(
+        fixture) {
+        await fixture.rightClick("name");
+        const noticesBefore = (await fixture.notifications()).length;
+
+        fixture.setAnswer({ text: "" });
+        await fixture.prepareControl("name", "unchanged", 2);
+        assert.equal(await fixture.clickMenuEntry(), null);
+        assert.equal(await fixture.notifications().then((ids) => ids.length), noticesBefore);
+
+        fixture.setAnswer({ error: "Menu.dat could not be opened." });
+        const consoleBefore = fixture.workerConsole.length;
+        assert.equal(await fixture.clickMenuEntry(), null);
+        assert.equal(await fixture.notifications().then((ids) => ids.length), noticesBefore + 1);
+
+        const restore = fixture.uninstallHost();
+        try {
+            assert.equal(await fixture.clickMenuEntry(), null);
+        } finally {
+            restore();
+        }
+        assert.equal(await fixture.notifications().then((ids) => ids.length), noticesBefore + 2);
+        const errors = fixture.workerConsole.slice(consoleBefore)
+            .filter((entry) => entry.type === "error").map((entry) => entry.text);
+        assert.equal(errors.length, 2, errors.join("\n"));
+        assert.equal(errors[0], "Quillery: Menu.dat could not be opened.");
+        assert.match(errors[1], /^Quillery: The Quillery program could not be reached/);
+
+        assert.deepEqual(await fixture.controlState("name"), {
+            value: "unchanged", caret: [2, 2], focused: true, inputs: [],
+        });
+    },
+};
+
+async function main() {
+    const [chromium, extensionDir, ...only] = process.argv.slice(2);
+    if (!chromium || !extensionDir) {
+        console.error("usage: node extension.test.mjs CHROMIUM_BINARY EXTENSION_DIR [CASE...]");
+        process.exit(2);
+    }
+    const chosen = Object.entries(cases)
+        .filter(([name]) => only.length === 0 || only.some((word) => name.includes(word)));
+    const fixture = new Fixture(chromium, resolve(extensionDir));
+    let passed = 0;
+    let failed = 0;
+    try {
+        await fixture.start();
+        for (const [name, run] of chosen) {
+            try {
+                fixture.setAnswer({ text: SNIPPET });
+                await run(fixture);
+                passed++;
+                console.log(`ok     ${name}`);
+            } catch (failure) {
+                failed++;
+                console.log(`FAILED ${name}\n${failure.stack ?? failure}`);
+            }
+        }
+    } catch (failure) {
+        failed = chosen.length - passed;
+        console.log(`FAILED to run the browser: ${failure.stack ?? failure}`);
+        if (fixture.browser) {
+            console.log(fixture.browser.stderr);
+        }
+    } finally {
+        await fixture.stop();
+    }
+    console.log(`${passed} passed, ${failed} failed`);
+    process.exit(failed === 0 ? 0 : 1);
+}
+
+main();

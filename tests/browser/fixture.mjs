@@ -1,0 +1,293 @@
+// What the browser tests and the menu's screenshot run on: a real Chromium with the extension
+// loaded unpacked, a test page served from this machine with the fields a form has, and a
+// stand-in for quillery-host that answers what the test puts in its answer file. The browser
+// is driven through the DevTools protocol: pages and the extension's service worker are
+// evaluated in, and the pointer is a real one of the browser's input.
+import assert from "node:assert/strict";
+import { chmodSync, mkdirSync, mkdtempSync, readFileSync, renameSync, rmSync, writeFileSync }
+    from "node:fs";
+import { createServer } from "node:http";
+import { tmpdir } from "node:os";
+import { dirname, join } from "node:path";
+import { fileURLToPath } from "node:url";
+import { Browser } from "./cdp.mjs";
+
+const here = dirname(fileURLToPath(import.meta.url));
+const EXTENSION_ID = "kolbehcnedghobapdngebokpbfjnalmi";
+export const EXTENSION_ORIGIN = `chrome-extension://${EXTENSION_ID}`;
+// What the stand-in answers unless a case says otherwise: a snippet with a line break, as the
+// snippet editor stores one.
+export const SNIPPET = "Kind regards,\r\nPat";
+export const WAIT_MS = 30000;
+
+export class Fixture {
+    constructor(chromium, extensionDir) {
+        this.chromium = chromium;
+        this.extensionDir = extensionDir;
+        this.work = mkdtempSync(join(tmpdir(), "quillery-browser-"));
+        this.profile = join(this.work, "profile");
+        this.hostState = join(this.work, "host");
+        this.isolatedWorlds = new Map(); // frame id of the protocol -> the content script's context
+        this.workerConsole = [];
+    }
+
+    // Starts the browser with the test page open. Headless unless `headed`, which opens a window
+    // of the given size at the screen's corner on the display in DISPLAY.
+    async start({ headed = false, windowSize = [800, 600] } = {}) {
+        this.installStandInHost();
+        await this.serveTestPages();
+        const mode = headed
+            ? ["--test-type", "--window-position=0,0", `--window-size=${windowSize.join(",")}`]
+            : ["--headless=new"];
+        this.browser = Browser.launch(this.chromium, [
+            ...mode,
+            "--no-sandbox", // the tests run as root in CI, where the sandbox refuses to start
+            "--disable-gpu",
+            "--disable-dev-shm-usage",
+            "--no-first-run",
+            "--no-default-browser-check",
+            "--disable-background-networking",
+            `--user-data-dir=${this.profile}`,
+            `--load-extension=${this.extensionDir}`,
+            `--disable-extensions-except=${this.extensionDir}`,
+            "about:blank",
+        ]);
+        await this.attachToServiceWorker();
+        await this.openTestPage();
+    }
+
+    async stop() {
+        await this.browser?.close();
+        await new Promise((done) => (this.server ? this.server.close(done) : done()));
+        // The browser's helper processes may still be closing files in the profile.
+        rmSync(this.work, { recursive: true, force: true, maxRetries: 5 });
+    }
+
+    // The host manifest where Chromium on Linux looks for the user's hosts, naming a launcher
+    // of the stand-in that only this extension may start.
+    installStandInHost() {
+        mkdirSync(this.hostState, { recursive: true });
+        this.setAnswer({ text: SNIPPET });
+        const launcher = join(this.hostState, "quillery-host");
+        writeFileSync(launcher, `#!/bin/sh\nexec '${process.execPath}' ` +
+            `'${join(here, "stand-in-host.mjs")}' '${this.hostState}' "$@"\n`);
+        chmodSync(launcher, 0o755);
+        const hosts = join(this.profile, "NativeMessagingHosts");
+        mkdirSync(hosts, { recursive: true });
+        this.hostManifest = join(hosts, "quillery.json");
+        writeFileSync(this.hostManifest, JSON.stringify({
+            name: "quillery",
+            description: "Quillery snippet menu (test stand-in)",
+            path: launcher,
+            type: "stdio",
+            allowed_origins: [`${EXTENSION_ORIGIN}/`],
+        }));
+    }
+
+    setAnswer(answer) {
+        writeFileSync(join(this.hostState, "answer.json"), JSON.stringify(answer));
+    }
+
+    hostRequests() {
+        let log = "";
+        try {
+            log = readFileSync(join(this.hostState, "requests.log"), "utf8");
+        } catch {
+            return [];
+        }
+        return log.split("\n").filter(Boolean).map((line) => JSON.parse(line));
+    }
+
+    // Takes the host away, as on a machine where it was never installed; returns what puts it
+    // back.
+    uninstallHost() {
+        renameSync(this.hostManifest, `${this.hostManifest}.away`);
+        return () => renameSync(`${this.hostManifest}.away`, this.hostManifest);
+    }
+
+    async serveTestPages() {
+        const pages = { "/page.html": "page.html", "/frame.html": "frame.html" };
+        this.server = createServer((request, response) => {
+            const file = pages[new URL(request.url, "http://localhost").pathname];
+            if (!file) {
+                response.writeHead(404).end();
+                return;
+            }
+            response.writeHead(200, { "Content-Type": "text/html; charset=utf-8" });
+            response.end(readFileSync(join(here, file)));
+        });
+        await new Promise((listening) => this.server.listen(0, "127.0.0.1", listening));
+        this.pageUrl = `http://127.0.0.1:${this.server.address().port}/page.html`;
+    }
+
+    // The first target that `match` takes, existing or yet to come (discovery is on).
+    async findTarget(match, what) {
+        const found = new AbortController();
+        const created = this.browser.waitForEvent("Target.targetCreated",
+            ({ targetInfo }) => match(targetInfo), what, { signal: found.signal });
+        created.catch(() => {}); // not awaited when the target is already there
+        const { targetInfos } = await this.browser.send("Target.getTargets");
+        const existing = targetInfos.find(match);
+        if (existing) {
+            found.abort();
+            return existing;
+        }
+        return (await created).targetInfo;
+    }
+
+    async attachToServiceWorker() {
+        await this.browser.send("Target.setDiscoverTargets", { discover: true });
+        const worker = await this.findTarget((info) => info.type === "service_worker" &&
+            info.url.startsWith("chrome-extension://"), "the extension's service worker");
+        this.workerUrl = worker.url;
+        ({ sessionId: this.workerSession } = await this.browser.send("Target.attachToTarget",
+            { targetId: worker.targetId, flatten: true }));
+        this.browser.onEvent((message) => {
+            if (message.sessionId === this.workerSession &&
+                message.method === "Runtime.consoleAPICalled") {
+                this.workerConsole.push({
+                    type: message.params.type,
+                    text: message.params.args.map((arg) => arg.value).join(" "),
+                });
+            }
+        });
+        await this.browser.send("Runtime.enable", {}, this.workerSession);
+    }
+
+    // Opens the test page in the browser's first tab, once the content scripts can be there.
+    async openTestPage() {
+        const { targetId } = await this.findTarget((info) => info.type === "page",
+            "the browser's first tab");
+        ({ sessionId: this.pageSession } = await this.browser.send("Target.attachToTarget",
+            { targetId, flatten: true }));
+        this.browser.onEvent((message) => {
+            const context = message.params?.context;
+            if (message.sessionId === this.pageSession &&
+                message.method === "Runtime.executionContextCreated" &&
+                context.origin === EXTENSION_ORIGIN) {
+                this.isolatedWorlds.set(context.auxData.frameId, context.id);
+            }
+        });
+        await this.browser.send("Runtime.enable", {}, this.pageSession);
+        await this.browser.send("Page.enable", {}, this.pageSession);
+        const loaded = this.browser.waitForEvent("Page.loadEventFired",
+            (_, message) => message.sessionId === this.pageSession, "the test page's load");
+        await this.browser.send("Page.navigate", { url: this.pageUrl }, this.pageSession);
+        await loaded;
+        const { frameTree } = await this.browser.send("Page.getFrameTree", {}, this.pageSession);
+        this.frames = { top: frameTree.frame.id, inner: frameTree.childFrames[0].frame.id };
+        for (const frame of Object.values(this.frames)) {
+            if (!this.isolatedWorlds.has(frame)) {
+                await this.browser.waitForEvent("Runtime.executionContextCreated",
+                    ({ context }) => context.origin === EXTENSION_ORIGIN &&
+                        context.auxData.frameId === frame,
+                    `the content script in frame ${frame}`);
+            }
+        }
+    }
+
+    // Evaluates in the test page's own script world (the top frame).
+    inPage(expression) {
+        return this.browser.evaluate(this.pageSession, expression);
+    }
+
+    inWorker(expression) {
+        return this.browser.evaluate(this.workerSession, expression);
+    }
+
+    // Resolves once `condition` (an expression in the given world) holds.
+    async until(evaluate, condition, what) {
+        await evaluate(`new Promise((resolve, reject) => {
+            const deadline = Date.now() + ${WAIT_MS};
+            const check = () => {
+                if (${condition}) resolve(true);
+                else if (Date.now() > deadline) reject(new Error(${JSON.stringify(what)}));
+                else setTimeout(check, 10);
+            };
+            check();
+        })`);
+    }
+
+    // Presses and releases the right button over the element, as a user opening the context
+    // menu does; resolves once the page has seen the contextmenu event. `documentOf` names the
+    // element's document from the top frame's script.
+    async rightClick(id, documentOf = "document") {
+        const where = await this.inPage(`(() => {
+            const view = ${documentOf}.defaultView;
+            const element = ${documentOf}.getElementById(${JSON.stringify(id)});
+            element.scrollIntoView({ block: "center" });
+            const box = element.getBoundingClientRect();
+            const frame = view.frameElement?.getBoundingClientRect() ?? { left: 0, top: 0 };
+            const border = view.frameElement ?? { clientLeft: 0, clientTop: 0 };
+            return {
+                x: frame.left + border.clientLeft + box.left + box.width / 2,
+                y: frame.top + border.clientTop + box.top + box.height / 2,
+                seen: view.seenContextMenus.length,
+            };
+        })()`);
+        for (const type of ["mouseMoved", "mousePressed", "mouseReleased"]) {
+            await this.browser.send("Input.dispatchMouseEvent", {
+                type, x: where.x, y: where.y, button: type === "mouseMoved" ? "none" : "right",
+                buttons: type === "mousePressed" ? 2 : 0, clickCount: 1,
+            }, this.pageSession);
+        }
+        await this.until((expression) => this.inPage(expression),
+            `${documentOf}.defaultView.seenContextMenus.length > ${where.seen}`,
+            `the contextmenu event on ${id}`);
+        assert.equal(await this.inPage(`${documentOf}.defaultView.seenContextMenus.at(-1)`), id);
+    }
+
+    // The tab and the extension's frame id of a frame, as a click in it reports them: asked of
+    // the content script there, whose message the browser hands over with its sender's tab
+    // and frame.
+    async clickSource(frame = "top") {
+        await this.inWorker(`globalThis.senderProbe = new Promise((resolve) => {
+            chrome.runtime.onMessage.addListener(function probe(message, sender) {
+                if (message === "sender probe") {
+                    chrome.runtime.onMessage.removeListener(probe);
+                    resolve({ tab: sender.tab, frameId: sender.frameId });
+                }
+            });
+        }), true`);
+        await this.browser.send("Runtime.evaluate", {
+            expression: `chrome.runtime.sendMessage("sender probe").catch(() => {}), true`,
+            contextId: this.isolatedWorlds.get(this.frames[frame]),
+        }, this.pageSession);
+        return this.inWorker("globalThis.senderProbe");
+    }
+
+    // Runs what a click on the menu entry runs, with what the browser hands the handler for a
+    // click in the given frame; resolves to the handler's result once it has finished.
+    async clickMenuEntry(frame = "top") {
+        const { tab, frameId } = await this.clickSource(frame);
+        const info = { menuItemId: "quillery", editable: true, frameId, pageUrl: tab.url };
+        return this.inWorker(`onMenuClicked(${JSON.stringify(info)}, ${JSON.stringify(tab)})`);
+    }
+
+    // Sets a text box's or text area's value and selection, and forgets earlier input events.
+    prepareControl(id, value, start, end = start) {
+        return this.inPage(`(() => {
+            const field = document.getElementById(${JSON.stringify(id)});
+            field.value = ${JSON.stringify(value)};
+            field.setSelectionRange(${start}, ${end});
+            seenInputs.length = 0;
+            return true;
+        })()`);
+    }
+
+    controlState(id) {
+        return this.inPage(`(() => {
+            const field = document.getElementById(${JSON.stringify(id)});
+            return {
+                value: field.value,
+                caret: [field.selectionStart, field.selectionEnd],
+                focused: document.activeElement === field,
+                inputs: seenInputs,
+            };
+        })()`);
+    }
+
+    async notifications() {
+        return Object.keys(await this.inWorker("chrome.notifications.getAll()"));
+    }
+}

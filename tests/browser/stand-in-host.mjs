@@ -1,0 +1,29 @@
+// Stands in for quillery-host in the browser test: speaks native messaging (a 32-bit
+// little-endian length, then UTF-8 JSON, both ways) and answers every request with the JSON
+// in STATE_DIR/answer.json. Each request and the arguments the browser started it with are
+// appended to STATE_DIR/requests.log, one JSON line each.
+//
+//     node stand-in-host.mjs STATE_DIR [arguments from the browser...]
+import { appendFileSync, readFileSync } from "node:fs";
+import { join } from "node:path";
+
+const [stateDir, ...browserArguments] = process.argv.slice(2);
+
+function answer(request) {
+    appendFileSync(join(stateDir, "requests.log"),
+        JSON.stringify({ request, arguments: browserArguments }) + "\n");
+    const body = Buffer.from(readFileSync(join(stateDir, "answer.json"), "utf8").trim(), "utf8");
+    const length = Buffer.alloc(4);
+    length.writeUInt32LE(body.length);
+    process.stdout.write(Buffer.concat([length, body]));
+}
+
+let buffered = Buffer.alloc(0);
+process.stdin.on("data", (chunk) => {
+    buffered = Buffer.concat([buffered, chunk]);
+    while (buffered.length >= 4 && buffered.length >= 4 + buffered.readUInt32LE(0)) {
+        const end = 4 + buffered.readUInt32LE(0);
+        answer(JSON.parse(buffered.subarray(4, end).toString("utf8")));
+        buffered = buffered.subarray(end);
+    }
+});
