@@ -26,9 +26,11 @@ public:
 
     std::optional<std::size_t> ReadAt(std::uint64_t offset, std::uint8_t* buffer,
                                       std::size_t size) override {
-        // A read of several records reads, and fails on, each of them.
+        // A read of several records reads, and fails on, each of them; a read of nothing reads
+        // no record.
         bool failed = false;
-        for (int record = RecordAt(offset); record < RecordAt(offset + size - 1) + 1; ++record) {
+        const int end = size == 0 ? RecordAt(offset) : RecordAt(offset + size - 1) + 1;
+        for (int record = RecordAt(offset); record < end; ++record) {
             owner_.readRecords.push_back(record);
             failed = failed || owner_.failReadOfRecord.count(record) != 0;
         }

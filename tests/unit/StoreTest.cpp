@@ -316,6 +316,24 @@ TEST_F(StoreTest, WriteThatFailsPartWayIsTakenBack) {
     }
 }
 
+// An empty file (a new user's answer to the welcome window is its first write): the write
+// that fails part-way had nothing before it to put back, and the file is empty again.
+TEST_F(StoreTest, FailedFirstWriteIntoAnEmptyFileLeavesItEmpty) {
+    Save(DataFile{});
+    MenuSession fresh(platform.port);
+    ASSERT_TRUE(Open(fresh));
+    platform.files.tearWriteOfRecord = {1};
+    MenuRecord header;
+    header.SetDescription(L"Header");
+
+    platform.files.readRecords.clear();
+    EXPECT_FALSE(fresh.SaveItem(kHeaderItemNumber, header));
+    EXPECT_TRUE(platform.files.tearWriteOfRecord.empty()) << "the write was not attempted";
+    EXPECT_TRUE(Bytes().empty());
+    // Record 1 read before the write and again to take it back; a read of nothing reads none.
+    EXPECT_LE(platform.files.readRecords.size(), 2u);
+}
+
 // The file's place changed under the open store (another program deleted the file, moved it
 // away or put another in its place): a write would go into a file nobody will read again, so
 // none is made, nothing is created and the other file is left as it is.

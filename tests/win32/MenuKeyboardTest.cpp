@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <sstream>
+#include <string>
 #include <vector>
 
 namespace quillery {
@@ -30,6 +32,33 @@ HWND FocusOn(HWND window) {
         return nullptr;
     }
     return info.hwndFocus;
+}
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[64] = L"";
+    if (window == nullptr || ::GetClassNameW(window, name, 64) == 0) {
+        return L"(none)";
+    }
+    return name;
+}
+
+// What a failed wait for the keyboard on the pop-up saw: whether the pop-up is still there,
+// which windows have the foreground and the focus, and where the pointer is.
+std::string WhereTheKeysGo(HWND popup) {
+    POINT pointer{};
+    ::GetCursorPos(&pointer);
+    RECT rect{};
+    const bool open = ::IsWindow(popup) != FALSE;
+    if (open) {
+        ::GetWindowRect(popup, &rect);
+    }
+    std::wostringstream text;
+    text << L"pop-up " << (open ? L"open" : L"closed") << L" at " << rect.left << L',' << rect.top
+         << L'-' << rect.right << L',' << rect.bottom << L"; foreground "
+         << ClassOf(::GetForegroundWindow()) << L"; focus " << ClassOf(FocusOn(popup))
+         << L"; pointer " << pointer.x << L',' << pointer.y;
+    const std::wstring wide = text.str();
+    return std::string(wide.begin(), wide.end()); // class names are ASCII
 }
 
 // Waits until the pop-up is up, in the foreground and has the keyboard.
@@ -233,7 +262,7 @@ TEST_F(MenuKeyboardTest, TabMovesBetweenTheEditorsControls) {
             ::PostMessageW(cancel, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
             ::PostMessageW(cancel, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
             ASSERT_TRUE(WaitFor([] { return FindVisible(L"QuilleryItemEditor") == nullptr; }));
-            ASSERT_TRUE(WaitFor([&] { return FocusOn(popup) == popup; }));
+            ASSERT_TRUE(WaitFor([&] { return FocusOn(popup) == popup; })) << WhereTheKeysGo(popup);
             Press({VK_ESCAPE});
             WaitFor([&] { return !::IsWindow(popup); });
         });
