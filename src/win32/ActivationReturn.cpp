@@ -11,8 +11,10 @@ bool ForegroundIsThisThreadsOrNobodys() {
 
 } // namespace
 
-void ActivationReturn::GiveBack() const {
-    if (before_ == nullptr || GetActiveWindow() != nullptr || !ForegroundIsThisThreadsOrNobodys()) {
+void ActivationReturn::GiveBack(HWND leaving) const {
+    const HWND active = GetActiveWindow();
+    if (before_ == nullptr || before_ == leaving || (active != nullptr && active != leaving) ||
+        !ForegroundIsThisThreadsOrNobodys()) {
         return;
     }
     if (IsWindow(before_) && IsWindowVisible(before_) && IsWindowEnabled(before_)) {

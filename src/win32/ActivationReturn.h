@@ -19,10 +19,11 @@ public:
             before_ = active;
         }
     }
-    // Activates the remembered window again when the thread has no active window, the window
-    // can take the activation, and no other thread's window is in the foreground (a program
-    // the user has turned to keeps it).
-    void GiveBack() const;
+    // Activates the remembered window again when the thread has no active window, or its
+    // active window is `leaving` (a window about to be hidden), the remembered window can take
+    // the activation, and no other thread's window is in the foreground (a program the user
+    // has turned to keeps it).
+    void GiveBack(HWND leaving = nullptr) const;
 
 private:
     HWND before_ = nullptr;

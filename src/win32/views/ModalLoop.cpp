@@ -70,9 +70,13 @@ void ModalLoop::End(HWND window) {
     ended_ = true;
     others_.reset();
     if (window != nullptr) {
-        DestroyWindow(window); // hides it first, now that the others can take the activation
+        // The activation goes back before the window is hidden, not after: a window manager
+        // that sees the window with the keyboard focus go moves the focus on by itself, to a
+        // window of its own, and may do so after the window system has handed it back.
+        activeBefore_.GiveBack(window);
+        DestroyWindow(window);
     }
-    activeBefore_.GiveBack();
+    activeBefore_.GiveBack(); // when the window did not have the activation
     PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0); // wake the loop to see the end
 }
 

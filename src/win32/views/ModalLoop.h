@@ -33,11 +33,11 @@ public:
     // thread's messages until End() or WM_QUIT (which is posted again for the loop outside).
     // Dialog keys (Tab, Space) work in the window.
     void Run(HWND window, HWND focus = nullptr, const RECT* place = nullptr);
-    // Ends the run as a dialog ends: the windows it disabled are enabled first, and only then
-    // is `window` hidden and destroyed, so that the window system gives the activation back
-    // to the window that had it before (a disabled window cannot take it). Should the thread
-    // still hold the activation but no window have it (a task-modal message box ended while
-    // everything was disabled), that window is made the foreground window again.
+    // Ends the run as a dialog ends: the windows it disabled are enabled first, then the
+    // window that was active before the run is activated again, and only then is `window`
+    // hidden and destroyed. Should the thread still hold the activation but no window have it
+    // (a task-modal message box ended while everything was disabled), that window is made the
+    // foreground window again.
     void End(HWND window);
 
 private:
