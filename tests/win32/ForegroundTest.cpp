@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <chrono>
 #include <iterator>
+#include <string>
+#include <vector>
 
 namespace quillery {
 namespace {
@@ -190,9 +192,25 @@ TEST_F(ForegroundTest, HostIsActivatedAgainAfterAFatalReport) {
     EXPECT_TRUE(::IsWindowEnabled(host.get()));
 }
 
+// The pop-up is active again before the editor is hidden, not after: a window manager that sees
+// the window with the keyboard focus go moves the focus to a window of its own, and may do so
+// after the pop-up has been activated again.
 TEST_F(ForegroundTest, PopUpIsActivatedAgainAfterTheWelcomeAndAfterTheEditor) {
     WriteWholeFile(platform.MenuFile(), wintest::MenuFileBytes(L"", 0, {1, 2}));
     ActivationRecorder activations;
+    std::vector<std::wstring> activeAsTheEditorHides;
+    wintest::ThreadHook<WH_CALLWNDPROC> hides([&](int, WPARAM, LPARAM lParam) {
+        const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        wchar_t name[64] = L"";
+        if (call->message != WM_WINDOWPOSCHANGING ||
+            (reinterpret_cast<const WINDOWPOS*>(call->lParam)->flags & SWP_HIDEWINDOW) == 0 ||
+            ::GetClassNameW(call->hwnd, name, 64) == 0 ||
+            std::wstring(name) != L"QuilleryItemEditor") {
+            return;
+        }
+        ::GetClassNameW(::GetActiveWindow(), name, 64);
+        activeAsTheEditorHides.emplace_back(name);
+    });
     {
         User user([&] {
             HWND welcome = nullptr;
@@ -218,6 +236,7 @@ TEST_F(ForegroundTest, PopUpIsActivatedAgainAfterTheWelcomeAndAfterTheEditor) {
         << activations.Listed();
     EXPECT_EQ(activations.NextAfter(L"QuilleryItemEditor"), L"QuillerySnippetMenu")
         << activations.Listed();
+    EXPECT_EQ(activeAsTheEditorHides, std::vector<std::wstring>{L"QuillerySnippetMenu"});
     EXPECT_EQ(activations.Last(), kHostClass) << activations.Listed();
 }
 
