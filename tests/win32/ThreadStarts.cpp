@@ -1,5 +1,7 @@
 #include "ThreadStarts.h"
 
+#include "win32/UniqueResource.h"
+
 #include <tlhelp32.h>
 
 #include <algorithm>
@@ -54,19 +56,19 @@ bool HasStarted(DWORD thread) {
 namespace quillery::wintest {
 
 bool OtherThreadsHaveStarted() {
-    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) {
+    // Like CreateFileW, it reports failure as INVALID_HANDLE_VALUE.
+    const win32::UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    if (!snapshot) {
         return true; // nothing to wait for that can be seen
     }
     bool allStarted = true;
     THREADENTRY32 entry{};
     entry.dwSize = sizeof(entry);
-    for (BOOL more = Thread32First(snapshot, &entry); more && allStarted;
-         more = Thread32Next(snapshot, &entry)) {
+    for (BOOL more = Thread32First(snapshot.get(), &entry); more && allStarted;
+         more = Thread32Next(snapshot.get(), &entry)) {
         allStarted = entry.th32OwnerProcessID != GetCurrentProcessId() ||
                      entry.th32ThreadID == GetCurrentThreadId() || HasStarted(entry.th32ThreadID);
     }
-    CloseHandle(snapshot);
     return allStarted;
 }
 
