@@ -11,8 +11,8 @@
 
 #include "menu/MenuRequest.h"
 #include "platform/Platform.h"
+#include "views/Win32WindowFactory.h"
 #include "win32/Win32Platform.h"
-#include "win32/views/Win32WindowFactory.h"
 
 #include "Pennock_h.h"
 

@@ -1,11 +1,11 @@
 #include "component/DoBiz.h"
 
-#include "shared/Failure.h"
+#include "base/Failure.h"
 
 #include "menu/MenuRequest.h"
 #include "platform/Platform.h"
+#include "views/Win32WindowFactory.h"
 #include "win32/Win32SystemInfo.h"
-#include "win32/views/Win32WindowFactory.h"
 
 #include <new>
 #include <string>

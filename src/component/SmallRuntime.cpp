@@ -10,7 +10,7 @@
 //   strings and formatted messages. Here each throws the component's own Failure with the
 //   container's fixed text, and an allocation failure stays std::bad_alloc.
 
-#include "shared/Failure.h"
+#include "base/Failure.h"
 
 #include <cstdlib>
 #include <new>

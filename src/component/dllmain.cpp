@@ -6,10 +6,10 @@
 #include "component/PennockServer.h"
 #include "component/Registration.h"
 #include "component/Win32Registry.h"
+#include "views/Win32WindowFactory.h"
 #include "win32/Win32Platform.h"
 #include "win32/Win32SystemInfo.h"
 #include "win32/Win32ThreadSlot.h"
-#include "win32/views/Win32WindowFactory.h"
 
 #include <windows.h>
 

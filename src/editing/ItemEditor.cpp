@@ -1,6 +1,6 @@
 #include "editing/ItemEditor.h"
 
-#include "shared/Messages.h"
+#include "record/Messages.h"
 
 namespace quillery {
 

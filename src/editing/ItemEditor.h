@@ -1,9 +1,9 @@
 #pragma once
 
 #include "editing/SnippetMenuHost.h"
+#include "forms/Form.h"
+#include "forms/WindowParts.h"
 #include "session/MenuSession.h"
-#include "shared/Form.h"
-#include "shared/WindowParts.h"
 
 #include <array>
 #include <memory>

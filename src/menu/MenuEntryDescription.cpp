@@ -1,7 +1,7 @@
 #include "menu/MenuEntryDescription.h"
 
+#include "forms/AccessKey.h"
 #include "menu/SnippetMenu.h"
-#include "shared/AccessKey.h"
 
 #include <algorithm>
 

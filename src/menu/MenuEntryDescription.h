@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shared/WindowParts.h"
+#include "forms/WindowParts.h"
 
 #include <optional>
 #include <string>

@@ -1,8 +1,8 @@
 #include "menu/MenuRequest.h"
 
-#include "shared/Failure.h"
+#include "base/Failure.h"
 
-#include "shared/ScopeExit.h"
+#include "base/ScopeExit.h"
 
 namespace quillery {
 

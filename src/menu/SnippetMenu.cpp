@@ -1,6 +1,6 @@
 #include "menu/SnippetMenu.h"
 
-#include "shared/Messages.h"
+#include "record/Messages.h"
 #include "store/MachineId.h"
 #include "store/MenuDataFile.h"
 

@@ -1,13 +1,12 @@
 #pragma once
 
-#include "editing/ItemEditor.h"
 #include "editing/SnippetMenuHost.h"
+#include "forms/Form.h"
+#include "forms/WindowParts.h"
+#include "menu/WindowFactory.h"
 #include "platform/Desktop.h"
 #include "platform/Keys.h"
 #include "session/MenuSession.h"
-#include "shared/Form.h"
-#include "shared/WindowParts.h"
-#include "welcome/WelcomeWindow.h"
 
 #include <array>
 #include <cstdint>
@@ -17,20 +16,6 @@
 #include <vector>
 
 namespace quillery {
-
-class SnippetMenu;
-
-// Makes the snippet menu's native window.
-class SnippetMenuViewFactory {
-public:
-    virtual ~SnippetMenuViewFactory() = default;
-    virtual std::unique_ptr<PopupView> CreateSnippetMenuView(SnippetMenu& menu) = 0;
-};
-
-// Makes every window of a menu request: the platform's windows, or a test's.
-class WindowFactory : public SnippetMenuViewFactory,
-                      public WelcomeViewFactory,
-                      public ItemEditorViewFactory {};
 
 // The snippet menu: a borderless window at the pointer that lists the stored snippets, with a
 // banner above them and two site links below. All geometry is in twips; everything but the

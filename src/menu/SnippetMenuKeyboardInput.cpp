@@ -1,6 +1,6 @@
 #include "menu/SnippetMenu.h"
 
-#include "shared/AccessKey.h"
+#include "forms/AccessKey.h"
 
 #include <cmath>
 

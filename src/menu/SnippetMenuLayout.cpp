@@ -1,7 +1,7 @@
 #include "menu/SnippetMenu.h"
 
-#include "shared/Decimal.h"
-#include "shared/Messages.h"
+#include "base/Decimal.h"
+#include "record/Messages.h"
 
 #include <cmath>
 

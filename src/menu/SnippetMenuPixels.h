@@ -1,7 +1,7 @@
 #pragma once
 
+#include "forms/PixelScale.h"
 #include "menu/SnippetMenu.h"
-#include "shared/PixelScale.h"
 
 namespace quillery {
 

@@ -1,6 +1,6 @@
 #include "menu/SnippetMenu.h"
 
-#include "shell/LaunchExternal.h"
+#include "menu/LaunchExternal.h"
 
 namespace quillery {
 

@@ -1,6 +1,6 @@
 #include "posix/PosixFileSystem.h"
 
-#include "shared/Utf8.h"
+#include "base/Utf8.h"
 
 #include <algorithm>
 #include <string>

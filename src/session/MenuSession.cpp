@@ -1,6 +1,6 @@
 #include "session/MenuSession.h"
 
-#include "shared/Messages.h"
+#include "record/Messages.h"
 #include "store/MenuDataFile.h"
 
 namespace quillery {

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "forms/ErrorReporter.h"
+#include "forms/RequestWindows.h"
 #include "platform/Platform.h"
-#include "shared/ErrorReporter.h"
-#include "shared/MenuRecord.h"
-#include "shared/RequestWindows.h"
+#include "record/MenuRecord.h"
 #include "store/MenuStore.h"
 #include "store/SiteAddresses.h"
 

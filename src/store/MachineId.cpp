@@ -1,6 +1,6 @@
 #include "store/MachineId.h"
 
-#include "shared/Decimal.h"
+#include "base/Decimal.h"
 
 #include <algorithm>
 

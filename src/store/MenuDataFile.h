@@ -2,7 +2,7 @@
 
 #include "platform/AnsiCodec.h"
 #include "platform/RecordFile.h"
-#include "shared/MenuRecord.h"
+#include "record/MenuRecord.h"
 #include "store/RecordCodec.h"
 
 #include <cstdint>

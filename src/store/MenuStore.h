@@ -4,7 +4,7 @@
 #include "platform/FileSystem.h"
 #include "platform/RecordFile.h"
 #include "platform/SystemInfo.h"
-#include "shared/MenuRecord.h"
+#include "record/MenuRecord.h"
 #include "store/RecordCodec.h"
 
 #include <map>

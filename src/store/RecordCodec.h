@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/AnsiCodec.h"
-#include "shared/MenuRecord.h"
+#include "record/MenuRecord.h"
 
 #include <array>
 #include <cstddef>

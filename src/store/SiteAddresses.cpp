@@ -1,6 +1,6 @@
 #include "store/SiteAddresses.h"
 
-#include "shared/MenuRecord.h"
+#include "record/MenuRecord.h"
 
 namespace quillery {
 

@@ -1,6 +1,6 @@
 #include "welcome/WelcomeWindow.h"
 
-#include "shared/Messages.h"
+#include "record/Messages.h"
 
 namespace quillery {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "shared/Form.h"
-#include "shared/WindowParts.h"
+#include "forms/Form.h"
+#include "forms/WindowParts.h"
 
 #include <memory>
 #include <string>

@@ -1,6 +1,6 @@
 #include "win32/AcpCodec.h"
 
-#include "shared/Failure.h"
+#include "base/Failure.h"
 
 #include <windows.h>
 

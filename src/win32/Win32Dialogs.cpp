@@ -1,6 +1,6 @@
 #include "win32/Win32Dialogs.h"
 
-#include "shared/Failure.h"
+#include "base/Failure.h"
 
 #include "win32/ActivationReturn.h"
 

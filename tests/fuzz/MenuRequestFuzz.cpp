@@ -6,7 +6,7 @@
 // and windows, and change nothing in the file but the welcome window's answer.
 #include "fuzz/FuzzCheck.h"
 #include "menu/MenuRequest.h"
-#include "shared/Messages.h"
+#include "record/Messages.h"
 #include "store/MenuDataFile.h"
 #include "store/RecordCodec.h"
 #include "support/DoubleByteCodec.h"

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "forms/PixelScale.h"
 #include "menu/SnippetMenu.h"
 #include "platform/Desktop.h"
 #include "platform/WindowView.h"
-#include "shared/PixelScale.h"
 
 #include <array>
 #include <cstdint>

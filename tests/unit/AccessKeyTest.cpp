@@ -1,4 +1,4 @@
-#include "shared/AccessKey.h"
+#include "forms/AccessKey.h"
 
 #include <gtest/gtest.h>
 

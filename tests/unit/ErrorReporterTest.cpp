@@ -1,5 +1,5 @@
-#include "shared/ErrorReporter.h"
-#include "shared/RequestWindows.h"
+#include "forms/ErrorReporter.h"
+#include "forms/RequestWindows.h"
 #include "support/FakePlatform.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The native messaging host's messages: how the input is cut into messages, and what each
 // message is answered.
 
-#include "host/MessageService.h"
+#include "messaging/MessageService.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

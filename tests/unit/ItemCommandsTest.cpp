@@ -1,6 +1,6 @@
 #include "editing/ItemCommands.h"
 #include "editing/ItemEditor.h"
-#include "shared/Messages.h"
+#include "record/Messages.h"
 #include "support/MenuFixture.h"
 
 namespace quillery {

@@ -1,6 +1,6 @@
 #include "editing/ItemEditor.h"
 #include "editing/ItemCommands.h"
-#include "shared/Messages.h"
+#include "record/Messages.h"
 #include "support/DoubleByteCodec.h"
 #include "support/MenuFixture.h"
 

@@ -2,7 +2,7 @@
 // and open the item commands, and every key press keeps the window from closing itself.
 
 #include "editing/ItemCommands.h"
-#include "shared/Messages.h"
+#include "record/Messages.h"
 #include "support/MenuFixture.h"
 
 #include <optional>

@@ -1,5 +1,5 @@
-#include "shared/Messages.h"
-#include "shell/LaunchExternal.h"
+#include "menu/LaunchExternal.h"
+#include "record/Messages.h"
 #include "support/MenuFixture.h"
 
 namespace quillery {

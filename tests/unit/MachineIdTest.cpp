@@ -1,5 +1,5 @@
 #include "store/MachineId.h"
-#include "shared/Decimal.h"
+#include "base/Decimal.h"
 #include "store/SiteAddresses.h"
 #include "support/FakePlatform.h"
 

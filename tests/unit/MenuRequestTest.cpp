@@ -1,4 +1,4 @@
-#include "shared/Messages.h"
+#include "record/Messages.h"
 #include "support/MenuFixture.h"
 
 namespace quillery {

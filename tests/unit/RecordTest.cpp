@@ -1,5 +1,5 @@
 #include "posix/Cp1252Codec.h"
-#include "shared/MenuRecord.h"
+#include "record/MenuRecord.h"
 #include "store/RecordCodec.h"
 #include "support/DoubleByteCodec.h"
 

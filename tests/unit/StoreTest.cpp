@@ -1,5 +1,5 @@
+#include "record/Messages.h"
 #include "session/MenuSession.h"
-#include "shared/Messages.h"
 #include "store/MenuDataFile.h"
 #include "store/MenuStore.h"
 #include "support/DataFile.h"

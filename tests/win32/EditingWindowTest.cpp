@@ -4,7 +4,7 @@
 #include "Win32TestSupport.h"
 
 #include "menu/MenuRequest.h"
-#include "shared/Messages.h"
+#include "record/Messages.h"
 #include "store/RecordCodec.h"
 #include "win32/UniqueResource.h"
 

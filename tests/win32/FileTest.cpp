@@ -2,8 +2,8 @@
 
 #include "Win32TestSupport.h"
 
+#include "record/Messages.h"
 #include "session/MenuSession.h"
-#include "shared/Messages.h"
 #include "win32/UniqueResource.h"
 
 #include <gtest/gtest.h>

@@ -5,7 +5,7 @@
 #include "Win32TestSupport.h"
 
 #include "menu/MenuRequest.h"
-#include "shared/Messages.h"
+#include "record/Messages.h"
 #include "win32/UniqueResource.h"
 
 #include <gtest/gtest.h>

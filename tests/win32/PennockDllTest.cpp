@@ -2,8 +2,8 @@
 
 #include "Win32TestSupport.h"
 
+#include "base/ScopeExit.h"
 #include "component/Registration.h"
-#include "shared/ScopeExit.h"
 #include "win32/UniqueResource.h"
 
 #include "Pennock_h.h"

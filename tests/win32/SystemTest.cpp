@@ -2,7 +2,7 @@
 
 #include "Win32TestSupport.h"
 
-#include "shared/Messages.h"
+#include "record/Messages.h"
 #include "store/MachineId.h"
 #include "store/MenuStore.h"
 #include "win32/UniqueResource.h"

@@ -4,7 +4,7 @@
 
 #include "Win32TestSupport.h"
 
-#include "shared/ScopeExit.h"
+#include "base/ScopeExit.h"
 #include "win32/UniqueResource.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "views/Win32WindowFactory.h"
 #include "win32/AcpCodec.h"
 #include "win32/Win32Desktop.h"
 #include "win32/Win32Dialogs.h"
@@ -8,7 +9,6 @@
 #include "win32/Win32Shell.h"
 #include "win32/Win32SystemInfo.h"
 #include "win32/Win32ThreadSlot.h"
-#include "win32/views/Win32WindowFactory.h"
 
 // These bring in <windows.h>, whose MessageBox macro must not reach the declarations above.
 #include "win32/CriticalSection.h"

@@ -1,7 +1,7 @@
 #include "tools/menudat/Menudat.h"
 
-#include "shared/MenuRecord.h"
-#include "shared/Utf8.h"
+#include "base/Utf8.h"
+#include "record/MenuRecord.h"
 #include "store/MenuDataFile.h"
 #include "store/RecordCodec.h"
 

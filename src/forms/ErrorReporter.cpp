@@ -1,0 +1,23 @@
+#include "forms/ErrorReporter.h"
+
+#include "record/Messages.h"
+
+namespace quillery {
+
+void ShowErrorBox(Dialogs& dialogs, const std::wstring& message, bool fatal) noexcept {
+    try {
+        const unsigned style = box::kOk | (fatal ? box::kIconStop : box::kIconExclamation);
+        dialogs.MessageBox(message, messages::kProductName, style);
+    } catch (...) {
+        // A fatal report goes on to close the windows even when the box could not be shown.
+    }
+}
+
+void ErrorReporter::Report(const std::wstring& message, bool fatal) noexcept {
+    ShowErrorBox(dialogs_, message, fatal);
+    if (fatal) {
+        windows_.CloseAllForFatalReport();
+    }
+}
+
+} // namespace quillery

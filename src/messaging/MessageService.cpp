@@ -1,0 +1,67 @@
+#include "messaging/MessageService.h"
+
+#include <nlohmann/json.hpp>
+
+namespace quillery::host {
+namespace {
+
+using nlohmann::json;
+
+std::string Dump(const json& answer) {
+    // A text that is not valid UTF-8 has its bad bytes replaced rather than failing the answer.
+    return answer.dump(-1, ' ', false, json::error_handler_t::replace);
+}
+
+std::string ErrorAnswer(const std::string& message) {
+    return Dump(json{{"error", message}});
+}
+
+struct OutcomeAnswer {
+    std::string operator()(const MenuText& text) const { return Dump(json{{"text", text.utf8}}); }
+    std::string operator()(const MenuError& error) const { return ErrorAnswer(error.message); }
+};
+
+std::string AnswerToOversized(const OversizedMessage& message) {
+    return ErrorAnswer("the message is " + std::to_string(message.length) +
+                       " bytes long; at most " + std::to_string(kMaxMessageBytes) + " are read");
+}
+
+} // namespace
+
+std::string AnswerTo(std::string_view message, MenuService& menu) {
+    // Parsed without exceptions; the parser also refuses strings that are not valid UTF-8. The
+    // answers never repeat what was sent: a long message would make an answer too long.
+    const json request = json::parse(message, nullptr, false);
+    if (request.is_discarded()) {
+        return ErrorAnswer("the message is not valid JSON");
+    }
+    const auto name = request.is_object() ? request.find("request") : request.end();
+    if (name == request.end() || !name->is_string()) {
+        return ErrorAnswer(
+            "the message names no request; the host answers {\"request\": \"menu\"}");
+    }
+    if (*name != "menu") {
+        return ErrorAnswer("unknown request; the host answers {\"request\": \"menu\"}");
+    }
+    return std::visit(OutcomeAnswer{}, menu.ShowMenu());
+}
+
+int ServeMessages(ByteSource& input, ByteSink& output, MenuService& menu) {
+    MessageReader reader(input);
+    for (;;) {
+        const Incoming incoming = reader.Next();
+        std::string answer;
+        if (const auto* message = std::get_if<Message>(&incoming)) {
+            answer = AnswerTo(message->json, menu);
+        } else if (const auto* oversized = std::get_if<OversizedMessage>(&incoming)) {
+            answer = AnswerToOversized(*oversized);
+        } else {
+            return 0;
+        }
+        if (!output.Write(Framed(answer))) {
+            return 1;
+        }
+    }
+}
+
+} // namespace quillery::host

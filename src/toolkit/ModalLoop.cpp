@@ -1,0 +1,83 @@
+#include "toolkit/ModalLoop.h"
+
+namespace quillery::win32 {
+namespace {
+
+struct Search {
+    HWND except;
+    std::vector<HWND>* found;
+};
+
+BOOL CALLBACK CollectEnabled(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<Search*>(param);
+    if (window != search->except && IsWindowVisible(window) && IsWindowEnabled(window)) {
+        search->found->push_back(window);
+    }
+    return TRUE;
+}
+
+} // namespace
+
+ThreadWindowsDisabled::ThreadWindowsDisabled(HWND except) {
+    Search search{except, &disabled_};
+    EnumThreadWindows(GetCurrentThreadId(), &CollectEnabled, reinterpret_cast<LPARAM>(&search));
+    for (HWND window : disabled_) {
+        EnableWindow(window, FALSE);
+    }
+}
+
+ThreadWindowsDisabled::~ThreadWindowsDisabled() {
+    for (HWND window : disabled_) {
+        if (IsWindow(window)) {
+            EnableWindow(window, TRUE);
+        }
+    }
+}
+
+void ModalLoop::Run(HWND window, HWND focus, const RECT* place) {
+    RememberActiveWindow();
+    others_.emplace(window);
+    if (place != nullptr) {
+        SetWindowPos(window, nullptr, place->left, place->top, place->right - place->left,
+                     place->bottom - place->top, SWP_NOZORDER | SWP_SHOWWINDOW);
+    } else {
+        ShowWindow(window, SW_SHOW);
+    }
+    SetForegroundWindow(window);
+    if (focus != nullptr) {
+        SetFocus(focus);
+    }
+    MSG msg;
+    while (!ended_) {
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0) {
+            PostQuitMessage(static_cast<int>(msg.wParam)); // for the loop outside ours
+            break;
+        }
+        if (got < 0) {
+            break;
+        }
+        if (IsWindow(window) && IsDialogMessageW(window, &msg)) {
+            continue;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    others_.reset(); // a run ended by WM_QUIT
+}
+
+void ModalLoop::End(HWND window) {
+    ended_ = true;
+    others_.reset();
+    if (window != nullptr) {
+        // The activation goes back before the window is hidden, not after: a window manager
+        // that sees the window with the keyboard focus go moves the focus on by itself, to a
+        // window of its own, and may do so after the window system has handed it back.
+        activeBefore_.GiveBack(window);
+        DestroyWindow(window);
+    }
+    activeBefore_.GiveBack(); // when the window did not have the activation
+    PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0); // wake the loop to see the end
+}
+
+} // namespace quillery::win32

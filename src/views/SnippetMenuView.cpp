@@ -1,0 +1,390 @@
+#include "views/SnippetMenuView.h"
+
+#include "menu/SnippetMenuPixels.h"
+#include "toolkit/ThreadTooltip.h"
+#include "views/Pictures.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+namespace quillery::win32 {
+namespace {
+
+constexpr UINT_PTR kTimerId = 1;
+
+Key KeyOf(WPARAM virtualKey) {
+    switch (virtualKey) {
+    case VK_DOWN:
+        return Key::Down;
+    case VK_UP:
+        return Key::Up;
+    case VK_HOME:
+        return Key::Home;
+    case VK_END:
+        return Key::End;
+    case VK_RETURN:
+        return Key::Enter;
+    case VK_SPACE:
+        return Key::Space;
+    case VK_ESCAPE:
+        return Key::Escape;
+    case VK_APPS:
+        return Key::ContextMenu;
+    default:
+        return Key::Other;
+    }
+}
+
+} // namespace
+
+SnippetMenuView::SnippetMenuView(SnippetMenu& menu, HINSTANCE instance, ModuleUse module)
+    : NativeView(menu), menu_(menu), instance_(instance), module_(module) {
+    font_.reset(CreatePointFont(L"Arial", 8.25, false, dpi_.y));
+    // The caption is never seen: the window has no title bar.
+    Create(instance, kClassName, nullptr, L"Form1", WS_POPUP | WS_CLIPCHILDREN,
+           WS_EX_TOOLWINDOW | WS_EX_TOPMOST);
+}
+
+// The tooltip control is the thread's (ThreadTooltip), taken when the pointer first moves onto
+// a line, whose tip it shows: a thread that never shows a tip makes none (the pointer put onto
+// the banner at load is no such move). The move is handed on to it, so that it starts timing
+// the tip at once.
+void SnippetMenuView::CreateTooltipOnFirstMoveOntoALine(float x, float y, WPARAM wParam,
+                                                        LPARAM lParam) {
+    if (tooltip_ != nullptr || tooltipTried_) {
+        return;
+    }
+    using Kind = SnippetMenu::Hit::Kind;
+    const Kind under = menu_.HitTest(x - menu_.frame.left, y - menu_.frame.top).kind;
+    if (under != Kind::Line && under != Kind::LinePad) {
+        return;
+    }
+    tooltipTried_ = true;
+    tooltip_ = ThreadTooltip(instance_);
+    if (tooltip_ == nullptr) {
+        return;
+    }
+    SyncTooltips();
+    RelayToTooltip(WM_MOUSEMOVE, wParam, lParam);
+}
+
+// The tooltip control learns of the pointer from the messages handed on to it here, rather than
+// by subclassing the window: a subclassed window pays a property lookup on every message it
+// gets, which made closing the menu a millisecond slower.
+void SnippetMenuView::RelayToTooltip(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (tooltip_ == nullptr) {
+        return;
+    }
+    const DWORD at = GetMessagePos(); // where the pointer was when the message was sent
+    MSG relayed{window_,
+                message,
+                wParam,
+                lParam,
+                static_cast<DWORD>(GetMessageTime()),
+                POINT{GET_X_LPARAM(at), GET_Y_LPARAM(at)}};
+    SendMessageW(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
+}
+
+LRESULT SnippetMenuView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    // The pointer stands for the centre of its pixel: the part found there is the part drawn.
+    const float x = scale_.TwipsX(GET_X_LPARAM(lParam));
+    const float y = scale_.TwipsY(GET_Y_LPARAM(lParam));
+    if (message >= WM_MOUSEFIRST && message <= WM_MBUTTONUP) {
+        RelayToTooltip(message, wParam, lParam);
+    }
+    switch (message) {
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(window_, &paint);
+        RECT client;
+        GetClientRect(window_, &client);
+        Paint(dc, client);
+        EndPaint(window_, &paint);
+        return 0;
+    }
+    case WM_ERASEBKGND:
+        return 1; // WM_PAINT fills everything
+    case WM_MOUSEMOVE:
+        // The window system also sends a move when a window appears or goes under a pointer
+        // that rests: only a real move takes the highlight from the keys.
+        if (lastMove_ == lParam) {
+            return 0;
+        }
+        lastMove_ = lParam;
+        menu_.OnPointerMoved(x, y);
+        if (window_ != nullptr) {
+            CreateTooltipOnFirstMoveOntoALine(x, y, wParam, lParam);
+        }
+        return 0;
+    case WM_LBUTTONDOWN:
+        menu_.OnButtonPressed(x, y, buttons::kLeft);
+        return 0;
+    case WM_LBUTTONUP:
+        menu_.OnButtonReleased(x, y, buttons::kLeft);
+        return 0;
+    case WM_RBUTTONUP:
+        menu_.OnButtonReleased(x, y, buttons::kRight);
+        return 0;
+    case WM_MBUTTONUP:
+        menu_.OnButtonReleased(x, y, buttons::kMiddle);
+        return 0;
+    case WM_GETDLGCODE:
+        // The modal loop treats every window as a dialog: without this, Enter, Escape and the
+        // arrows would become dialog navigation and never reach the menu.
+        return DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case WM_KEYDOWN:
+        menu_.OnKeyPressed(KeyOf(wParam));
+        return 0;
+    case WM_KEYUP:
+        if (wParam == VK_APPS) {
+            return 0; // its key-down opened the item commands: no second context menu
+        }
+        return DefWindowProcW(window_, message, wParam, lParam);
+    case WM_SYSKEYDOWN:
+        // Shift+F10 among them, whose context menu the default procedure sends.
+        menu_.OnKeyPressed(Key::Other);
+        if (window_ == nullptr) {
+            return 0;
+        }
+        return DefWindowProcW(window_, message, wParam, lParam);
+    case WM_CHAR:
+        menu_.OnCharacterTyped(static_cast<wchar_t>(wParam));
+        return 0;
+    case WM_CONTEXTMENU:
+        // From the keyboard the point is (-1, -1); a right click is the button's own release.
+        // A 64-bit lParam may hold that point as 0xFFFFFFFF rather than as -1.
+        if (GET_X_LPARAM(lParam) == -1 && GET_Y_LPARAM(lParam) == -1) {
+            menu_.OnKeyPressed(Key::ContextMenu);
+        }
+        return 0;
+    case WM_TIMER:
+        if (wParam == kTimerId) {
+            menu_.OnPointerWatchTick();
+        }
+        return 0;
+    case WM_WINDOWPOSCHANGED: {
+        // A move that Place() did not ask for: a window manager keeping the window on the
+        // screen, a shell tool, a change of display. The menu's place follows the window.
+        const auto& moved = *reinterpret_cast<const WINDOWPOS*>(lParam);
+        if ((moved.flags & SWP_NOMOVE) == 0 && (moved.x != placedAt_.x || moved.y != placedAt_.y)) {
+            placedAt_ = POINT{moved.x, moved.y};
+            menu_.OnMovedByWindowSystem(static_cast<float>(moved.x * scale_.TwipsPerPixelX()),
+                                        static_cast<float>(moved.y * scale_.TwipsPerPixelY()));
+        }
+        if ((moved.flags & SWP_SHOWWINDOW) != 0) {
+            AnnounceOpened();
+        }
+        return DefWindowProcW(window_, message, wParam, lParam);
+    }
+    case WM_DESTROY:
+        RemoveTools();
+        AnnounceClosedAndDisconnect();
+        return 0;
+    case WM_GETOBJECT:
+        return AnswerObjectRequest(wParam, lParam);
+    default:
+        if (message == ChooseEntryMessage()) {
+            ChooseEntryForClient(wParam);
+            return 0;
+        }
+        return DefWindowProcW(window_, message, wParam, lParam);
+    }
+}
+
+POINT SnippetMenuView::FramePointToClient(float x, float y) const {
+    const PixelPoint point = ClientPixels(menu_, x, y, scale_);
+    return POINT{point.x, point.y};
+}
+
+RECT SnippetMenuView::FrameBoxToClient(const TwipsBox& box) const {
+    const PixelRect rect = ClientPixels(menu_, box, scale_);
+    return RECT{rect.left, rect.top, rect.right, rect.bottom};
+}
+
+void SnippetMenuView::PaintLabel(HDC dc, const Label& label) {
+    if (!label.visible) {
+        return;
+    }
+    RECT rect = FrameBoxToClient(label.box);
+    SetDCBrushColor(dc, ResolveColor(label.back)); // the DC's own brush: none made per label
+    FillRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+    if (label.caption.empty()) {
+        return;
+    }
+    SetTextColor(dc, ResolveColor(label.text));
+    SetBkMode(dc, TRANSPARENT);
+    // '&' marks the access key, as in any label; the text is cut by the box, not shortened.
+    DrawTextW(dc, label.caption.c_str(), static_cast<int>(label.caption.size()), &rect,
+              DT_LEFT | DT_TOP | DT_SINGLELINE);
+}
+
+void SnippetMenuView::Paint(HDC target, const RECT& client) {
+    // Drawn off screen first, so that hovering does not flicker.
+    MenuBackBuffer().Use(target, client.right, client.bottom, [&](HDC dc, bool) {
+        SelectedObject selectedFont(dc, font_.get());
+        FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+
+        TwipsBox frame = menu_.frame;
+        frame.left = 0;
+        frame.top = 0;
+        RECT frameRect = FrameBoxToClient(frame);
+        DrawEdge(dc, &frameRect, EDGE_ETCHED, BF_RECT);
+
+        RECT banner = FrameBoxToClient(menu_.banner);
+        FillRect(dc, &banner, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        DrawEdge(dc, &banner, EDGE_SUNKEN, BF_RECT);
+        DrawLogo(dc, FrameBoxToClient(menu_.LogoInFrame()));
+
+        // Pads first: where a line and its pad overlap, the line is on top.
+        for (std::size_t i = 1; i < menu_.linePads.size(); ++i) {
+            PaintLabel(dc, menu_.linePads[i]);
+        }
+        for (std::size_t i = 1; i < menu_.lines.size(); ++i) {
+            PaintLabel(dc, menu_.lines[i]);
+        }
+        for (std::size_t k = 0; k < menu_.links.size(); ++k) {
+            PaintLabel(dc, menu_.linkPads[k]);
+            PaintLabel(dc, menu_.links[k]);
+        }
+        PaintSeparator(dc, menu_.upperSeparator);
+        PaintSeparator(dc, menu_.lowerSeparator);
+        BitBlt(target, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
+    });
+}
+
+void SnippetMenuView::PaintSeparator(HDC dc, const LineShape& line) {
+    if (!line.visible) {
+        return;
+    }
+    // Two pixels wide at every resolution: the line's place scales, its width does not.
+    UniqueGdi<HPEN> pen(CreatePen(PS_INSIDEFRAME, 2, ResolveColor(line.color)));
+    SelectedObject selectedPen(dc, pen.get());
+    const POINT from = FramePointToClient(line.x1, line.y1);
+    const POINT to = FramePointToClient(line.x2, line.y2);
+    MoveToEx(dc, from.x, from.y, nullptr);
+    LineTo(dc, to.x, to.y);
+}
+
+// A tool of this window, in the size that every version of the common controls accepts: a
+// host without a manifest for version 6 gets version 5, which refuses the larger structure of
+// the newer headers.
+TOOLINFOW SnippetMenuView::ToolInfo(std::size_t id) const {
+    TOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.hwnd = window_;
+    tool.uId = id;
+    return tool;
+}
+
+void SnippetMenuView::DeleteTools() {
+    for (std::size_t id = 1; id <= tools_.size(); ++id) {
+        TOOLINFOW tool = ToolInfo(id);
+        SendMessageW(tooltip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+    tools_.clear();
+}
+
+// The thread's tooltip control outlives this window: its tools for it go, and a tip showing.
+void SnippetMenuView::RemoveTools() {
+    if (tooltip_ == nullptr) {
+        return;
+    }
+    DeleteTools();
+    SendMessageW(tooltip_, TTM_POP, 0, 0);
+    tooltip_ = nullptr;
+}
+
+// The tooltip control is told only of changed lines: re-adding its tools on every hover
+// would hide a tip that is showing.
+void SnippetMenuView::SyncTooltips() {
+    if (tooltip_ == nullptr) {
+        return;
+    }
+    std::vector<Tool> wanted;
+    for (std::size_t i = 1; i < menu_.lines.size(); ++i) {
+        const Label& line = menu_.lines[i];
+        const bool shown = line.visible && !line.tooltip.empty();
+        wanted.push_back(Tool{shown ? FrameBoxToClient(line.box) : RECT{},
+                              shown ? line.tooltip : std::wstring()});
+    }
+    if (wanted == tools_) {
+        return;
+    }
+    DeleteTools();
+    tools_ = std::move(wanted);
+    for (std::size_t id = 1; id <= tools_.size(); ++id) {
+        Tool& line = tools_[id - 1];
+        if (line.text.empty()) {
+            continue;
+        }
+        TOOLINFOW tool = ToolInfo(id);
+        tool.rect = line.rect;
+        tool.lpszText = line.text.data();
+        SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
+void SnippetMenuView::Place(float left, float top, float width, float height) {
+    if (window_ == nullptr) {
+        return;
+    }
+    const PixelRect place = scale_.Window(left, top, width, height);
+    placedAt_ = POINT{place.left, place.top};
+    MoveTo(RECT{place.left, place.top, place.right, place.bottom});
+}
+
+void SnippetMenuView::Refresh() {
+    if (window_ == nullptr) {
+        return;
+    }
+    SyncTooltips();
+    AnnounceHighlight();
+    InvalidateRect(window_, nullptr, FALSE);
+}
+
+void SnippetMenuView::SetTimer(bool enabled, unsigned intervalMs) {
+    if (window_ == nullptr) {
+        return;
+    }
+    if (enabled && !timerOn_) {
+        ::SetTimer(window_, kTimerId, intervalMs, nullptr);
+    } else if (!enabled && timerOn_) {
+        KillTimer(window_, kTimerId);
+    }
+    timerOn_ = enabled;
+}
+
+int SnippetMenuView::PopupMenu(const std::vector<MenuEntry>& entries,
+                               std::optional<PixelPoint> at) {
+    if (window_ == nullptr) {
+        return 0;
+    }
+    UniqueMenu menu(CreatePopupMenu());
+    if (!menu) {
+        return 0;
+    }
+    for (const MenuEntry& entry : entries) {
+        if (entry.separator) {
+            AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+        } else {
+            AppendMenuW(menu.get(), MF_STRING | (entry.enabled ? MF_ENABLED : MF_GRAYED),
+                        static_cast<UINT_PTR>(entry.id), entry.caption.c_str());
+        }
+    }
+    POINT pointer{};
+    if (at) {
+        pointer = POINT{at->x, at->y};
+    } else {
+        GetCursorPos(&pointer);
+    }
+    // The menu closes on a click elsewhere only when its owner is the foreground window.
+    SetForegroundWindow(window_);
+    const int chosen = static_cast<int>(
+        TrackPopupMenu(menu.get(), TPM_RETURNCMD, pointer.x, pointer.y, 0, window_, nullptr));
+    if (window_ != nullptr) {
+        PostMessageW(window_, WM_NULL, 0, 0);
+    }
+    return chosen;
+}
+
+} // namespace quillery::win32

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "menu/SnippetMenu.h"
+#include "toolkit/NativeWindow.h"
+#include "views/MenuAccessible.h"
+#include "win32/ModuleUse.h"
+#include "win32/UniqueResource.h"
+
+#include <commctrl.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quillery::win32 {
+
+// The snippet menu's native window: a borderless tool window that paints the menu's lines,
+// pads, links, banner, logo and separator itself, hit-tests through the menu, shows one
+// tooltip control for the lines, runs the pointer watch's timer, shows the item commands'
+// context menu and hands the keys to the menu.
+class SnippetMenuView final : public NativeView<PopupView> {
+public:
+    static constexpr const wchar_t* kClassName = L"QuillerySnippetMenu";
+
+    // Throws when the window cannot be made. `module` counts the accessible object's life.
+    SnippetMenuView(SnippetMenu& menu, HINSTANCE instance, ModuleUse module = {});
+
+    void Place(float left, float top, float width, float height) override;
+    void Refresh() override;
+    void SetTimer(bool enabled, unsigned intervalMs) override;
+    int PopupMenu(const std::vector<MenuEntry>& entries, std::optional<PixelPoint> at) override;
+
+private:
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    RECT FrameBoxToClient(const TwipsBox& box) const;
+    POINT FramePointToClient(float x, float y) const;
+    void Paint(HDC dc, const RECT& client);
+    void PaintLabel(HDC dc, const Label& label);
+    void PaintSeparator(HDC dc, const LineShape& line);
+    void SyncTooltips();
+    void RemoveTools();
+    void DeleteTools();
+    TOOLINFOW ToolInfo(std::size_t id) const;
+    void CreateTooltipOnFirstMoveOntoALine(float x, float y, WPARAM wParam, LPARAM lParam);
+    void RelayToTooltip(UINT message, WPARAM wParam, LPARAM lParam);
+
+    // Screen readers (SnippetMenuViewAccessibility.cpp): the accessible object and the events.
+    LRESULT AnswerObjectRequest(WPARAM wParam, LPARAM lParam);
+    void AnnounceOpened();
+    void AnnounceHighlight();
+    void AnnounceClosedAndDisconnect();
+    void ChooseEntryForClient(WPARAM entry);
+
+    SnippetMenu& menu_;
+    HINSTANCE instance_;
+    HWND tooltip_ = nullptr; // the thread's, once the pointer has moved onto a line
+    bool tooltipTried_ = false;
+    UniqueGdi<HFONT> font_;
+    bool timerOn_ = false;
+    POINT placedAt_{};               // where Place() last put the window, in pixels
+    std::optional<LPARAM> lastMove_; // the client point of the last pointer move
+    struct Tool {
+        RECT rect;
+        std::wstring text;
+        bool operator==(const Tool& other) const {
+            return EqualRect(&rect, &other.rect) && text == other.text;
+        }
+    };
+    std::vector<Tool> tools_; // what the tooltip control holds, by line index - 1
+    ModuleUse module_;
+    UniqueMenuAccessible accessible_; // made at a client's first request
+    bool announcedOpen_ = false;
+    bool closing_ = false;
+    int announcedEntry_ = 0; // the highlighted entry that readers were last told of
+};
+
+} // namespace quillery::win32

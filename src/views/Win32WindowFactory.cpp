@@ -1,0 +1,31 @@
+#include "views/Win32WindowFactory.h"
+
+#include "toolkit/ThreadTooltip.h"
+#include "views/ItemEditorView.h"
+#include "views/Pictures.h"
+#include "views/SnippetMenuView.h"
+#include "views/WelcomeView.h"
+
+namespace quillery::win32 {
+std::unique_ptr<PopupView> Win32WindowFactory::CreateSnippetMenuView(SnippetMenu& menu) {
+    return std::make_unique<SnippetMenuView>(menu, instance_, module_);
+}
+
+std::unique_ptr<WindowView> Win32WindowFactory::CreateWelcomeView(WelcomeWindow& window) {
+    return std::make_unique<WelcomeView>(window, instance_);
+}
+
+std::unique_ptr<WindowView> Win32WindowFactory::CreateItemEditorView(ItemEditor& editor) {
+    return std::make_unique<ItemEditorView>(editor, instance_);
+}
+
+void ReleaseWindowResources(HINSTANCE instance) noexcept {
+    ReleaseKeptBitmaps();
+    DestroyThreadTooltip();
+    for (const wchar_t* name :
+         {SnippetMenuView::kClassName, WelcomeView::kClassName, ItemEditorView::kClassName}) {
+        UnregisterClassW(name, instance);
+    }
+}
+
+} // namespace quillery::win32
