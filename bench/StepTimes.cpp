@@ -44,7 +44,7 @@ public:
         const Timed timed(times_, "pop-up: release the view");
         real_.reset();
     }
-    void Place(float left, float top, float width, float height) override {
+    void Place(float left, float top, float width, float height) noexcept override {
         const Timed timed(times_, "pop-up: place (SetWindowPos)");
         real_->Place(left, top, width, height);
     }
@@ -56,17 +56,18 @@ public:
         runStart_ = Clock::now();
         real_->RunModal();
     }
-    void EndModal() override {
+    void EndModal() noexcept override {
         const Timed timed(times_, "pop-up: end (enable, hide, destroy)");
         real_->EndModal();
     }
-    PixelRect WindowRect() override { return real_->WindowRect(); }
-    void SetTimer(bool enabled, unsigned intervalMs) override {
+    PixelRect WindowRect() noexcept override { return real_->WindowRect(); }
+    void SetTimer(bool enabled, unsigned intervalMs) noexcept override {
         const Timed timed(times_, "pop-up: timer");
         real_->SetTimer(enabled, intervalMs);
     }
-    int PopupMenu(const std::vector<MenuEntry>& entries, std::optional<PixelPoint> at) override {
-        return real_->PopupMenu(entries, at);
+    int ShowContextMenu(const std::vector<ContextMenuEntry>& entries,
+                        std::optional<PixelPoint> at) override {
+        return real_->ShowContextMenu(entries, at);
     }
 
 private:
@@ -142,32 +143,32 @@ std::wstring TimedSystemInfo::ExecutableName() {
     return real_.ExecutableName();
 }
 
-PixelPoint TimedDesktop::CursorPos() {
+PixelPoint TimedDesktop::CursorPos() noexcept {
     const Timed timed(times_, "pointer and screen queries");
     return real_.CursorPos();
 }
 
-double TimedDesktop::TwipsPerPixelX() {
+double TimedDesktop::TwipsPerPixelX() noexcept {
     const Timed timed(times_, "pointer and screen queries");
     return real_.TwipsPerPixelX();
 }
 
-double TimedDesktop::TwipsPerPixelY() {
+double TimedDesktop::TwipsPerPixelY() noexcept {
     const Timed timed(times_, "pointer and screen queries");
     return real_.TwipsPerPixelY();
 }
 
-double TimedDesktop::ScreenWidthTwips() {
+double TimedDesktop::ScreenWidthTwips() noexcept {
     const Timed timed(times_, "pointer and screen queries");
     return real_.ScreenWidthTwips();
 }
 
-double TimedDesktop::ScreenHeightTwips() {
+double TimedDesktop::ScreenHeightTwips() noexcept {
     const Timed timed(times_, "pointer and screen queries");
     return real_.ScreenHeightTwips();
 }
 
-void TimedDesktop::SetCursorPos(std::int32_t x, std::int32_t y) {
+void TimedDesktop::SetCursorPos(std::int32_t x, std::int32_t y) noexcept {
     const Timed timed(times_, "pointer onto the banner (SetCursorPos)");
     real_.SetCursorPos(x, y);
 }

@@ -84,14 +84,14 @@ private:
 class TimedDesktop final : public Desktop {
 public:
     TimedDesktop(Desktop& real, StepTimes& times) : real_(real), times_(times) {}
-    PixelPoint CursorPos() override;
-    void SetCursorPos(std::int32_t x, std::int32_t y) override;
-    double TwipsPerPixelX() override;
-    double TwipsPerPixelY() override;
-    double ScreenWidthTwips() override;
-    double ScreenHeightTwips() override;
+    PixelPoint CursorPos() noexcept override;
+    void SetCursorPos(std::int32_t x, std::int32_t y) noexcept override;
+    double TwipsPerPixelX() noexcept override;
+    double TwipsPerPixelY() noexcept override;
+    double ScreenWidthTwips() noexcept override;
+    double ScreenHeightTwips() noexcept override;
     void DoEvents() override;
-    void SetBusyPointer(bool busy) override { real_.SetBusyPointer(busy); }
+    void SetBusyPointer(bool busy) noexcept override { real_.SetBusyPointer(busy); }
 
 private:
     Desktop& real_;

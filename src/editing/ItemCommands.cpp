@@ -9,89 +9,60 @@ bool IsStoredItem(int item) {
 
 } // namespace
 
-ItemCommands::ItemCommands(MenuSession& session, SnippetMenuHost& menu,
-                           ItemEditorViewFactory& editorViews)
-    : session_(session), menu_(menu), editorViews_(editorViews) {
-    entries = {
-        {New, L"&New", true, false},        {Edit, L"&Edit", true, false},
-        {Remove, L"&Remove", true, false},  {Separator, L"-", true, true},
-        {MoveUp, L"Move &Up", true, false}, {MoveDown, L"Move &Down", true, false},
+std::vector<ContextMenuEntry> ItemCommands::EntriesFor(std::size_t lines, std::size_t clickedLine) {
+    return {
+        // A new item needs a free slot to stay possible.
+        {New, L"&New", lines <= 18, false},
+        {Edit, L"&Edit", true, false},
+        {Remove, L"&Remove", lines >= 2, false},
+        {Separator, L"-", true, true},
+        {MoveUp, L"Move &Up", clickedLine != 1, false},
+        {MoveDown, L"Move &Down", clickedLine != lines, false},
     };
 }
 
-MenuEntry& ItemCommands::Entry(Command command) {
-    for (MenuEntry& entry : entries) {
-        if (entry.id == command) {
-            return entry;
-        }
-    }
-    return entries.front();
-}
-
-bool ItemCommands::IsEnabled(Command command) const {
-    for (const MenuEntry& entry : entries) {
-        if (entry.id == command) {
-            return entry.enabled;
-        }
-    }
-    return false;
-}
-
-void ItemCommands::SetEnablement(int lines, int clickedLine) {
-    Entry(New).enabled = lines <= 18; // a new item needs a free slot to stay possible
-    Entry(Remove).enabled = lines >= 2;
-    Entry(MoveUp).enabled = clickedLine != 1;
-    Entry(MoveDown).enabled = clickedLine != lines;
-}
-
-void ItemCommands::Run(int command) {
+void ItemCommands::Run(int command, int item) {
     switch (command) {
     case New:
         NewItem();
         break;
     case Edit:
-        EditItem();
+        EditItem(item);
         break;
     case Remove:
-        RemoveItem();
+        RemoveItem(item);
         break;
     case MoveUp:
-        MoveItemUp();
+        MoveItemUp(item);
         break;
     case MoveDown:
-        MoveItemDown();
+        MoveItemDown(item);
         break;
     default:
         break;
     }
 }
 
-void ItemCommands::ShowEditor() {
-    ItemEditor editor(session_, menu_, editorViews_);
+void ItemCommands::ShowEditor(int item) {
+    ItemEditor editor(session_, menu_, editorViews_, item);
     editor.Show();
 }
 
 void ItemCommands::NewItem() {
-    session_.currentItem = 0;
-    ShowEditor();
+    ShowEditor(ItemEditor::kNewItem);
 }
 
-void ItemCommands::EditItem() {
-    try {
-        ShowEditor();
-    } catch (...) {
-        // The editor that cannot be opened leaves everything as it was.
-    }
+void ItemCommands::EditItem(int item) {
+    ShowEditor(item);
 }
 
-void ItemCommands::RemoveItem() {
-    const int answer = session_.platform.dialogs->MessageBox(kRemoveQuestion, kRemoveTitle,
-                                                             box::kYesNo | box::kIconQuestion);
-    const int item = session_.currentItem;
+void ItemCommands::RemoveItem(int item) {
+    const int answer = session_.System().dialogs->ShowMessage(kRemoveQuestion, kRemoveTitle,
+                                                              box::kYesNo | box::kIconQuestion);
     if (answer != box::kAnswerYes || !menu_.IsOpen() || !IsStoredItem(item)) {
         return;
     }
-    MenuRecord& record = session_.snippets[static_cast<std::size_t>(item)];
+    MenuRecord record = session_.Snippet(item);
     record.SetDescription(L""); // the text stays in the slot and the file
     if (!session_.SaveItem(item, record) || !menu_.IsOpen()) {
         return; // a fatal report has closed the windows: nothing to redraw
@@ -99,40 +70,33 @@ void ItemCommands::RemoveItem() {
     menu_.DisplayMenu();
 }
 
-void ItemCommands::MoveItemUp() {
-    Move(true);
+void ItemCommands::MoveItemUp(int item) {
+    Move(item, true);
 }
 
-void ItemCommands::MoveItemDown() {
-    Move(false);
+void ItemCommands::MoveItemDown(int item) {
+    Move(item, false);
 }
 
-// Swaps the current item with the item of the line above (or below) its own line.
-void ItemCommands::Move(bool up) {
-    const int current = session_.currentItem;
-    const int lines = menu_.LineCount();
+// Swaps the item with the item of the line above (or below) its own line.
+void ItemCommands::Move(int item, bool up) {
+    const std::size_t lines = menu_.LineCount();
     int neighbour = 0;
     bool found = false;
-    for (int step = 0; step < lines && !found; ++step) {
-        const auto line = static_cast<std::size_t>(up ? 1 + step : lines - step);
-        found = menu_.ItemOfLine(line).value_or(0) == current;
+    for (std::size_t step = 0; step < lines && !found; ++step) {
+        const std::size_t line = up ? 1 + step : lines - step;
+        found = menu_.ItemOfLine(line) == item;
         if (!found) {
-            neighbour = menu_.ItemOfLine(line).value_or(0);
+            neighbour = menu_.ItemOfLine(line);
         }
     }
-    // Nothing moves when the current item has no line, or no line lies before it.
-    if (!found || !IsStoredItem(neighbour) || !IsStoredItem(current)) {
+    // Nothing moves when the item has no line, or no line lies before it.
+    if (!found || !IsStoredItem(neighbour) || !IsStoredItem(item)) {
         return;
     }
-    SnippetTable& snippets = session_.snippets;
-    const auto mine = static_cast<std::size_t>(current);
-    const auto theirs = static_cast<std::size_t>(neighbour);
-    const MenuRecord neighbourBefore = snippets[theirs];
-    snippets[theirs] = snippets[mine];
-    snippets[mine] = neighbourBefore;
-    if (!session_.SaveItemPair(neighbour, snippets[theirs], neighbourBefore, current,
-                               snippets[mine]) ||
-        !menu_.IsOpen()) {
+    const MenuRecord mine = session_.Snippet(item);
+    const MenuRecord theirs = session_.Snippet(neighbour);
+    if (!session_.SaveItemPair(neighbour, mine, theirs, item, theirs) || !menu_.IsOpen()) {
         return;
     }
     menu_.DisplayMenu();

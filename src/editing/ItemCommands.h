@@ -1,47 +1,46 @@
 #pragma once
 
+#include "editing/EditableMenu.h"
 #include "editing/ItemEditor.h"
-#include "editing/SnippetMenuHost.h"
 #include "platform/WindowView.h"
 #include "session/MenuSession.h"
 
+#include <cstddef>
 #include <vector>
 
 namespace quillery {
 
 // The commands of a right click on a snippet line: New, Edit, Remove, a separator, Move Up
-// and Move Down. They appear as a context menu over the snippet menu, act on the session's
-// current item and write every change to the data file at once.
+// and Move Down. They appear as a context menu over the snippet menu, act on the item of the
+// line that was clicked and write every change to the data file at once.
 class ItemCommands {
 public:
     enum Command : int { New = 1, Edit, Remove, Separator, MoveUp, MoveDown };
 
-    ItemCommands(MenuSession& session, SnippetMenuHost& menu, ItemEditorViewFactory& editorViews);
+    ItemCommands(MenuSession& session, EditableMenu& menu, ItemEditorViewFactory& editorViews)
+        : session_(session), menu_(menu), editorViews_(editorViews) {}
 
-    // The entries in display order, with their enabled state.
-    std::vector<MenuEntry> entries;
+    // The context menu's entries in display order, for a right click on line `clickedLine` of
+    // `lines` shown lines: New needs a free slot, Remove a second line, Move Up a line above
+    // and Move Down a line below.
+    static std::vector<ContextMenuEntry> EntriesFor(std::size_t lines, std::size_t clickedLine);
 
-    // Sets New, Remove, Move Up and Move Down afresh for `lines` shown lines and a right
-    // click on line `clickedLine`; Edit and the separator never change.
-    void SetEnablement(int lines, int clickedLine);
-    bool IsEnabled(Command command) const;
-
-    // Runs the chosen command; 0 (the menu was dismissed) does nothing.
-    void Run(int command);
+    // Runs the chosen command on item `item`, the clicked line's; 0 (the context menu was
+    // dismissed) does nothing.
+    void Run(int command, int item);
 
     void NewItem();
-    void EditItem();
-    void RemoveItem();
-    void MoveItemUp();
-    void MoveItemDown();
+    void EditItem(int item);
+    void RemoveItem(int item);
+    void MoveItemUp(int item);
+    void MoveItemDown(int item);
 
 private:
-    MenuEntry& Entry(Command command);
-    void ShowEditor();
-    void Move(bool up);
+    void ShowEditor(int item);
+    void Move(int item, bool up);
 
     MenuSession& session_;
-    SnippetMenuHost& menu_;
+    EditableMenu& menu_;
     ItemEditorViewFactory& editorViews_;
 };
 

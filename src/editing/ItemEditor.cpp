@@ -14,31 +14,20 @@ void ItemEditor::ResetToDesign() {
     fields = {};
 }
 
-// Every step on its own: a step that fails is skipped and the next one runs.
 void ItemEditor::OnLoad() {
-    try {
-        menu_.SetPointerWatch(false);
-    } catch (...) {
-    }
-    try {
-        const TwipsPoint menuCorner = menu_.TopLeft();
-        top = menuCorner.y + 300;
-        left = menuCorner.x + 800;
-    } catch (...) {
-    }
-    try {
-        const MenuRecord& item =
-            session_.snippets.at(static_cast<std::size_t>(session_.currentItem));
-        fields[Description] = UpToFirstNul(TrimSpaces(item.Description));
-        fields[Text] = UpToFirstNul(TrimSpaces(item.Text));
-    } catch (...) {
-    }
+    menu_.SetPointerWatch(false);
+    const TwipsPoint menuCorner = menu_.TopLeft();
+    top = menuCorner.y + 300;
+    left = menuCorner.x + 800;
+    const MenuRecord& item = session_.Snippet(item_);
+    fields[Description] = ShownText(item.Description);
+    fields[Text] = ShownText(item.Text);
     Refresh();
 }
 
 // Back onto the menu with its watch running, unless a fatal report is closing it too.
 void ItemEditor::OnUnload() {
-    if (!menu_.IsOpen() || session_.windows.ClosingForFatalReport()) {
+    if (!menu_.IsOpen() || session_.Windows().ClosingForFatalReport()) {
         return;
     }
     menu_.MoveCursorToMenu();
@@ -52,31 +41,26 @@ void ItemEditor::OnFieldChanged(Field field, const std::wstring& text) {
 }
 
 void ItemEditor::OnApply() {
-    try {
-        Apply();
-    } catch (...) {
-        session_.errors.Report(messages::kErrorEditingItem, /*fatal=*/false);
-    }
+    session_.Errors().ReportIfFails(messages::kErrorEditingItem, /*fatal=*/false,
+                                    [this] { Apply(); });
 }
 
 void ItemEditor::OnCancel() {
-    try {
+    session_.Errors().ReportIfFails(messages::kErrorEditingItem, /*fatal=*/false, [this] {
         Close();
-        session_.platform.desktop->DoEvents();
-    } catch (...) {
-        session_.errors.Report(messages::kErrorEditingItem, /*fatal=*/false);
-    }
+        session_.System().desktop->DoEvents();
+    });
 }
 
 // Whether both fields fit their widths in the data file's code page; says which does not.
 // Under a single-byte code page the boxes' limits already keep them short enough.
 bool ItemEditor::FieldsFit() {
-    const AnsiCodec& ansi = *session_.platform.ansi;
+    const AnsiCodec& ansi = *session_.System().ansi;
     const std::size_t widths[2] = {MenuRecord::kDescriptionWidth, MenuRecord::kTextWidth};
     const wchar_t* refusals[2] = {messages::kDescriptionTooLong, messages::kTextTooLong};
     for (const auto field : {Description, Text}) {
         if (ansi.Encode(TrimSpaces(fields[field])).size() > widths[field]) {
-            session_.errors.Report(refusals[field], /*fatal=*/false);
+            session_.Errors().Report(refusals[field], /*fatal=*/false);
             return false;
         }
     }
@@ -87,21 +71,19 @@ void ItemEditor::Apply() {
     if (!FieldsFit()) {
         return; // the editor stays open with what was typed
     }
-    if (session_.currentItem == 0) {
+    if (item_ == kNewItem) {
         // The first empty slot; 21 lies beyond the stored items and is always empty.
         int slot = kFirstItem;
-        while (slot < kLastItem + 1 &&
-               !session_.snippets.at(static_cast<std::size_t>(slot)).IsEmptyItem()) {
+        while (slot <= kLastItem && !session_.Snippet(slot).IsEmptyItem()) {
             ++slot;
         }
-        session_.currentItem = slot;
+        item_ = slot;
     }
-    const int item = session_.currentItem;
-    if (item >= kFirstItem && item <= kLastItem) {
-        MenuRecord& record = session_.snippets.at(static_cast<std::size_t>(item));
+    if (item_ >= kFirstItem && item_ <= kLastItem) {
+        MenuRecord record = session_.Snippet(item_);
         record.SetDescription(TrimSpaces(fields[Description]));
         record.SetText(TrimSpaces(fields[Text]));
-        if (!session_.SaveItem(item, record) || !IsOpen()) {
+        if (!session_.SaveItem(item_, record) || !IsOpen()) {
             return; // a fatal report has closed the editor and the menu
         }
     }
@@ -110,7 +92,7 @@ void ItemEditor::Apply() {
         return;
     }
     Close();
-    session_.platform.desktop->DoEvents();
+    session_.System().desktop->DoEvents();
 }
 
 } // namespace quillery

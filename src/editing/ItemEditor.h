@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editing/SnippetMenuHost.h"
+#include "editing/EditableMenu.h"
 #include "forms/Form.h"
 #include "forms/WindowParts.h"
 #include "session/MenuSession.h"
@@ -21,8 +21,8 @@ public:
 };
 
 // The item editor: a small tool window with a description (30 characters) and a text to
-// insert (200 characters, several lines), opened modally over the snippet menu for the
-// session's current item, or for a new item when the current item is 0.
+// insert (200 characters, several lines), opened modally over the snippet menu for one item,
+// or for a new item that Apply puts into the first free slot.
 class ItemEditor final : public Form {
 public:
     enum Field : std::size_t { Description, Text };
@@ -30,6 +30,7 @@ public:
     static constexpr float kClientWidth = 3645;
     static constexpr float kClientHeight = 2535;
     static constexpr const wchar_t* kCaption = L"Edit Item";
+    static constexpr int kNewItem = 0;
 
     struct Control {
         TwipsBox box;
@@ -43,9 +44,10 @@ public:
     static constexpr Control kApplyButton = {{210, 1950, 1485, 465}, L"&Apply"};
     static constexpr Control kCancelButton = {{1980, 1980, 1485, 465}, L"&Cancel"};
 
-    ItemEditor(MenuSession& session, SnippetMenuHost& menu, ItemEditorViewFactory& views)
-        : Form(session.windows, WindowRole::Editor), session_(session), menu_(menu), views_(views) {
-    }
+    // An editor of item `item` (1 to 20), or of a new item (kNewItem).
+    ItemEditor(MenuSession& session, EditableMenu& menu, ItemEditorViewFactory& views, int item)
+        : Form(session.Windows(), WindowRole::Editor), session_(session), menu_(menu),
+          views_(views), item_(item) {}
 
     void Show() { ShowModal(); }
 
@@ -69,8 +71,9 @@ private:
     bool FieldsFit();
 
     MenuSession& session_;
-    SnippetMenuHost& menu_;
+    EditableMenu& menu_;
     ItemEditorViewFactory& views_;
+    int item_;
 };
 
 } // namespace quillery

@@ -5,12 +5,11 @@
 namespace quillery {
 
 void ShowErrorBox(Dialogs& dialogs, const std::wstring& message, bool fatal) noexcept {
-    try {
+    // A fatal report goes on to close the windows even when the box could not be shown.
+    Attempt([&] {
         const unsigned style = box::kOk | (fatal ? box::kIconStop : box::kIconExclamation);
-        dialogs.MessageBox(message, messages::kProductName, style);
-    } catch (...) {
-        // A fatal report goes on to close the windows even when the box could not be shown.
-    }
+        dialogs.ShowMessage(message, messages::kProductName, style);
+    });
 }
 
 void ErrorReporter::Report(const std::wstring& message, bool fatal) noexcept {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Attempt.h"
 #include "forms/RequestWindows.h"
 #include "platform/Dialogs.h"
 
@@ -20,6 +21,17 @@ public:
         : dialogs_(dialogs), windows_(windows) {}
 
     void Report(const std::wstring& message, bool fatal) noexcept;
+
+    // Runs `step`; when it fails, reports `message` and the caller goes on. Returns whether
+    // the step ran to its end.
+    template <typename Step>
+    bool ReportIfFails(const wchar_t* message, bool fatal, Step&& step) noexcept {
+        if (Attempt(std::forward<Step>(step))) {
+            return true;
+        }
+        Report(message, fatal);
+        return false;
+    }
 
 private:
     Dialogs& dialogs_;

@@ -1,5 +1,6 @@
 #include "forms/Form.h"
 
+#include "base/Attempt.h"
 #include "base/Failure.h"
 
 #include "base/ScopeExit.h"
@@ -39,15 +40,11 @@ void Form::ShowModal() {
     }
 }
 
-void Form::Close() {
+void Form::Close() noexcept {
     if (!loaded_) {
         return;
     }
-    try {
-        OnUnload();
-    } catch (...) {
-        // The window goes whatever its unload step did.
-    }
+    Attempt([this] { OnUnload(); }); // the window goes whatever its unload step did
     loaded_ = false;
     if (view_) {
         view_->EndModal();

@@ -22,7 +22,7 @@ public:
 
     // Unloads the window: the unload step, then the native window goes. Does nothing when
     // the window is not loaded.
-    void Close() override;
+    void Close() noexcept override;
 
     // The native view while the window is loaded; null otherwise.
     WindowView* View() const { return loaded_ ? view_.get() : nullptr; }

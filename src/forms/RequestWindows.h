@@ -9,7 +9,7 @@ class ClosableWindow {
 public:
     virtual ~ClosableWindow() = default;
     virtual bool IsOpen() const = 0;
-    virtual void Close() = 0;
+    virtual void Close() noexcept = 0;
 };
 
 // The windows of one request, by role, in the order a fatal report closes them.
@@ -21,8 +21,8 @@ public:
     void Register(WindowRole role, ClosableWindow* window) { windows_[Index(role)] = window; }
     ClosableWindow* At(WindowRole role) const { return windows_[Index(role)]; }
 
-    // Closes the editor, the welcome window and the menu, in that order, each only if open;
-    // each is attempted even when closing the one before failed. While they close, their
+    // Closes the editor, the welcome window and the menu, in that order, each only if open.
+    // While they close, their
     // unload steps can tell that the menu goes too.
     void CloseAllForFatalReport() noexcept;
     bool ClosingForFatalReport() const { return closingForFatalReport_; }

@@ -38,15 +38,13 @@ struct TwipsBox {
     }
 };
 
-// A label: a windowless text element that its window draws and hit-tests.
+// A label: a windowless text element that its window draws and hit-tests. Its colours are its
+// window's to choose (the normal ones, or the highlight's).
 struct Label {
     TwipsBox box;
     std::wstring caption; // '&' marks the access key, as in any label
     std::wstring tooltip;
-    std::wstring tag;
     bool visible = false;
-    ColorRef back = colors::kNormalBack;
-    ColorRef text = colors::kNormalText;
 };
 
 // A straight line drawn by its window.
@@ -60,10 +58,6 @@ struct LineShape {
 };
 
 // Mouse buttons as the events report them.
-namespace buttons {
-inline constexpr std::int16_t kLeft = 1;
-inline constexpr std::int16_t kRight = 2;
-inline constexpr std::int16_t kMiddle = 4;
-} // namespace buttons
+enum class MouseButton { Left, Right, Middle };
 
 } // namespace quillery

@@ -1,5 +1,6 @@
 #include "menu/LaunchExternal.h"
 
+#include "base/Attempt.h"
 #include "forms/ErrorReporter.h"
 #include "record/Messages.h"
 
@@ -18,21 +19,16 @@ std::wstring LaunchDirectory(const std::wstring& target, const std::wstring& cur
 
 void LaunchExternal(Platform& platform, const std::wstring& target) noexcept {
     bool launched = false;
-    try {
-        platform.desktop->SetBusyPointer(true);
+    platform.desktop->SetBusyPointer(true);
+    Attempt([&] {
         // The whole target is the file, never split at blanks; there are no parameters.
         const std::wstring directory = LaunchDirectory(target, platform.shell->CurrentDirectory());
         const std::intptr_t result =
             platform.shell->Execute(L"open", target, L"", directory, Shell::kShowMinimized);
         platform.desktop->DoEvents();
         launched = result > 32;
-    } catch (...) {
-        launched = false;
-    }
-    try {
-        platform.desktop->SetBusyPointer(false);
-    } catch (...) {
-    }
+    });
+    platform.desktop->SetBusyPointer(false);
     if (!launched) {
         ShowErrorBox(*platform.dialogs, messages::kLaunchFailed, /*fatal=*/false);
     }

@@ -14,7 +14,8 @@ TwipsBox RowInWindow(const SnippetMenu& menu, const TwipsBox& label, const Twips
     const float top = std::min(label.top, pad.top);
     const float right = std::max(label.left + label.width, pad.left + pad.width);
     const float bottom = std::max(label.top + label.height, pad.top + pad.height);
-    return {menu.frame.left + left, menu.frame.top + top, right - left, bottom - top};
+    const TwipsBox& frame = menu.Layout().frame;
+    return {frame.left + left, frame.top + top, right - left, bottom - top};
 }
 
 // A caption as the window draws it: up to a NUL (the rest of a field that was never written),
@@ -26,7 +27,8 @@ std::wstring ShownCaption(const std::wstring& caption) {
 } // namespace
 
 std::optional<MenuEntryDescription> DescribeEntry(const SnippetMenu& menu, int entry) {
-    const int lineCount = menu.LineCount();
+    const MenuLayout& layout = menu.Layout();
+    const int lineCount = static_cast<int>(menu.LineCount());
     if (entry < 1 || entry > menu.EntryCount()) {
         return std::nullopt;
     }
@@ -35,13 +37,13 @@ std::optional<MenuEntryDescription> DescribeEntry(const SnippetMenu& menu, int e
     const Label* pad = nullptr;
     if (entry <= lineCount) {
         const auto line = static_cast<std::size_t>(entry);
-        label = &menu.lines[line];
-        pad = line < menu.linePads.size() ? &menu.linePads[line] : nullptr;
+        label = &layout.lines[line];
+        pad = line < layout.linePads.size() ? &layout.linePads[line] : nullptr;
         described.description = label->tooltip;
     } else {
         const auto link = static_cast<std::size_t>(entry - lineCount - 1);
-        label = &menu.links[link];
-        pad = &menu.linkPads[link];
+        label = &layout.links[link];
+        pad = &layout.linkPads[link];
         described.isLink = true;
     }
     described.name = ShownCaption(label->caption);
@@ -53,14 +55,15 @@ std::optional<MenuEntryDescription> DescribeEntry(const SnippetMenu& menu, int e
 
 int EntryAt(const SnippetMenu& menu, float x, float y) {
     using Kind = SnippetMenu::Hit::Kind;
-    const SnippetMenu::Hit hit = menu.HitTest(x - menu.frame.left, y - menu.frame.top);
+    const TwipsBox& frame = menu.Layout().frame;
+    const SnippetMenu::Hit hit = menu.HitTest(x - frame.left, y - frame.top);
     switch (hit.kind) {
     case Kind::Line:
     case Kind::LinePad:
-        return hit.index;
+        return static_cast<int>(hit.index);
     case Kind::Link:
     case Kind::LinkPad:
-        return menu.LineCount() + 1 + hit.index;
+        return static_cast<int>(menu.LineCount() + 1 + hit.index);
     default:
         return 0;
     }

@@ -16,12 +16,9 @@ std::wstring RunMenuRequest(Platform& platform, WindowFactory& views) {
     const ScopeExit done([&thread] { thread.requestRunning = false; });
 
     MenuSession session(platform);
-    {
-        SnippetMenu menu(session, views);
-        menu.Show();
-    }
+    std::wstring chosen = SnippetMenu(session, views).Show();
     platform.desktop->DoEvents();
-    return session.chosenText;
+    return chosen;
 }
 
 } // namespace quillery

@@ -21,8 +21,14 @@ bool ContainsVb(const std::wstring& name) {
 } // namespace
 
 SnippetMenu::SnippetMenu(MenuSession& session, WindowFactory& views)
-    : Form(session.windows, WindowRole::Menu), session_(session), views_(views) {
+    : Form(session.Windows(), WindowRole::Menu), session_(session), views_(views) {
     ResetToDesign();
+}
+
+std::wstring SnippetMenu::Show() {
+    result_.clear();
+    ShowModal();
+    return result_;
 }
 
 std::unique_ptr<WindowView> SnippetMenu::CreateView() {
@@ -30,62 +36,54 @@ std::unique_ptr<WindowView> SnippetMenu::CreateView() {
 }
 
 void SnippetMenu::ResetToDesign() {
-    left = 0;
-    top = 0;
     placed_.reset();
-    width = kWidth;
-    height = 0;
-    frame = kFrameBox;
-    banner = kBannerBox;
-    logo = kLogoBox;
+    layout_ = MenuLayout{};
+    layout_.width = kWidth;
+    layout_.frame = kFrameBox;
+    layout_.banner = kBannerBox;
+    layout_.logo = kLogoBox;
 
     Label line;
     line.box = kLineBox;
-    lines.assign(1, line);
+    layout_.lines.assign(1, line);
     Label pad;
     pad.box = kPadBox;
-    linePads.assign(1, pad);
-    for (std::size_t k = 0; k < links.size(); ++k) {
-        links[k] = Label{};
-        links[k].box = {0, 0, kLinkWidth, kRowHeight};
-        links[k].caption = kLinkCaptions[k];
-        links[k].visible = true;
-        linkPads[k] = Label{};
-        linkPads[k].box = {0, 0, kPadBox.width, kRowHeight};
-        linkPads[k].visible = true;
+    layout_.linePads.assign(1, pad);
+    layout_.lineItems.assign(1, 0);
+    for (std::size_t k = 0; k < layout_.links.size(); ++k) {
+        layout_.links[k].box = {0, 0, kLinkWidth, kRowHeight};
+        layout_.links[k].caption = kLinkCaptions[k];
+        layout_.links[k].visible = true;
+        layout_.linkPads[k].box = {0, 0, kPadBox.width, kRowHeight};
+        layout_.linkPads[k].visible = true;
     }
-    upperSeparator = LineShape{0, 0, 0, 0, false, kUpperSeparatorColor};
-    lowerSeparator = LineShape{0, 0, 0, 0, false, kLowerSeparatorColor};
-    pointerWatchOn = false;
-    pointerAtLoad = {};
-    runningInDevHost = false;
+    layout_.upperSeparator = LineShape{0, 0, 0, 0, false, kUpperSeparatorColor};
+    layout_.lowerSeparator = LineShape{0, 0, 0, 0, false, kLowerSeparatorColor};
+    highlight_ = {};
+    pointerWatchOn_ = false;
+    centredOnScreen_ = false;
 }
 
 void SnippetMenu::OnLoad() {
-    try {
-        Load();
-    } catch (...) {
-        session_.errors.Report(messages::kErrorLoading, /*fatal=*/true);
-    }
+    session_.Errors().ReportIfFails(messages::kErrorLoading, /*fatal=*/true, [this] { Load(); });
 }
 
 // The load step. A fatal report closes this window while the step is running; from then on
 // nothing more is done, above all no header is written back.
 void SnippetMenu::Load() {
-    Platform& platform = session_.platform;
-    lines[0].box.top -= lines[0].box.height; // the first line lands on the design top
+    Platform& platform = session_.System();
+    layout_.lines[0].box.top -=
+        layout_.lines[0].box.height; // the first line lands on the design top
 
-    session_.machineId = GetMachineId(*platform.system);
-    if (!session_.OpenMenuFile() || !IsOpen()) {
+    if (!session_.OpenMenuFile(GetMachineId(*platform.system)) || !IsOpen()) {
         return;
     }
     DisplayMenu();
     if (!IsOpen()) {
         return;
     }
-    runningInDevHost = ContainsVb(platform.system->ExecutableName());
-    pointerAtLoad = platform.desktop->CursorPos();
-    PlaceAtPointer();
+    centredOnScreen_ = ContainsVb(platform.system->ExecutableName());
+    PlaceAtPointer(platform.desktop->CursorPos());
 
     ShowWelcomeAndStoreAnswer();
     if (!IsOpen()) {
@@ -96,14 +94,15 @@ void SnippetMenu::Load() {
     platform.desktop->DoEvents();
 }
 
-void SnippetMenu::PlaceAtPointer() {
-    Desktop& desktop = *session_.platform.desktop;
-    if (runningInDevHost) {
-        left = static_cast<float>(desktop.ScreenWidthTwips() / 2);
-        top = static_cast<float>(desktop.ScreenHeightTwips() / 2);
+void SnippetMenu::PlaceAtPointer(PixelPoint pointer) {
+    Desktop& desktop = *session_.System().desktop;
+    if (centredOnScreen_) {
+        layout_.left = static_cast<float>(desktop.ScreenWidthTwips() / 2);
+        layout_.top = static_cast<float>(desktop.ScreenHeightTwips() / 2);
     } else {
-        left = static_cast<float>(desktop.TwipsPerPixelX() * pointerAtLoad.x);
-        top = static_cast<float>(desktop.TwipsPerPixelY() * pointerAtLoad.y - height / 2.0 - 1000);
+        layout_.left = static_cast<float>(desktop.TwipsPerPixelX() * pointer.x);
+        layout_.top =
+            static_cast<float>(desktop.TwipsPerPixelY() * pointer.y - layout_.height / 2.0 - 1000);
     }
     Redraw();
 }
@@ -113,18 +112,18 @@ void SnippetMenu::Redraw() {
     if (view == nullptr) {
         return;
     }
-    const Placement wanted{left, top, width, height};
+    const Placement wanted{layout_.left, layout_.top, layout_.width, layout_.height};
     if (!(placed_ && *placed_ == wanted)) {
         placed_ = wanted;
-        view->Place(left, top, width, height);
+        view->Place(layout_.left, layout_.top, layout_.width, layout_.height);
     }
     view->Refresh();
 }
 
 void SnippetMenu::OnMovedByWindowSystem(float newLeft, float newTop) {
-    left = newLeft;
-    top = newTop;
-    placed_ = Placement{left, top, width, height};
+    layout_.left = newLeft;
+    layout_.top = newTop;
+    placed_ = Placement{layout_.left, layout_.top, layout_.width, layout_.height};
 }
 
 // Shows the welcome window unless the header's flag switches it off, then writes the answer
@@ -135,7 +134,7 @@ void SnippetMenu::ShowWelcomeAndStoreAnswer() {
     if (!header || !IsOpen() || header->Flag == 1) {
         return;
     }
-    WelcomeWindow welcome(views_, session_.windows, TopLeft());
+    WelcomeWindow welcome(views_, session_.Windows(), TopLeft());
     const bool showAgain = welcome.Show();
     if (!IsOpen()) {
         return;
@@ -148,8 +147,8 @@ void SnippetMenu::OnUnload() {
     session_.CloseMenuFile();
 }
 
-void SnippetMenu::SetPointerWatch(bool on) {
-    pointerWatchOn = on;
+void SnippetMenu::SetPointerWatch(bool on) noexcept {
+    pointerWatchOn_ = on;
     if (PopupView* view = Popup()) {
         view->SetTimer(on, kPointerWatchIntervalMs);
     }
@@ -158,15 +157,11 @@ void SnippetMenu::SetPointerWatch(bool on) {
 // Puts the pointer 100 twips right of the menu's left edge and 140 below its top: onto the
 // banner, so that the pointer watch finds it inside.
 void SnippetMenu::MoveCursorToMenu() noexcept {
-    try {
-        Desktop& desktop = *session_.platform.desktop;
-        // nearbyint rounds a half to the even neighbour.
-        const double x = std::nearbyint((left + 100.0) / desktop.TwipsPerPixelX());
-        const double y = std::nearbyint((top + 140.0) / desktop.TwipsPerPixelY());
-        desktop.SetCursorPos(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y));
-    } catch (...) {
-        // Moving the pointer is a courtesy; a failure changes nothing else.
-    }
+    Desktop& desktop = *session_.System().desktop;
+    // nearbyint rounds a half to the even neighbour.
+    const double x = std::nearbyint((layout_.left + 100.0) / desktop.TwipsPerPixelX());
+    const double y = std::nearbyint((layout_.top + 140.0) / desktop.TwipsPerPixelY());
+    desktop.SetCursorPos(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y));
 }
 
 } // namespace quillery

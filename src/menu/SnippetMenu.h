@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editing/SnippetMenuHost.h"
+#include "editing/EditableMenu.h"
 #include "forms/Form.h"
 #include "forms/WindowParts.h"
 #include "menu/WindowFactory.h"
@@ -9,7 +9,7 @@
 #include "session/MenuSession.h"
 
 #include <array>
-#include <cstdint>
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <string>
@@ -17,10 +17,33 @@
 
 namespace quillery {
 
+// What the snippet menu's view draws, in twips. Everything but the window's own rectangle lies
+// in its frame and is positioned relative to the frame.
+struct MenuLayout {
+    float left = 0; // the window's outer rectangle on the screen
+    float top = 0;
+    float width = 0;
+    float height = 0;
+    TwipsBox frame;
+    TwipsBox banner;
+    TwipsBox logo;            // relative to the banner
+    std::vector<Label> lines; // element 0 is the invisible template; snippets from 1
+    std::vector<Label> linePads;
+    std::vector<int> lineItems; // the item each line holds; 0 for the template
+    std::array<Label, 2> links; // help and support, competition sites
+    std::array<Label, 2> linkPads;
+    LineShape upperSeparator;
+    LineShape lowerSeparator;
+
+    // The logo's place in the frame: it lies inside the banner.
+    TwipsBox LogoInFrame() const {
+        return {banner.left + logo.left, banner.top + logo.top, logo.width, logo.height};
+    }
+};
+
 // The snippet menu: a borderless window at the pointer that lists the stored snippets, with a
-// banner above them and two site links below. All geometry is in twips; everything but the
-// window's own rectangle lies in its frame and is positioned relative to the frame.
-class SnippetMenu final : public Form, public SnippetMenuHost {
+// banner above them and two site links below.
+class SnippetMenu final : public Form, public EditableMenu {
 public:
     // The window's design.
     static constexpr float kWidth = 2505;
@@ -36,52 +59,33 @@ public:
     static constexpr ColorRef kLowerSeparatorColor = SystemColor(12);
     static constexpr const wchar_t* kLinkCaptions[2] = {L"Help and Support", L"Competition Sites"};
 
+    // `session` is the request's; `views` makes this window and the ones it opens.
     SnippetMenu(MenuSession& session, WindowFactory& views);
 
-    // Shows the window modally; returns when it has been closed.
-    void Show() { ShowModal(); }
+    // Shows the window modally and returns, once it has closed, the text chosen in it: the
+    // snippet's, or empty when it closed without a choice.
+    std::wstring Show();
 
-    MenuSession& Session() const { return session_; }
-
-    // State that the view draws.
-    float left = 0;
-    float top = 0;
-    float width = kWidth;
-    float height = 0;
-    TwipsBox frame = kFrameBox;
-    TwipsBox banner = kBannerBox;
-    TwipsBox logo = kLogoBox; // relative to the banner
-    std::vector<Label> lines; // element 0 is the invisible template; snippets from 1
-    std::vector<Label> linePads;
-    std::array<Label, 2> links; // help and support, competition sites
-    std::array<Label, 2> linkPads;
-    LineShape upperSeparator;
-    LineShape lowerSeparator;
-    bool pointerWatchOn = false;
-    PixelPoint pointerAtLoad;      // where the pointer was when the window loaded
-    bool runningInDevHost = false; // centred on the screen instead of at the pointer
+    const MenuLayout& Layout() const { return layout_; }
+    bool PointerWatchOn() const { return pointerWatchOn_; }
 
     // Layout: rebuilds the lines from the snippets and sizes the window.
     void DisplayMenu() override;
-    void AddLine(std::int16_t itemNumber);
-    void PlaceSeparator(std::int16_t y);
 
-    // SnippetMenuHost
+    // EditableMenu
     bool IsOpen() const override { return Form::IsOpen(); }
-    void SetPointerWatch(bool on) override;
+    void SetPointerWatch(bool on) noexcept override;
     void MoveCursorToMenu() noexcept override;
-    TwipsPoint TopLeft() const override { return {left, top}; }
-    int LineCount() const override { return static_cast<int>(lines.size()) - 1; }
-    // The item number that line `line` holds as its tag: the value of "0" followed by the tag
-    // (so an empty tag is 0); nothing when that is not a number or the line does not exist.
-    std::optional<std::int16_t> ItemOfLine(std::size_t line) const override;
+    TwipsPoint TopLeft() const override { return {layout_.left, layout_.top}; }
+    std::size_t LineCount() const override { return layout_.lines.size() - 1; }
+    int ItemOfLine(std::size_t line) const override;
 
-    // Highlights line `line` (0 for none) and makes its item the current item.
-    void HighlightLine(std::int16_t line);
+    // Highlights line `line` (0 for none).
+    void HighlightLine(std::size_t line);
 
     // The entries that the highlight moves through, in order: the snippet lines as entries 1 to
     // LineCount(), then the two links as entries LineCount() + 1 and LineCount() + 2.
-    int EntryCount() const { return LineCount() + static_cast<int>(links.size()); }
+    int EntryCount() const { return static_cast<int>(LineCount() + layout_.links.size()); }
     // The highlighted entry, whichever moved the highlight last; 0 when none is highlighted.
     int HighlightedEntry() const;
     // Does what a left click on the entry does: a line's snippet is chosen and the window
@@ -89,24 +93,19 @@ public:
     void ChooseEntry(int entry);
 
     // Events of the window's parts.
-    void OnLinkHovered(std::int16_t link);
-    void OnLineReleased(std::int16_t line, std::int16_t button);
+    void OnLinkHovered(std::size_t link);
+    void OnLineReleased(std::size_t line, MouseButton button);
     void OnPointerWatchTick();
     void OnBannerClicked();
     void OnLogoClicked();
-    void OnLinkClicked(std::int16_t link);
+    void OnLinkClicked(std::size_t link);
 
     // What lies under a point of the frame, topmost first: lines above their pads.
     struct Hit {
         enum class Kind { None, Line, LinePad, Link, LinkPad, Logo, Banner } kind = Kind::None;
-        std::int16_t index = 0;
+        std::size_t index = 0;
     };
     Hit HitTest(float frameX, float frameY) const;
-
-    // The logo's place in the frame: it lies inside the banner.
-    TwipsBox LogoInFrame() const {
-        return {banner.left + logo.left, banner.top + logo.top, logo.width, logo.height};
-    }
 
     // The window system (a window manager, a shell tool, a change of display) has moved the
     // window to a new top-left corner, in twips: the menu's place follows it.
@@ -115,8 +114,8 @@ public:
     // Pointer input from the view, in twips from the window's top-left corner. A click is a
     // left button pressed and released over the same part.
     void OnPointerMoved(float x, float y);
-    void OnButtonPressed(float x, float y, std::int16_t button);
-    void OnButtonReleased(float x, float y, std::int16_t button);
+    void OnButtonPressed(float x, float y, MouseButton button);
+    void OnButtonReleased(float x, float y, MouseButton button);
 
     // Keyboard input from the view. Every key press counts as use of the window: the pointer
     // watch, when on, starts a full interval again. The keys move the same highlight as the
@@ -135,18 +134,20 @@ private:
     void OnUnload() override;
 
     void Load();
-    void PlaceAtPointer();
+    void AddLine(int item);
+    void PlaceSeparator(float y);
+    void PlaceAtPointer(PixelPoint pointer);
     // Redraws the window, and moves or sizes it first only when its place or size changed
     // since it was last placed.
     void Redraw();
     void ShowWelcomeAndStoreAnswer();
     // Opens the item commands for line `line`: at the pointer, or at `at` (screen pixels).
-    void OpenItemCommands(std::int16_t line, std::optional<PixelPoint> at = std::nullopt);
+    void OpenItemCommands(std::size_t line, std::optional<PixelPoint> at = std::nullopt);
     // Highlights entry `entry` (see EntryCount()) as the pointer moving onto it would.
     void HighlightEntry(int entry);
     // The screen pixel below the left end of line `line`: where the keyboard opens its
     // item commands.
-    PixelPoint BelowLine(int line) const;
+    PixelPoint BelowLine(std::size_t line) const;
     void RestartPointerWatch();
     // The way out without a choice: an empty result, then the window closes.
     void CloseWithoutChoice();
@@ -155,7 +156,17 @@ private:
 
     MenuSession& session_;
     WindowFactory& views_;
-    Hit pressed_; // where the left button went down, for clicks
+    MenuLayout layout_;
+    // The highlight: a line (from 1), a link, or nothing. A rebuild of the lines ends a line's
+    // highlight; a link keeps its own.
+    struct Highlight {
+        enum class Kind { None, Line, Link } kind = Kind::None;
+        std::size_t index = 0;
+    } highlight_;
+    bool pointerWatchOn_ = false;
+    bool centredOnScreen_ = false; // run by a development host: centred, not at the pointer
+    std::wstring result_;          // what Show() returns: the chosen text, or empty
+    Hit pressed_;                  // where the left button went down, for clicks
     struct Placement {
         float left, top, width, height;
         bool operator==(const Placement& other) const {

@@ -35,8 +35,9 @@ void SnippetMenu::OnKeyPressed(Key key) {
         break;
     case Key::ContextMenu:
         // Only a line has item commands, as only a right click on a line opens them.
-        if (current >= 1 && current <= LineCount()) {
-            OpenItemCommands(static_cast<std::int16_t>(current), BelowLine(current));
+        if (current >= 1 && current <= static_cast<int>(LineCount())) {
+            const auto line = static_cast<std::size_t>(current);
+            OpenItemCommands(line, BelowLine(line));
         }
         break;
     case Key::Other:
@@ -51,9 +52,9 @@ void SnippetMenu::OnCharacterTyped(wchar_t character) {
     }
     const wchar_t key = AccessKeyCase(character);
     std::vector<int> marked; // the lines whose access key it is, from the top
-    for (int line = 1; line <= LineCount(); ++line) {
-        if (AccessKeyOf(lines[static_cast<std::size_t>(line)].caption) == key) {
-            marked.push_back(line);
+    for (std::size_t line = 1; line <= LineCount(); ++line) {
+        if (AccessKeyOf(layout_.lines[line].caption) == key) {
+            marked.push_back(static_cast<int>(line));
         }
     }
     if (marked.empty()) {
@@ -77,19 +78,22 @@ void SnippetMenu::OnCharacterTyped(wchar_t character) {
 }
 
 void SnippetMenu::HighlightEntry(int entry) {
-    if (entry >= 1 && entry <= LineCount()) {
-        HighlightLine(static_cast<std::int16_t>(entry));
-    } else if (entry > LineCount() && entry <= EntryCount()) {
-        OnLinkHovered(static_cast<std::int16_t>(entry - LineCount() - 1));
+    const int lines = static_cast<int>(LineCount());
+    if (entry >= 1 && entry <= lines) {
+        HighlightLine(static_cast<std::size_t>(entry));
+    } else if (entry > lines && entry <= EntryCount()) {
+        OnLinkHovered(static_cast<std::size_t>(entry - lines - 1));
     }
 }
 
-PixelPoint SnippetMenu::BelowLine(int line) const {
-    const TwipsBox& box = lines[static_cast<std::size_t>(line)].box;
-    Desktop& desktop = *session_.platform.desktop;
-    const double x = std::nearbyint((left + frame.left + box.left) / desktop.TwipsPerPixelX());
-    const double y =
-        std::nearbyint((top + frame.top + box.top + box.height) / desktop.TwipsPerPixelY());
+PixelPoint SnippetMenu::BelowLine(std::size_t line) const {
+    const MenuLayout& layout = layout_;
+    const TwipsBox& box = layout.lines[line].box;
+    Desktop& desktop = *session_.System().desktop;
+    const double x =
+        std::nearbyint((layout.left + layout.frame.left + box.left) / desktop.TwipsPerPixelX());
+    const double y = std::nearbyint((layout.top + layout.frame.top + box.top + box.height) /
+                                    desktop.TwipsPerPixelY());
     return {static_cast<std::int32_t>(x), static_cast<std::int32_t>(y)};
 }
 
@@ -97,7 +101,7 @@ PixelPoint SnippetMenu::BelowLine(int line) const {
 // a full interval after the key: the pointer usually rests where the menu put it, and a user
 // who is typing is using the window wherever the pointer is.
 void SnippetMenu::RestartPointerWatch() {
-    if (!pointerWatchOn) {
+    if (!pointerWatchOn_) {
         return;
     }
     SetPointerWatch(false);

@@ -1,6 +1,5 @@
 #include "menu/SnippetMenu.h"
 
-#include "base/Decimal.h"
 #include "record/Messages.h"
 
 #include <cmath>
@@ -21,67 +20,69 @@ std::wstring MenuTooltip(const std::wstring& text) {
 }
 
 void SnippetMenu::DisplayMenu() {
-    try {
-        lines.resize(1);
-        linePads.resize(1);
-        upperSeparator.visible = false;
-        lowerSeparator.visible = false;
-        for (std::int16_t item = kFirstItem; item <= kLastItem; ++item) {
+    session_.Errors().ReportIfFails(messages::kErrorDisplayingMenu, /*fatal=*/false, [this] {
+        MenuLayout& layout = layout_;
+        layout.lines.resize(1);
+        layout.linePads.resize(1);
+        layout.lineItems.resize(1);
+        if (highlight_.kind == Highlight::Kind::Line) {
+            highlight_ = {}; // its line is gone
+        }
+        layout.upperSeparator.visible = false;
+        layout.lowerSeparator.visible = false;
+        for (int item = kFirstItem; item <= kLastItem; ++item) {
             AddLine(item);
             if (!IsOpen()) {
                 return; // a report's nested loop let the window close
             }
         }
 
-        const float rowHeight = lines[0].box.height;
-        height = (LineCount() + 2) * rowHeight + 800;
-        frame.width = width;
-        frame.height = height + 85;
+        const float rowHeight = layout.lines[0].box.height;
+        layout.height = static_cast<float>(LineCount() + 2) * rowHeight + 800;
+        layout.frame.width = layout.width;
+        layout.frame.height = layout.height + 85;
 
-        const float linkHeight = links[0].box.height;
-        links[0].box.top = frame.height - 2 * linkHeight - 100;
-        links[1].box.top = frame.height - linkHeight - 100;
-        for (std::size_t k = 0; k < links.size(); ++k) {
-            linkPads[k].box.top = links[k].box.top;
-            linkPads[k].box.left = linePads[0].box.left;
-            links[k].box.left = lines[0].box.left;
+        const float linkHeight = layout.links[0].box.height;
+        layout.links[0].box.top = layout.frame.height - 2 * linkHeight - 100;
+        layout.links[1].box.top = layout.frame.height - linkHeight - 100;
+        for (std::size_t k = 0; k < layout.links.size(); ++k) {
+            layout.linkPads[k].box.top = layout.links[k].box.top;
+            layout.linkPads[k].box.left = layout.linePads[0].box.left;
+            layout.links[k].box.left = layout.lines[0].box.left;
         }
-        PlaceSeparator(static_cast<std::int16_t>(std::lround(links[0].box.top - 100)));
+        PlaceSeparator(std::round(layout.links[0].box.top - 100));
         Redraw();
-    } catch (...) {
-        session_.errors.Report(messages::kErrorDisplayingMenu, /*fatal=*/false);
-    }
+    });
 }
 
-void SnippetMenu::AddLine(std::int16_t itemNumber) {
-    try {
-        const MenuRecord& item = session_.snippets.at(static_cast<std::size_t>(itemNumber));
-        if (item.IsEmptyItem()) {
+// A line for item `item` under the last one, unless the item is empty.
+void SnippetMenu::AddLine(int item) {
+    session_.Errors().ReportIfFails(messages::kErrorSettingItem, /*fatal=*/false, [&] {
+        const MenuRecord& record = session_.Snippet(item);
+        if (record.IsEmptyItem()) {
             return;
         }
-        const std::wstring tooltip = MenuTooltip(item.Text);
-        const std::size_t n = lines.size();
-        lines.push_back(lines[0]);
-        linePads.push_back(linePads[0]);
-        Label& line = lines[n];
-        line.caption = item.Description;
-        line.box.top = lines[n - 1].box.top + lines[0].box.height;
+        MenuLayout& layout = layout_;
+        Label line = layout.lines[0];
+        line.caption = record.Description;
+        line.box.top = layout.lines.back().box.top + layout.lines[0].box.height;
         line.visible = true;
-        line.tag = DecimalText(itemNumber);
-        linePads[n].box.top = line.box.top;
-        line.tooltip = tooltip;
-        linePads[n].visible = true;
-    } catch (...) {
-        session_.errors.Report(messages::kErrorSettingItem, /*fatal=*/false);
-    }
+        line.tooltip = MenuTooltip(record.Text);
+        Label pad = layout.linePads[0];
+        pad.box.top = line.box.top;
+        pad.visible = true;
+        layout.lines.push_back(std::move(line));
+        layout.linePads.push_back(std::move(pad));
+        layout.lineItems.push_back(item);
+    });
 }
 
 // Two lines, the lower 35 twips below the upper, across the frame less 100 twips each side.
-void SnippetMenu::PlaceSeparator(std::int16_t y) {
-    for (LineShape* line : {&upperSeparator, &lowerSeparator}) {
-        line->y1 = line->y2 = line == &upperSeparator ? y : static_cast<float>(y + 35);
+void SnippetMenu::PlaceSeparator(float y) {
+    for (LineShape* line : {&layout_.upperSeparator, &layout_.lowerSeparator}) {
+        line->y1 = line->y2 = line == &layout_.upperSeparator ? y : y + 35;
         line->x1 = 100;
-        line->x2 = frame.width - 100;
+        line->x2 = layout_.frame.width - 100;
         line->visible = true;
     }
 }

@@ -10,13 +10,14 @@ namespace quillery {
 // the frame's coordinates, and the frame's corner lies at (frame.left, frame.top) in the window.
 inline PixelRect ClientPixels(const SnippetMenu& menu, const TwipsBox& box,
                               const PixelScale& scale) {
-    return scale.Box(
-        TwipsBox{box.left + menu.frame.left, box.top + menu.frame.top, box.width, box.height});
+    const TwipsBox& frame = menu.Layout().frame;
+    return scale.Box(TwipsBox{box.left + frame.left, box.top + frame.top, box.width, box.height});
 }
 
 inline PixelPoint ClientPixels(const SnippetMenu& menu, float frameX, float frameY,
                                const PixelScale& scale) {
-    return PixelPoint{scale.X(frameX + menu.frame.left), scale.Y(frameY + menu.frame.top)};
+    const TwipsBox& frame = menu.Layout().frame;
+    return PixelPoint{scale.X(frameX + frame.left), scale.Y(frameY + frame.top)};
 }
 
 } // namespace quillery

@@ -4,33 +4,34 @@ namespace quillery {
 
 SnippetMenu::Hit SnippetMenu::HitTest(float frameX, float frameY) const {
     using Kind = Hit::Kind;
-    for (std::size_t i = 1; i < lines.size(); ++i) {
-        if (lines[i].visible && lines[i].box.Contains(frameX, frameY)) {
-            return {Kind::Line, static_cast<std::int16_t>(i)};
+    const MenuLayout& layout = layout_;
+    for (std::size_t i = 1; i < layout.lines.size(); ++i) {
+        if (layout.lines[i].visible && layout.lines[i].box.Contains(frameX, frameY)) {
+            return {Kind::Line, i};
         }
     }
-    for (std::size_t i = 1; i < linePads.size(); ++i) {
-        if (linePads[i].visible && linePads[i].box.Contains(frameX, frameY)) {
-            return {Kind::LinePad, static_cast<std::int16_t>(i)};
+    for (std::size_t i = 1; i < layout.linePads.size(); ++i) {
+        if (layout.linePads[i].visible && layout.linePads[i].box.Contains(frameX, frameY)) {
+            return {Kind::LinePad, i};
         }
     }
-    for (std::size_t k = 0; k < links.size(); ++k) {
-        if (links[k].visible && links[k].box.Contains(frameX, frameY)) {
-            return {Kind::Link, static_cast<std::int16_t>(k)};
+    for (std::size_t k = 0; k < layout.links.size(); ++k) {
+        if (layout.links[k].visible && layout.links[k].box.Contains(frameX, frameY)) {
+            return {Kind::Link, k};
         }
-        if (linkPads[k].visible && linkPads[k].box.Contains(frameX, frameY)) {
-            return {Kind::LinkPad, static_cast<std::int16_t>(k)};
+        if (layout.linkPads[k].visible && layout.linkPads[k].box.Contains(frameX, frameY)) {
+            return {Kind::LinkPad, k};
         }
     }
-    if (banner.Contains(frameX, frameY)) {
-        return {LogoInFrame().Contains(frameX, frameY) ? Kind::Logo : Kind::Banner, 0};
+    if (layout.banner.Contains(frameX, frameY)) {
+        return {layout.LogoInFrame().Contains(frameX, frameY) ? Kind::Logo : Kind::Banner, 0};
     }
     return {};
 }
 
 // Window coordinates become frame coordinates: the frame's top edge lies above the window's.
 void SnippetMenu::OnPointerMoved(float x, float y) {
-    const Hit hit = HitTest(x - frame.left, y - frame.top);
+    const Hit hit = HitTest(x - layout_.frame.left, y - layout_.frame.top);
     switch (hit.kind) {
     case Hit::Kind::Line:
     case Hit::Kind::LinePad:
@@ -44,16 +45,16 @@ void SnippetMenu::OnPointerMoved(float x, float y) {
     }
 }
 
-void SnippetMenu::OnButtonPressed(float x, float y, std::int16_t button) {
-    if (button == buttons::kLeft) {
-        pressed_ = HitTest(x - frame.left, y - frame.top);
+void SnippetMenu::OnButtonPressed(float x, float y, MouseButton button) {
+    if (button == MouseButton::Left) {
+        pressed_ = HitTest(x - layout_.frame.left, y - layout_.frame.top);
     }
 }
 
-void SnippetMenu::OnButtonReleased(float x, float y, std::int16_t button) {
-    const Hit hit = HitTest(x - frame.left, y - frame.top);
+void SnippetMenu::OnButtonReleased(float x, float y, MouseButton button) {
+    const Hit hit = HitTest(x - layout_.frame.left, y - layout_.frame.top);
     const bool click =
-        button == buttons::kLeft && hit.kind == pressed_.kind && hit.index == pressed_.index;
+        button == MouseButton::Left && hit.kind == pressed_.kind && hit.index == pressed_.index;
     pressed_ = {};
     switch (hit.kind) {
     case Hit::Kind::Line:

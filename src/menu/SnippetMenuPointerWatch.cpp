@@ -9,16 +9,8 @@ void SnippetMenu::OnPointerWatchTick() {
     if (view == nullptr) {
         return;
     }
-    PixelRect rect;
-    PixelPoint pointer;
-    try {
-        rect = view->WindowRect();
-    } catch (...) {
-    }
-    try {
-        pointer = session_.platform.desktop->CursorPos();
-    } catch (...) {
-    }
+    const PixelRect rect = view->WindowRect();
+    const PixelPoint pointer = session_.System().desktop->CursorPos();
     const bool outside = pointer.x < rect.left || pointer.x > rect.right || pointer.y < rect.top ||
                          pointer.y > rect.bottom;
     if (outside) {
@@ -27,7 +19,7 @@ void SnippetMenu::OnPointerWatchTick() {
 }
 
 void SnippetMenu::CloseWithoutChoice() {
-    session_.chosenText.clear();
+    result_.clear();
     Close();
 }
 

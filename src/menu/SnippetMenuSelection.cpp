@@ -1,3 +1,4 @@
+#include "base/Attempt.h"
 #include "menu/SnippetMenu.h"
 
 namespace quillery {
@@ -5,36 +6,30 @@ namespace quillery {
 // A button released over a line or its pad: the left button chooses the line's snippet and
 // closes the window; the right button opens the item commands; any other only lets pending
 // events run.
-void SnippetMenu::OnLineReleased(std::int16_t line, std::int16_t button) {
-    if (button == buttons::kRight) {
+void SnippetMenu::OnLineReleased(std::size_t line, MouseButton button) {
+    if (button == MouseButton::Right) {
         OpenItemCommands(line);
         return;
     }
-    try {
-        session_.platform.desktop->DoEvents();
-    } catch (...) {
-    }
-    if (!IsOpen() || button != buttons::kLeft) {
+    // A pending event that fails does not keep the click from choosing.
+    Attempt([this] { session_.System().desktop->DoEvents(); });
+    if (!IsOpen() || button != MouseButton::Left) {
         return; // a pending tick may have closed the window
     }
-    if (line < 1 || static_cast<std::size_t>(line) >= lines.size()) {
-        return;
-    }
-    const int item = ItemOfLine(static_cast<std::size_t>(line)).value_or(0);
-    if (item >= kSnippetSlots) {
+    if (line < 1 || line > LineCount()) {
         return;
     }
     // Nothing from the first NUL on reaches the page.
-    session_.chosenText =
-        TrimSpaces(UpToFirstNul(session_.snippets[static_cast<std::size_t>(item)].Text));
+    result_ = ShownText(session_.Snippet(ItemOfLine(line)).Text);
     Close();
 }
 
 void SnippetMenu::ChooseEntry(int entry) {
-    if (entry >= 1 && entry <= LineCount()) {
-        OnLineReleased(static_cast<std::int16_t>(entry), buttons::kLeft);
-    } else if (entry > LineCount() && entry <= EntryCount()) {
-        OnLinkClicked(static_cast<std::int16_t>(entry - LineCount() - 1));
+    const int lines = static_cast<int>(LineCount());
+    if (entry >= 1 && entry <= lines) {
+        OnLineReleased(static_cast<std::size_t>(entry), MouseButton::Left);
+    } else if (entry > lines && entry <= EntryCount()) {
+        OnLinkClicked(static_cast<std::size_t>(entry - lines - 1));
     }
 }
 

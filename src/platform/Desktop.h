@@ -21,21 +21,21 @@ class Desktop {
 public:
     virtual ~Desktop() = default;
 
-    virtual PixelPoint CursorPos() = 0; // screen pixels
-    virtual void SetCursorPos(std::int32_t x, std::int32_t y) = 0;
+    virtual PixelPoint CursorPos() noexcept = 0; // screen pixels
+    virtual void SetCursorPos(std::int32_t x, std::int32_t y) noexcept = 0;
 
     // Twips per pixel (1440 / dots per inch) and the screen's size in twips.
-    virtual double TwipsPerPixelX() = 0;
-    virtual double TwipsPerPixelY() = 0;
-    virtual double ScreenWidthTwips() = 0;
-    virtual double ScreenHeightTwips() = 0;
+    virtual double TwipsPerPixelX() noexcept = 0;
+    virtual double TwipsPerPixelY() noexcept = 0;
+    virtual double ScreenWidthTwips() noexcept = 0;
+    virtual double ScreenHeightTwips() noexcept = 0;
 
     // Lets the window messages that are already pending run once, without waiting. Any of
     // the component's windows may close inside it.
     virtual void DoEvents() = 0;
 
     // The application's mouse pointer: the busy shape while the shell starts a program.
-    virtual void SetBusyPointer(bool busy) = 0;
+    virtual void SetBusyPointer(bool busy) noexcept = 0;
 };
 
 } // namespace quillery

@@ -24,7 +24,8 @@ public:
     virtual ~Dialogs() = default;
 
     // Shows the box and returns the button that closed it (a box:: answer).
-    virtual int MessageBox(const std::wstring& text, const std::wstring& title, unsigned style) = 0;
+    virtual int ShowMessage(const std::wstring& text, const std::wstring& title,
+                            unsigned style) = 0;
 };
 
 } // namespace quillery

@@ -8,8 +8,8 @@
 
 namespace quillery {
 
-// One entry of a pop-up menu; a separator has no command.
-struct MenuEntry {
+// One entry of a context menu; a separator has no command.
+struct ContextMenuEntry {
     int id = 0;
     std::wstring caption; // '&' marks the access key
     bool enabled = true;
@@ -32,10 +32,10 @@ public:
 
     // Destroys the native window at once and lets RunModal return. The view object itself
     // stays valid until its owner releases it, so a handler on the stack may still return.
-    virtual void EndModal() = 0;
+    virtual void EndModal() noexcept = 0;
 
     // The window's rectangle on the screen, in pixels, as the window system reports it.
-    virtual PixelRect WindowRect() = 0;
+    virtual PixelRect WindowRect() noexcept = 0;
 };
 
 // A window that also has a timer and a context menu: the snippet menu's. Its Refresh() only
@@ -44,16 +44,17 @@ public:
 class PopupView : public WindowView {
 public:
     // Moves and sizes the window: its outer rectangle on the screen, in twips.
-    virtual void Place(float left, float top, float width, float height) = 0;
+    virtual void Place(float left, float top, float width, float height) noexcept = 0;
 
     // Starts (from a full interval) or stops the window's timer.
-    virtual void SetTimer(bool enabled, unsigned intervalMs) = 0;
+    virtual void SetTimer(bool enabled, unsigned intervalMs) noexcept = 0;
 
-    // Shows a pop-up menu of this window with its top-left corner at `at` (screen pixels, as
+    // Shows a context menu of this window with its top-left corner at `at` (screen pixels, as
     // the pointer's position is given), or at the pointer when there is no place, and returns
     // the id of the chosen entry, or 0 when the menu was dismissed. Returns only when the menu
     // has closed.
-    virtual int PopupMenu(const std::vector<MenuEntry>& entries, std::optional<PixelPoint> at) = 0;
+    virtual int ShowContextMenu(const std::vector<ContextMenuEntry>& entries,
+                                std::optional<PixelPoint> at) = 0;
 };
 
 } // namespace quillery

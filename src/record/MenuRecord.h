@@ -46,4 +46,9 @@ std::wstring UpToFirstNul(const std::wstring& value);
 // Removes leading and trailing space characters (U+0020) only; NUL, tabs and line breaks stay.
 std::wstring TrimSpaces(const std::wstring& value);
 
+// A stored field as the user gets it: up to its first NUL, without spaces at its ends.
+inline std::wstring ShownText(const std::wstring& field) {
+    return TrimSpaces(UpToFirstNul(field));
+}
+
 } // namespace quillery

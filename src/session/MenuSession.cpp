@@ -4,18 +4,32 @@
 #include "store/MenuDataFile.h"
 
 namespace quillery {
+namespace {
+
+bool IsStoredItem(int item) {
+    return item >= kFirstItem && item <= kLastItem;
+}
+
+} // namespace
+
+const MenuRecord& MenuSession::Snippet(int item) const {
+    static const MenuRecord kEmpty;
+    return IsStoredItem(item) ? snippets_[static_cast<std::size_t>(item)] : kEmpty;
+}
+
+void MenuSession::Keep(int item, const MenuRecord& record) {
+    if (IsStoredItem(item)) {
+        snippets_[static_cast<std::size_t>(item)] = record;
+    }
+}
 
 void MenuSession::ReportFatal(const wchar_t* message) {
-    errors.Report(message, /*fatal=*/true);
+    errors_.Report(message, /*fatal=*/true);
     CloseMenuFile(); // the menu's unload has closed it already when the menu was open
 }
 
-bool MenuSession::OpenMenuFile() {
-    try {
-        store_ = MenuStore::Open(*platform.files, *platform.ansi, MenuFilePath(*platform.system));
-    } catch (...) {
-        store_.reset();
-    }
+bool MenuSession::OpenMenuFile(const std::wstring& machineId) {
+    store_ = MenuStore::Open(*platform_.files, *platform_.ansi, MenuFilePath(*platform_.system));
     if (!store_) {
         ReportFatal(messages::kErrorOpeningDataFile);
         return false;
@@ -25,12 +39,7 @@ bool MenuSession::OpenMenuFile() {
         ReportFatal(messages::kErrorRetrievingItem);
         return false;
     }
-    try {
-        addresses = ComposeSiteAddresses(header->Text, machineId);
-    } catch (...) {
-        ReportFatal(messages::kErrorOpeningDataFile);
-        return false;
-    }
+    addresses_ = ComposeSiteAddresses(header->Text, machineId);
     // The items in one read: each read is a call into the system.
     std::optional<std::vector<MenuRecord>> items = store_->ReadItems(kFirstItem, kLastItem);
     if (!items) {
@@ -38,7 +47,7 @@ bool MenuSession::OpenMenuFile() {
         return false;
     }
     for (int item = kFirstItem; item <= kLastItem; ++item) {
-        snippets[static_cast<std::size_t>(item)] = std::move((*items)[item - kFirstItem]);
+        snippets_[static_cast<std::size_t>(item)] = std::move((*items)[item - kFirstItem]);
     }
     return true;
 }
@@ -56,6 +65,7 @@ std::optional<MenuRecord> MenuSession::ReadRecord(int recordNumber) {
 
 bool MenuSession::SaveItem(int itemNumber, const MenuRecord& record) {
     if (store_ && store_->WriteItem(itemNumber, record)) {
+        Keep(itemNumber, record);
         return true;
     }
     ReportFatal(messages::kErrorSavingItem);
@@ -66,6 +76,8 @@ bool MenuSession::SaveItemPair(int firstItem, const MenuRecord& first,
                                const MenuRecord& firstBefore, int secondItem,
                                const MenuRecord& second) {
     if (store_ && store_->WriteItemPair(firstItem, first, firstBefore, secondItem, second)) {
+        Keep(firstItem, first);
+        Keep(secondItem, second);
         return true;
     }
     ReportFatal(messages::kErrorSavingItem);

@@ -13,49 +13,55 @@
 
 namespace quillery {
 
-// What the windows of one menu request share: the platform, the open data file and the
-// snippets loaded from it, the item the commands act on, and the text the request returns.
-// The request creates it; each window is handed it when it is created. The data-file methods
-// report their failures as fatal, which closes the request's windows.
+// What the windows of one menu request share: the platform, the windows a fatal report closes,
+// the open data file and the snippets loaded from it. The request creates it on its stack and
+// hands it by reference to each window it makes. The data-file methods report their failures
+// as fatal, which closes the request's windows.
 class MenuSession {
 public:
-    explicit MenuSession(Platform& system) : platform(system), errors(*system.dialogs, windows) {}
+    explicit MenuSession(Platform& system)
+        : platform_(system), errors_(*system.dialogs, windows_) {}
     MenuSession(const MenuSession&) = delete;
     MenuSession& operator=(const MenuSession&) = delete;
 
-    Platform& platform;
-    RequestWindows windows;
-    ErrorReporter errors;
+    Platform& System() const { return platform_; }
+    RequestWindows& Windows() { return windows_; }
+    ErrorReporter& Errors() { return errors_; }
+    const SiteAddresses& Addresses() const { return addresses_; }
 
-    std::wstring machineId;
-    SiteAddresses addresses;
-    SnippetTable snippets{}; // items 1 to 20 as loaded, and as changed since
-    int currentItem = 0;     // the item the commands act on; 0 for none, or a new item
-    std::wstring chosenText; // what the request returns: the chosen snippet, or empty
+    // Item `item` (1 to 20) as loaded, and as changed since; any other number reads as an
+    // empty record.
+    const MenuRecord& Snippet(int item) const;
 
-    // Opens the data file, composes the site addresses from its header and loads items 1 to
-    // 20. A file that cannot be opened reports "Error opening data file", a record that cannot
-    // be read "Error retrieving menu item"; loading stops at the first failure, and the file
-    // is closed. False after a failure.
-    bool OpenMenuFile();
+    // Opens the data file, composes the site addresses from its header and this machine's
+    // identifier, and loads items 1 to 20. A file that cannot be opened reports "Error opening
+    // data file", a record that cannot be read "Error retrieving menu item"; loading stops at
+    // the first failure, and the file is closed. False after a failure.
+    bool OpenMenuFile(const std::wstring& machineId);
     void CloseMenuFile() noexcept { store_.reset(); }
-    bool IsMenuFileOpen() const { return store_ != nullptr; }
 
     // Reads record `recordNumber` (1 = header, i + 2 = item i); a failure, or no open file,
     // reports "Error retrieving menu item" and gives nothing.
     std::optional<MenuRecord> ReadRecord(int recordNumber);
 
-    // Writes item `itemNumber` (-1: the header); a failure, or no open file, reports "Error
-    // saving menu item". True when written.
+    // Writes item `itemNumber` (-1: the header) and keeps it as the loaded item; a failure, or
+    // no open file, reports "Error saving menu item". True when written.
     bool SaveItem(int itemNumber, const MenuRecord& record);
 
-    // Writes two items as one change, as MenuStore::WriteItemPair, and reports a failure once.
+    // Writes two items as one change, as MenuStore::WriteItemPair, keeps both, and reports a
+    // failure once.
     bool SaveItemPair(int firstItem, const MenuRecord& first, const MenuRecord& firstBefore,
                       int secondItem, const MenuRecord& second);
 
 private:
     void ReportFatal(const wchar_t* message);
+    void Keep(int item, const MenuRecord& record);
 
+    Platform& platform_;
+    RequestWindows windows_;
+    ErrorReporter errors_;
+    SiteAddresses addresses_;
+    SnippetTable snippets_{}; // items 1 to 20 by item number; the other slots stay empty
     std::unique_ptr<MenuStore> store_;
 };
 

@@ -1,5 +1,6 @@
 #include "store/MachineId.h"
 
+#include "base/Attempt.h"
 #include "base/Decimal.h"
 
 #include <algorithm>
@@ -13,18 +14,10 @@ std::wstring MachineIdFromSerial(std::uint32_t serial) {
     return digits.substr(0, 5);
 }
 
-std::wstring GetMachineId(SystemInfo& system) noexcept {
+std::wstring GetMachineId(SystemInfo& system) {
     std::uint32_t serial = 0;
-    try {
-        serial = system.VolumeSerialNumber(L"C:\\").value_or(0);
-    } catch (...) {
-        serial = 0;
-    }
-    try {
-        return MachineIdFromSerial(serial);
-    } catch (...) {
-        return L"00000";
-    }
+    Attempt([&] { serial = system.VolumeSerialNumber(L"C:\\").value_or(0); });
+    return MachineIdFromSerial(serial);
 }
 
 } // namespace quillery

@@ -11,8 +11,8 @@ namespace quillery {
 // volume serial number, padded on the right with zeros.
 std::wstring MachineIdFromSerial(std::uint32_t serial);
 
-// The identifier of this machine, from the serial number of drive C:. Never fails: a failed
-// query counts as serial number 0.
-std::wstring GetMachineId(SystemInfo& system) noexcept;
+// The identifier of this machine, from the serial number of drive C:. A failed query counts as
+// serial number 0.
+std::wstring GetMachineId(SystemInfo& system);
 
 } // namespace quillery

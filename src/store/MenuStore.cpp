@@ -2,6 +2,8 @@
 
 #include "store/MenuDataFile.h"
 
+#include "base/Attempt.h"
+
 namespace quillery {
 
 std::wstring MenuFilePath(SystemInfo& system) {
@@ -9,73 +11,74 @@ std::wstring MenuFilePath(SystemInfo& system) {
 }
 
 std::unique_ptr<MenuStore> MenuStore::Open(FileSystem& files, const AnsiCodec& ansi,
-                                           const std::wstring& path) {
-    if (!files.Exists(path)) {
-        return nullptr;
-    }
-    auto file = files.Open(path, FileAccess::ReadWrite);
-    if (!file) {
-        file = files.Open(path, FileAccess::ReadOnly);
-    }
-    if (!file) {
-        return nullptr;
-    }
-    return std::make_unique<MenuStore>(std::move(file), ansi);
+                                           const std::wstring& path) noexcept {
+    std::unique_ptr<MenuStore> store;
+    Attempt([&] {
+        if (!files.Exists(path)) {
+            return;
+        }
+        auto file = files.Open(path, FileAccess::ReadWrite);
+        if (!file) {
+            file = files.Open(path, FileAccess::ReadOnly);
+        }
+        if (file) {
+            store = std::make_unique<MenuStore>(std::move(file), ansi);
+        }
+    });
+    return store;
 }
 
 std::optional<MenuRecord> MenuStore::Read(int recordNumber) noexcept {
-    try {
+    std::optional<MenuRecord> record;
+    Attempt([&] {
         const std::optional<RecordBytes> bytes =
             MenuDataFile(*file_, ansi_).ReadBytes(recordNumber);
-        if (!bytes) {
-            return std::nullopt;
+        if (bytes) {
+            seen_[recordNumber] = *bytes;
+            record = DecodeRecord(*bytes, ansi_);
         }
-        seen_[recordNumber] = *bytes;
-        return DecodeRecord(*bytes, ansi_);
-    } catch (...) {
-        return std::nullopt;
-    }
+    });
+    return record;
 }
 
 std::optional<std::vector<MenuRecord>> MenuStore::ReadItems(int first, int last) noexcept {
-    try {
+    std::optional<std::vector<MenuRecord>> items;
+    Attempt([&] {
         const int firstRecord = RecordOfItem(first);
         const std::optional<std::vector<RecordBytes>> range =
             MenuDataFile(*file_, ansi_).ReadRangeBytes(firstRecord, last - first + 1);
         if (!range) {
-            return std::nullopt;
+            return;
         }
-        std::vector<MenuRecord> items;
-        items.reserve(range->size());
+        std::vector<MenuRecord> decoded;
+        decoded.reserve(range->size());
         for (std::size_t i = 0; i < range->size(); ++i) {
             seen_[firstRecord + static_cast<int>(i)] = (*range)[i];
-            items.push_back(DecodeRecord((*range)[i], ansi_));
+            decoded.push_back(DecodeRecord((*range)[i], ansi_));
         }
-        return items;
-    } catch (...) {
-        return std::nullopt;
-    }
+        items = std::move(decoded);
+    });
+    return items;
 }
 
 bool MenuStore::WriteItem(int itemNumber, const MenuRecord& record) noexcept {
-    try {
+    bool written = false;
+    Attempt([&] {
         if (!file_->IsStillAtItsPath()) {
-            return false;
+            return;
         }
         const int recordNumber = RecordOfItem(itemNumber);
         const RecordBytes bytes = EncodeRecord(record, ansi_);
         MenuDataFile data(*file_, ansi_);
         const auto seen = seen_.find(recordNumber);
-        const bool written = seen == seen_.end()
-                                 ? data.WriteBytes(recordNumber, bytes)
-                                 : data.WriteBytesIfUnchanged(recordNumber, seen->second, bytes);
+        written = seen == seen_.end()
+                      ? data.WriteBytes(recordNumber, bytes)
+                      : data.WriteBytesIfUnchanged(recordNumber, seen->second, bytes);
         if (written) {
             seen_[recordNumber] = bytes;
         }
-        return written;
-    } catch (...) {
-        return false;
-    }
+    });
+    return written;
 }
 
 bool MenuStore::WriteItemPair(int firstItem, const MenuRecord& first, const MenuRecord& firstBefore,

@@ -34,7 +34,7 @@ public:
     // reading only: the menu then works and every write fails. Nothing when the file is
     // missing or cannot be opened at all; the store never creates the data file.
     static std::unique_ptr<MenuStore> Open(FileSystem& files, const AnsiCodec& ansi,
-                                           const std::wstring& path);
+                                           const std::wstring& path) noexcept;
 
     MenuStore(std::unique_ptr<RecordFile> file, const AnsiCodec& ansi)
         : file_(std::move(file)), ansi_(ansi) {}

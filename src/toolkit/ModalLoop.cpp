@@ -66,7 +66,7 @@ void ModalLoop::Run(HWND window, HWND focus, const RECT* place) {
     others_.reset(); // a run ended by WM_QUIT
 }
 
-void ModalLoop::End(HWND window) {
+void ModalLoop::End(HWND window) noexcept {
     ended_ = true;
     others_.reset();
     if (window != nullptr) {

@@ -38,7 +38,7 @@ public:
     // hidden and destroyed. Should the thread still hold the activation but no window have it
     // (a task-modal message box ended while everything was disabled), that window is made the
     // foreground window again.
-    void End(HWND window);
+    void End(HWND window) noexcept;
 
 private:
     bool ended_ = false;

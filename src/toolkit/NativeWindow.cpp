@@ -90,11 +90,11 @@ void NativeWindow::RunModalLoop() {
     }
 }
 
-void NativeWindow::DestroyAndStopModalLoop() {
+void NativeWindow::DestroyAndStopModalLoop() noexcept {
     loop_.End(window_);
 }
 
-PixelRect NativeWindow::ScreenRect() const {
+PixelRect NativeWindow::ScreenRect() const noexcept {
     RECT rect{};
     if (pendingPlace_) {
         rect = *pendingPlace_;

@@ -44,8 +44,8 @@ protected:
 
     // The WindowView operations, for the views to implement them with.
     void RunModalLoop();
-    void DestroyAndStopModalLoop();
-    PixelRect ScreenRect() const;
+    void DestroyAndStopModalLoop() noexcept;
+    PixelRect ScreenRect() const noexcept;
 
     // Adds a standard control at a place given in twips, in the given font.
     HWND AddChild(HINSTANCE instance, const wchar_t* className, const wchar_t* text,
@@ -79,8 +79,8 @@ private:
 template <typename Interface> class NativeView : public Interface, public NativeWindow {
 public:
     void RunModal() override { RunModalLoop(); }
-    void EndModal() override { DestroyAndStopModalLoop(); }
-    PixelRect WindowRect() override { return ScreenRect(); }
+    void EndModal() noexcept override { DestroyAndStopModalLoop(); }
+    PixelRect WindowRect() noexcept override { return ScreenRect(); }
 
 protected:
     explicit NativeView(ClosableWindow& presenter) : NativeWindow(presenter) {}

@@ -34,7 +34,7 @@ UINT ChooseEntryMessage() {
 }
 
 bool MenuTakesClicks(const SnippetMenu& menu, HWND window) {
-    return menu.pointerWatchOn && ::IsWindowEnabled(window);
+    return menu.PointerWatchOn() && ::IsWindowEnabled(window);
 }
 
 UniqueCom<MenuAccessible> MenuAccessible::Create(SnippetMenu& menu, HWND window, PixelScale scale,

@@ -55,7 +55,8 @@ void SnippetMenuView::CreateTooltipOnFirstMoveOntoALine(float x, float y, WPARAM
         return;
     }
     using Kind = SnippetMenu::Hit::Kind;
-    const Kind under = menu_.HitTest(x - menu_.frame.left, y - menu_.frame.top).kind;
+    const TwipsBox& frame = menu_.Layout().frame;
+    const Kind under = menu_.HitTest(x - frame.left, y - frame.top).kind;
     if (under != Kind::Line && under != Kind::LinePad) {
         return;
     }
@@ -85,25 +86,26 @@ void SnippetMenuView::RelayToTooltip(UINT message, WPARAM wParam, LPARAM lParam)
     SendMessageW(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
 }
 
+// Messages by group: the pointer's, the keyboard's, and the window's own.
 LRESULT SnippetMenuView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message >= WM_MOUSEFIRST && message <= WM_MBUTTONUP) {
+        RelayToTooltip(message, wParam, lParam);
+        return HandlePointer(message, wParam, lParam);
+    }
+    if (const std::optional<LRESULT> handled = HandleKeyboard(message, wParam, lParam)) {
+        return *handled;
+    }
+    if (const std::optional<LRESULT> handled = HandleWindowEvent(message, wParam, lParam)) {
+        return *handled;
+    }
+    return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+LRESULT SnippetMenuView::HandlePointer(UINT message, WPARAM wParam, LPARAM lParam) {
     // The pointer stands for the centre of its pixel: the part found there is the part drawn.
     const float x = scale_.TwipsX(GET_X_LPARAM(lParam));
     const float y = scale_.TwipsY(GET_Y_LPARAM(lParam));
-    if (message >= WM_MOUSEFIRST && message <= WM_MBUTTONUP) {
-        RelayToTooltip(message, wParam, lParam);
-    }
     switch (message) {
-    case WM_PAINT: {
-        PAINTSTRUCT paint;
-        HDC dc = BeginPaint(window_, &paint);
-        RECT client;
-        GetClientRect(window_, &client);
-        Paint(dc, client);
-        EndPaint(window_, &paint);
-        return 0;
-    }
-    case WM_ERASEBKGND:
-        return 1; // WM_PAINT fills everything
     case WM_MOUSEMOVE:
         // The window system also sends a move when a window appears or goes under a pointer
         // that rests: only a real move takes the highlight from the keys.
@@ -117,17 +119,24 @@ LRESULT SnippetMenuView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         return 0;
     case WM_LBUTTONDOWN:
-        menu_.OnButtonPressed(x, y, buttons::kLeft);
+        menu_.OnButtonPressed(x, y, MouseButton::Left);
         return 0;
     case WM_LBUTTONUP:
-        menu_.OnButtonReleased(x, y, buttons::kLeft);
+        menu_.OnButtonReleased(x, y, MouseButton::Left);
         return 0;
     case WM_RBUTTONUP:
-        menu_.OnButtonReleased(x, y, buttons::kRight);
+        menu_.OnButtonReleased(x, y, MouseButton::Right);
         return 0;
     case WM_MBUTTONUP:
-        menu_.OnButtonReleased(x, y, buttons::kMiddle);
+        menu_.OnButtonReleased(x, y, MouseButton::Middle);
         return 0;
+    default:
+        return DefWindowProcW(window_, message, wParam, lParam);
+    }
+}
+
+std::optional<LRESULT> SnippetMenuView::HandleKeyboard(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
     case WM_GETDLGCODE:
         // The modal loop treats every window as a dialog: without this, Enter, Escape and the
         // arrows would become dialog navigation and never reach the menu.
@@ -139,14 +148,14 @@ LRESULT SnippetMenuView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         if (wParam == VK_APPS) {
             return 0; // its key-down opened the item commands: no second context menu
         }
-        return DefWindowProcW(window_, message, wParam, lParam);
+        return std::nullopt;
     case WM_SYSKEYDOWN:
         // Shift+F10 among them, whose context menu the default procedure sends.
         menu_.OnKeyPressed(Key::Other);
         if (window_ == nullptr) {
             return 0;
         }
-        return DefWindowProcW(window_, message, wParam, lParam);
+        return std::nullopt;
     case WM_CHAR:
         menu_.OnCharacterTyped(static_cast<wchar_t>(wParam));
         return 0;
@@ -157,25 +166,33 @@ LRESULT SnippetMenuView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             menu_.OnKeyPressed(Key::ContextMenu);
         }
         return 0;
+    default:
+        return std::nullopt;
+    }
+}
+
+std::optional<LRESULT> SnippetMenuView::HandleWindowEvent(UINT message, WPARAM wParam,
+                                                          LPARAM lParam) {
+    switch (message) {
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(window_, &paint);
+        RECT client;
+        GetClientRect(window_, &client);
+        Paint(dc, client);
+        EndPaint(window_, &paint);
+        return 0;
+    }
+    case WM_ERASEBKGND:
+        return 1; // WM_PAINT fills everything
     case WM_TIMER:
         if (wParam == kTimerId) {
             menu_.OnPointerWatchTick();
         }
         return 0;
-    case WM_WINDOWPOSCHANGED: {
-        // A move that Place() did not ask for: a window manager keeping the window on the
-        // screen, a shell tool, a change of display. The menu's place follows the window.
-        const auto& moved = *reinterpret_cast<const WINDOWPOS*>(lParam);
-        if ((moved.flags & SWP_NOMOVE) == 0 && (moved.x != placedAt_.x || moved.y != placedAt_.y)) {
-            placedAt_ = POINT{moved.x, moved.y};
-            menu_.OnMovedByWindowSystem(static_cast<float>(moved.x * scale_.TwipsPerPixelX()),
-                                        static_cast<float>(moved.y * scale_.TwipsPerPixelY()));
-        }
-        if ((moved.flags & SWP_SHOWWINDOW) != 0) {
-            AnnounceOpened();
-        }
-        return DefWindowProcW(window_, message, wParam, lParam);
-    }
+    case WM_WINDOWPOSCHANGED:
+        FollowMoveByWindowSystem(*reinterpret_cast<const WINDOWPOS*>(lParam));
+        return std::nullopt;
     case WM_DESTROY:
         RemoveTools();
         AnnounceClosedAndDisconnect();
@@ -187,7 +204,20 @@ LRESULT SnippetMenuView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             ChooseEntryForClient(wParam);
             return 0;
         }
-        return DefWindowProcW(window_, message, wParam, lParam);
+        return std::nullopt;
+    }
+}
+
+// A move that Place() did not ask for: a window manager keeping the window on the screen, a
+// shell tool, a change of display. The menu's place follows the window.
+void SnippetMenuView::FollowMoveByWindowSystem(const WINDOWPOS& moved) {
+    if ((moved.flags & SWP_NOMOVE) == 0 && (moved.x != placedAt_.x || moved.y != placedAt_.y)) {
+        placedAt_ = POINT{moved.x, moved.y};
+        menu_.OnMovedByWindowSystem(static_cast<float>(moved.x * scale_.TwipsPerPixelX()),
+                                    static_cast<float>(moved.y * scale_.TwipsPerPixelY()));
+    }
+    if ((moved.flags & SWP_SHOWWINDOW) != 0) {
+        AnnounceOpened();
     }
 }
 
@@ -201,17 +231,18 @@ RECT SnippetMenuView::FrameBoxToClient(const TwipsBox& box) const {
     return RECT{rect.left, rect.top, rect.right, rect.bottom};
 }
 
-void SnippetMenuView::PaintLabel(HDC dc, const Label& label) {
+void SnippetMenuView::PaintLabel(HDC dc, const Label& label, bool highlighted) {
     if (!label.visible) {
         return;
     }
     RECT rect = FrameBoxToClient(label.box);
-    SetDCBrushColor(dc, ResolveColor(label.back)); // the DC's own brush: none made per label
+    const ColorRef back = highlighted ? colors::kHighlightBack : colors::kNormalBack;
+    SetDCBrushColor(dc, ResolveColor(back)); // the DC's own brush: none made per label
     FillRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
     if (label.caption.empty()) {
         return;
     }
-    SetTextColor(dc, ResolveColor(label.text));
+    SetTextColor(dc, ResolveColor(highlighted ? colors::kHighlightText : colors::kNormalText));
     SetBkMode(dc, TRANSPARENT);
     // '&' marks the access key, as in any label; the text is cut by the box, not shortened.
     DrawTextW(dc, label.caption.c_str(), static_cast<int>(label.caption.size()), &rect,
@@ -224,30 +255,35 @@ void SnippetMenuView::Paint(HDC target, const RECT& client) {
         SelectedObject selectedFont(dc, font_.get());
         FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
 
-        TwipsBox frame = menu_.frame;
+        const MenuLayout& layout = menu_.Layout();
+        TwipsBox frame = layout.frame;
         frame.left = 0;
         frame.top = 0;
         RECT frameRect = FrameBoxToClient(frame);
         DrawEdge(dc, &frameRect, EDGE_ETCHED, BF_RECT);
 
-        RECT banner = FrameBoxToClient(menu_.banner);
+        RECT banner = FrameBoxToClient(layout.banner);
         FillRect(dc, &banner, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
         DrawEdge(dc, &banner, EDGE_SUNKEN, BF_RECT);
-        DrawLogo(dc, FrameBoxToClient(menu_.LogoInFrame()));
+        DrawLogo(dc, FrameBoxToClient(layout.LogoInFrame()));
 
-        // Pads first: where a line and its pad overlap, the line is on top.
-        for (std::size_t i = 1; i < menu_.linePads.size(); ++i) {
-            PaintLabel(dc, menu_.linePads[i]);
+        // A line and its pad are drawn highlighted together, as are a link and its pad. Pads
+        // first: where a line and its pad overlap, the line is on top.
+        const auto highlighted = static_cast<std::size_t>(menu_.HighlightedEntry());
+        const std::size_t lines = layout.lines.size() - 1;
+        for (std::size_t i = 1; i < layout.linePads.size(); ++i) {
+            PaintLabel(dc, layout.linePads[i], i == highlighted);
         }
-        for (std::size_t i = 1; i < menu_.lines.size(); ++i) {
-            PaintLabel(dc, menu_.lines[i]);
+        for (std::size_t i = 1; i < layout.lines.size(); ++i) {
+            PaintLabel(dc, layout.lines[i], i == highlighted);
         }
-        for (std::size_t k = 0; k < menu_.links.size(); ++k) {
-            PaintLabel(dc, menu_.linkPads[k]);
-            PaintLabel(dc, menu_.links[k]);
+        for (std::size_t k = 0; k < layout.links.size(); ++k) {
+            const bool on = lines + 1 + k == highlighted;
+            PaintLabel(dc, layout.linkPads[k], on);
+            PaintLabel(dc, layout.links[k], on);
         }
-        PaintSeparator(dc, menu_.upperSeparator);
-        PaintSeparator(dc, menu_.lowerSeparator);
+        PaintSeparator(dc, layout.upperSeparator);
+        PaintSeparator(dc, layout.lowerSeparator);
         BitBlt(target, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
     });
 }
@@ -301,8 +337,9 @@ void SnippetMenuView::SyncTooltips() {
         return;
     }
     std::vector<Tool> wanted;
-    for (std::size_t i = 1; i < menu_.lines.size(); ++i) {
-        const Label& line = menu_.lines[i];
+    const std::vector<Label>& lines = menu_.Layout().lines;
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        const Label& line = lines[i];
         const bool shown = line.visible && !line.tooltip.empty();
         wanted.push_back(Tool{shown ? FrameBoxToClient(line.box) : RECT{},
                               shown ? line.tooltip : std::wstring()});
@@ -324,7 +361,7 @@ void SnippetMenuView::SyncTooltips() {
     }
 }
 
-void SnippetMenuView::Place(float left, float top, float width, float height) {
+void SnippetMenuView::Place(float left, float top, float width, float height) noexcept {
     if (window_ == nullptr) {
         return;
     }
@@ -342,7 +379,7 @@ void SnippetMenuView::Refresh() {
     InvalidateRect(window_, nullptr, FALSE);
 }
 
-void SnippetMenuView::SetTimer(bool enabled, unsigned intervalMs) {
+void SnippetMenuView::SetTimer(bool enabled, unsigned intervalMs) noexcept {
     if (window_ == nullptr) {
         return;
     }
@@ -354,8 +391,8 @@ void SnippetMenuView::SetTimer(bool enabled, unsigned intervalMs) {
     timerOn_ = enabled;
 }
 
-int SnippetMenuView::PopupMenu(const std::vector<MenuEntry>& entries,
-                               std::optional<PixelPoint> at) {
+int SnippetMenuView::ShowContextMenu(const std::vector<ContextMenuEntry>& entries,
+                                     std::optional<PixelPoint> at) {
     if (window_ == nullptr) {
         return 0;
     }
@@ -363,7 +400,7 @@ int SnippetMenuView::PopupMenu(const std::vector<MenuEntry>& entries,
     if (!menu) {
         return 0;
     }
-    for (const MenuEntry& entry : entries) {
+    for (const ContextMenuEntry& entry : entries) {
         if (entry.separator) {
             AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
         } else {

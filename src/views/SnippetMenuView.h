@@ -25,18 +25,24 @@ public:
     // Throws when the window cannot be made. `module` counts the accessible object's life.
     SnippetMenuView(SnippetMenu& menu, HINSTANCE instance, ModuleUse module = {});
 
-    void Place(float left, float top, float width, float height) override;
+    void Place(float left, float top, float width, float height) noexcept override;
     void Refresh() override;
-    void SetTimer(bool enabled, unsigned intervalMs) override;
-    int PopupMenu(const std::vector<MenuEntry>& entries, std::optional<PixelPoint> at) override;
+    void SetTimer(bool enabled, unsigned intervalMs) noexcept override;
+    int ShowContextMenu(const std::vector<ContextMenuEntry>& entries,
+                        std::optional<PixelPoint> at) override;
 
 private:
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam) override;
+    LRESULT HandlePointer(UINT message, WPARAM wParam, LPARAM lParam);
+    // Each answers the messages of its group, and nothing for any other message.
+    std::optional<LRESULT> HandleKeyboard(UINT message, WPARAM wParam, LPARAM lParam);
+    std::optional<LRESULT> HandleWindowEvent(UINT message, WPARAM wParam, LPARAM lParam);
+    void FollowMoveByWindowSystem(const WINDOWPOS& moved);
 
     RECT FrameBoxToClient(const TwipsBox& box) const;
     POINT FramePointToClient(float x, float y) const;
     void Paint(HDC dc, const RECT& client);
-    void PaintLabel(HDC dc, const Label& label);
+    void PaintLabel(HDC dc, const Label& label, bool highlighted);
     void PaintSeparator(HDC dc, const LineShape& line);
     void SyncTooltips();
     void RemoveTools();

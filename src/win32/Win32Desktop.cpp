@@ -6,31 +6,31 @@
 
 namespace quillery::win32 {
 
-PixelPoint Win32Desktop::CursorPos() {
+PixelPoint Win32Desktop::CursorPos() noexcept {
     POINT point{};
     GetCursorPos(&point);
     return PixelPoint{point.x, point.y};
 }
 
-void Win32Desktop::SetCursorPos(std::int32_t x, std::int32_t y) {
+void Win32Desktop::SetCursorPos(std::int32_t x, std::int32_t y) noexcept {
     ::SetCursorPos(x, y);
 }
 
 // The resolution of the windows the component makes now, so that a place computed in twips
 // lands on the pixel that the window's view puts it on.
-double Win32Desktop::TwipsPerPixelX() {
+double Win32Desktop::TwipsPerPixelX() noexcept {
     return 1440.0 / WindowDpi().x;
 }
 
-double Win32Desktop::TwipsPerPixelY() {
+double Win32Desktop::TwipsPerPixelY() noexcept {
     return 1440.0 / WindowDpi().y;
 }
 
-double Win32Desktop::ScreenWidthTwips() {
+double Win32Desktop::ScreenWidthTwips() noexcept {
     return GetSystemMetrics(SM_CXSCREEN) * TwipsPerPixelX();
 }
 
-double Win32Desktop::ScreenHeightTwips() {
+double Win32Desktop::ScreenHeightTwips() noexcept {
     return GetSystemMetrics(SM_CYSCREEN) * TwipsPerPixelY();
 }
 
@@ -46,7 +46,7 @@ void Win32Desktop::DoEvents() {
     }
 }
 
-void Win32Desktop::SetBusyPointer(bool busy) {
+void Win32Desktop::SetBusyPointer(bool busy) noexcept {
     SetCursor(LoadCursorW(nullptr, busy ? IDC_WAIT : IDC_ARROW));
 }
 

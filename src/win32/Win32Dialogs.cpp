@@ -11,7 +11,7 @@
 
 namespace quillery::win32 {
 
-int Win32Dialogs::MessageBox(const std::wstring& text, const std::wstring& title, unsigned style) {
+int Win32Dialogs::ShowMessage(const std::wstring& text, const std::wstring& title, unsigned style) {
     UINT flags = style | MB_SETFOREGROUND | MB_TOPMOST;
     // Without an owner, "application modal" would block nothing: make it the thread's.
     if ((flags & MB_MODEMASK) == MB_APPLMODAL) {

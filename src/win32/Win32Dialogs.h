@@ -13,7 +13,7 @@ namespace quillery::win32 {
 class Win32Dialogs final : public Dialogs {
 public:
     // Throws Failure when the box cannot be shown.
-    int MessageBox(const std::wstring& text, const std::wstring& title, unsigned style) override;
+    int ShowMessage(const std::wstring& text, const std::wstring& title, unsigned style) override;
 };
 
 } // namespace quillery::win32

@@ -169,12 +169,12 @@ void RunRequest(const Bytes& before, AnsiCodec& ansi, bool everyByteACharacter, 
         }
         SnippetMenu& menu = *ui.menu;
         seen.menu = true;
-        for (int line = 1; line <= menu.LineCount(); ++line) {
-            seen.captions.push_back(menu.lines[static_cast<std::size_t>(line)].caption);
+        for (std::size_t line = 1; line <= menu.LineCount(); ++line) {
+            seen.captions.push_back(menu.Layout().lines[line].caption);
         }
         if (menu.LineCount() > 0) {
             seen.clickedLastLine = true;
-            menu.OnLineReleased(static_cast<std::int16_t>(menu.LineCount()), buttons::kLeft);
+            menu.OnLineReleased(menu.LineCount(), MouseButton::Left);
         } else {
             const PixelRect rect = ui.View("menu")->WindowRect();
             ui.pointer = {rect.right + 1, rect.bottom + 1};

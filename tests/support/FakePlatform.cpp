@@ -81,7 +81,7 @@ private:
 
 } // namespace
 
-int FakeDialogs::MessageBox(const std::wstring& text, const std::wstring& title, unsigned style) {
+int FakeDialogs::ShowMessage(const std::wstring& text, const std::wstring& title, unsigned style) {
     if (failToShow) {
         throw std::runtime_error("no message box");
     }

@@ -27,7 +27,7 @@ struct ShownBox {
 // optional hook that runs while the box is "up", as the timer may in a real nested loop.
 class FakeDialogs final : public Dialogs {
 public:
-    int MessageBox(const std::wstring& text, const std::wstring& title, unsigned style) override;
+    int ShowMessage(const std::wstring& text, const std::wstring& title, unsigned style) override;
 
     std::vector<ShownBox> shown;
     std::vector<int> answers;

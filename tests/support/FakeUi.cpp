@@ -33,7 +33,7 @@ void FakeView::RunModal() {
     }
 }
 
-void FakeView::SetTimer(bool enabled, unsigned intervalMs) {
+void FakeView::SetTimer(bool enabled, unsigned intervalMs) noexcept {
     if (enabled && !timerEnabled) {
         ++timerStarts;
         timerDueAt = ui_.now + intervalMs;
@@ -42,7 +42,8 @@ void FakeView::SetTimer(bool enabled, unsigned intervalMs) {
     timerInterval = intervalMs;
 }
 
-int FakeView::PopupMenu(const std::vector<MenuEntry>& entries, std::optional<PixelPoint> at) {
+int FakeView::ShowContextMenu(const std::vector<ContextMenuEntry>& entries,
+                              std::optional<PixelPoint> at) {
     ui_.menusShown.push_back(entries);
     ui_.menuPlaces.push_back(at);
     ui_.timerRanDuringMenu = ui_.timerRanDuringMenu || timerEnabled;
@@ -54,7 +55,7 @@ int FakeView::PopupMenu(const std::vector<MenuEntry>& entries, std::optional<Pix
     return choice();
 }
 
-void FakeUi::SetCursorPos(std::int32_t x, std::int32_t y) {
+void FakeUi::SetCursorPos(std::int32_t x, std::int32_t y) noexcept {
     pointer = {x, y};
     cursorMoves.push_back(pointer);
 }
@@ -86,7 +87,8 @@ std::unique_ptr<PopupView> FakeUi::CreateSnippetMenuView(SnippetMenu& form) {
     }
     menu = &form;
     return std::make_unique<FakeView>(
-        *this, "menu", RectOf(form.left, form.top, form.width, form.height),
+        *this, "menu",
+        RectOf(form.Layout().left, form.Layout().top, form.Layout().width, form.Layout().height),
         [&form] { form.Close(); }, [this] { menu = nullptr; });
 }
 

@@ -27,14 +27,15 @@ public:
     ~FakeView() override;
 
     void Refresh() override { ++refreshes; }
-    void Place(float left, float top, float width, float height) override {
+    void Place(float left, float top, float width, float height) noexcept override {
         places.push_back({left, top, width, height});
     }
     void RunModal() override;
-    void EndModal() override { ended = true; }
-    PixelRect WindowRect() override { return rect_(); }
-    void SetTimer(bool enabled, unsigned intervalMs) override;
-    int PopupMenu(const std::vector<MenuEntry>& entries, std::optional<PixelPoint> at) override;
+    void EndModal() noexcept override { ended = true; }
+    PixelRect WindowRect() noexcept override { return rect_(); }
+    void SetTimer(bool enabled, unsigned intervalMs) noexcept override;
+    int ShowContextMenu(const std::vector<ContextMenuEntry>& entries,
+                        std::optional<PixelPoint> at) override;
 
     std::string name;
     int refreshes = 0;
@@ -57,14 +58,14 @@ private:
 class FakeUi final : public Desktop, public WindowFactory {
 public:
     // Desktop
-    PixelPoint CursorPos() override { return pointer; }
-    void SetCursorPos(std::int32_t x, std::int32_t y) override;
-    double TwipsPerPixelX() override { return twipsPerPixelX; }
-    double TwipsPerPixelY() override { return twipsPerPixelY; }
-    double ScreenWidthTwips() override { return screenWidthPixels * twipsPerPixelX; }
-    double ScreenHeightTwips() override { return screenHeightPixels * twipsPerPixelY; }
+    PixelPoint CursorPos() noexcept override { return pointer; }
+    void SetCursorPos(std::int32_t x, std::int32_t y) noexcept override;
+    double TwipsPerPixelX() noexcept override { return twipsPerPixelX; }
+    double TwipsPerPixelY() noexcept override { return twipsPerPixelY; }
+    double ScreenWidthTwips() noexcept override { return screenWidthPixels * twipsPerPixelX; }
+    double ScreenHeightTwips() noexcept override { return screenHeightPixels * twipsPerPixelY; }
     void DoEvents() override;
-    void SetBusyPointer(bool busy) override { busyPointer.push_back(busy); }
+    void SetBusyPointer(bool busy) noexcept override { busyPointer.push_back(busy); }
 
     // WindowFactory: the views are named "menu", "welcome" and "editor".
     std::unique_ptr<PopupView> CreateSnippetMenuView(SnippetMenu& form) override;
@@ -113,11 +114,11 @@ public:
     std::vector<std::string> modalOrder; // names of the windows in the order they were shown
     std::vector<std::string> unfinished; // windows whose script ran out while they were open
 
-    // Pop-up menus: each one shown is recorded with its entries, and answered by the next
+    // Context menus: each one shown is recorded with its entries, and answered by the next
     // choice (a command id; 0 dismisses it). A choice may be a step that runs while the menu
     // is up and then gives the id.
     std::deque<std::function<int()>> menuChoices;
-    std::vector<std::vector<MenuEntry>> menusShown;
+    std::vector<std::vector<ContextMenuEntry>> menusShown;
     std::vector<std::optional<PixelPoint>> menuPlaces; // where each was asked to open
     bool timerRanDuringMenu = false;
 

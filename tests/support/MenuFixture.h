@@ -29,7 +29,8 @@ protected:
     SnippetMenu& menu() { return Live(ui().menu, "the menu"); }
     WelcomeWindow& welcome() { return Live(ui().welcome, "the welcome window"); }
     ItemEditor& editor() { return Live(ui().editor, "the item editor"); }
-    MenuSession& session() { return menu().Session(); }
+    // The session of a request run by RequestWithSession().
+    MenuSession& session() { return Live(session_, "the request's session"); }
     FakeUi& ui() { return platform.ui; }
 
     void Save(const DataFile& file) { WriteBytes(platform.MenuFile(), file.bytes); }
@@ -59,6 +60,24 @@ protected:
 
     std::wstring Request() { return RunMenuRequest(platform.port, ui()); }
 
+    // The highlighted entry, with its pad: "L3 " for line 3, "X0 " for the first link, "" for
+    // none.
+    std::string Highlighted() {
+        const int entry = menu().HighlightedEntry();
+        const int lines = static_cast<int>(menu().LineCount());
+        if (entry == 0) {
+            return "";
+        }
+        return entry <= lines ? "L" + std::to_string(entry) + " "
+                              : "X" + std::to_string(entry - lines - 1) + " ";
+    }
+
+    // The item of the highlighted line; 0 when a link or nothing is highlighted.
+    int HighlightedItem() {
+        const int entry = menu().HighlightedEntry();
+        return entry <= static_cast<int>(menu().LineCount()) ? menu().ItemOfLine(entry) : 0;
+    }
+
     // After a request: no window of it is left and the data file is closed.
     void ExpectEverythingClosed() {
         EXPECT_EQ(ui().View("menu"), nullptr);
@@ -77,10 +96,27 @@ protected:
     // Runs a request with the given steps, then checks that every step was used and the
     // script never ran out while a window was open.
     std::wstring RequestWith(std::vector<std::function<void()>> steps) {
+        return Scripted(std::move(steps), [this] { return Request(); });
+    }
+
+    // The same, for a request made as RunMenuRequest makes it but with its session in the
+    // test's hands (session()): for steps that act on what the request's windows share.
+    std::wstring RequestWithSession(std::vector<std::function<void()>> steps) {
+        return Scripted(std::move(steps), [this] {
+            MenuSession shared(platform.port);
+            session_ = &shared;
+            std::wstring chosen = SnippetMenu(shared, ui()).Show();
+            session_ = nullptr;
+            return chosen;
+        });
+    }
+
+    std::wstring Scripted(std::vector<std::function<void()>> steps,
+                          const std::function<std::wstring()>& request) {
         for (auto& step : steps) {
             ui().Then(std::move(step));
         }
-        std::wstring result = Request();
+        std::wstring result = request();
         EXPECT_TRUE(ui().script.empty()) << "steps left over";
         EXPECT_TRUE(ui().unfinished.empty()) << "a window was left open by the script";
         return result;
@@ -99,15 +135,19 @@ protected:
 
     // Pointer over a point of the window, given in twips from its top-left corner.
     void PointAtWindowTwips(float x, float y) {
-        ui().pointer = {static_cast<std::int32_t>((menu().left + x) / ui().twipsPerPixelX),
-                        static_cast<std::int32_t>((menu().top + y) / ui().twipsPerPixelY)};
+        ui().pointer = {static_cast<std::int32_t>((menu().Layout().left + x) / ui().twipsPerPixelX),
+                        static_cast<std::int32_t>((menu().Layout().top + y) / ui().twipsPerPixelY)};
     }
     // Centre of line n, in window coordinates (frame coordinates less the frame's offset).
-    float LineY(int n) { return menu().lines[n].box.top + 120 + menu().frame.top; }
+    float LineY(int n) {
+        return menu().Layout().lines[n].box.top + 120 + menu().Layout().frame.top;
+    }
 
     FakePlatform platform;
 
 private:
+    MenuSession* session_ = nullptr;
+
     template <typename Window> static Window& Live(Window* window, const char* what) {
         if (window == nullptr) {
             ADD_FAILURE() << what << " is not open";

@@ -11,20 +11,17 @@ using testing::RecordBytesOf;
 
 class ItemCommandsTest : public MenuFixture {
 protected:
-    std::vector<std::wstring> LineTags() {
-        std::vector<std::wstring> tags;
-        for (std::size_t i = 1; i < menu().lines.size(); ++i) {
-            tags.push_back(menu().lines[i].tag);
-        }
-        return tags;
+    std::vector<int> LineItems() {
+        const auto& items = menu().Layout().lineItems;
+        return std::vector<int>(items.begin() + 1, items.end());
     }
     // Hover over line `line`, right-click it and choose `command`.
-    void RightClick(std::int16_t line, int command) {
+    void RightClick(std::size_t line, int command) {
         ui().menuChoices.push_back([command] { return command; });
         menu().HighlightLine(line);
-        menu().OnLineReleased(line, buttons::kRight);
+        menu().OnLineReleased(line, MouseButton::Right);
     }
-    std::map<int, bool> Enabled(const std::vector<MenuEntry>& entries) {
+    std::map<int, bool> Enabled(const std::vector<ContextMenuEntry>& entries) {
         std::map<int, bool> enabled;
         for (const auto& entry : entries) {
             enabled[entry.id] = entry.enabled;
@@ -101,8 +98,7 @@ TEST_F(ItemCommandsTest, RemoveAskedAndAnswered) {
         platform.dialogs.answers = {answer};
         RequestWith({[&] {
                          RightClick(3, ItemCommands::Remove);
-                         EXPECT_EQ(LineTags().size(), answer == box::kAnswerYes ? 4u : 5u);
-                         EXPECT_EQ(session().currentItem, 3);
+                         EXPECT_EQ(LineItems().size(), answer == box::kAnswerYes ? 4u : 5u);
                      },
                      Leave()});
         ASSERT_EQ(platform.dialogs.shown.size(), 1u);
@@ -126,22 +122,20 @@ TEST_F(ItemCommandsTest, RemoveAskedAndAnswered) {
 TEST_F(ItemCommandsTest, RemoveThenNewTakesTheFreedSlot) {
     SaveItems({1, 2, 3, 4, 5});
     platform.dialogs.answers = {box::kAnswerYes};
-    RequestWith(
-        {[&] {
-             RightClick(3, ItemCommands::Remove);
-             EXPECT_EQ(LineTags(), (std::vector<std::wstring>{L"1", L"2", L"4", L"5"}));
-             ui().menuChoices.push_back([] { return int(ItemCommands::New); });
-             ui().Next([&] {
-                 editor().OnFieldChanged(ItemEditor::Description, L"  Fresh  ");
-                 editor().OnFieldChanged(ItemEditor::Text, L"fresh text");
-                 editor().OnApply();
-             });
-             menu().OnLineReleased(1, buttons::kRight);
-             EXPECT_EQ(session().currentItem, 3);
-             EXPECT_EQ(LineTags(), (std::vector<std::wstring>{L"1", L"2", L"3", L"4", L"5"}));
-             EXPECT_EQ(menu().lines[3].caption, L"Fresh" + std::wstring(25, L' '));
-         },
-         Leave()});
+    RequestWith({[&] {
+                     RightClick(3, ItemCommands::Remove);
+                     EXPECT_EQ(LineItems(), (std::vector<int>{1, 2, 4, 5}));
+                     ui().menuChoices.push_back([] { return int(ItemCommands::New); });
+                     ui().Next([&] {
+                         editor().OnFieldChanged(ItemEditor::Description, L"  Fresh  ");
+                         editor().OnFieldChanged(ItemEditor::Text, L"fresh text");
+                         editor().OnApply();
+                     });
+                     menu().OnLineReleased(1, MouseButton::Right);
+                     EXPECT_EQ(LineItems(), (std::vector<int>{1, 2, 3, 4, 5}));
+                     EXPECT_EQ(menu().Layout().lines[3].caption, L"Fresh" + std::wstring(25, L' '));
+                 },
+                 Leave()});
     EXPECT_EQ(Record(5), RecordBytesOf(L"Fresh", L"fresh text", 0));
     EXPECT_EQ(Bytes().size(), 7u * 232u);
 }
@@ -153,9 +147,8 @@ TEST_F(ItemCommandsTest, MovesSwapWholeRecordsAndWriteBoth) {
                      platform.files.writtenRecords.clear();
                      RightClick(2, ItemCommands::MoveUp); // item 4, shown second
                      EXPECT_EQ(platform.files.writtenRecords, (std::vector<int>{3, 6}));
-                     EXPECT_EQ(LineTags(), (std::vector<std::wstring>{L"1", L"4", L"5"}));
-                     EXPECT_EQ(TrimSpaces(menu().lines[1].caption), L"Item 4");
-                     EXPECT_EQ(session().currentItem, 4);
+                     EXPECT_EQ(LineItems(), (std::vector<int>{1, 4, 5}));
+                     EXPECT_EQ(TrimSpaces(menu().Layout().lines[1].caption), L"Item 4");
                  },
                  Leave()});
     EXPECT_EQ(Record(3),
@@ -170,17 +163,17 @@ TEST_F(ItemCommandsTest, MoveDownOnTheFirstOfTwoAndTwoMoveUpsInARow) {
     SaveItems({1, 2});
     RequestWith({[&] {
                      RightClick(1, ItemCommands::MoveDown);
-                     EXPECT_EQ(TrimSpaces(menu().lines[1].caption), L"Item 2");
-                     EXPECT_EQ(TrimSpaces(menu().lines[2].caption), L"Item 1");
+                     EXPECT_EQ(TrimSpaces(menu().Layout().lines[1].caption), L"Item 2");
+                     EXPECT_EQ(TrimSpaces(menu().Layout().lines[2].caption), L"Item 1");
                  },
                  Leave()});
     SaveItems({1, 2, 3});
     RequestWith({[&] {
                      RightClick(3, ItemCommands::MoveUp);
                      RightClick(2, ItemCommands::MoveUp); // the pointer follows its new line
-                     EXPECT_EQ(TrimSpaces(menu().lines[1].caption), L"Item 3");
-                     EXPECT_EQ(TrimSpaces(menu().lines[2].caption), L"Item 1");
-                     EXPECT_EQ(TrimSpaces(menu().lines[3].caption), L"Item 2");
+                     EXPECT_EQ(TrimSpaces(menu().Layout().lines[1].caption), L"Item 3");
+                     EXPECT_EQ(TrimSpaces(menu().Layout().lines[2].caption), L"Item 1");
+                     EXPECT_EQ(TrimSpaces(menu().Layout().lines[3].caption), L"Item 2");
                  },
                  Leave()});
 }
@@ -224,7 +217,7 @@ TEST_F(ItemCommandsTest, FailedRemoveClosesEverythingAndRedrawsNothing) {
     EXPECT_EQ(RequestWith({[&] {
                   RightClick(2, ItemCommands::Remove);
                   EXPECT_FALSE(menu().IsOpen());
-                  EXPECT_EQ(LineTags().size(), 3u); // no redraw after the report
+                  EXPECT_EQ(LineItems().size(), 3u); // no redraw after the report
                   EXPECT_FALSE(ui().View("menu"));
               }}),
               L"");
@@ -235,17 +228,14 @@ TEST_F(ItemCommandsTest, FailedRemoveClosesEverythingAndRedrawsNothing) {
 TEST_F(ItemCommandsTest, MovesWithoutANeighbourDoNothing) {
     SaveItems({1, 2});
     const auto before = Bytes();
-    RequestWith({[&] {
-                     ItemCommands commands(session(), menu(), ui());
-                     menu().HighlightLine(1);
-                     commands.MoveItemUp();
-                     menu().HighlightLine(2);
-                     commands.MoveItemDown();
-                     session().currentItem = 7; // an item with no line at all
-                     commands.MoveItemUp();
-                     commands.MoveItemDown();
-                 },
-                 Leave()});
+    RequestWithSession({[&] {
+                            ItemCommands commands(session(), menu(), ui());
+                            commands.MoveItemUp(1);
+                            commands.MoveItemDown(2);
+                            commands.MoveItemUp(7); // an item with no line at all
+                            commands.MoveItemDown(7);
+                        },
+                        Leave()});
     EXPECT_EQ(Bytes(), before);
 }
 

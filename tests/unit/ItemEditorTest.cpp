@@ -17,12 +17,12 @@ protected:
         ui().menuChoices.push_back([command] { return command; });
         ui().Next(std::move(inEditor));
         menu().HighlightLine(line);
-        menu().OnLineReleased(line, buttons::kRight);
+        menu().OnLineReleased(line, MouseButton::Right);
     }
     std::vector<std::wstring> Captions() {
         std::vector<std::wstring> captions;
-        for (std::size_t i = 1; i < menu().lines.size(); ++i) {
-            captions.push_back(TrimSpaces(menu().lines[i].caption));
+        for (std::size_t i = 1; i < menu().Layout().lines.size(); ++i) {
+            captions.push_back(TrimSpaces(menu().Layout().lines[i].caption));
         }
         return captions;
     }
@@ -34,8 +34,8 @@ TEST_F(ItemEditorTest, OpensTrimmedOverTheMenuWithTheWatchOff) {
                      OpenEditor(1, ItemCommands::Edit, [&] {
                          EXPECT_EQ(editor().fields[ItemEditor::Description], L"Greeting");
                          EXPECT_EQ(editor().fields[ItemEditor::Text], L"Hello there");
-                         EXPECT_EQ(editor().left, menu().left + 800);
-                         EXPECT_EQ(editor().top, menu().top + 300);
+                         EXPECT_EQ(editor().left, menu().Layout().left + 800);
+                         EXPECT_EQ(editor().top, menu().Layout().top + 300);
                          EXPECT_FALSE(ui().View("menu")->timerEnabled);
                          ui().pointer = {-500, -500}; // far away: no tick can close the menu
                          ui().Tick();
@@ -110,7 +110,6 @@ TEST_F(ItemEditorTest, NewItemsTakeTheLowestEmptySlot) {
                          editor().OnFieldChanged(ItemEditor::Text, L"new text");
                          editor().OnApply();
                      });
-                     EXPECT_EQ(session().currentItem, 2);
                      EXPECT_EQ(Captions(), (std::vector<std::wstring>{
                                                L"One", std::wstring(30, L'd'), L"Three", L"Four"}));
                  },
@@ -139,17 +138,16 @@ TEST_F(ItemEditorTest, NewWithEveryStoredSlotFullStoresNothing) {
     }
     SaveItems(all);
     const auto before = Bytes();
-    RequestWith({[&] {
-                     session().currentItem = 0;
-                     ui().Next([&] {
-                         editor().OnFieldChanged(ItemEditor::Description, L"No room");
-                         editor().OnApply();
-                     });
-                     ItemEditor(session(), menu(), ui()).Show();
-                     EXPECT_EQ(session().currentItem, 21);
-                     EXPECT_EQ(menu().LineCount(), 20);
-                 },
-                 Leave()});
+    RequestWithSession({[&] {
+                            ui().Next([&] {
+                                editor().OnFieldChanged(ItemEditor::Description, L"No room");
+                                editor().OnApply();
+                            });
+                            ItemEditor(session(), menu(), ui(), ItemEditor::kNewItem).Show();
+                            EXPECT_EQ(ui().editor, nullptr); // applied and closed
+                            EXPECT_EQ(menu().LineCount(), 20u);
+                        },
+                        Leave()});
     EXPECT_EQ(Bytes(), before);
     EXPECT_TRUE(platform.dialogs.shown.empty());
 }
@@ -167,8 +165,8 @@ TEST_F(ItemEditorTest, FailedWriteClosesBothWindowsAndNothingComesBack) {
                   });
                   EXPECT_EQ(ui().View("editor"), nullptr);
                   EXPECT_FALSE(menu().IsOpen());
-                  EXPECT_EQ(ui().cursorMoves.size(), movesBefore);           // no pointer move back
-                  EXPECT_EQ(TrimSpaces(menu().lines[1].caption), L"Item 1"); // no redraw
+                  EXPECT_EQ(ui().cursorMoves.size(), movesBefore); // no pointer move back
+                  EXPECT_EQ(TrimSpaces(menu().Layout().lines[1].caption), L"Item 1"); // no redraw
               }}),
               L"");
     EXPECT_EQ(Boxes(), std::vector<std::wstring>{messages::kErrorSavingItem});

@@ -20,30 +20,6 @@ protected:
             menu().OnKeyPressed(key);
         }
     }
-    // The highlighted parts: "L3" for line 3 with its pad, "X0" for the first link with its
-    // pad; anything half highlighted (a label without its pad, or one colour only) shows as
-    // "?".
-    std::string Highlighted() {
-        std::string shown;
-        const SnippetMenu& form = menu();
-        const auto part = [&](const Label& label, const Label& pad, const std::string& name) {
-            const bool back = label.back == colors::kHighlightBack;
-            const bool text = label.text == colors::kHighlightText;
-            const bool padOn = pad.back == colors::kHighlightBack;
-            if (back && text && padOn) {
-                shown += name + " ";
-            } else if (back || text || padOn) {
-                shown += "?" + name + " ";
-            }
-        };
-        for (std::size_t i = 1; i < form.lines.size(); ++i) {
-            part(form.lines[i], form.linePads[i], "L" + std::to_string(i));
-        }
-        for (std::size_t k = 0; k < form.links.size(); ++k) {
-            part(form.links[k], form.linkPads[k], "X" + std::to_string(k));
-        }
-        return shown;
-    }
 };
 
 // Items 1, 4 and 5 give three lines; the links are entries 4 and 5.
@@ -73,7 +49,7 @@ TEST_F(KeyboardTest, ArrowsHomeAndEndMoveThePointersHighlightAndWrap) {
         RequestWith({[&] {
                          Press(c.keys);
                          EXPECT_EQ(Highlighted(), c.highlighted);
-                         EXPECT_EQ(session().currentItem, c.currentItem);
+                         EXPECT_EQ(HighlightedItem(), c.currentItem);
                          EXPECT_TRUE(menu().IsOpen());
                      },
                      Leave()});
@@ -222,7 +198,7 @@ TEST_F(KeyboardTest, CommandsFromTheKeyboardActOnTheHighlightedLine) {
                      EXPECT_EQ(menu().LineCount(), 2);
                      // A right click still opens the commands at the pointer.
                      ui().menuChoices.push_back([] { return 0; });
-                     menu().OnLineReleased(1, buttons::kRight);
+                     menu().OnLineReleased(1, MouseButton::Right);
                      ASSERT_EQ(ui().menuPlaces.size(), 2u);
                      EXPECT_FALSE(ui().menuPlaces[1].has_value());
                  },
@@ -238,13 +214,13 @@ TEST_F(KeyboardTest, WhicheverMovedTheHighlightLastDecides) {
                   menu().OnPointerMoved(300, LineY(3));
                   menu().OnKeyPressed(Key::Down); // from the pointer's line 3 to the first link
                   EXPECT_EQ(Highlighted(), "X0 ");
-                  EXPECT_EQ(session().currentItem, 0);
+                  EXPECT_EQ(HighlightedItem(), 0);
                   menu().OnPointerMoved(300, LineY(1)); // the pointer takes it back
                   EXPECT_EQ(Highlighted(), "L1 ");
                   menu().OnKeyPressed(Key::Down);
                   menu().OnPointerMoved(60, 100); // onto the banner: the key's line stays
                   EXPECT_EQ(Highlighted(), "L2 ");
-                  EXPECT_EQ(session().currentItem, 4);
+                  EXPECT_EQ(HighlightedItem(), 4);
                   menu().OnKeyPressed(Key::Enter);
               }}),
               L"text of 4");

@@ -85,8 +85,8 @@ TEST_F(LauncherTest, EachControlOpensItsAddressAndTheMenuStaysOpen) {
     RequestWith({[&] {
                      for (const auto& click : clicks) {
                          platform.shell.launches.clear();
-                         menu().OnButtonPressed(click.x, click.y, buttons::kLeft);
-                         menu().OnButtonReleased(click.x, click.y, buttons::kLeft);
+                         menu().OnButtonPressed(click.x, click.y, MouseButton::Left);
+                         menu().OnButtonReleased(click.x, click.y, MouseButton::Left);
                          ASSERT_EQ(platform.shell.launches.size(), 1u) << click.what;
                          EXPECT_EQ(platform.shell.launches[0].file, click.opens) << click.what;
                          EXPECT_EQ(platform.shell.launches[0].directory, L"C:\\Host\\Current");
@@ -94,11 +94,9 @@ TEST_F(LauncherTest, EachControlOpensItsAddressAndTheMenuStaysOpen) {
                      }
                      // Pressed on one control and released on another: no click.
                      platform.shell.launches.clear();
-                     menu().OnButtonPressed(60, 100, buttons::kLeft);
-                     menu().OnButtonReleased(1000, 200, buttons::kLeft);
+                     menu().OnButtonPressed(60, 100, MouseButton::Left);
+                     menu().OnButtonReleased(1000, 200, MouseButton::Left);
                      EXPECT_TRUE(platform.shell.launches.empty());
-                     EXPECT_EQ(session().addresses.site, site);
-                     EXPECT_EQ(session().chosenText, L"");
                  },
                  Leave()});
 }

@@ -43,32 +43,33 @@ TEST_F(MenuDpiTest, WindowLinesSeparatorAndPointerInPixels) {
         ui().SetDpi(c.dpiX, c.dpiY);
         ui().pointer = {400, 300};
         ui().cursorMoves.clear();
-        RequestWith({[&] {
-                         const SnippetMenu& form = menu();
-                         const PixelScale scale = ui().Scale();
-                         const PixelRect window = ui().View("menu")->WindowRect();
-                         EXPECT_EQ(window.left, c.window.left);
-                         EXPECT_EQ(window.top, c.window.top);
-                         EXPECT_EQ(window.right, c.window.right);
-                         EXPECT_EQ(window.bottom, c.window.bottom);
-                         ASSERT_FALSE(ui().cursorMoves.empty());
-                         EXPECT_EQ(ui().cursorMoves.back().x, c.pointerOnBanner.x);
-                         EXPECT_EQ(ui().cursorMoves.back().y, c.pointerOnBanner.y);
+        RequestWith(
+            {[&] {
+                 const SnippetMenu& form = menu();
+                 const PixelScale scale = ui().Scale();
+                 const PixelRect window = ui().View("menu")->WindowRect();
+                 EXPECT_EQ(window.left, c.window.left);
+                 EXPECT_EQ(window.top, c.window.top);
+                 EXPECT_EQ(window.right, c.window.right);
+                 EXPECT_EQ(window.bottom, c.window.bottom);
+                 ASSERT_FALSE(ui().cursorMoves.empty());
+                 EXPECT_EQ(ui().cursorMoves.back().x, c.pointerOnBanner.x);
+                 EXPECT_EQ(ui().cursorMoves.back().y, c.pointerOnBanner.y);
 
-                         const PixelRect line1 = ClientPixels(form, form.lines[1].box, scale);
-                         const PixelRect line2 = ClientPixels(form, form.lines[2].box, scale);
-                         EXPECT_EQ(line1.left, c.lineLeft);
-                         EXPECT_EQ(line1.right, c.lineRight);
-                         EXPECT_EQ(line1.top, c.lineTops[0]);
-                         EXPECT_EQ(line1.bottom, c.lineTops[1]); // no gap, no overlap
-                         EXPECT_EQ(line2.top, c.lineTops[1]);
-                         EXPECT_EQ(line2.bottom, c.lineTops[2]);
-                         const PixelPoint separator = ClientPixels(form, form.upperSeparator.x1,
-                                                                   form.upperSeparator.y1, scale);
-                         EXPECT_EQ(separator.y, c.separatorY);
-                         EXPECT_EQ(FontPixelHeight(8.25, c.dpiY), c.fontHeight);
-                     },
-                     Leave()});
+                 const PixelRect line1 = ClientPixels(form, form.Layout().lines[1].box, scale);
+                 const PixelRect line2 = ClientPixels(form, form.Layout().lines[2].box, scale);
+                 EXPECT_EQ(line1.left, c.lineLeft);
+                 EXPECT_EQ(line1.right, c.lineRight);
+                 EXPECT_EQ(line1.top, c.lineTops[0]);
+                 EXPECT_EQ(line1.bottom, c.lineTops[1]); // no gap, no overlap
+                 EXPECT_EQ(line2.top, c.lineTops[1]);
+                 EXPECT_EQ(line2.bottom, c.lineTops[2]);
+                 const PixelPoint separator = ClientPixels(form, form.Layout().upperSeparator.x1,
+                                                           form.Layout().upperSeparator.y1, scale);
+                 EXPECT_EQ(separator.y, c.separatorY);
+                 EXPECT_EQ(FontPixelHeight(8.25, c.dpiY), c.fontHeight);
+             },
+             Leave()});
     }
 }
 
@@ -83,53 +84,53 @@ TEST_F(MenuDpiTest, EveryPixelHitsThePartDrawnThere) {
     for (const auto& [dpiX, dpiY] : resolutions) {
         SCOPED_TRACE(::testing::Message() << dpiX << " x " << dpiY << " dpi");
         ui().SetDpi(dpiX, dpiY);
-        RequestWith({[&] {
-                         const SnippetMenu& form = menu();
-                         const PixelScale scale = ui().Scale();
-                         // The parts in pixels, topmost first: lines over their pads.
-                         std::vector<std::tuple<PixelRect, Kind, std::size_t>> parts;
-                         for (std::size_t i = 1; i < form.lines.size(); ++i) {
-                             parts.emplace_back(ClientPixels(form, form.lines[i].box, scale),
-                                                Kind::Line, i);
+        RequestWith(
+            {[&] {
+                 const SnippetMenu& form = menu();
+                 const PixelScale scale = ui().Scale();
+                 // The parts in pixels, topmost first: lines over their pads.
+                 std::vector<std::tuple<PixelRect, Kind, std::size_t>> parts;
+                 for (std::size_t i = 1; i < form.Layout().lines.size(); ++i) {
+                     parts.emplace_back(ClientPixels(form, form.Layout().lines[i].box, scale),
+                                        Kind::Line, i);
+                 }
+                 for (std::size_t i = 1; i < form.Layout().linePads.size(); ++i) {
+                     parts.emplace_back(ClientPixels(form, form.Layout().linePads[i].box, scale),
+                                        Kind::LinePad, i);
+                 }
+                 for (std::size_t k = 0; k < 2; ++k) {
+                     parts.emplace_back(ClientPixels(form, form.Layout().links[k].box, scale),
+                                        Kind::Link, k);
+                 }
+                 const auto expectSame = [&](int x, int y) {
+                     std::pair<Kind, std::size_t> drawn{Kind::None, 0};
+                     for (const auto& [r, kind, index] : parts) {
+                         if (x >= r.left && x < r.right && y >= r.top && y < r.bottom) {
+                             drawn = {kind, index};
+                             break;
                          }
-                         for (std::size_t i = 1; i < form.linePads.size(); ++i) {
-                             parts.emplace_back(ClientPixels(form, form.linePads[i].box, scale),
-                                                Kind::LinePad, i);
-                         }
-                         for (std::size_t k = 0; k < 2; ++k) {
-                             parts.emplace_back(ClientPixels(form, form.links[k].box, scale),
-                                                Kind::Link, k);
-                         }
-                         const auto expectSame = [&](int x, int y) {
-                             std::pair<Kind, std::size_t> drawn{Kind::None, 0};
-                             for (const auto& [r, kind, index] : parts) {
-                                 if (x >= r.left && x < r.right && y >= r.top && y < r.bottom) {
-                                     drawn = {kind, index};
-                                     break;
-                                 }
-                             }
-                             const SnippetMenu::Hit hit =
-                                 form.HitTest(scale.TwipsX(x) - form.frame.left,
-                                              scale.TwipsY(y) - form.frame.top);
-                             const bool listed = hit.kind == Kind::Line ||
-                                                 hit.kind == Kind::LinePad ||
-                                                 hit.kind == Kind::Link;
-                             const std::pair<Kind, std::size_t> found{
-                                 listed ? hit.kind : Kind::None,
-                                 listed ? static_cast<std::size_t>(hit.index) : 0};
-                             EXPECT_EQ(found, drawn) << "pixel " << x << ", " << y;
-                         };
-                         const PixelRect window = ui().View("menu")->WindowRect();
-                         for (int y = 0; y < window.bottom - window.top; ++y) {
-                             expectSame(scale.X(1500), y);
-                         }
-                         const PixelRect line2 = ClientPixels(form, form.lines[2].box, scale);
-                         for (int x = 0; x < window.right - window.left; ++x) {
-                             expectSame(x, line2.top);
-                             expectSame(x, line2.bottom - 1);
-                         }
-                     },
-                     Leave()});
+                     }
+                     const SnippetMenu::Hit hit =
+                         form.HitTest(scale.TwipsX(x) - form.Layout().frame.left,
+                                      scale.TwipsY(y) - form.Layout().frame.top);
+                     const bool listed = hit.kind == Kind::Line || hit.kind == Kind::LinePad ||
+                                         hit.kind == Kind::Link;
+                     const std::pair<Kind, std::size_t> found{
+                         listed ? hit.kind : Kind::None,
+                         listed ? static_cast<std::size_t>(hit.index) : 0};
+                     EXPECT_EQ(found, drawn) << "pixel " << x << ", " << y;
+                 };
+                 const PixelRect window = ui().View("menu")->WindowRect();
+                 for (int y = 0; y < window.bottom - window.top; ++y) {
+                     expectSame(scale.X(1500), y);
+                 }
+                 const PixelRect line2 = ClientPixels(form, form.Layout().lines[2].box, scale);
+                 for (int x = 0; x < window.right - window.left; ++x) {
+                     expectSame(x, line2.top);
+                     expectSame(x, line2.bottom - 1);
+                 }
+             },
+             Leave()});
     }
 }
 

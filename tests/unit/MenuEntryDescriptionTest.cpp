@@ -95,7 +95,7 @@ TEST_F(MenuEntryDescriptionTest, BoxesAndHitTestAgree) {
         }
         EXPECT_EQ(EntryAt(menu(), 100, 200), 0) << "the banner";
         EXPECT_EQ(EntryAt(menu(), -10, 600), 0) << "left of the window";
-        EXPECT_EQ(EntryAt(menu(), 300, menu().height + 100), 0) << "below the window";
+        EXPECT_EQ(EntryAt(menu(), 300, menu().Layout().height + 100), 0) << "below the window";
     });
     ui().Then(Leave());
     Request();

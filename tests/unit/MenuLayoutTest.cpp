@@ -25,18 +25,19 @@ TEST_F(MenuLayoutTest, GeometryForZeroOneTwoAndTwentyLines) {
         ui().Then([&] {
             const SnippetMenu& form = menu();
             EXPECT_EQ(form.LineCount(), c.lines);
-            EXPECT_EQ(form.height, c.height);
-            EXPECT_EQ(form.width, 2505);
-            EXPECT_EQ(form.frame.width, form.width);
-            EXPECT_EQ(form.frame.height, form.height + 85);
-            ASSERT_EQ(form.lines.size(), static_cast<std::size_t>(c.lines + 1));
-            ASSERT_EQ(form.linePads.size(), form.lines.size());
-            EXPECT_FALSE(form.lines[0].visible);
-            const float bannerBottom = form.banner.top + form.banner.height;
+            EXPECT_EQ(form.Layout().height, c.height);
+            EXPECT_EQ(form.Layout().width, 2505);
+            EXPECT_EQ(form.Layout().frame.width, form.Layout().width);
+            EXPECT_EQ(form.Layout().frame.height, form.Layout().height + 85);
+            ASSERT_EQ(form.Layout().lines.size(), static_cast<std::size_t>(c.lines + 1));
+            ASSERT_EQ(form.Layout().linePads.size(), form.Layout().lines.size());
+            EXPECT_FALSE(form.Layout().lines[0].visible);
+            const float bannerBottom = form.Layout().banner.top + form.Layout().banner.height;
             for (int k = 1; k <= c.lines; ++k) {
-                const Label& line = form.lines[k];
-                const Label& pad = form.linePads[k];
-                EXPECT_EQ(line.box.top, k == 1 ? 585 : form.lines[k - 1].box.top + 240) << k;
+                const Label& line = form.Layout().lines[k];
+                const Label& pad = form.Layout().linePads[k];
+                EXPECT_EQ(line.box.top, k == 1 ? 585 : form.Layout().lines[k - 1].box.top + 240)
+                    << k;
                 EXPECT_EQ(line.box.height, 240);
                 EXPECT_EQ(line.box.left, 270);
                 EXPECT_EQ(pad.box.top, line.box.top);
@@ -44,31 +45,32 @@ TEST_F(MenuLayoutTest, GeometryForZeroOneTwoAndTwentyLines) {
                 EXPECT_TRUE(line.visible && pad.visible);
             }
             const float lastRowBottom =
-                c.lines > 0 ? form.lines[c.lines].box.top + 240 : bannerBottom;
+                c.lines > 0 ? form.Layout().lines[c.lines].box.top + 240 : bannerBottom;
 
-            const LineShape& upper = form.upperSeparator;
-            const LineShape& lower = form.lowerSeparator;
+            const LineShape& upper = form.Layout().upperSeparator;
+            const LineShape& lower = form.Layout().lowerSeparator;
             EXPECT_TRUE(upper.visible && lower.visible);
             EXPECT_EQ(upper.y2, upper.y1);
             EXPECT_EQ(lower.y2, lower.y1);
             EXPECT_EQ(lower.y1, upper.y1 + 35);
             EXPECT_GT(upper.y1, lastRowBottom);
-            EXPECT_LT(lower.y1, form.links[0].box.top);
+            EXPECT_LT(lower.y1, form.Layout().links[0].box.top);
             EXPECT_EQ(upper.x1, 100); // across the frame, 100 twips in from each side
-            EXPECT_EQ(upper.x2, form.frame.width - 100);
+            EXPECT_EQ(upper.x2, form.Layout().frame.width - 100);
             EXPECT_EQ(lower.x1, upper.x1);
             EXPECT_EQ(lower.x2, upper.x2);
             EXPECT_EQ(upper.color, SystemColor(9));
             EXPECT_EQ(lower.color, SystemColor(12));
 
-            EXPECT_EQ(form.links[0].caption, L"Help and Support");
-            EXPECT_EQ(form.links[1].caption, L"Competition Sites");
-            EXPECT_EQ(form.links[1].box.top, form.links[0].box.top + 240);
-            EXPECT_EQ(form.links[1].box.top + 240 + 100, form.frame.height); // 100 above the edge
+            EXPECT_EQ(form.Layout().links[0].caption, L"Help and Support");
+            EXPECT_EQ(form.Layout().links[1].caption, L"Competition Sites");
+            EXPECT_EQ(form.Layout().links[1].box.top, form.Layout().links[0].box.top + 240);
+            EXPECT_EQ(form.Layout().links[1].box.top + 240 + 100,
+                      form.Layout().frame.height); // 100 above the edge
             for (int k = 0; k < 2; ++k) {
-                EXPECT_EQ(form.links[k].box.left, 270);
-                EXPECT_EQ(form.linkPads[k].box.left, 45);
-                EXPECT_EQ(form.linkPads[k].box.top, form.links[k].box.top);
+                EXPECT_EQ(form.Layout().links[k].box.left, 270);
+                EXPECT_EQ(form.Layout().linkPads[k].box.left, 45);
+                EXPECT_EQ(form.Layout().linkPads[k].box.top, form.Layout().links[k].box.top);
             }
             ui().Tick(); // the pointer is left on the banner: stays open
             ui().pointer = {-100, -100};
@@ -93,20 +95,20 @@ TEST_F(MenuLayoutTest, LinesSkipEmptyItemsAndCarryTheirItemNumbers) {
     Save(file);
     ui().Then([&] {
         const SnippetMenu& form = menu();
-        ASSERT_EQ(form.LineCount(), 18);
-        EXPECT_EQ(form.lines[2].tag, L"3");
-        EXPECT_EQ(form.lines[3].tag, L"5");
-        EXPECT_EQ(form.lines[18].tag, L"20");
-        EXPECT_EQ(form.lines[1].caption, L"Item 1" + std::wstring(24, L' '));
-        EXPECT_EQ(form.lines[4].caption, std::wstring(30, L'x'));
+        ASSERT_EQ(form.LineCount(), 18u);
+        EXPECT_EQ(form.Layout().lineItems[2], 3);
+        EXPECT_EQ(form.Layout().lineItems[3], 5);
+        EXPECT_EQ(form.Layout().lineItems[18], 20);
+        EXPECT_EQ(form.Layout().lines[1].caption, L"Item 1" + std::wstring(24, L' '));
+        EXPECT_EQ(form.Layout().lines[4].caption, std::wstring(30, L'x'));
         // A second layout leaves exactly one set of lines, in the same places.
-        const float separatorY = form.upperSeparator.y1;
+        const float separatorY = form.Layout().upperSeparator.y1;
         menu().DisplayMenu();
-        EXPECT_EQ(form.lines.size(), 19u);
-        EXPECT_EQ(form.linePads.size(), 19u);
-        EXPECT_EQ(form.lines[18].box.top, 585 + 240 * 17);
-        EXPECT_EQ(form.upperSeparator.y1, separatorY);
-        EXPECT_EQ(form.height, 240 * 18 + 1280);
+        EXPECT_EQ(form.Layout().lines.size(), 19u);
+        EXPECT_EQ(form.Layout().linePads.size(), 19u);
+        EXPECT_EQ(form.Layout().lines[18].box.top, 585 + 240 * 17);
+        EXPECT_EQ(form.Layout().upperSeparator.y1, separatorY);
+        EXPECT_EQ(form.Layout().height, 240 * 18 + 1280);
         ui().pointer = {-5, -5};
         ui().Tick();
     });
@@ -144,14 +146,16 @@ TEST_F(MenuLayoutTest, PlacedOnlyWhenItsPlaceOrSizeChangesAndFollowsAMove) {
         EXPECT_TRUE(form.IsOpen());
 
         // A new line makes the window taller, where it now is.
-        session().snippets.at(3).SetDescription(L"Item 3");
+        MenuRecord third = session().Snippet(3);
+        third.SetDescription(L"Item 3");
+        ASSERT_TRUE(session().SaveItem(3, third));
         form.DisplayMenu();
         ASSERT_EQ(view.places.size(), placesAtLoad + 1);
         EXPECT_EQ(view.places.back(), (Place{1500, 900, 2505, 2000}));
         ui().pointer = {-5, -5};
         ui().Tick();
     });
-    EXPECT_EQ(Request(), L"");
+    EXPECT_EQ(RequestWithSession({}), L"");
 }
 
 TEST(MenuTooltipTest, PreviewOfTheText) {

@@ -14,7 +14,7 @@ protected:
             ui().pointer = {-100, -100};
             ui().Tick();
             EXPECT_FALSE(menu().IsOpen());
-            EXPECT_FALSE(session().IsMenuFileOpen()); // the menu's unload has closed it
+            EXPECT_FALSE((platform.files.openFiles != 0)); // the menu's unload has closed it
         };
     }
 };
@@ -39,10 +39,8 @@ TEST_F(MenuRequestTest, PlacementAtThePointer) {
         ui().pointer = c.pointer;
         ui().cursorMoves.clear();
         EXPECT_EQ(RequestWith({[&] {
-                                   EXPECT_EQ(menu().left, c.left);
-                                   EXPECT_EQ(menu().top, c.top);
-                                   EXPECT_EQ(menu().pointerAtLoad.x, c.pointer.x);
-                                   EXPECT_EQ(menu().runningInDevHost, c.executable != L"Pennock");
+                                   EXPECT_EQ(menu().Layout().left, c.left);
+                                   EXPECT_EQ(menu().Layout().top, c.top);
                                },
                                LeaveAndTick()}),
                   L"");
@@ -79,8 +77,7 @@ TEST_F(MenuRequestTest, MoveCursorToMenuRoundsHalvesToEven) {
     MenuSession session(platform.port);
     SnippetMenu menu(session, ui());
     for (const auto& c : cases) {
-        menu.left = c.left;
-        menu.top = c.top;
+        menu.OnMovedByWindowSystem(c.left, c.top);
         menu.MoveCursorToMenu();
         EXPECT_EQ(ui().pointer.x, c.expected.x) << c.left;
         EXPECT_EQ(ui().pointer.y, c.expected.y) << c.top;
@@ -91,9 +88,9 @@ TEST_F(MenuRequestTest, EveryRequestReloadsTheWindowFromItsDesign) {
     SaveItems({1, 2});
     for (int request = 0; request < 2; ++request) {
         RequestWith({[&] {
-                         EXPECT_EQ(menu().lines[0].box.top, 345);
-                         EXPECT_EQ(menu().lines[1].box.top, 585);
-                         EXPECT_EQ(menu().lines.size(), 3u);
+                         EXPECT_EQ(menu().Layout().lines[0].box.top, 345);
+                         EXPECT_EQ(menu().Layout().lines[1].box.top, 585);
+                         EXPECT_EQ(menu().Layout().lines.size(), 3u);
                      },
                      LeaveAndTick()});
         ExpectEverythingClosed();
@@ -104,7 +101,7 @@ TEST_F(MenuRequestTest, EveryRequestReloadsTheWindowFromItsDesign) {
 TEST_F(MenuRequestTest, FatalReportDuringLoadEndsTheRequestWithNothing) {
     // An earlier request on this thread chose a snippet ...
     SaveItems({1});
-    EXPECT_EQ(RequestWith({[&] { menu().OnLineReleased(1, buttons::kLeft); }}), L"text of 1");
+    EXPECT_EQ(RequestWith({[&] { menu().OnLineReleased(1, MouseButton::Left); }}), L"text of 1");
     ui().modalOrder.clear();
     ui().cursorMoves.clear();
     // ... then, with no data file, the report closes the window during its load step.
@@ -148,14 +145,14 @@ TEST_F(MenuRequestTest, NestedRequestOnTheSameThreadIsRefused) {
                                EXPECT_EQ(ui().modalOrder, std::vector<std::string>{"menu"});
                                EXPECT_EQ(platform.files.openFiles, 1);
                            },
-                           [&] { menu().OnLineReleased(1, buttons::kLeft); }}),
+                           [&] { menu().OnLineReleased(1, MouseButton::Left); }}),
               L"text of 1");
     ExpectEverythingClosed();
 }
 
 TEST_F(MenuRequestTest, WindowClosedByTheSystemReturnsNothing) {
     SaveItems({1});
-    EXPECT_EQ(RequestWith({[&] { menu().OnLineReleased(1, buttons::kLeft); }}), L"text of 1");
+    EXPECT_EQ(RequestWith({[&] { menu().OnLineReleased(1, MouseButton::Left); }}), L"text of 1");
     EXPECT_EQ(Request(), L""); // the script is empty: the system closes the window
     EXPECT_EQ(ui().unfinished, std::vector<std::string>{"menu"});
     ExpectEverythingClosed();
@@ -167,12 +164,13 @@ TEST_F(MenuRequestTest, WarningBoxWhilePointerIsOutsideLetsTheTimerClose) {
     platform.dialogs.whileShown = [&] { ui().Tick(); };
     EXPECT_EQ(RequestWith({[&] {
                   ui().pointer = {-100, -100};
-                  session().errors.Report(L"External application launch failed", false);
+                  platform.shell.result = 0; // the launch fails: a warning box
+                  menu().OnBannerClicked();
                   EXPECT_FALSE(menu().IsOpen());
-                  EXPECT_FALSE(session().IsMenuFileOpen());
+                  EXPECT_FALSE((platform.files.openFiles != 0));
                   // Handlers on the stack find the window gone and touch nothing.
                   menu().HighlightLine(1);
-                  menu().OnLineReleased(1, buttons::kLeft);
+                  menu().OnLineReleased(1, MouseButton::Left);
                   menu().OnPointerWatchTick();
               }}),
               L"");

@@ -52,7 +52,7 @@ TEST_F(PointerWatchTest, OnlyWhereThePointerIsAtTheTickCounts) {
                                ui().pointer = {2000, 2000}; // ... does not keep it open
                                ui().Tick();
                                EXPECT_FALSE(menu().IsOpen());
-                               EXPECT_EQ(session().currentItem, 1);
+                               EXPECT_EQ(HighlightedItem(), 1);
                            }}),
               L"");
 }

@@ -19,7 +19,7 @@ protected:
     void RightClick(std::int16_t line, int command) {
         ui().menuChoices.push_back([command] { return command; });
         menu().HighlightLine(line);
-        menu().OnLineReleased(line, buttons::kRight);
+        menu().OnLineReleased(line, MouseButton::Right);
     }
 
     // Another process writes item 5, through a store of its own.
@@ -84,7 +84,8 @@ TEST_F(SharedDataFileTest, ChangesOfAnOpenRequestKeepTheOtherWritersRecord) {
         EXPECT_EQ(Run(c.flag, c.change, true), expected);
 
         std::wstring loaded;
-        RequestWith({[&] { loaded = TrimSpaces(session().snippets[5].Description); }, Leave()});
+        RequestWithSession(
+            {[&] { loaded = TrimSpaces(session().Snippet(5).Description); }, Leave()});
         EXPECT_EQ(loaded, L"From the other");
     }
 }

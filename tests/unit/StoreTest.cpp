@@ -38,10 +38,7 @@ protected:
     std::unique_ptr<MenuStore> OpenStore() {
         return MenuStore::Open(platform.files, platform.ansi, MenuFilePath(platform.system));
     }
-    bool Open(MenuSession& opening) {
-        opening.machineId = L"30544";
-        return opening.OpenMenuFile();
-    }
+    bool Open(MenuSession& opening) { return opening.OpenMenuFile(L"30544"); }
     bool Open() { return Open(session); }
 
     FakePlatform platform;
@@ -53,7 +50,7 @@ class FileClosingWindow final : public ClosableWindow {
 public:
     explicit FileClosingWindow(MenuSession& session) : session_(session) {}
     bool IsOpen() const override { return open; }
-    void Close() override {
+    void Close() noexcept override {
         open = false;
         session_.CloseMenuFile();
     }
@@ -70,14 +67,14 @@ TEST_F(StoreTest, OpensHeaderAndAllItems) {
     EXPECT_TRUE(Open());
 
     EXPECT_TRUE(platform.dialogs.shown.empty());
-    EXPECT_TRUE(session.IsMenuFileOpen());
-    EXPECT_EQ(session.addresses.site, std::wstring(kBase) + L"?fact=30544");
-    EXPECT_EQ(session.addresses.help, std::wstring(kBase) + L"?fact=30544&ref=help");
-    EXPECT_EQ(session.addresses.links, std::wstring(kBase) + L"?fact=30544&ref=links");
-    EXPECT_EQ(TrimSpaces(session.snippets[1].Text), L"Ada Lovelace");
-    EXPECT_EQ(TrimSpaces(session.snippets[20].Description), L"Last");
+    EXPECT_EQ(platform.files.openFiles, 1);
+    EXPECT_EQ(session.Addresses().site, std::wstring(kBase) + L"?fact=30544");
+    EXPECT_EQ(session.Addresses().help, std::wstring(kBase) + L"?fact=30544&ref=help");
+    EXPECT_EQ(session.Addresses().links, std::wstring(kBase) + L"?fact=30544&ref=links");
+    EXPECT_EQ(TrimSpaces(session.Snippet(1).Text), L"Ada Lovelace");
+    EXPECT_EQ(TrimSpaces(session.Snippet(20).Description), L"Last");
     for (int item = 2; item <= 19; ++item) {
-        EXPECT_TRUE(session.snippets[item].IsEmptyItem()) << item;
+        EXPECT_TRUE(session.Snippet(item).IsEmptyItem()) << item;
     }
     // Record 2 is never read; records 3..22 are read in order.
     std::vector<int> expected{1};
@@ -107,15 +104,15 @@ TEST_F(StoreTest, ShortFilesAndRecordsOutsideTheItems) {
         EXPECT_TRUE(Open(fresh));
         EXPECT_TRUE(platform.dialogs.shown.empty());
         for (int item = 1; item <= 20; ++item) {
-            const MenuRecord& slot = fresh.snippets[item];
+            const MenuRecord& slot = fresh.Snippet(item);
             if (item <= c.lastFilledItem) {
                 EXPECT_EQ(TrimSpaces(slot.Description), L"Item " + std::to_wstring(item + 2));
             } else {
                 EXPECT_EQ(slot, MenuRecord{}) << "item " << item;
             }
         }
-        EXPECT_EQ(fresh.snippets[0], MenuRecord{});
-        EXPECT_EQ(fresh.snippets[21], MenuRecord{}); // record 23 is never loaded
+        EXPECT_EQ(fresh.Snippet(0), MenuRecord{});
+        EXPECT_EQ(fresh.Snippet(21), MenuRecord{}); // record 23 is never loaded
     }
 }
 
@@ -126,7 +123,7 @@ TEST_F(StoreTest, EmptyFileGivesAllNulHeader) {
     EXPECT_EQ(store->Read(kHeaderRecord), MenuRecord{});
     EXPECT_TRUE(Open());
     EXPECT_EQ(session.ReadRecord(kHeaderRecord), MenuRecord{});
-    EXPECT_EQ(session.addresses.site, std::wstring(200, L'\0') + L"?fact=30544");
+    EXPECT_EQ(session.Addresses().site, std::wstring(200, L'\0') + L"?fact=30544");
     EXPECT_TRUE(Bytes().empty()); // reading never grows the file
     EXPECT_TRUE(platform.dialogs.shown.empty());
 }
@@ -163,16 +160,13 @@ TEST_F(StoreTest, MissingFileIsReportedAndNeverCreated) {
     EXPECT_EQ(OpenStore(), nullptr);
     EXPECT_TRUE(platform.dialogs.shown.empty()); // the store tells nobody
 
-    session.addresses.site = L"earlier site";
-    session.snippets[3].SetDescription(L"earlier item");
     EXPECT_FALSE(Open());
     EXPECT_EQ(Messages(), std::vector<std::wstring>{messages::kErrorOpeningDataFile});
     EXPECT_EQ(platform.dialogs.shown[0].title, L"Quillery");
     EXPECT_EQ(platform.dialogs.shown[0].style, 16u);
     EXPECT_FALSE(std::filesystem::exists(platform.MenuFile()));
-    EXPECT_FALSE(session.IsMenuFileOpen());
-    EXPECT_EQ(session.addresses.site, L"earlier site");
-    EXPECT_EQ(TrimSpaces(session.snippets[3].Description), L"earlier item");
+    EXPECT_EQ(platform.files.openFiles, 0);
+    EXPECT_EQ(session.Addresses().site, L"");
 }
 
 TEST_F(StoreTest, FileThatCannotBeOpenedIsReported) {
@@ -182,7 +176,7 @@ TEST_F(StoreTest, FileThatCannotBeOpenedIsReported) {
     EXPECT_TRUE(platform.dialogs.shown.empty());
     EXPECT_FALSE(Open());
     EXPECT_EQ(Messages(), std::vector<std::wstring>{messages::kErrorOpeningDataFile});
-    EXPECT_FALSE(session.IsMenuFileOpen());
+    EXPECT_EQ(platform.files.openFiles, 0);
 }
 
 TEST_F(StoreTest, ReadOnlyFileOpensAndEveryWriteFails) {
@@ -202,7 +196,7 @@ TEST_F(StoreTest, ReadOnlyFileOpensAndEveryWriteFails) {
 
     EXPECT_TRUE(Open());
     EXPECT_TRUE(platform.dialogs.shown.empty());
-    EXPECT_EQ(TrimSpaces(session.snippets[1].Description), L"Kept");
+    EXPECT_EQ(TrimSpaces(session.Snippet(1).Description), L"Kept");
     EXPECT_FALSE(session.SaveItem(1, changed));
     EXPECT_EQ(Messages(), std::vector<std::wstring>{messages::kErrorSavingItem});
     EXPECT_EQ(Bytes(), before);
@@ -230,9 +224,9 @@ TEST_F(StoreTest, FailedReadGivesNothingAndTheSessionReportsIt) {
     EXPECT_FALSE(Open());
     EXPECT_EQ(Messages(), std::vector<std::wstring>{messages::kErrorRetrievingItem});
     EXPECT_EQ(platform.dialogs.shown[0].style, 16u);
-    EXPECT_FALSE(session.IsMenuFileOpen());
-    EXPECT_TRUE(session.snippets[3].IsEmptyItem());
-    EXPECT_TRUE(session.snippets[20].IsEmptyItem()); // never loaded
+    EXPECT_EQ(platform.files.openFiles, 1); // the store opened above, not the session's
+    EXPECT_TRUE(session.Snippet(3).IsEmptyItem());
+    EXPECT_TRUE(session.Snippet(20).IsEmptyItem()); // never loaded
 }
 
 TEST_F(StoreTest, LoadingStopsOnceAFatalReportHasClosedTheFile) {
@@ -243,7 +237,7 @@ TEST_F(StoreTest, LoadingStopsOnceAFatalReportHasClosedTheFile) {
     }
     Save(file);
     FileClosingWindow menu(session);
-    session.windows.Register(WindowRole::Menu, &menu);
+    session.Windows().Register(WindowRole::Menu, &menu);
     platform.files.failReadOfRecord = {5, 6, 7, 8};
     EXPECT_FALSE(Open());
     EXPECT_EQ(Messages(), std::vector<std::wstring>{messages::kErrorRetrievingItem});
@@ -254,7 +248,7 @@ TEST_F(StoreTest, LoadingStopsOnceAFatalReportHasClosedTheFile) {
         expected.push_back(record);
     }
     EXPECT_EQ(platform.files.readRecords, expected);
-    EXPECT_TRUE(session.snippets[2].IsEmptyItem()); // nothing of the failed read is loaded
+    EXPECT_TRUE(session.Snippet(2).IsEmptyItem()); // nothing of the failed read is loaded
     EXPECT_EQ(platform.files.openFiles, 0);
 }
 
@@ -279,18 +273,20 @@ TEST_F(StoreTest, FailedWriteKeepsOldBytesAndNewTable) {
     EXPECT_TRUE(Open());
     const auto before = Bytes();
     platform.files.failWriteOfRecord = {4};
-    session.snippets[2].SetDescription(L"New");
+    const MenuRecord loaded = session.Snippet(2);
+    MenuRecord edited = loaded;
+    edited.SetDescription(L"New");
 
     const auto store = OpenStore();
     ASSERT_NE(store, nullptr);
-    EXPECT_FALSE(store->WriteItem(2, session.snippets[2]));
+    EXPECT_FALSE(store->WriteItem(2, edited));
     EXPECT_TRUE(platform.dialogs.shown.empty());
 
-    EXPECT_FALSE(session.SaveItem(2, session.snippets[2]));
+    EXPECT_FALSE(session.SaveItem(2, edited));
     EXPECT_EQ(Messages(), std::vector<std::wstring>{messages::kErrorSavingItem});
     EXPECT_EQ(platform.dialogs.shown[0].style, 16u);
     EXPECT_EQ(Bytes(), before);
-    EXPECT_EQ(TrimSpaces(session.snippets[2].Description), L"New");
+    EXPECT_EQ(session.Snippet(2), loaded); // what failed to be written is not kept
 }
 
 // A write that fails part-way, as on a full disk, leaves no half record behind: the old bytes
@@ -305,7 +301,7 @@ TEST_F(StoreTest, WriteThatFailsPartWayIsTakenBack) {
         MenuSession fresh(platform.port);
         ASSERT_TRUE(Open(fresh));
         platform.files.tearWriteOfRecord = {RecordOfItem(item)};
-        MenuRecord changed = fresh.snippets[static_cast<std::size_t>(item)];
+        MenuRecord changed = fresh.Snippet(static_cast<std::size_t>(item));
         changed.SetDescription(L"Changed");
         changed.SetText(L"changed text");
 
@@ -364,8 +360,9 @@ TEST_F(StoreTest, FileDeletedMovedOrReplacedSinceOpeningIsNotWritten) {
         const auto elsewhereBefore = ReadBytes(elsewhere);
         platform.dialogs.shown.clear();
 
-        fresh.snippets[2].SetDescription(L"Edited");
-        EXPECT_FALSE(fresh.SaveItem(2, fresh.snippets[2]));
+        MenuRecord edited = fresh.Snippet(2);
+        edited.SetDescription(L"Edited");
+        EXPECT_FALSE(fresh.SaveItem(2, edited));
         EXPECT_EQ(Messages(), std::vector<std::wstring>{messages::kErrorSavingItem});
         EXPECT_EQ(ReadBytes(menuFile), menuFileBefore);
         EXPECT_EQ(ReadBytes(elsewhere), elsewhereBefore);
@@ -409,8 +406,9 @@ TEST_F(StoreTest, RecordThatAnotherProgramChangedIsNotWrittenOver) {
     EXPECT_EQ(Bytes(), theirs.bytes);
 
     EXPECT_TRUE(Open()); // a request that reads the file anew may write it
-    session.snippets[2].SetDescription(L"Two, edited");
-    EXPECT_TRUE(session.SaveItem(2, session.snippets[2]));
+    MenuRecord edited = session.Snippet(2);
+    edited.SetDescription(L"Two, edited");
+    EXPECT_TRUE(session.SaveItem(2, edited));
     EXPECT_TRUE(platform.dialogs.shown.empty());
 }
 
@@ -437,17 +435,15 @@ TEST_F(StoreTest, EachSessionHasItsOwnOpenFile) {
     EXPECT_EQ(platform.files.openFiles, 2);
 
     session.CloseMenuFile();
-    EXPECT_FALSE(session.IsMenuFileOpen());
-    EXPECT_TRUE(second.IsMenuFileOpen());
-    EXPECT_EQ(platform.files.openFiles, 1);
-    MenuRecord record = second.snippets[1];
+    EXPECT_EQ(platform.files.openFiles, 1); // the second's
+    MenuRecord record = second.Snippet(1);
     record.SetDescription(L"From the second");
     EXPECT_TRUE(second.SaveItem(1, record));
     EXPECT_EQ(second.ReadRecord(RecordOfItem(1)), record);
 
     EXPECT_TRUE(Open()); // and the first opens again beside it
     EXPECT_EQ(platform.files.openFiles, 2);
-    EXPECT_EQ(TrimSpaces(session.snippets[1].Description), L"From the second");
+    EXPECT_EQ(TrimSpaces(session.Snippet(1).Description), L"From the second");
     EXPECT_TRUE(platform.dialogs.shown.empty());
 }
 
@@ -459,10 +455,9 @@ TEST_F(StoreTest, TwoThreadsHaveTheFileOpenAtOnce) {
     std::wstring otherThreadSaw;
     std::thread other([&] {
         MenuSession theirs(platform.port);
-        theirs.machineId = L"00000";
-        theirs.OpenMenuFile();
-        otherThreadSaw = TrimSpaces(theirs.snippets[1].Description);
-        MenuRecord record = theirs.snippets[1];
+        theirs.OpenMenuFile(L"00000");
+        otherThreadSaw = TrimSpaces(theirs.Snippet(1).Description);
+        MenuRecord record = theirs.Snippet(1);
         record.SetDescription(L"From the other thread");
         theirs.SaveItem(1, record);
         theirs.CloseMenuFile();
@@ -471,7 +466,7 @@ TEST_F(StoreTest, TwoThreadsHaveTheFileOpenAtOnce) {
     EXPECT_EQ(otherThreadSaw, L"Shared");
     EXPECT_TRUE(platform.dialogs.shown.empty());
     // This session's table is its own until it opens the file again.
-    EXPECT_EQ(TrimSpaces(session.snippets[1].Description), L"Shared");
+    EXPECT_EQ(TrimSpaces(session.Snippet(1).Description), L"Shared");
     EXPECT_EQ(TrimSpaces(session.ReadRecord(3)->Description), L"From the other thread");
 }
 

@@ -44,8 +44,8 @@ TEST_F(WelcomeTest, AnswersAndTheFlagWrittenBack) {
         ui().pointer = {40, 130};
         ui().Then([&] {
             EXPECT_EQ(welcome().caption, L"Welcome to Quillery");
-            EXPECT_EQ(welcome().left, menu().left); // over the menu's corner
-            EXPECT_EQ(welcome().top, menu().top);
+            EXPECT_EQ(welcome().left, menu().Layout().left); // over the menu's corner
+            EXPECT_EQ(welcome().top, menu().Layout().top);
             EXPECT_FALSE(welcome().dontShowAgain);
             switch (c.answer) {
             case Answer::TickAndContinue:
@@ -111,13 +111,13 @@ TEST_F(WelcomeTest, SwitchedOffItStaysOff) {
 TEST_F(WelcomeTest, FatalReportWhileTheWelcomeIsUpClosesBothAndWritesNothing) {
     SaveItems({1}, 0);
     const auto before = Bytes();
-    ui().Then([&] {
-        WelcomeWindow& shown = welcome();
-        session().errors.Report(L"Error saving menu item", true);
-        EXPECT_FALSE(shown.IsOpen());
-        EXPECT_FALSE(menu().IsOpen());
-    });
-    EXPECT_EQ(Request(), L"");
+    EXPECT_EQ(RequestWithSession({[&] {
+                  WelcomeWindow& shown = welcome();
+                  session().Errors().Report(L"Error saving menu item", true);
+                  EXPECT_FALSE(shown.IsOpen());
+                  EXPECT_FALSE(menu().IsOpen());
+              }}),
+              L"");
     ExpectEverythingClosed();
     EXPECT_EQ(Bytes(), before);
     EXPECT_TRUE(ui().unfinished.empty());

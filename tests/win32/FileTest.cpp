@@ -173,10 +173,7 @@ TEST(Win32FileSystemTest, SizeTruncationAndWhetherThePathStillNamesTheFile) {
 
 class RealStoreTest : public ::testing::Test {
 protected:
-    void Open() {
-        session.machineId = L"11240";
-        session.OpenMenuFile();
-    }
+    bool Open() { return session.OpenMenuFile(L"11240"); }
 
     RealPlatform platform;
     MessageBoxWatcher boxes;
@@ -184,26 +181,25 @@ protected:
 };
 
 TEST_F(RealStoreTest, MissingFileShowsTheBoxAndCreatesNothing) {
-    Open();
+    EXPECT_FALSE(Open());
     const auto seen = boxes.Seen();
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].text, messages::kErrorOpeningDataFile);
     EXPECT_EQ(seen[0].title, L"Quillery");
     EXPECT_EQ(seen[0].buttons, std::vector<int>{IDOK});
     EXPECT_EQ(seen[0].icon, L"stop");
-    EXPECT_FALSE(session.IsMenuFileOpen());
     EXPECT_EQ(::GetFileAttributesW(platform.MenuFile().c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
 }
 
 TEST_F(RealStoreTest, OpensAndWritesThroughRealCalls) {
     WriteWholeFile(platform.MenuFile(), DataFileBytes({{1, L"Header"}, {3, L"First"}}));
-    Open();
+    EXPECT_TRUE(Open());
     EXPECT_TRUE(boxes.Seen().empty());
-    EXPECT_EQ(TrimSpaces(session.snippets[1].Description), L"First");
-    EXPECT_EQ(session.addresses.site, L"text of Header?fact=11240");
+    EXPECT_EQ(TrimSpaces(session.Snippet(1).Description), L"First");
+    EXPECT_EQ(session.Addresses().site, L"text of Header?fact=11240");
 
-    MenuRecord changed = session.snippets[1];
+    MenuRecord changed = session.Snippet(1);
     changed.SetDescription(L"Caf\u00E9 \u20AC"); // stored as the code page's bytes
     EXPECT_TRUE(session.SaveItem(20, changed));
     session.CloseMenuFile();
@@ -220,10 +216,9 @@ TEST_F(RealStoreTest, OpensAndWritesThroughRealCalls) {
 void ExpectReadableButNotWritable(MenuSession& session, MessageBoxWatcher& boxes,
                                   const std::wstring& path) {
     const auto before = ReadWholeFile(path);
-    session.OpenMenuFile();
+    ASSERT_TRUE(session.OpenMenuFile(L"00000"));
     EXPECT_TRUE(boxes.Seen().empty());
-    ASSERT_TRUE(session.IsMenuFileOpen());
-    MenuRecord& item = session.snippets[1];
+    MenuRecord item = session.Snippet(1);
     EXPECT_EQ(TrimSpaces(item.Description), L"Kept");
 
     item.SetDescription(L"Changed");
@@ -261,17 +256,15 @@ TEST_F(RealStoreTest, ReadOnlyAttributeOpensForReading) {
 
 TEST_F(RealStoreTest, TwoThreadsHaveTheFileOpenAtOnce) {
     WriteWholeFile(platform.MenuFile(), DataFileBytes({{1, L"Header"}, {3, L"Shared"}}));
-    Open();
-    ASSERT_TRUE(session.IsMenuFileOpen());
+    ASSERT_TRUE(Open());
 
     std::wstring otherSaw;
     bool otherWrote = false;
     wintest::Thread other([&] {
         MenuSession otherSession(platform.port);
-        otherSession.machineId = L"00000";
-        otherSession.OpenMenuFile(); // while this thread still has the file open
-        otherSaw = TrimSpaces(otherSession.snippets[1].Description);
-        MenuRecord record = otherSession.snippets[1];
+        otherSession.OpenMenuFile(L"00000"); // while this thread still has the file open
+        otherSaw = TrimSpaces(otherSession.Snippet(1).Description);
+        MenuRecord record = otherSession.Snippet(1);
         record.SetDescription(L"From the other thread");
         otherWrote = otherSession.SaveItem(1, record);
         otherSession.CloseMenuFile();
@@ -281,7 +274,7 @@ TEST_F(RealStoreTest, TwoThreadsHaveTheFileOpenAtOnce) {
     EXPECT_EQ(otherSaw, L"Shared");
     EXPECT_TRUE(otherWrote);
     EXPECT_TRUE(boxes.Seen().empty());
-    EXPECT_EQ(TrimSpaces(session.snippets[1].Description), L"Shared"); // its own table
+    EXPECT_EQ(TrimSpaces(session.Snippet(1).Description), L"Shared"); // its own table
     const std::optional<MenuRecord> reread = session.ReadRecord(3);
     ASSERT_TRUE(reread.has_value());
     EXPECT_EQ(TrimSpaces(reread->Description), L"From the other thread");

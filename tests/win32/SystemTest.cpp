@@ -105,7 +105,7 @@ TEST(Win32DialogsTest, ShowsTheStyleAskedForAndReturnsTheButtonPressed) {
         SCOPED_TRACE(testing::Message() << "style " << c.style << " press " << c.press);
         MessageBoxWatcher watcher;
         watcher.QueueAnswer(c.press);
-        EXPECT_EQ(dialogs.MessageBox(L"Body text", messages::kProductName, c.style), c.answer);
+        EXPECT_EQ(dialogs.ShowMessage(L"Body text", messages::kProductName, c.style), c.answer);
         const auto seen = watcher.Seen();
         ASSERT_EQ(seen.size(), 1u);
         EXPECT_EQ(seen[0].text, L"Body text");
@@ -139,7 +139,7 @@ TEST(Win32DialogsTest, BoxBlocksTheThreadsWindowsWhileTheirTimersRun) {
         WaitFor([&] { return g_ticks > before; });
         ticksWhileShown = g_ticks - before;
     });
-    Win32Dialogs().MessageBox(L"Error saving menu item", L"Quillery", box::kIconStop);
+    Win32Dialogs().ShowMessage(L"Error saving menu item", L"Quillery", box::kIconStop);
     ::KillTimer(nullptr, timer);
 
     EXPECT_FALSE(enabledWhileShown);

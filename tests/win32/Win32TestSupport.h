@@ -10,7 +10,7 @@
 #include "win32/Win32SystemInfo.h"
 #include "win32/Win32ThreadSlot.h"
 
-// These bring in <windows.h>, whose MessageBox macro must not reach the declarations above.
+// These bring in <windows.h>.
 #include "win32/CriticalSection.h"
 #include "win32/UniqueResource.h"
 

@@ -3,15 +3,13 @@
 #include "forms/WindowParts.h"
 
 #include <cstddef>
-#include <cstdint>
-#include <optional>
 
 namespace quillery {
 
 // What the item commands and the item editor need of the snippet menu they act on.
-class SnippetMenuHost {
+class EditableMenu {
 public:
-    virtual ~SnippetMenuHost() = default;
+    virtual ~EditableMenu() = default;
 
     virtual bool IsOpen() const = 0;
 
@@ -20,7 +18,7 @@ public:
 
     // Starts (from a full interval) or stops the watch that closes the menu once the pointer
     // has left it.
-    virtual void SetPointerWatch(bool on) = 0;
+    virtual void SetPointerWatch(bool on) noexcept = 0;
 
     // Puts the pointer onto the menu's banner.
     virtual void MoveCursorToMenu() noexcept = 0;
@@ -28,9 +26,10 @@ public:
     // The menu's top-left corner on the screen.
     virtual TwipsPoint TopLeft() const = 0;
 
-    // The snippet lines shown, numbered from 1, and the item that line `line` holds.
-    virtual int LineCount() const = 0;
-    virtual std::optional<std::int16_t> ItemOfLine(std::size_t line) const = 0;
+    // The snippet lines shown, numbered from 1, and the item that line `line` holds: 0 when
+    // there is no such line.
+    virtual std::size_t LineCount() const = 0;
+    virtual int ItemOfLine(std::size_t line) const = 0;
 };
 
 } // namespace quillery
