@@ -2,7 +2,8 @@
 # Runs every test on a fresh machine: installs what is missing, builds natively (plain and
 # with AddressSanitizer + UBSan) and for 32-bit and 64-bit Windows, runs the native unit tests,
 # the browser extension's tests in a headless Chromium, a short run of each fuzz target
-# (scripts/fuzz.sh, 30 seconds each, a fixed seed), then the Windows tests under Wine on a
+# (scripts/fuzz.sh, 30 seconds each, a fixed seed), the layering check of every source file's
+# includes (scripts/check-layers.py), then the Windows tests under Wine on a
 # virtual display, then the end-to-end tests (regsvr32, cscript and xdotool against the built
 # DLL); for the 64-bit DLL, the tests that concern the component, under a 64-bit prefix. Ends
 # with one "N passed, S skipped, F failed" line.
