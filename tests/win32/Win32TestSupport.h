@@ -1,7 +1,6 @@
 #pragma once
 
 #include "platform/Platform.h"
-#include "views/Win32WindowFactory.h"
 #include "win32/AcpCodec.h"
 #include "win32/Win32Desktop.h"
 #include "win32/Win32Dialogs.h"
@@ -11,6 +10,7 @@
 #include "win32/Win32ThreadSlot.h"
 
 // These bring in <windows.h>, whose MessageBox macro must not reach the declarations above.
+#include "views/Win32WindowFactory.h"
 #include "win32/CriticalSection.h"
 #include "win32/UniqueResource.h"
 
