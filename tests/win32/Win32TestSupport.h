@@ -117,8 +117,9 @@ private:
 };
 
 // The Win32 platform for one test, with its data file in a temporary directory: `port` holds
-// it, and it is installed as the process's platform too. The thread starts with a fresh state.
-// Both are undone afterwards. `views` makes the real windows, in the test program's module.
+// it, and it is installed as the process's platform too. Its thread slot is its own, so no
+// thread has a request running at the start. Both are undone afterwards. `views` makes the real
+// windows, in the test program's module.
 class RealPlatform {
 public:
     RealPlatform();
