@@ -85,32 +85,6 @@ HRESULT DoBiz::Create(REFIID iid, void** object) {
     return result;
 }
 
-HRESULT DoBiz::QueryInterface(REFIID iid, void** object) {
-    if (object == nullptr) {
-        return E_POINTER;
-    }
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
-        IsEqualIID(iid, IID__DoBiz)) {
-        *object = static_cast<_DoBiz*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG DoBiz::AddRef() {
-    return ::InterlockedIncrement(&references_);
-}
-
-ULONG DoBiz::Release() {
-    const LONG left = ::InterlockedDecrement(&references_);
-    if (left == 0) {
-        delete this;
-    }
-    return left;
-}
-
 HRESULT DoBiz::GetTypeInfoCount(UINT* count) {
     if (count == nullptr) {
         return E_POINTER;
