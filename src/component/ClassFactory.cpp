@@ -14,7 +14,7 @@ class ClassFactory final : public win32::ComObject<IClassFactory, IID_IUnknown, 
 public:
     explicit ClassFactory(CreateInstanceFunction create) noexcept : create_(create) {}
 
-    IFACEMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
+    IFACEMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** object) noexcept override {
         if (object == nullptr) {
             return E_POINTER;
         }
@@ -25,7 +25,7 @@ public:
         return create_(iid, object);
     }
 
-    IFACEMETHODIMP LockServer(BOOL lock) override {
+    IFACEMETHODIMP LockServer(BOOL lock) noexcept override {
         if (lock) {
             AddServerLock();
         } else {

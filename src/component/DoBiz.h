@@ -14,7 +14,7 @@ namespace quillery {
 class DoBiz final : public win32::ComObject<_DoBiz, IID_IUnknown, IID_IDispatch, IID__DoBiz> {
 public:
     // The class factory's creation function: a new object, its interface `iid` handed out.
-    static HRESULT Create(REFIID iid, void** object);
+    static HRESULT Create(REFIID iid, void** object) noexcept;
 
     // IDispatch
     IFACEMETHODIMP GetTypeInfoCount(UINT* count) override;
@@ -25,7 +25,7 @@ public:
                           VARIANT* result, EXCEPINFO* exception, UINT* badArgument) override;
 
     // _DoBiz
-    IFACEMETHODIMP loadmenu(BSTR* result) override;
+    IFACEMETHODIMP loadmenu(BSTR* result) noexcept override;
 
 private:
     DoBiz(win32::UniqueCom<ITypeInfo> dispatchInfo, win32::UniqueCom<ITypeInfo> vtableInfo);

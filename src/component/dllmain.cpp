@@ -17,6 +17,20 @@
 
 #include <string>
 
+namespace {
+
+// Runs a step of (un)registering the server: an exception is the failure that regsvr32 reports,
+// and none crosses into the caller.
+template <typename Step> HRESULT SelfRegistration(Step&& step) noexcept {
+    try {
+        return step();
+    } catch (...) {
+        return SELFREG_E_CLASS;
+    }
+}
+
+} // namespace
+
 // Runs under the loader lock: it records the module and installs the platform, memory only,
 // and does nothing else: no windows, COM or files. The thread slots hold nothing that a thread's
 // end or the DLL's unload must free; their TLS slots go with the DLL's static objects.
@@ -44,21 +58,17 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* object) {
 
 STDAPI DllRegisterServer() {
     using namespace quillery;
-    try {
+    return SelfRegistration([] {
         const std::wstring path = win32::Win32SystemInfo(DllModule()).ModulePath();
         Win32Registry registry;
         return RegisterServer(PennockServer().registration, registry, path);
-    } catch (...) {
-        return SELFREG_E_CLASS;
-    }
+    });
 }
 
 STDAPI DllUnregisterServer() {
     using namespace quillery;
-    try {
+    return SelfRegistration([] {
         Win32Registry registry;
         return UnregisterServer(PennockServer().registration, registry);
-    } catch (...) {
-        return SELFREG_E_CLASS;
-    }
+    });
 }
