@@ -1,6 +1,7 @@
 #include "component/ClassFactory.h"
 
 #include "component/DllModule.h"
+#include "win32/ComObject.h"
 
 #include <new>
 
@@ -9,36 +10,11 @@ namespace {
 
 // The one class factory: it creates objects through the function of its table entry. A live
 // factory keeps the DLL in use, as a client that holds it will call into the DLL again.
-class ClassFactory final : public IClassFactory {
+class ClassFactory final : public win32::ComObject<IClassFactory, IID_IUnknown, IID_IClassFactory> {
 public:
-    explicit ClassFactory(CreateInstanceFunction create) : create_(create) {}
-    ClassFactory(const ClassFactory&) = delete;
-    ClassFactory& operator=(const ClassFactory&) = delete;
+    explicit ClassFactory(CreateInstanceFunction create) noexcept : create_(create) {}
 
-    IFACEMETHODIMP QueryInterface(REFIID iid, void** object) override {
-        if (object == nullptr) {
-            return E_POINTER;
-        }
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory)) {
-            *object = static_cast<IClassFactory*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-
-    IFACEMETHODIMP_(ULONG) AddRef() override { return ::InterlockedIncrement(&references_); }
-
-    IFACEMETHODIMP_(ULONG) Release() override {
-        const LONG left = ::InterlockedDecrement(&references_);
-        if (left == 0) {
-            delete this;
-        }
-        return left;
-    }
-
-    IFACEMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
+    IFACEMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** object) noexcept override {
         if (object == nullptr) {
             return E_POINTER;
         }
@@ -49,7 +25,7 @@ public:
         return create_(iid, object);
     }
 
-    IFACEMETHODIMP LockServer(BOOL lock) override {
+    IFACEMETHODIMP LockServer(BOOL lock) noexcept override {
         if (lock) {
             AddServerLock();
         } else {
@@ -59,9 +35,8 @@ public:
     }
 
 private:
-    ~ClassFactory() = default;
+    ~ClassFactory() override = default;
 
-    LONG references_ = 1;
     ModuleReference module_;
     CreateInstanceFunction create_;
 };

@@ -8,8 +8,9 @@
 
 namespace quillery {
 
-// Makes a new object of one class and hands out its interface `iid`.
-using CreateInstanceFunction = HRESULT (*)(REFIID iid, void** object);
+// Makes a new object of one class and hands out its interface `iid`; every failure is an
+// HRESULT, as the class factory hands it to COM.
+using CreateInstanceFunction = HRESULT (*)(REFIID iid, void** object) noexcept;
 
 // One creatable class of the DLL.
 struct ClassEntry {

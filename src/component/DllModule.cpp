@@ -7,11 +7,11 @@ LONG g_uses = 0;
 LONG g_serverLocks = 0;
 } // namespace
 
-HMODULE DllModule() {
+HMODULE DllModule() noexcept {
     return g_module;
 }
 
-void SetDllModule(HMODULE module) {
+void SetDllModule(HMODULE module) noexcept {
     g_module = module;
 }
 

@@ -6,8 +6,8 @@ namespace quillery {
 
 // The module handle of Pennock.dll itself, as DllMain received it (null in a program that
 // links the component's code without being the DLL).
-HMODULE DllModule();
-void SetDllModule(HMODULE module);
+HMODULE DllModule() noexcept;
+void SetDllModule(HMODULE module) noexcept;
 
 // What keeps the DLL in use: its live COM objects and class factories, each of which holds one
 // count for its whole life (a ModuleReference member), and the server locks of

@@ -16,15 +16,10 @@ namespace {
 using win32::UniqueBstr;
 using win32::UniqueCom;
 
-// The type information of _DoBiz from the type library in the DLL's own resources. Loaded
+// The type information of _DoBiz from the type library in the DLL's own file, `path`. Loaded
 // with REGKIND_NONE: creating an object must never write the registry.
-HRESULT LoadInterfaceInfo(UniqueCom<ITypeInfo>& dispatchInfo, UniqueCom<ITypeInfo>& vtableInfo) {
-    std::wstring path;
-    try {
-        path = win32::Win32SystemInfo(DllModule()).ModulePath();
-    } catch (...) {
-        return E_UNEXPECTED;
-    }
+HRESULT LoadInterfaceInfo(const std::wstring& path, UniqueCom<ITypeInfo>& dispatchInfo,
+                          UniqueCom<ITypeInfo>& vtableInfo) noexcept {
     UniqueCom<ITypeLib> library;
     HRESULT result = ::LoadTypeLibEx(path.c_str(), REGKIND_NONE, library.put());
     if (FAILED(result)) {
@@ -44,10 +39,11 @@ HRESULT LoadInterfaceInfo(UniqueCom<ITypeInfo>& dispatchInfo, UniqueCom<ITypeInf
     return dispatchInfo.get()->GetRefTypeInfo(vtable, vtableInfo.put());
 }
 
-// What a failure of the menu request tells the caller: no exception crosses into the host.
-HRESULT FailureOfCurrentException() noexcept {
+// Runs the body of a COM method that can fail with an exception: the exception becomes what it
+// tells the caller (E_OUTOFMEMORY, the system's error, or E_FAIL), so none crosses into the host.
+template <typename Body> HRESULT HResultOf(Body&& body) noexcept {
     try {
-        throw;
+        return body();
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     } catch (const Failure& failure) {
@@ -65,50 +61,29 @@ HRESULT FailureOfCurrentException() noexcept {
 DoBiz::DoBiz(UniqueCom<ITypeInfo> dispatchInfo, UniqueCom<ITypeInfo> vtableInfo)
     : dispatchInfo_(std::move(dispatchInfo)), vtableInfo_(std::move(vtableInfo)) {}
 
-HRESULT DoBiz::Create(REFIID iid, void** object) {
+HRESULT DoBiz::Create(REFIID iid, void** object) noexcept {
     if (object == nullptr) {
         return E_POINTER;
     }
     *object = nullptr;
-    UniqueCom<ITypeInfo> dispatchInfo;
-    UniqueCom<ITypeInfo> vtableInfo;
-    const HRESULT loaded = LoadInterfaceInfo(dispatchInfo, vtableInfo);
-    if (FAILED(loaded)) {
-        return loaded;
+    try {
+        UniqueCom<ITypeInfo> dispatchInfo;
+        UniqueCom<ITypeInfo> vtableInfo;
+        const HRESULT loaded = LoadInterfaceInfo(win32::Win32SystemInfo(DllModule()).ModulePath(),
+                                                 dispatchInfo, vtableInfo);
+        if (FAILED(loaded)) {
+            return loaded;
+        }
+        auto* created = new (std::nothrow) DoBiz(std::move(dispatchInfo), std::move(vtableInfo));
+        if (created == nullptr) {
+            return E_OUTOFMEMORY;
+        }
+        const HRESULT result = created->QueryInterface(iid, object);
+        created->Release();
+        return result;
+    } catch (...) {
+        return E_UNEXPECTED; // the DLL's own file name could not be read
     }
-    auto* created = new (std::nothrow) DoBiz(std::move(dispatchInfo), std::move(vtableInfo));
-    if (created == nullptr) {
-        return E_OUTOFMEMORY;
-    }
-    const HRESULT result = created->QueryInterface(iid, object);
-    created->Release();
-    return result;
-}
-
-HRESULT DoBiz::QueryInterface(REFIID iid, void** object) {
-    if (object == nullptr) {
-        return E_POINTER;
-    }
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
-        IsEqualIID(iid, IID__DoBiz)) {
-        *object = static_cast<_DoBiz*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG DoBiz::AddRef() {
-    return ::InterlockedIncrement(&references_);
-}
-
-ULONG DoBiz::Release() {
-    const LONG left = ::InterlockedDecrement(&references_);
-    if (left == 0) {
-        delete this;
-    }
-    return left;
 }
 
 HRESULT DoBiz::GetTypeInfoCount(UINT* count) {
@@ -148,12 +123,12 @@ HRESULT DoBiz::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* param
                         exception, badArgument);
 }
 
-HRESULT DoBiz::loadmenu(BSTR* result) {
+HRESULT DoBiz::loadmenu(BSTR* result) noexcept {
     if (result == nullptr) {
         return E_POINTER;
     }
     *result = nullptr;
-    try {
+    return HResultOf([&]() -> HRESULT {
         // The windows' classes are registered in the DLL, whose code they run; an object that a
         // window hands to a client (a screen reader) counts in the module's uses while it lives.
         win32::Win32WindowFactory windows(DllModule(),
@@ -165,9 +140,7 @@ HRESULT DoBiz::loadmenu(BSTR* result) {
         }
         *result = copy.release();
         return S_OK;
-    } catch (...) {
-        return FailureOfCurrentException();
-    }
+    });
 }
 
 } // namespace quillery

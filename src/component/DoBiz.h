@@ -1,6 +1,7 @@
 #pragma once
 
 #include "component/DllModule.h"
+#include "win32/ComObject.h"
 #include "win32/UniqueResource.h"
 
 #include "Pennock_h.h"
@@ -10,18 +11,10 @@ namespace quillery {
 // The component's one class. `loadmenu` runs one menu request on the calling thread; IDispatch
 // goes through the type information of the type library embedded in the DLL, so a script
 // reaches the same method by name.
-class DoBiz final : public _DoBiz {
+class DoBiz final : public win32::ComObject<_DoBiz, IID_IUnknown, IID_IDispatch, IID__DoBiz> {
 public:
     // The class factory's creation function: a new object, its interface `iid` handed out.
-    static HRESULT Create(REFIID iid, void** object);
-
-    DoBiz(const DoBiz&) = delete;
-    DoBiz& operator=(const DoBiz&) = delete;
-
-    // IUnknown
-    IFACEMETHODIMP QueryInterface(REFIID iid, void** object) override;
-    IFACEMETHODIMP_(ULONG) AddRef() override;
-    IFACEMETHODIMP_(ULONG) Release() override;
+    static HRESULT Create(REFIID iid, void** object) noexcept;
 
     // IDispatch
     IFACEMETHODIMP GetTypeInfoCount(UINT* count) override;
@@ -32,13 +25,12 @@ public:
                           VARIANT* result, EXCEPINFO* exception, UINT* badArgument) override;
 
     // _DoBiz
-    IFACEMETHODIMP loadmenu(BSTR* result) override;
+    IFACEMETHODIMP loadmenu(BSTR* result) noexcept override;
 
 private:
     DoBiz(win32::UniqueCom<ITypeInfo> dispatchInfo, win32::UniqueCom<ITypeInfo> vtableInfo);
-    ~DoBiz() = default;
+    ~DoBiz() override = default;
 
-    LONG references_ = 1;
     ModuleReference module_;
     // The interface as scripts see it (handed to clients that ask), and its vtable form, which
     // DispInvoke calls through.

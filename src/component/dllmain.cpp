@@ -9,7 +9,6 @@
 #include "views/Win32WindowFactory.h"
 #include "win32/Win32Platform.h"
 #include "win32/Win32SystemInfo.h"
-#include "win32/Win32ThreadSlot.h"
 
 #include <windows.h>
 
@@ -18,29 +17,27 @@
 
 #include <string>
 
-// Runs under the loader lock: it sets up and frees memory and does nothing else, no windows,
-// COM or files. Thread notifications stay switched on, because a thread's detach is what
-// frees that thread's state.
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
-    using namespace quillery;
+namespace {
+
+// Runs a step of (un)registering the server: an exception is the failure that regsvr32 reports,
+// and none crosses into the caller.
+template <typename Step> HRESULT SelfRegistration(Step&& step) noexcept {
     try {
-        switch (reason) {
-        case DLL_PROCESS_ATTACH:
-            SetDllModule(instance);
-            win32::InstallWin32Platform(instance);
-            return win32::AttachThreadSlot() ? TRUE : FALSE;
-        case DLL_THREAD_DETACH:
-            win32::ReleaseThreadState();
-            break;
-        case DLL_PROCESS_DETACH:
-            // A non-null `reserved` means the process is ending rather than unloading the DLL.
-            win32::DetachThreadSlot(reserved != nullptr);
-            break;
-        default:
-            break;
-        }
+        return step();
     } catch (...) {
-        return reason == DLL_PROCESS_ATTACH ? FALSE : TRUE;
+        return SELFREG_E_CLASS;
+    }
+}
+
+} // namespace
+
+// Runs under the loader lock: it records the module and installs the platform, memory only,
+// and does nothing else: no windows, COM or files. The thread slots hold nothing that a thread's
+// end or the DLL's unload must free; their TLS slots go with the DLL's static objects.
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) noexcept {
+    if (reason == DLL_PROCESS_ATTACH) {
+        quillery::SetDllModule(instance);
+        return quillery::win32::InstallWin32Platform(instance) ? TRUE : FALSE;
     }
     return TRUE;
 }
@@ -61,21 +58,17 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* object) {
 
 STDAPI DllRegisterServer() {
     using namespace quillery;
-    try {
+    return SelfRegistration([] {
         const std::wstring path = win32::Win32SystemInfo(DllModule()).ModulePath();
         Win32Registry registry;
         return RegisterServer(PennockServer().registration, registry, path);
-    } catch (...) {
-        return SELFREG_E_CLASS;
-    }
+    });
 }
 
 STDAPI DllUnregisterServer() {
     using namespace quillery;
-    try {
+    return SelfRegistration([] {
         Win32Registry registry;
         return UnregisterServer(PennockServer().registration, registry);
-    } catch (...) {
-        return SELFREG_E_CLASS;
-    }
+    });
 }

@@ -7,13 +7,12 @@
 namespace quillery {
 
 std::wstring RunMenuRequest(Platform& platform, WindowFactory& views) {
-    // The thread's state lives until the thread ends, so it outlasts the request.
-    ThreadState& thread = platform.threads->Current();
-    if (thread.requestRunning) {
+    // The mark is the thread's, so a request further up the thread's stack is seen.
+    ThreadSlot& thread = *platform.threads;
+    if (!thread.TryBeginRequest()) {
         throw Failure("a menu request is already running on this thread");
     }
-    thread.requestRunning = true;
-    const ScopeExit done([&thread] { thread.requestRunning = false; });
+    const ScopeExit done([&thread] { thread.EndRequest(); });
 
     MenuSession session(platform);
     std::wstring chosen = SnippetMenu(session, views).Show();

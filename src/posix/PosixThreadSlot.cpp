@@ -1,21 +1,18 @@
 #include "posix/PosixThreadSlot.h"
 
-#include <memory>
+#include <utility>
 
 namespace quillery {
 namespace {
-thread_local std::unique_ptr<ThreadState> t_state;
+thread_local bool t_requestRunning = false;
 }
 
-ThreadState& PosixThreadSlot::Current() {
-    if (!t_state) {
-        t_state = std::make_unique<ThreadState>();
-    }
-    return *t_state;
+bool PosixThreadSlot::TryBeginRequest() noexcept {
+    return !std::exchange(t_requestRunning, true);
 }
 
-void PosixThreadSlot::ReleaseCurrent() noexcept {
-    t_state.reset();
+void PosixThreadSlot::EndRequest() noexcept {
+    t_requestRunning = false;
 }
 
 } // namespace quillery

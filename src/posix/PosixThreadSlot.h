@@ -4,11 +4,12 @@
 
 namespace quillery {
 
-// Each thread's state in a thread_local owner: freed when the thread ends.
+// The port's thread slot in a thread_local flag, which ends with its thread. Every instance
+// shares each thread's one flag.
 class PosixThreadSlot final : public ThreadSlot {
 public:
-    ThreadState& Current() override;
-    void ReleaseCurrent() noexcept override;
+    bool TryBeginRequest() noexcept override;
+    void EndRequest() noexcept override;
 };
 
 } // namespace quillery

@@ -1,41 +1,18 @@
 #include "toolkit/ThreadTooltip.h"
 
+#include "win32/ThreadLocalValue.h"
+
 #include <commctrl.h>
 
 namespace quillery::win32 {
 namespace {
 
-// Each thread's control, in a slot of the system's thread-local storage, freed as the DLL
-// unloads.
-class TooltipSlot {
-public:
-    TooltipSlot() : slot_(TlsAlloc()) {}
-    ~TooltipSlot() {
-        if (slot_ != TLS_OUT_OF_INDEXES) {
-            TlsFree(slot_);
-        }
-    }
-    TooltipSlot(const TooltipSlot&) = delete;
-    TooltipSlot& operator=(const TooltipSlot&) = delete;
-
-    HWND Get() const {
-        return slot_ == TLS_OUT_OF_INDEXES ? nullptr : static_cast<HWND>(TlsGetValue(slot_));
-    }
-    void Set(HWND tooltip) const {
-        if (slot_ != TLS_OUT_OF_INDEXES) {
-            TlsSetValue(slot_, tooltip);
-        }
-    }
-
-private:
-    DWORD slot_;
-};
-
-const TooltipSlot g_tooltips;
+// Each thread's control, in a TLS slot that the DLL gives back as it unloads.
+const ThreadLocalValue<HWND> g_tooltips;
 
 // A kept control may outlive this DLL, and with it the DLL's hold on the common controls: the
 // control's code must stay loaded for as long as the process lives. Pinning again is harmless.
-void KeepCommonControlsLoaded() {
+void KeepCommonControlsLoaded() noexcept {
     HMODULE controls = nullptr;
     GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_PIN | GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
                        reinterpret_cast<LPCWSTR>(&InitCommonControlsEx), &controls);
@@ -43,7 +20,7 @@ void KeepCommonControlsLoaded() {
 
 } // namespace
 
-HWND ThreadTooltip(HINSTANCE instance) {
+HWND ThreadTooltip(HINSTANCE instance) noexcept {
     HWND tooltip = g_tooltips.Get();
     if (tooltip != nullptr && IsWindow(tooltip)) {
         return tooltip;

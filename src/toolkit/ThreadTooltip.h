@@ -8,7 +8,7 @@ namespace quillery::win32 {
 // menus: a top-level window costs as much to make and to destroy as the menu itself. It has no
 // owner, so that it outlives each menu; a menu removes its tools when it goes. Null when the
 // control cannot be made.
-HWND ThreadTooltip(HINSTANCE instance);
+HWND ThreadTooltip(HINSTANCE instance) noexcept;
 
 // Destroys the calling thread's tooltip control, if it has one. Other threads' controls go
 // with their threads.

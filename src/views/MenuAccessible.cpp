@@ -54,32 +54,6 @@ MenuAccessible::~MenuAccessible() {
     module_.Release();
 }
 
-HRESULT MenuAccessible::QueryInterface(REFIID iid, void** object) {
-    if (object == nullptr) {
-        return E_POINTER;
-    }
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
-        IsEqualIID(iid, IID_IAccessible)) {
-        *object = static_cast<IAccessible*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG MenuAccessible::AddRef() {
-    return static_cast<ULONG>(::InterlockedIncrement(&references_));
-}
-
-ULONG MenuAccessible::Release() {
-    const LONG left = ::InterlockedDecrement(&references_);
-    if (left == 0) {
-        delete this;
-    }
-    return static_cast<ULONG>(left);
-}
-
 HRESULT MenuAccessible::GetTypeInfoCount(UINT* count) {
     if (count == nullptr) {
         return E_POINTER;

@@ -2,6 +2,7 @@
 
 #include "forms/PixelScale.h"
 #include "menu/SnippetMenu.h"
+#include "win32/ComObject.h"
 #include "win32/ModuleUse.h"
 #include "win32/UniqueResource.h"
 
@@ -30,18 +31,14 @@ bool MenuTakesClicks(const SnippetMenu& menu, HWND window);
 // goes, and from then on every call fails with CO_E_OBJNOTCONNECTED without touching the menu.
 // Calls come on the window's thread (the apartment's); one from any other thread fails with
 // RPC_E_WRONG_THREAD. Each object counts one use of its module for its whole life.
-class MenuAccessible final : public IAccessible {
+class MenuAccessible final
+    : public ComObject<IAccessible, IID_IUnknown, IID_IDispatch, IID_IAccessible> {
 public:
     // A new object with one reference, the caller's; null when there is no memory for it.
     static UniqueCom<MenuAccessible> Create(SnippetMenu& menu, HWND window, PixelScale scale,
                                             ModuleUse module) noexcept;
 
     void Disconnect() noexcept { menu_ = nullptr; }
-
-    // IUnknown
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
 
     // IDispatch: clients call IAccessible's methods directly; none is offered by name.
     STDMETHODIMP GetTypeInfoCount(UINT* count) override;
@@ -80,7 +77,7 @@ public:
 
 private:
     MenuAccessible(SnippetMenu& menu, HWND window, PixelScale scale, ModuleUse module) noexcept;
-    ~MenuAccessible();
+    ~MenuAccessible() override;
 
     // Runs `answer` with the menu and the entry that `child` names (0 for the pop-up itself),
     // on the window's thread while the window lives; E_INVALIDARG for a child it does not have.
@@ -88,7 +85,6 @@ private:
     // The same without a child.
     template <typename Answer> HRESULT ForMenu(Answer&& answer) noexcept;
 
-    LONG references_ = 1;
     SnippetMenu* menu_;
     HWND window_;
     PixelScale scale_; // the window's

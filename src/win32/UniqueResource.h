@@ -85,7 +85,6 @@ using UniqueKey = UniqueAny<resource_traits::NullIsEmpty<HKEY, &::RegCloseKey>>;
 using UniqueModule = UniqueAny<resource_traits::NullIsEmpty<HMODULE, &::FreeLibrary>>;
 using UniqueWindow = UniqueAny<resource_traits::NullIsEmpty<HWND, &::DestroyWindow>>;
 using UniqueMenu = UniqueAny<resource_traits::NullIsEmpty<HMENU, &::DestroyMenu>>;
-using UniqueIcon = UniqueAny<resource_traits::NullIsEmpty<HICON, &::DestroyIcon>>;
 using UniqueDc =
     UniqueAny<resource_traits::NullIsEmpty<HDC, &::DeleteDC>>; // CreateDC/CreateCompatibleDC
 using UniqueBstr = UniqueAny<resource_traits::NullIsEmpty<BSTR, &::SysFreeString>>;

@@ -22,7 +22,7 @@ Win32Shell g_shell{g_ansi};
 Win32ThreadSlot g_threads;
 } // namespace
 
-void InstallWin32Platform(HMODULE module) {
+bool InstallWin32Platform(HMODULE module) noexcept {
     g_system.emplace(module);
     Platform platform;
     platform.files = &g_files;
@@ -33,6 +33,7 @@ void InstallWin32Platform(HMODULE module) {
     platform.shell = &g_shell;
     platform.threads = &g_threads;
     InstallPlatform(platform);
+    return g_threads.Usable();
 }
 
 } // namespace quillery::win32

@@ -157,11 +157,11 @@ std::wstring TempDir::WindowsPath() const {
 
 FakePlatform::FakePlatform() {
     system.directory = dir.WindowsPath();
-    threads.ReleaseCurrent();
+    threads.EndRequest();
 }
 
 FakePlatform::~FakePlatform() {
-    threads.ReleaseCurrent();
+    threads.EndRequest();
 }
 
 std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& file) {

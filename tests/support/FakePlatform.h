@@ -101,8 +101,8 @@ private:
     std::filesystem::path path_;
 };
 
-// The fakes of one test, and the port that hands them to a request. The thread's state is
-// fresh when the test starts and freed when it ends.
+// The fakes of one test, and the port that hands them to a request. No request is marked as
+// running on the thread when the test starts, nor left marked when it ends.
 class FakePlatform {
 public:
     FakePlatform();

@@ -1,4 +1,4 @@
-// The per-thread state on its TLS slot, and the resource owners.
+// The thread slot on its TLS slot, and the resource owners.
 
 #include "Win32TestSupport.h"
 
@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 
 namespace quillery::win32 {
 namespace {
@@ -47,99 +48,45 @@ private:
     wintest::Thread thread_;
 };
 
-class ThreadSlotTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        slot.ReleaseCurrent();
-        base_ = LiveThreadStates();
-    }
-    void TearDown() override { slot.ReleaseCurrent(); }
-    std::size_t Added() const { return LiveThreadStates() - base_; }
-
+// A thread's running request is its own: no other thread sees it, threads that were running
+// before the slot was taken included, and it ends only with EndRequest.
+TEST(ThreadSlotTest, EachThreadHasItsOwnRunningRequest) {
+    Worker early; // running before the slot is taken
     Win32ThreadSlot slot;
-
-private:
-    std::size_t base_ = 0;
-};
-
-TEST_F(ThreadSlotTest, EachThreadGetsItsOwnStateOnFirstUse) {
-    Worker early; // running before this thread touches its state
-    slot.Current().requestRunning = true;
-    ThreadState* mainState = &slot.Current();
-    EXPECT_EQ(Added(), 1u);
+    ASSERT_TRUE(slot.Usable());
+    EXPECT_TRUE(slot.TryBeginRequest());
+    EXPECT_FALSE(slot.TryBeginRequest()) << "a second request on the same thread";
 
     Worker late;
-    ThreadState* states[2] = {};
-    bool before[2] = {true, true};
-    early.Run([&] {
-        before[0] = slot.Current().requestRunning;
-        slot.Current().requestRunning = true;
-        states[0] = &slot.Current();
-    });
+    bool began[2] = {false, false};
+    early.Run([&] { began[0] = slot.TryBeginRequest(); });
+    late.Run([&] { began[1] = slot.TryBeginRequest(); });
+    EXPECT_TRUE(began[0]) << "another thread's request leaked into one that ran before";
+    EXPECT_TRUE(began[1]) << "another thread's request leaked into a new one";
+
     late.Run([&] {
-        before[1] = slot.Current().requestRunning;
-        states[1] = &slot.Current();
+        slot.EndRequest();
+        began[1] = slot.TryBeginRequest();
     });
-    EXPECT_EQ(Added(), 3u);
-    EXPECT_FALSE(before[0]);
-    EXPECT_FALSE(before[1]);
-    EXPECT_NE(states[0], mainState);
-    EXPECT_NE(states[1], mainState);
-    EXPECT_NE(states[0], states[1]);
-
-    bool later[2] = {false, true};
-    early.Run([&] { later[0] = slot.Current().requestRunning; });
-    late.Run([&] { later[1] = slot.Current().requestRunning; });
-    EXPECT_TRUE(later[0]);
-    EXPECT_FALSE(later[1]) << "another thread's flag leaked into this one";
-    EXPECT_TRUE(slot.Current().requestRunning);
-    EXPECT_EQ(&slot.Current(), mainState);
-
-    early.Run([&] { slot.ReleaseCurrent(); });
-    late.Run([&] { slot.ReleaseCurrent(); });
-    EXPECT_EQ(Added(), 1u);
+    EXPECT_TRUE(began[1]);
+    early.Run([&] { began[0] = slot.TryBeginRequest(); });
+    EXPECT_FALSE(began[0]) << "another thread's end ended this one's request";
+    EXPECT_FALSE(slot.TryBeginRequest());
 }
 
-TEST_F(ThreadSlotTest, ReleaseFreesAndTheNextUseStartsAfresh) {
-    slot.Current().requestRunning = true;
-    EXPECT_EQ(Added(), 1u);
-
-    slot.ReleaseCurrent();
-    EXPECT_EQ(Added(), 0u);
-    slot.ReleaseCurrent(); // nothing left to free
-    EXPECT_EQ(Added(), 0u);
-
-    EXPECT_FALSE(slot.Current().requestRunning);
-    EXPECT_EQ(Added(), 1u);
-
-    Worker unused;
-    unused.Run([] { ReleaseThreadState(); }); // a thread that never used the component
-    EXPECT_EQ(Added(), 1u);
-}
-
-// Unloading the DLL frees the states of threads that are still running; those threads start
-// afresh on their next use instead of reaching freed memory.
-TEST_F(ThreadSlotTest, UnloadFreesEveryThreadsState) {
+// A DLL unloaded and loaded again gives its slot back and takes one anew, usually the same:
+// the marks left in it by running threads are gone from every thread.
+TEST(ThreadSlotTest, ASlotTakenAgainHoldsNoRequest) {
     Worker other;
-    other.Run([&] { slot.Current().requestRunning = true; });
-    slot.Current().requestRunning = true;
-    ASSERT_GE(LiveThreadStates(), 2u);
+    std::optional<Win32ThreadSlot> slot(std::in_place);
+    bool began = false;
+    other.Run([&] { began = slot->TryBeginRequest(); });
+    ASSERT_TRUE(began && slot->TryBeginRequest());
 
-    DetachThreadSlot(false);
-    EXPECT_EQ(LiveThreadStates(), 0u);
-
-    // The slot taken next is usually the one just given back: the other thread must not find
-    // its old, freed state there.
-    bool seen = true;
-    other.Run([&] { seen = slot.Current().requestRunning; });
-    EXPECT_FALSE(seen);
-    EXPECT_FALSE(slot.Current().requestRunning);
-    EXPECT_EQ(LiveThreadStates(), 2u);
-    other.Run([&] { slot.ReleaseCurrent(); });
-
-    // When the process ends, nothing is touched.
-    DetachThreadSlot(true);
-    EXPECT_EQ(LiveThreadStates(), 1u);
+    slot.emplace();
+    other.Run([&] { began = slot->TryBeginRequest(); });
+    EXPECT_TRUE(began);
+    EXPECT_TRUE(slot->TryBeginRequest());
 }
 
 // ---- Resource owners ----------------------------------------------------------------------

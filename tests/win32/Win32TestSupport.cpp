@@ -241,11 +241,9 @@ RealPlatform::RealPlatform(const std::wstring& parentOfDataDirectory) : dir(pare
     port.shell = &shell;
     port.threads = &threads;
     InstallPlatform(port);
-    threads.ReleaseCurrent();
 }
 
 RealPlatform::~RealPlatform() {
-    threads.ReleaseCurrent();
     InstallPlatform(Platform{});
 }
 

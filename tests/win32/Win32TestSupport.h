@@ -1,7 +1,6 @@
 #pragma once
 
 #include "platform/Platform.h"
-#include "views/Win32WindowFactory.h"
 #include "win32/AcpCodec.h"
 #include "win32/Win32Desktop.h"
 #include "win32/Win32Dialogs.h"
@@ -11,6 +10,7 @@
 #include "win32/Win32ThreadSlot.h"
 
 // These bring in <windows.h>.
+#include "views/Win32WindowFactory.h"
 #include "win32/CriticalSection.h"
 #include "win32/UniqueResource.h"
 
@@ -117,8 +117,9 @@ private:
 };
 
 // The Win32 platform for one test, with its data file in a temporary directory: `port` holds
-// it, and it is installed as the process's platform too. The thread starts with a fresh state.
-// Both are undone afterwards. `views` makes the real windows, in the test program's module.
+// it, and it is installed as the process's platform too. Its thread slot is its own, so no
+// thread has a request running at the start. Both are undone afterwards. `views` makes the real
+// windows, in the test program's module.
 class RealPlatform {
 public:
     RealPlatform();
