@@ -1,14 +1,6 @@
 #include "editing/ItemCommands.h"
 
 namespace quillery {
-namespace {
-
-bool IsStoredItem(int item) {
-    return item >= kFirstItem && item <= kLastItem;
-}
-
-} // namespace
-
 std::vector<ContextMenuEntry> ItemCommands::EntriesFor(std::size_t lines, std::size_t clickedLine) {
     return {
         // A new item needs a free slot to stay possible.

@@ -79,7 +79,7 @@ void ItemEditor::Apply() {
         }
         item_ = slot;
     }
-    if (item_ >= kFirstItem && item_ <= kLastItem) {
+    if (IsStoredItem(item_)) {
         MenuRecord record = session_.Snippet(item_);
         record.SetDescription(TrimSpaces(fields[Description]));
         record.SetText(TrimSpaces(fields[Text]));

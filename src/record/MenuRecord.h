@@ -36,6 +36,11 @@ inline constexpr int kLastItem = 20;
 inline constexpr int kSnippetSlots = 51;
 using SnippetTable = std::array<MenuRecord, kSnippetSlots>;
 
+// Whether `item` is one of the items the data file stores.
+inline constexpr bool IsStoredItem(int item) {
+    return item >= kFirstItem && item <= kLastItem;
+}
+
 // Cuts `value` to `width` characters or pads it with spaces up to `width`.
 std::wstring FitToWidth(const std::wstring& value, std::size_t width);
 

@@ -4,14 +4,6 @@
 #include "store/MenuDataFile.h"
 
 namespace quillery {
-namespace {
-
-bool IsStoredItem(int item) {
-    return item >= kFirstItem && item <= kLastItem;
-}
-
-} // namespace
-
 const MenuRecord& MenuSession::Snippet(int item) const {
     static const MenuRecord kEmpty;
     return IsStoredItem(item) ? snippets_[static_cast<std::size_t>(item)] : kEmpty;
