@@ -59,7 +59,12 @@ echo "ok: each DLL is registered on its own side of the registry, with its type 
     fail "the 32-bit cscript cannot create the object"
 echo "ok: the 64-bit and the 32-bit cscript both create a _DoBiz"
 
-[[ $(reg_value "$programs" DisplayName) == Quillery ]] || fail "the list does not show Quillery"
+if [[ $(reg_value "$programs" DisplayName) != Quillery ]]; then
+    # What each side of the registry holds, so that a failure here says where the entry went.
+    echo "the 64-bit side: $(wine reg query "$programs" 2>&1 | tr -d '\r')"
+    echo "the 32-bit side: $(wine "$wow64\\reg.exe" query "$programs" 2>&1 | tr -d '\r')"
+    fail "the list does not show Quillery"
+fi
 uninstall=$(reg_value "$programs" UninstallString) || fail "the list has no UninstallString"
 [[ $uninstall == *"\"$windows_target\\setup.js\" uninstall" ]] ||
     fail "the uninstall command is [$uninstall]"
