@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -58,7 +59,16 @@ protected:
         Save(file);
     }
 
-    std::wstring Request() { return RunMenuRequest(platform.port, ui()); }
+    // Whether a request is expected to show the menu. A request that must not open it (a
+    // data file that cannot be read, a failing window system) says so.
+    enum class MenuExpected { Shown, NotShown };
+
+    // Runs a request with the steps queued by ui().Then(), and checks that every step ran and
+    // that the menu was shown (or, when told, was not): a check inside a step that never ran
+    // must not pass silently. A window whose script runs out is closed as the system would.
+    std::wstring Request(MenuExpected expected = MenuExpected::Shown) {
+        return Checked(expected, [this] { return RunMenuRequest(platform.port, ui()); });
+    }
 
     // The highlighted entry, with its pad: "L3 " for line 3, "X0 " for the first link, "" for
     // none.
@@ -95,14 +105,17 @@ protected:
 
     // Runs a request with the given steps, then checks that every step was used and the
     // script never ran out while a window was open.
-    std::wstring RequestWith(std::vector<std::function<void()>> steps) {
-        return Scripted(std::move(steps), [this] { return Request(); });
+    std::wstring RequestWith(std::vector<std::function<void()>> steps,
+                             MenuExpected expected = MenuExpected::Shown) {
+        return Scripted(std::move(steps), expected,
+                        [this] { return RunMenuRequest(platform.port, ui()); });
     }
 
     // The same, for a request made as RunMenuRequest makes it but with its session in the
     // test's hands (session()): for steps that act on what the request's windows share.
-    std::wstring RequestWithSession(std::vector<std::function<void()>> steps) {
-        return Scripted(std::move(steps), [this] {
+    std::wstring RequestWithSession(std::vector<std::function<void()>> steps,
+                                    MenuExpected expected = MenuExpected::Shown) {
+        return Scripted(std::move(steps), expected, [this] {
             MenuSession shared(platform.port);
             session_ = &shared;
             std::wstring chosen = SnippetMenu(shared, ui()).Show();
@@ -111,14 +124,23 @@ protected:
         });
     }
 
-    std::wstring Scripted(std::vector<std::function<void()>> steps,
+    std::wstring Scripted(std::vector<std::function<void()>> steps, MenuExpected expected,
                           const std::function<std::wstring()>& request) {
         for (auto& step : steps) {
             ui().Then(std::move(step));
         }
-        std::wstring result = request();
-        EXPECT_TRUE(ui().script.empty()) << "steps left over";
+        std::wstring result = Checked(expected, request);
         EXPECT_TRUE(ui().unfinished.empty()) << "a window was left open by the script";
+        return result;
+    }
+
+    std::wstring Checked(MenuExpected expected, const std::function<std::wstring()>& request) {
+        const auto menusBefore = MenusShown();
+        std::wstring result = request();
+        EXPECT_TRUE(ui().script.empty()) << ui().script.size() << " scripted steps never ran";
+        EXPECT_EQ(MenusShown() > menusBefore, expected == MenuExpected::Shown)
+            << (expected == MenuExpected::Shown ? "the menu was never shown"
+                                                : "the menu was shown");
         return result;
     }
 
@@ -147,6 +169,11 @@ protected:
 
 private:
     MenuSession* session_ = nullptr;
+
+    std::size_t MenusShown() const {
+        const auto& order = platform.ui.modalOrder;
+        return static_cast<std::size_t>(std::count(order.begin(), order.end(), "menu"));
+    }
 
     template <typename Window> static Window& Live(Window* window, const char* what) {
         if (window == nullptr) {

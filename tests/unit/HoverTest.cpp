@@ -38,10 +38,16 @@ TEST_F(HoverTest, PointerMovesTheHighlight) {
     ui().Then([&] {
         EXPECT_EQ(menu().EntryCount(), 6);
         EXPECT_EQ(menu().HighlightedEntry(), 0);
+        const FakeView& view = *ui().View("menu");
         for (const auto& step : steps) {
             const float y = step.line > 0 ? LineY(step.line) : step.y;
+            const std::string before = Highlighted();
+            const int refreshes = view.refreshes;
             menu().OnPointerMoved(step.x, y);
             EXPECT_EQ(Highlighted(), step.highlighted) << step.what;
+            if (Highlighted() != before) {
+                EXPECT_GT(view.refreshes, refreshes) << step.what << ": the change is not drawn";
+            }
             EXPECT_EQ(HighlightedItem(), step.item) << step.what;
         }
         menu().HighlightLine(0);

@@ -175,7 +175,8 @@ TEST_F(ItemEditorTest, FailedWriteClosesBothWindowsAndNothingComesBack) {
 }
 
 // Under a code page of two bytes per character the boxes take more than the data file holds:
-// Apply says so and keeps the editor open with what was typed, and writes nothing.
+// Apply says so and keeps the editor open with what was typed, and writes nothing. One byte
+// over the field's width is already too much.
 TEST_F(ItemEditorTest, ApplyRefusesWhatTheCodePageCannotHoldAndKeepsTheTyping) {
     testing::DoubleByteCodec doubleByte;
     platform.port.ansi = &doubleByte;
@@ -184,13 +185,14 @@ TEST_F(ItemEditorTest, ApplyRefusesWhatTheCodePageCannotHoldAndKeepsTheTyping) {
     const std::wstring kana15(15, L'\u30A2');
     RequestWith({[&] {
                      OpenEditor(1, ItemCommands::Edit, [&] {
-                         editor().OnFieldChanged(ItemEditor::Description, kana15 + L"\u30A4");
+                         editor().OnFieldChanged(ItemEditor::Description, kana15 + L"a");
                          editor().OnApply();
                          ASSERT_TRUE(editor().IsOpen());
-                         EXPECT_EQ(editor().fields[ItemEditor::Description], kana15 + L"\u30A4");
+                         EXPECT_EQ(editor().fields[ItemEditor::Description], kana15 + L"a");
 
                          editor().OnFieldChanged(ItemEditor::Description, kana15);
-                         editor().OnFieldChanged(ItemEditor::Text, std::wstring(101, L'\u30A2'));
+                         editor().OnFieldChanged(ItemEditor::Text,
+                                                 std::wstring(100, L'\u30A2') + L"a");
                          editor().OnApply();
                          ASSERT_TRUE(editor().IsOpen());
                          EXPECT_EQ(Bytes(), before);

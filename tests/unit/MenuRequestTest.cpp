@@ -106,7 +106,7 @@ TEST_F(MenuRequestTest, FatalReportDuringLoadEndsTheRequestWithNothing) {
     ui().cursorMoves.clear();
     // ... then, with no data file, the report closes the window during its load step.
     std::filesystem::remove(platform.MenuFile());
-    EXPECT_EQ(Request(), L"");
+    EXPECT_EQ(Request(MenuExpected::NotShown), L"");
     EXPECT_EQ(Boxes(), std::vector<std::wstring>{messages::kErrorOpeningDataFile});
     EXPECT_FALSE(std::filesystem::exists(platform.MenuFile()));
     ExpectEverythingClosed();
@@ -118,7 +118,7 @@ TEST_F(MenuRequestTest, FailedHeaderReadNeverWritesTheHeader) {
     SaveItems({1}, /*flag=*/0);
     const auto before = Bytes();
     platform.files.failReadOfRecord = {1};
-    EXPECT_EQ(Request(), L"");
+    EXPECT_EQ(Request(MenuExpected::NotShown), L"");
     EXPECT_EQ(Boxes(), std::vector<std::wstring>{messages::kErrorRetrievingItem});
     EXPECT_TRUE(platform.files.writtenRecords.empty());
     EXPECT_EQ(Bytes(), before);

@@ -112,11 +112,12 @@ TEST_F(WelcomeTest, FatalReportWhileTheWelcomeIsUpClosesBothAndWritesNothing) {
     SaveItems({1}, 0);
     const auto before = Bytes();
     EXPECT_EQ(RequestWithSession({[&] {
-                  WelcomeWindow& shown = welcome();
-                  session().Errors().Report(L"Error saving menu item", true);
-                  EXPECT_FALSE(shown.IsOpen());
-                  EXPECT_FALSE(menu().IsOpen());
-              }}),
+                                     WelcomeWindow& shown = welcome();
+                                     session().Errors().Report(L"Error saving menu item", true);
+                                     EXPECT_FALSE(shown.IsOpen());
+                                     EXPECT_FALSE(menu().IsOpen());
+                                 }},
+                                 MenuExpected::NotShown),
               L"");
     ExpectEverythingClosed();
     EXPECT_EQ(Bytes(), before);
