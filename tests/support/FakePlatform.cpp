@@ -175,14 +175,4 @@ void WriteBytes(const std::filesystem::path& file, const std::vector<std::uint8_
               static_cast<std::streamsize>(bytes.size()));
 }
 
-std::vector<std::uint8_t> RecordBytesOf(const std::wstring& description, const std::wstring& text,
-                                        std::int16_t flag) {
-    MenuRecord record;
-    record.SetDescription(description);
-    record.SetText(text);
-    record.Flag = flag;
-    const RecordBytes bytes = EncodeRecord(record, Cp1252Codec{});
-    return {bytes.begin(), bytes.end()};
-}
-
 } // namespace quillery::testing

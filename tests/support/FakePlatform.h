@@ -5,6 +5,7 @@
 #include "posix/PosixFileSystem.h"
 #include "posix/PosixThreadSlot.h"
 #include "support/FakeUi.h"
+#include "support/RecordLayout.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -123,10 +124,9 @@ public:
     std::filesystem::path MenuFile() const { return dir.path() / "Menu.dat"; }
 };
 
-// Raw bytes of a file, and helpers to build data files byte by byte.
+// Raw bytes of a file, and one record's bytes written by hand from the file's layout.
 std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& file);
 void WriteBytes(const std::filesystem::path& file, const std::vector<std::uint8_t>& bytes);
-std::vector<std::uint8_t> RecordBytesOf(const std::wstring& description, const std::wstring& text,
-                                        std::int16_t flag);
+using test_bytes::RecordBytesOf;
 
 } // namespace quillery::testing

@@ -11,7 +11,6 @@
 namespace quillery::wintest {
 namespace {
 
-using win32::AcpCodec;
 using win32::Win32SystemInfo;
 
 std::wstring WindowText(HWND window) {
@@ -293,27 +292,13 @@ bool RewriteInPlace(const std::wstring& path, const std::vector<std::uint8_t>& b
 std::vector<std::uint8_t>
 DataFileBytes(const std::vector<std::pair<int, std::wstring>>& descriptionsByRecord) {
     std::vector<std::uint8_t> bytes;
-    const AcpCodec ansi;
     for (const auto& [number, description] : descriptionsByRecord) {
-        MenuRecord record;
-        record.SetDescription(description);
-        record.SetText(L"text of " + description);
-        const RecordBytes encoded = EncodeRecord(record, ansi);
+        const auto record = RecordBytesOf(description, L"text of " + description, 0);
         const std::size_t offset = static_cast<std::size_t>(number - 1) * kRecordSize;
         bytes.resize(std::max(bytes.size(), offset + kRecordSize), 0);
-        std::copy(encoded.begin(), encoded.end(), bytes.begin() + static_cast<long>(offset));
+        std::copy(record.begin(), record.end(), bytes.begin() + static_cast<long>(offset));
     }
     return bytes;
-}
-
-std::vector<std::uint8_t> RecordBytesOf(const std::wstring& description, const std::wstring& text,
-                                        std::int16_t flag) {
-    MenuRecord record;
-    record.SetDescription(description);
-    record.SetText(text);
-    record.Flag = flag;
-    const RecordBytes encoded = EncodeRecord(record, AcpCodec{});
-    return {encoded.begin(), encoded.end()};
 }
 
 std::vector<std::uint8_t> MenuFileBytes(const std::wstring& base, std::int16_t flag,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "support/RecordLayout.h"
 #include "win32/AcpCodec.h"
 #include "win32/Win32Desktop.h"
 #include "win32/Win32Dialogs.h"
@@ -150,13 +151,12 @@ void WriteWholeFile(const std::wstring& path, const std::vector<std::uint8_t>& b
 // opened sharing reading and writing, cut to nothing and written anew. Whether it was written.
 bool RewriteInPlace(const std::wstring& path, const std::vector<std::uint8_t>& bytes);
 
-// A data file of whole records: record n at (n - 1) * 232, in the code page's bytes.
+// A data file of whole records: record n at (n - 1) * 232, with the text "text of DESCRIPTION".
 std::vector<std::uint8_t>
 DataFileBytes(const std::vector<std::pair<int, std::wstring>>& descriptionsByRecord);
 
-// One record in the code page's bytes.
-std::vector<std::uint8_t> RecordBytesOf(const std::wstring& description, const std::wstring& text,
-                                        std::int16_t flag);
+// One record's bytes, written by hand from the file's layout.
+using test_bytes::RecordBytesOf;
 
 // A data file of 22 records: the header with `base` and `flag`, and item n of `items` as
 // "Item n" with the text "  text of n" (blanks before it, as a user may type them).
