@@ -6,7 +6,8 @@
 //
 //     node extension.test.mjs CHROMIUM_BINARY EXTENSION_DIR [CASE...]
 //
-// Ends with the line "N passed, M failed"; exits non-zero when a case failed.
+// Ends with the line "N passed, M failed"; exits non-zero when a case failed, and when the
+// words given choose no case.
 import assert from "node:assert/strict";
 import { resolve } from "node:path";
 import { EXTENSION_ORIGIN, Fixture, SNIPPET, WAIT_MS } from "./fixture.mjs";
@@ -221,6 +222,13 @@ async function main() {
     }
     const chosen = Object.entries(cases)
         .filter(([name]) => only.length === 0 || only.some((word) => name.includes(word)));
+    // Words that choose nothing are a mistake (a misspelt name, a renamed case), not a pass.
+    if (chosen.length === 0) {
+        console.error(`no case's name contains ${only.map((word) => `"${word}"`).join(" or ")}; ` +
+            `the cases are:\n${Object.keys(cases).map((name) => `  ${name}`).join("\n")}`);
+        console.log("0 passed, 1 failed");
+        process.exit(1);
+    }
     const fixture = new Fixture(chromium, resolve(extensionDir));
     let passed = 0;
     let failed = 0;
