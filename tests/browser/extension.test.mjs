@@ -19,6 +19,19 @@ function insertText(target, data) {
     return { target, kind: "InputEvent", inputType: "insertText", data };
 }
 
+// What a real right-click leaves for the snippet in a field that holds SELECTED_VALUE with "Sam"
+// selected: the click lands on the character `onCharacter` (a quarter of the way in), and "|"
+// marks where the snippet is found afterwards. The browser keeps a selection that the click
+// lands on; elsewhere it puts the caret at the click's point.
+const SELECTED_VALUE = "To: Sam and Kim";
+const RIGHT_CLICKS = [
+    { on: "the selected text", focused: true, onCharacter: 5, result: "To: | and Kim" },
+    { on: "other text", focused: true, onCharacter: 12, result: "To: Sam and |Kim" },
+    // A field without the focus shows no selection: the click puts the caret, as anywhere.
+    { on: "the selected text, no focus", focused: false, onCharacter: 5,
+        result: "To: S|am and Kim" },
+];
+
 const cases = {
     async "the extension loads under its fixed ID with its menu entry"(fixture) {
         assert.equal(fixture.workerUrl, `${EXTENSION_ORIGIN}/background.js`);
@@ -70,6 +83,27 @@ const cases = {
             inputs: [insertText("message", SNIPPET_IN_TEXT_AREA)],
         });
         assert.equal(await fixture.inPage("document.getElementById('name').value"), "");
+    },
+
+    async "a right-click on the selected text keeps it for the snippet; elsewhere the caret moves"(
+        fixture) {
+        for (const [id, snippet] of [["name", SNIPPET_ON_ONE_LINE],
+            ["message", SNIPPET_IN_TEXT_AREA]]) {
+            for (const { on, focused, onCharacter, result } of RIGHT_CLICKS) {
+                await fixture.prepareControl(id, SELECTED_VALUE, 4, 7, { focused });
+                await fixture.rightClick(id, { onCharacter });
+                assert.deepEqual(await fixture.clickMenuEntry(), { inserted: 17 });
+                const caret = result.indexOf("|") + snippet.length;
+                const clicked = `${id} right-clicked on ${on}`;
+                assert.deepEqual({ clicked, ...await fixture.controlState(id) }, {
+                    clicked,
+                    value: result.replace("|", snippet),
+                    caret: [caret, caret],
+                    focused: true,
+                    inputs: [insertText(id, snippet)],
+                });
+            }
+        }
     },
 
     async "contenteditable: the selected text is replaced, the line break is a <br>"(fixture) {
@@ -161,7 +195,7 @@ const cases = {
 
     async "a field in a frame gets the snippet; the fields of the top page do not"(fixture) {
         const inner = "document.getElementById('inner').contentDocument";
-        await fixture.rightClick("comment", inner);
+        await fixture.rightClick("comment", { documentOf: inner });
         await fixture.inPage("seenInputs.length = 0");
         assert.deepEqual(await fixture.clickMenuEntry("inner"), { inserted: 17 });
         assert.deepEqual(await fixture.inPage(`(() => {
