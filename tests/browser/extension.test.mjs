@@ -6,7 +6,8 @@
 //
 //     node extension.test.mjs CHROMIUM_BINARY EXTENSION_DIR [CASE...]
 //
-// Ends with the line "N passed, M failed"; exits non-zero when a case failed.
+// Ends with the line "N passed, M failed"; exits non-zero when a case failed, and when the
+// words given choose no case.
 import assert from "node:assert/strict";
 import { resolve } from "node:path";
 import { EXTENSION_ORIGIN, Fixture, SNIPPET, WAIT_MS } from "./fixture.mjs";
@@ -17,6 +18,19 @@ const SNIPPET_IN_TEXT_AREA = "Kind regards,\nPat";
 function insertText(target, data) {
     return { target, kind: "InputEvent", inputType: "insertText", data };
 }
+
+// What a real right-click leaves for the snippet in a field that holds SELECTED_VALUE with "Sam"
+// selected: the click lands on the character `onCharacter` (a quarter of the way in), and "|"
+// marks where the snippet is found afterwards. The browser keeps a selection that the click
+// lands on; elsewhere it puts the caret at the click's point.
+const SELECTED_VALUE = "To: Sam and Kim";
+const RIGHT_CLICKS = [
+    { on: "the selected text", focused: true, onCharacter: 5, result: "To: | and Kim" },
+    { on: "other text", focused: true, onCharacter: 12, result: "To: Sam and |Kim" },
+    // A field without the focus shows no selection: the click puts the caret, as anywhere.
+    { on: "the selected text, no focus", focused: false, onCharacter: 5,
+        result: "To: S|am and Kim" },
+];
 
 const cases = {
     async "the extension loads under its fixed ID with its menu entry"(fixture) {
@@ -69,6 +83,27 @@ const cases = {
             inputs: [insertText("message", SNIPPET_IN_TEXT_AREA)],
         });
         assert.equal(await fixture.inPage("document.getElementById('name').value"), "");
+    },
+
+    async "a right-click on the selected text keeps it for the snippet; elsewhere the caret moves"(
+        fixture) {
+        for (const [id, snippet] of [["name", SNIPPET_ON_ONE_LINE],
+            ["message", SNIPPET_IN_TEXT_AREA]]) {
+            for (const { on, focused, onCharacter, result } of RIGHT_CLICKS) {
+                await fixture.prepareControl(id, SELECTED_VALUE, 4, 7, { focused });
+                await fixture.rightClick(id, { onCharacter });
+                assert.deepEqual(await fixture.clickMenuEntry(), { inserted: 17 });
+                const caret = result.indexOf("|") + snippet.length;
+                const clicked = `${id} right-clicked on ${on}`;
+                assert.deepEqual({ clicked, ...await fixture.controlState(id) }, {
+                    clicked,
+                    value: result.replace("|", snippet),
+                    caret: [caret, caret],
+                    focused: true,
+                    inputs: [insertText(id, snippet)],
+                });
+            }
+        }
     },
 
     async "contenteditable: the selected text is replaced, the line break is a <br>"(fixture) {
@@ -160,7 +195,7 @@ const cases = {
 
     async "a field in a frame gets the snippet; the fields of the top page do not"(fixture) {
         const inner = "document.getElementById('inner').contentDocument";
-        await fixture.rightClick("comment", inner);
+        await fixture.rightClick("comment", { documentOf: inner });
         await fixture.inPage("seenInputs.length = 0");
         assert.deepEqual(await fixture.clickMenuEntry("inner"), { inserted: 17 });
         assert.deepEqual(await fixture.inPage(`(() => {
@@ -221,6 +256,13 @@ async function main() {
     }
     const chosen = Object.entries(cases)
         .filter(([name]) => only.length === 0 || only.some((word) => name.includes(word)));
+    // Words that choose nothing are a mistake (a misspelt name, a renamed case), not a pass.
+    if (chosen.length === 0) {
+        console.error(`no case's name contains ${only.map((word) => `"${word}"`).join(" or ")}; ` +
+            `the cases are:\n${Object.keys(cases).map((name) => `  ${name}`).join("\n")}`);
+        console.log("0 passed, 1 failed");
+        process.exit(1);
+    }
     const fixture = new Fixture(chromium, resolve(extensionDir));
     let passed = 0;
     let failed = 0;

@@ -210,8 +210,10 @@ export class Fixture {
 
     // Presses and releases the right button over the element, as a user opening the context
     // menu does; resolves once the page has seen the contextmenu event. `documentOf` names the
-    // element's document from the top frame's script.
-    async rightClick(id, documentOf = "document") {
+    // element's document from the top frame's script. The click lands on the element's middle,
+    // or, given `onCharacter`, on that character of a text box's or text area's value (on its
+    // first line), a quarter of the way into it, where a caret put by the click goes before it.
+    async rightClick(id, { documentOf = "document", onCharacter = null } = {}) {
         const where = await this.inPage(`(() => {
             const view = ${documentOf}.defaultView;
             const element = ${documentOf}.getElementById(${JSON.stringify(id)});
@@ -219,9 +221,32 @@ export class Fixture {
             const box = element.getBoundingClientRect();
             const frame = view.frameElement?.getBoundingClientRect() ?? { left: 0, top: 0 };
             const border = view.frameElement ?? { clientLeft: 0, clientTop: 0 };
+            let x = box.left + box.width / 2;
+            let y = box.top + box.height / 2;
+            const character = ${JSON.stringify(onCharacter)};
+            if (character !== null) {
+                // The text's width up to the character, in the field's own font; half a font
+                // size below the content's top is on the first line of a text area.
+                const style = view.getComputedStyle(element);
+                const text = ${documentOf}.createElement("canvas").getContext("2d");
+                text.font = style.font;
+                const widthTo = (end) => text.measureText(element.value.slice(0, end)).width;
+                x = box.left + element.clientLeft + parseFloat(style.paddingLeft) -
+                    element.scrollLeft + (3 * widthTo(character) + widthTo(character + 1)) / 4;
+                y = box.top + element.clientTop + parseFloat(style.paddingTop) -
+                    element.scrollTop + parseFloat(style.fontSize) / 2;
+                // The point is checked against the browser's own hit test, so that a case
+                // never asserts on a click that landed elsewhere.
+                const hit = ${documentOf}.caretPositionFromPoint(x, y);
+                if (hit?.offsetNode !== element || hit.offset !== character) {
+                    throw new Error("the click's point is not before character " +
+                        character + " of " + element.id + ": " + hit?.offsetNode?.nodeName +
+                        " " + hit?.offset);
+                }
+            }
             return {
-                x: frame.left + border.clientLeft + box.left + box.width / 2,
-                y: frame.top + border.clientTop + box.top + box.height / 2,
+                x: frame.left + border.clientLeft + x,
+                y: frame.top + border.clientTop + y,
                 seen: view.seenContextMenus.length,
             };
         })()`);
@@ -265,10 +290,14 @@ export class Fixture {
     }
 
     // Sets a text box's or text area's value and selection, and forgets earlier input events.
-    prepareControl(id, value, start, end = start) {
+    // Given `focused`, the field first gets the focus (true), as where the user selected the
+    // text, or loses it (false), as when the user has clicked elsewhere since.
+    prepareControl(id, value, start, end = start, { focused = null } = {}) {
         return this.inPage(`(() => {
             const field = document.getElementById(${JSON.stringify(id)});
             field.value = ${JSON.stringify(value)};
+            if (${focused} === true) field.focus();
+            if (${focused} === false) field.blur();
             field.setSelectionRange(${start}, ${end});
             seenInputs.length = 0;
             return true;

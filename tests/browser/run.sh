@@ -5,7 +5,8 @@
 #     tests/browser/run.sh [CASE...]     # CASE: words of a case's name
 #
 # Uses Debian's Chromium (scripts/setup.sh installs it), or the browser binary named by
-# QUILLERY_CHROMIUM. Ends with the line "N passed, M failed"; exits non-zero when a case failed.
+# QUILLERY_CHROMIUM. Ends with the line "N passed, M failed"; exits non-zero when a case failed
+# or when the words given choose no case.
 set -uo pipefail
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
