@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <vector>
 
 namespace quillery {
 namespace {
@@ -22,12 +23,19 @@ using wintest::User;
 using wintest::WaitFor;
 using wintest::WriteWholeFile;
 
-// Whether the screen shows the selection colour at a point.
-bool ScreenShowsHighlightAt(POINT point) {
+// The lines of the pop-up at `corner` whose pads, left of the text, the screen shows in the
+// selection colour.
+std::vector<int> LinesShownHighlighted(POINT corner, int lineCount) {
+    std::vector<int> lines;
     HDC screen = ::GetDC(nullptr);
-    const COLORREF shown = ::GetPixel(screen, point.x, point.y);
+    for (int line = 1; line <= lineCount; ++line) {
+        if (::GetPixel(screen, corner.x + 10, corner.y + LineCentreY(line)) ==
+            ::GetSysColor(COLOR_HIGHLIGHT)) {
+            lines.push_back(line);
+        }
+    }
     ::ReleaseDC(nullptr, screen);
-    return shown == ::GetSysColor(COLOR_HIGHLIGHT);
+    return lines;
 }
 
 void ClickAtThePointer() {
@@ -47,7 +55,7 @@ TEST(ManagedWindowTest, PopUpThatTheWindowManagerMovedStaysThereAndWorks) {
     ::SetCursorPos(screenWidth - 24, 300);
     RECT moved{};
     std::vector<RECT> whileHovering;
-    bool highlighted = false;
+    std::vector<std::vector<int>> highlighted; // the lines shown highlighted as each is hovered
     bool closedWhileResting = true;
     std::wstring result = L"unset";
     {
@@ -62,10 +70,11 @@ TEST(ManagedWindowTest, PopUpThatTheWindowManagerMovedStaysThereAndWorks) {
             for (int line : {1, 3, 2}) {
                 const POINT onLine{moved.left + 40, moved.top + LineCentreY(line)};
                 ::SetCursorPos(onLine.x, onLine.y);
-                // Hovered: its pad, left of the text, is drawn in the selection colour.
-                highlighted = WaitFor([&] {
-                    return ScreenShowsHighlightAt({moved.left + 10, onLine.y});
-                });
+                // Hovered: its pad alone is drawn in the selection colour, the line hovered
+                // before it no longer.
+                const POINT corner{moved.left, moved.top};
+                WaitFor([&] { return LinesShownHighlighted(corner, 3) == std::vector{line}; });
+                highlighted.push_back(LinesShownHighlighted(corner, 3));
                 RECT now{};
                 ::GetWindowRect(popup, &now);
                 whileHovering.push_back(now);
@@ -78,7 +87,7 @@ TEST(ManagedWindowTest, PopUpThatTheWindowManagerMovedStaysThereAndWorks) {
         });
         result = RunMenuRequest(platform.port, platform.views);
     }
-    EXPECT_TRUE(highlighted);
+    EXPECT_EQ(highlighted, (std::vector<std::vector<int>>{{1}, {3}, {2}}));
     EXPECT_LT(moved.left, screenWidth - 24);
     for (const RECT& rect : whileHovering) {
         EXPECT_TRUE(::EqualRect(&rect, &moved))

@@ -12,9 +12,11 @@
 
 #include <commctrl.h>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
-#include <thread>
+#include <string>
+#include <vector>
 
 namespace quillery {
 namespace {
@@ -132,19 +134,38 @@ TEST_F(MenuWindowTest, FatalReportClosesTheWindowsAndTheRequestReturns) {
     UniqueFile holder(::CreateFileW(platform.MenuFile().c_str(), GENERIC_READ, FILE_SHARE_READ,
                                     nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(holder);
-    bool popupShown = true;
+    // The window system tells a window each time it is shown, however it was shown; the
+    // request's windows are this thread's.
+    int popupShown = 0;
+    wintest::ThreadHook<WH_CALLWNDPROC> hook([&](int, WPARAM, LPARAM lParam) {
+        const auto& sent = *reinterpret_cast<const CWPSTRUCT*>(lParam);
+        wchar_t className[32] = L"";
+        if (sent.message == WM_WINDOWPOSCHANGED &&
+            (reinterpret_cast<const WINDOWPOS*>(sent.lParam)->flags & SWP_SHOWWINDOW) != 0 &&
+            ::GetClassNameW(sent.hwnd, className, 32) > 0 &&
+            std::wstring(className) == L"QuillerySnippetMenu") {
+            ++popupShown;
+        }
+    });
+    std::atomic<bool> returned{false};
     {
         User user([&] {
             HWND window = nullptr;
             ASSERT_TRUE(WaitFor([&] { return (window = FindVisible(L"QuilleryWelcome")); }));
             ::SendMessageW(::GetDlgItem(window, 101), BM_CLICK, 0, 0);
-            popupShown = WaitFor([] { return FindVisible(L"QuillerySnippetMenu") != nullptr; }, 1s);
+            // A pop-up that shows all the same is closed, so that the request returns.
+            ASSERT_TRUE(WaitFor(
+                [&] { return returned || FindVisible(L"QuillerySnippetMenu") != nullptr; }, 30s));
+            if (HWND popup = FindVisible(L"QuillerySnippetMenu")) {
+                ::PostMessageW(popup, WM_CLOSE, 0, 0);
+            }
         });
         EXPECT_EQ(RunMenuRequest(platform.port, platform.views), L"");
+        returned = true; // from here on, no window of the request can show
     }
     holder.reset();
     EXPECT_EQ(boxes.Texts(), std::vector<std::wstring>{messages::kErrorSavingItem});
-    EXPECT_FALSE(popupShown);
+    EXPECT_EQ(popupShown, 0);
     EXPECT_EQ(::FindWindowW(L"QuillerySnippetMenu", nullptr), nullptr);
     EXPECT_EQ(ReadWholeFile(platform.MenuFile()), before);
 }
