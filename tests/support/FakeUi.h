@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,7 +27,13 @@ public:
              std::function<void()> systemClose, std::function<void()> released);
     ~FakeView() override;
 
-    void Refresh() override { ++refreshes; }
+    void Refresh() override {
+        ++refreshes;
+        if (failNextRefresh) {
+            failNextRefresh = false;
+            throw std::bad_alloc(); // a real window's drawing resources ran out
+        }
+    }
     void Place(float left, float top, float width, float height) noexcept override {
         places.push_back({left, top, width, height});
     }
@@ -39,6 +46,7 @@ public:
 
     std::string name;
     int refreshes = 0;
+    bool failNextRefresh = false;
     std::vector<std::array<float, 4>> places; // left, top, width and height of each Place()
     bool shown = false;
     bool ended = false;

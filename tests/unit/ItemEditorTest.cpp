@@ -1,4 +1,5 @@
 #include "editing/ItemEditor.h"
+#include "FailingAllocation.h"
 #include "editing/ItemCommands.h"
 #include "record/Messages.h"
 #include "support/DoubleByteCodec.h"
@@ -213,20 +214,41 @@ TEST_F(ItemEditorTest, ApplyRefusesWhatTheCodePageCannotHoldAndKeepsTheTyping) {
               doubleByte.Encode(std::wstring(100, L'\u30A2')));
 }
 
-TEST_F(ItemEditorTest, FailureInsideApplyOrCancelIsAWarningAndTheEditorStays) {
-    SaveItems({1});
-    const auto before = Bytes();
-    RequestWith({[&] {
-                     OpenEditor(1, ItemCommands::Edit, [&] {
-                         ui().throwOnDoEvents = true;
-                         editor().OnCancel(); // fails after closing, in the pass
-                         ui().throwOnDoEvents = false;
-                     });
-                 },
-                 Leave()});
-    EXPECT_EQ(Boxes(), std::vector<std::wstring>{messages::kErrorEditingItem});
-    EXPECT_EQ(platform.dialogs.shown[0].style, 48u);
-    EXPECT_EQ(Bytes(), before);
+// A failure inside Apply or Cancel is a warning and writes nothing. Apply fails before it
+// writes, and the editor stays open with what was typed; Cancel fails after closing it.
+TEST_F(ItemEditorTest, FailureInsideApplyOrCancelIsAWarningAndWritesNothing) {
+    const struct {
+        const char* what;
+        void (ItemEditor::*button)();
+        bool editorStays;
+    } cases[] = {{"Apply", &ItemEditor::OnApply, true}, {"Cancel", &ItemEditor::OnCancel, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        platform.dialogs.shown.clear();
+        SaveItems({1});
+        const auto before = Bytes();
+        RequestWith({[&] {
+                         OpenEditor(1, ItemCommands::Edit, [&] {
+                             ItemEditor& shown = editor();
+                             shown.OnFieldChanged(ItemEditor::Text, L"typed");
+                             if (c.editorStays) {
+                                 testing::FailNextAllocation(); // the first thing Apply does
+                             } else {
+                                 ui().Pending([] { throw std::bad_alloc(); }); // after closing
+                             }
+                             (shown.*c.button)();
+                             EXPECT_EQ(ui().editor != nullptr && shown.IsOpen(), c.editorStays);
+                             if (c.editorStays) {
+                                 EXPECT_EQ(shown.fields[ItemEditor::Text], L"typed");
+                                 shown.OnCancel();
+                             }
+                         });
+                     },
+                     Leave()});
+        EXPECT_EQ(Boxes(), std::vector<std::wstring>{messages::kErrorEditingItem});
+        EXPECT_EQ(platform.dialogs.shown[0].style, 48u);
+        EXPECT_EQ(Bytes(), before);
+    }
 }
 
 } // namespace
