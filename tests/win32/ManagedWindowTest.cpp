@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <vector>
 
@@ -58,10 +59,20 @@ TEST(ManagedWindowTest, PopUpThatTheWindowManagerMovedStaysThereAndWorks) {
     std::vector<std::vector<int>> highlighted; // the lines shown highlighted as each is hovered
     bool closedWhileResting = true;
     std::wstring result = L"unset";
+    // The pointer watch's ticks as the request's thread takes them from its queue.
+    std::atomic<HWND> watched{nullptr};
+    std::atomic<int> ticks{0};
+    wintest::ThreadHook<WH_GETMESSAGE> tickHook([&](int, WPARAM removed, LPARAM message) {
+        const MSG& msg = *reinterpret_cast<const MSG*>(message);
+        if (removed == PM_REMOVE && msg.message == WM_TIMER && msg.hwnd == watched.load()) {
+            ++ticks;
+        }
+    });
     {
         User user([&] {
             HWND popup = nullptr;
             ASSERT_TRUE(WaitFor([&] { return (popup = FindVisible(L"QuillerySnippetMenu")); }));
+            watched = popup;
             ASSERT_TRUE(WaitFor([&] {
                 ::GetWindowRect(popup, &moved);
                 return moved.right <= screenWidth;
@@ -79,8 +90,12 @@ TEST(ManagedWindowTest, PopUpThatTheWindowManagerMovedStaysThereAndWorks) {
                 ::GetWindowRect(popup, &now);
                 whileHovering.push_back(now);
             }
-            // The pointer rests on line 2 for longer than the pointer watch's interval.
-            closedWhileResting = WaitFor([&] { return !::IsWindow(popup); }, 7s);
+            // The pointer rests on line 2 while the pointer watch ticks twice.
+            const int restingFrom = ticks;
+            EXPECT_TRUE(
+                WaitFor([&] { return ticks >= restingFrom + 2 || !::IsWindow(popup); }, 60s))
+                << "the pointer watch did not tick";
+            closedWhileResting = !::IsWindow(popup);
             if (!closedWhileResting) {
                 ClickAtThePointer();
             }
