@@ -95,6 +95,27 @@ TEST_F(MenudatTest, SetRemoveWelcomeChangeOnlyTheirRecord) {
     EXPECT_NE(list.out.find("4 snippets"), std::string::npos);
 }
 
+// A data file's fields never reach the terminal as control sequences: ESC ] 0 ; ... BEL would
+// retitle it and ESC [ 2 J clear it; U+009D (from byte 0x9D) is a terminal's one-byte OSC.
+TEST_F(MenudatTest, ListEscapesControlCharacters) {
+    std::vector<std::uint8_t> bytes = RecordBytesOf(L"", L"base", 1);
+    bytes.resize(232 * 2, 0);
+    auto item = RecordBytesOf(L"\x1B]0;owned\x07Name", L"\x1B[2Jtext", 0);
+    item[30 + 8] = 0x9D;
+    bytes.insert(bytes.end(), item.begin(), item.end());
+    testing::WriteBytes(file, bytes);
+
+    const auto list = Run({L"list", path});
+    EXPECT_EQ(list.code, 0);
+    EXPECT_NE(list.out.find(" 1  \\x1B]0;owned\\x07Name  ->  \"\\x1B[2Jtext\\x9D\""),
+              std::string::npos)
+        << list.out;
+    for (const char c : list.out) {
+        const auto byte = static_cast<unsigned char>(c);
+        EXPECT_TRUE(byte >= 0x20 || byte == '\n') << "control byte " << int(byte) << " printed";
+    }
+}
+
 TEST_F(MenudatTest, DumpShowsNulsAndPadding) {
     std::vector<std::uint8_t> bytes = RecordBytesOf(L"Head", L"base", 1);
     bytes.resize(232 + 100, 0); // a partial second record of zero bytes

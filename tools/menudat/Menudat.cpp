@@ -26,21 +26,17 @@ constexpr Starter kStarters[] = {
     {L"Signature", L"Kind regards,\r\nA. Quillery user"},
 };
 
-// Shows a field's value with its control characters escaped and its padding counted, so
-// that NULs, line breaks and trailing spaces can all be seen.
-std::string ShowField(const std::wstring& field) {
-    std::size_t end = field.size();
-    while (end > 0 && field[end - 1] == L' ') {
-        --end;
-    }
-    std::ostringstream shown;
-    shown << '"';
-    for (std::size_t i = 0; i < end;) {
+// Writes `text` with every control character escaped: the C0 controls, DEL and the C1
+// controls, which a terminal would otherwise obey (retitle, clear, move the cursor). With
+// `quoted`, quotes and backslashes are escaped too, for a value shown between quotes.
+void PutEscaped(std::ostream& shown, std::wstring_view text, bool quoted) {
+    static const char kHex[] = "0123456789ABCDEF";
+    for (std::size_t i = 0; i < text.size();) {
         std::size_t run = 1;
-        while (i + run < end && field[i + run] == field[i] && field[i] == L'\0') {
+        while (i + run < text.size() && text[i + run] == L'\0' && text[i] == L'\0') {
             ++run;
         }
-        const wchar_t ch = field[i];
+        const wchar_t ch = text[i];
         if (ch == L'\0') {
             shown << "\\0";
             if (run > 1) {
@@ -52,24 +48,43 @@ std::string ShowField(const std::wstring& field) {
             shown << "\\n";
         } else if (ch == L'\t') {
             shown << "\\t";
-        } else if (ch == L'"' || ch == L'\\') {
+        } else if (quoted && (ch == L'"' || ch == L'\\')) {
             shown << '\\' << static_cast<char>(ch);
-        } else if (ch < 0x20) {
-            static const char kHex[] = "0123456789ABCDEF";
-            shown << "\\x" << kHex[ch >> 4] << kHex[ch & 0xF];
+        } else if (ch < 0x20 || (ch >= 0x7F && ch <= 0x9F)) {
+            shown << "\\x" << kHex[(ch >> 4) & 0xF] << kHex[ch & 0xF];
         } else {
             // A surrogate pair is one character.
-            const bool pair = ch >= 0xD800 && ch <= 0xDBFF && i + 1 < end &&
-                              field[i + 1] >= 0xDC00 && field[i + 1] <= 0xDFFF;
+            const bool pair = ch >= 0xD800 && ch <= 0xDBFF && i + 1 < text.size() &&
+                              text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF;
             run = pair ? 2 : 1;
-            shown << ToUtf8(std::wstring_view(field).substr(i, run));
+            shown << ToUtf8(text.substr(i, run));
         }
         i += run;
     }
+}
+
+// Shows a field's value between quotes with its control characters escaped and its padding
+// counted, so that NULs, line breaks and trailing spaces can all be seen.
+std::string ShowField(const std::wstring& field) {
+    std::size_t end = field.size();
+    while (end > 0 && field[end - 1] == L' ') {
+        --end;
+    }
+    std::ostringstream shown;
+    shown << '"';
+    PutEscaped(shown, std::wstring_view(field).substr(0, end), /*quoted=*/true);
     shown << '"';
     if (end < field.size()) {
         shown << " + " << (field.size() - end) << " spaces";
     }
+    return shown.str();
+}
+
+// A description as a line of the list shows it: as typed, but with no control character left
+// to act on the terminal.
+std::string ShowDescription(const std::wstring& description) {
+    std::ostringstream shown;
+    PutEscaped(shown, description, /*quoted=*/false);
     return shown.str();
 }
 
@@ -249,7 +264,7 @@ private:
             }
             ++shown;
             out_ << (item < 10 ? " " : "") << item << "  "
-                 << ToUtf8(TrimSpaces(record->Description)) << "  ->  "
+                 << ShowDescription(TrimSpaces(record->Description)) << "  ->  "
                  << ShowField(TrimSpaces(record->Text)) << "\n";
         }
         out_ << shown << (shown == 1 ? " snippet" : " snippets") << "\n";
