@@ -56,10 +56,11 @@ void ItemCommands::RemoveItem(int item) {
     }
     MenuRecord record = session_.Snippet(item);
     record.SetDescription(L""); // the text stays in the slot and the file
-    if (!session_.SaveItem(item, record) || !menu_.IsOpen()) {
+    session_.SaveItem(item, record);
+    if (!menu_.IsOpen()) {
         return; // a fatal report has closed the windows: nothing to redraw
     }
-    menu_.DisplayMenu();
+    menu_.DisplayMenu(); // saved, or refused and loaded again as another program left it
 }
 
 void ItemCommands::MoveItemUp(int item) {
@@ -88,10 +89,11 @@ void ItemCommands::Move(int item, bool up) {
     }
     const MenuRecord mine = session_.Snippet(item);
     const MenuRecord theirs = session_.Snippet(neighbour);
-    if (!session_.SaveItemPair(neighbour, mine, theirs, item, theirs) || !menu_.IsOpen()) {
+    session_.SaveItemPair(neighbour, mine, theirs, item, theirs);
+    if (!menu_.IsOpen()) {
         return;
     }
-    menu_.DisplayMenu();
+    menu_.DisplayMenu(); // saved, or refused and loaded again as another program left them
 }
 
 } // namespace quillery

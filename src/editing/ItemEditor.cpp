@@ -71,7 +71,8 @@ void ItemEditor::Apply() {
     if (!FieldsFit()) {
         return; // the editor stays open with what was typed
     }
-    if (item_ == kNewItem) {
+    const bool isNew = item_ == kNewItem;
+    if (isNew) {
         // The first empty slot; 21 lies beyond the stored items and is always empty.
         int slot = kFirstItem;
         while (slot <= kLastItem && !session_.Snippet(slot).IsEmptyItem()) {
@@ -83,8 +84,20 @@ void ItemEditor::Apply() {
         MenuRecord record = session_.Snippet(item_);
         record.SetDescription(TrimSpaces(fields[Description]));
         record.SetText(TrimSpaces(fields[Text]));
-        if (!session_.SaveItem(item_, record) || !IsOpen()) {
-            return; // a fatal report has closed the editor and the menu
+        if (!session_.SaveItem(item_, record)) {
+            // Refused over another program's change (a fatal report has closed everything):
+            // the menu shows the item as it now is and the editor keeps what was typed. A new
+            // snippet looks for a free slot again.
+            if (menu_.IsOpen()) {
+                menu_.DisplayMenu();
+            }
+            if (isNew) {
+                item_ = kNewItem;
+            }
+            return;
+        }
+        if (!IsOpen()) {
+            return;
         }
     }
     menu_.DisplayMenu();

@@ -24,4 +24,9 @@ inline constexpr const wchar_t* kTextTooLong =
     L"The text to insert is too long to be saved. It can hold 200 characters, or 100 of a "
     L"language that writes each character with two bytes.";
 
+// A change not saved because another window or program changed the same snippet since this
+// menu read it: the menu then shows the snippet as it now is.
+inline constexpr const wchar_t* kChangedElsewhere =
+    L"Another window changed this snippet, so your change was not saved.";
+
 } // namespace quillery::messages

@@ -56,24 +56,51 @@ std::optional<MenuRecord> MenuSession::ReadRecord(int recordNumber) {
 }
 
 bool MenuSession::SaveItem(int itemNumber, const MenuRecord& record) {
-    if (store_ && store_->WriteItem(itemNumber, record)) {
-        Keep(itemNumber, record);
-        return true;
+    const WriteOutcome outcome =
+        store_ ? store_->WriteItem(itemNumber, record) : WriteOutcome::Failed;
+    if (outcome != WriteOutcome::Written) {
+        ReportUnsaved(outcome, {itemNumber});
+        return false;
     }
-    ReportFatal(messages::kErrorSavingItem);
-    return false;
+    Keep(itemNumber, record);
+    return true;
 }
 
 bool MenuSession::SaveItemPair(int firstItem, const MenuRecord& first,
                                const MenuRecord& firstBefore, int secondItem,
                                const MenuRecord& second) {
-    if (store_ && store_->WriteItemPair(firstItem, first, firstBefore, secondItem, second)) {
-        Keep(firstItem, first);
-        Keep(secondItem, second);
-        return true;
+    const WriteOutcome outcome =
+        store_ ? store_->WriteItemPair(firstItem, first, firstBefore, secondItem, second)
+               : WriteOutcome::Failed;
+    if (outcome != WriteOutcome::Written) {
+        ReportUnsaved(outcome, {firstItem, secondItem});
+        return false;
     }
-    ReportFatal(messages::kErrorSavingItem);
-    return false;
+    Keep(firstItem, first);
+    Keep(secondItem, second);
+    return true;
+}
+
+void MenuSession::ReportUnsaved(WriteOutcome outcome, std::initializer_list<int> items) {
+    if (outcome != WriteOutcome::ChangedElsewhere) {
+        ReportFatal(messages::kErrorSavingItem);
+        return;
+    }
+    bool shown = false;
+    for (const int item : items) {
+        if (!IsStoredItem(item)) {
+            continue;
+        }
+        const std::optional<MenuRecord> now = ReadRecord(RecordOfItem(item));
+        if (!now) {
+            return; // reported as fatal
+        }
+        Keep(item, *now);
+        shown = true;
+    }
+    if (shown) {
+        errors_.Report(messages::kChangedElsewhere, /*fatal=*/false);
+    }
 }
 
 } // namespace quillery

@@ -7,6 +7,7 @@
 #include "store/MenuStore.h"
 #include "store/SiteAddresses.h"
 
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -44,16 +45,20 @@ public:
     // reports "Error retrieving menu item" and gives nothing.
     std::optional<MenuRecord> ReadRecord(int recordNumber);
 
-    // Writes item `itemNumber` (-1: the header) and keeps it as the loaded item; a failure, or
-    // no open file, reports "Error saving menu item". True when written.
+    // Writes item `itemNumber` (-1: the header) and keeps it as the loaded item. True when
+    // written. A write refused because another program changed the record since it was read
+    // keeps the request open: the item is loaded again as it now is and the user is told (not
+    // for the header, which no line shows). Any other failure, or no open file, reports
+    // "Error saving menu item" as fatal.
     bool SaveItem(int itemNumber, const MenuRecord& record);
 
     // Writes two items as one change, as MenuStore::WriteItemPair, keeps both, and reports a
-    // failure once.
+    // failure once, as SaveItem does.
     bool SaveItemPair(int firstItem, const MenuRecord& first, const MenuRecord& firstBefore,
                       int secondItem, const MenuRecord& second);
 
 private:
+    void ReportUnsaved(WriteOutcome outcome, std::initializer_list<int> items);
     void ReportFatal(const wchar_t* message);
     void Keep(int item, const MenuRecord& record);
 

@@ -48,38 +48,39 @@ bool MenuDataFile::Write(int recordNumber, const MenuRecord& record) {
 }
 
 bool MenuDataFile::WriteBytes(int recordNumber, const RecordBytes& bytes) {
-    return WriteWhole(recordNumber, bytes, nullptr);
+    return WriteWhole(recordNumber, bytes, nullptr) == WriteOutcome::Written;
 }
 
-bool MenuDataFile::WriteBytesIfUnchanged(int recordNumber, const RecordBytes& expected,
-                                         const RecordBytes& bytes) {
+WriteOutcome MenuDataFile::WriteBytesIfUnchanged(int recordNumber, const RecordBytes& expected,
+                                                 const RecordBytes& bytes) {
     return WriteWhole(recordNumber, bytes, &expected);
 }
 
 // What the record holds and how long the file is are read first: they are what a failed write
 // puts back. A write that could not be taken back is not begun.
-bool MenuDataFile::WriteWhole(int recordNumber, const RecordBytes& bytes,
-                              const RecordBytes* expected) {
+WriteOutcome MenuDataFile::WriteWhole(int recordNumber, const RecordBytes& bytes,
+                                      const RecordBytes* expected) {
     if (recordNumber < 1) {
-        return false;
+        return WriteOutcome::Failed;
     }
     const std::uint64_t offset = OffsetOf(recordNumber);
     const std::optional<std::uint64_t> sizeBefore = file_.Size();
     RecordBytes before{};
     const std::optional<std::size_t> kept = file_.ReadAt(offset, before.data(), before.size());
     if (!sizeBefore || !kept) {
-        return false;
+        return WriteOutcome::Failed;
     }
     if (expected != nullptr && before != *expected) {
         // Changed by another program: not written over, unless it already holds exactly these
         // bytes (the same change made in both places), which leaves nothing to refuse.
-        return *kept == before.size() && before == bytes;
+        return *kept == before.size() && before == bytes ? WriteOutcome::Written
+                                                         : WriteOutcome::ChangedElsewhere;
     }
     if (file_.WriteAt(offset, bytes.data(), bytes.size())) {
-        return true;
+        return WriteOutcome::Written;
     }
     TakeBack(offset, before, *kept, *sizeBefore);
-    return false;
+    return WriteOutcome::Failed;
 }
 
 // Puts back what a failed write changed, and only that: the record's old bytes, and the old

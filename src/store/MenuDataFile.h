@@ -18,6 +18,10 @@ inline constexpr int RecordOfItem(int itemNumber) {
     return itemNumber + 2;
 }
 
+// How a write that first checks the record ended: written; refused, with nothing written,
+// because another program changed the record since it was read; or failed.
+enum class WriteOutcome { Written, ChangedElsewhere, Failed };
+
 // Fixed 232-byte records of an open data file, numbered from 1. It does not own the file.
 class MenuDataFile {
 public:
@@ -41,12 +45,13 @@ public:
     bool WriteBytes(int recordNumber, const RecordBytes& bytes);
 
     // As WriteBytes, but only while the record still holds `expected`: when another program
-    // has changed it since, nothing is written and the result is false.
-    bool WriteBytesIfUnchanged(int recordNumber, const RecordBytes& expected,
-                               const RecordBytes& bytes);
+    // has changed it since, nothing is written and the outcome says so.
+    WriteOutcome WriteBytesIfUnchanged(int recordNumber, const RecordBytes& expected,
+                                       const RecordBytes& bytes);
 
 private:
-    bool WriteWhole(int recordNumber, const RecordBytes& bytes, const RecordBytes* expected);
+    WriteOutcome WriteWhole(int recordNumber, const RecordBytes& bytes,
+                            const RecordBytes* expected);
     void TakeBack(std::uint64_t offset, const RecordBytes& before, std::size_t kept,
                   std::uint64_t sizeBefore);
 

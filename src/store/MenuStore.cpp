@@ -61,8 +61,8 @@ std::optional<std::vector<MenuRecord>> MenuStore::ReadItems(int first, int last)
     return items;
 }
 
-bool MenuStore::WriteItem(int itemNumber, const MenuRecord& record) noexcept {
-    bool written = false;
+WriteOutcome MenuStore::WriteItem(int itemNumber, const MenuRecord& record) noexcept {
+    WriteOutcome outcome = WriteOutcome::Failed;
     Attempt([&] {
         if (!file_->IsStillAtItsPath()) {
             return;
@@ -71,26 +71,33 @@ bool MenuStore::WriteItem(int itemNumber, const MenuRecord& record) noexcept {
         const RecordBytes bytes = EncodeRecord(record, ansi_);
         MenuDataFile data(*file_, ansi_);
         const auto seen = seen_.find(recordNumber);
-        written = seen == seen_.end()
-                      ? data.WriteBytes(recordNumber, bytes)
-                      : data.WriteBytesIfUnchanged(recordNumber, seen->second, bytes);
-        if (written) {
+        if (seen == seen_.end()) {
+            outcome =
+                data.WriteBytes(recordNumber, bytes) ? WriteOutcome::Written : WriteOutcome::Failed;
+        } else {
+            outcome = data.WriteBytesIfUnchanged(recordNumber, seen->second, bytes);
+        }
+        if (outcome == WriteOutcome::Written) {
             seen_[recordNumber] = bytes;
         }
     });
-    return written;
+    return outcome;
 }
 
-bool MenuStore::WriteItemPair(int firstItem, const MenuRecord& first, const MenuRecord& firstBefore,
-                              int secondItem, const MenuRecord& second) noexcept {
-    if (!WriteItem(firstItem, first)) {
-        return false;
+WriteOutcome MenuStore::WriteItemPair(int firstItem, const MenuRecord& first,
+                                      const MenuRecord& firstBefore, int secondItem,
+                                      const MenuRecord& second) noexcept {
+    const WriteOutcome firstOutcome = WriteItem(firstItem, first);
+    if (firstOutcome != WriteOutcome::Written) {
+        return firstOutcome;
     }
-    if (!WriteItem(secondItem, second)) {
-        WriteItem(firstItem, firstBefore); // one attempt; the failure stands either way
-        return false;
+    const WriteOutcome secondOutcome = WriteItem(secondItem, second);
+    if (secondOutcome == WriteOutcome::Written) {
+        return secondOutcome;
     }
-    return true;
+    // One attempt; when it fails too, the first item's new bytes stay: a failure either way.
+    const bool putBack = WriteItem(firstItem, firstBefore) == WriteOutcome::Written;
+    return putBack ? secondOutcome : WriteOutcome::Failed;
 }
 
 } // namespace quillery

@@ -5,6 +5,7 @@
 #include "platform/RecordFile.h"
 #include "platform/SystemInfo.h"
 #include "record/MenuRecord.h"
+#include "store/MenuDataFile.h"
 #include "store/RecordCodec.h"
 
 #include <map>
@@ -48,13 +49,15 @@ public:
 
     // Writes `record` as item `itemNumber` (record itemNumber + 2; -1 writes the header), whole
     // or not at all.
-    bool WriteItem(int itemNumber, const MenuRecord& record) noexcept;
+    WriteOutcome WriteItem(int itemNumber, const MenuRecord& record) noexcept;
 
     // Writes two items as one change (a swap of two snippets). When the first write fails the
     // second is not attempted; when the second fails, the first item is put back with one
-    // attempt, so that no snippet is left in both records. True when both were written.
-    bool WriteItemPair(int firstItem, const MenuRecord& first, const MenuRecord& firstBefore,
-                       int secondItem, const MenuRecord& second) noexcept;
+    // attempt, so that no snippet is left in both records. Written when both were written;
+    // ChangedElsewhere when another program's change refused one and the file is as it was.
+    WriteOutcome WriteItemPair(int firstItem, const MenuRecord& first,
+                               const MenuRecord& firstBefore, int secondItem,
+                               const MenuRecord& second) noexcept;
 
 private:
     std::unique_ptr<RecordFile> file_;

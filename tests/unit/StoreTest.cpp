@@ -142,7 +142,7 @@ TEST_F(StoreTest, WritesAtTheRecordOfTheItemNumber) {
         record.SetDescription(L"Written");
         record.SetText(L"at " + std::to_wstring(c.offset));
         record.Flag = 7;
-        EXPECT_TRUE(store->WriteItem(c.item, record));
+        EXPECT_EQ(store->WriteItem(c.item, record), WriteOutcome::Written);
 
         const auto bytes = Bytes();
         ASSERT_GE(bytes.size(), c.offset + 232);
@@ -191,7 +191,7 @@ TEST_F(StoreTest, ReadOnlyFileOpensAndEveryWriteFails) {
     MenuRecord changed = *store->Read(RecordOfItem(1));
     EXPECT_EQ(TrimSpaces(changed.Description), L"Kept");
     changed.SetDescription(L"Changed");
-    EXPECT_FALSE(store->WriteItem(1, changed));
+    EXPECT_EQ(store->WriteItem(1, changed), WriteOutcome::Failed);
     EXPECT_TRUE(platform.dialogs.shown.empty());
 
     EXPECT_TRUE(Open());
@@ -279,7 +279,7 @@ TEST_F(StoreTest, FailedWriteKeepsOldBytesAndNewTable) {
 
     const auto store = OpenStore();
     ASSERT_NE(store, nullptr);
-    EXPECT_FALSE(store->WriteItem(2, edited));
+    EXPECT_EQ(store->WriteItem(2, edited), WriteOutcome::Failed);
     EXPECT_TRUE(platform.dialogs.shown.empty());
 
     EXPECT_FALSE(session.SaveItem(2, edited));
@@ -387,14 +387,15 @@ TEST_F(StoreTest, RecordThatAnotherProgramChangedIsNotWrittenOver) {
 
     MenuRecord first = loaded[0];
     first.SetDescription(L"One, edited");
-    EXPECT_TRUE(store->WriteItem(1, first));
+    EXPECT_EQ(store->WriteItem(1, first), WriteOutcome::Written);
     theirs.Item(1, L"One, edited", L"one");
     EXPECT_EQ(Bytes(), theirs.bytes);
 
     MenuRecord second = loaded[1];
     second.SetDescription(L"Two, edited");
-    EXPECT_FALSE(store->WriteItem(2, second));
-    EXPECT_FALSE(store->WriteItemPair(3, loaded[1], loaded[2], 2, loaded[2])); // Move Up of 3
+    EXPECT_EQ(store->WriteItem(2, second), WriteOutcome::ChangedElsewhere);
+    EXPECT_EQ(store->WriteItemPair(3, loaded[1], loaded[2], 2, loaded[2]),
+              WriteOutcome::ChangedElsewhere); // Move Up of 3
     EXPECT_EQ(Bytes(), theirs.bytes);
 
     // The same change made in both places (two welcome windows given the same answer, say) is
@@ -402,7 +403,7 @@ TEST_F(StoreTest, RecordThatAnotherProgramChangedIsNotWrittenOver) {
     MenuRecord same = loaded[1];
     same.SetDescription(L"Theirs");
     same.SetText(L"their text");
-    EXPECT_TRUE(store->WriteItem(2, same));
+    EXPECT_EQ(store->WriteItem(2, same), WriteOutcome::Written);
     EXPECT_EQ(Bytes(), theirs.bytes);
 
     EXPECT_TRUE(Open()); // a request that reads the file anew may write it

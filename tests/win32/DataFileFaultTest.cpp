@@ -49,11 +49,14 @@ protected:
     // A request in which the user edits line `line` as wintest::EditAndApply does. Gives what
     // the request returned.
     std::wstring EditAndApply(int line, const std::wstring& description,
-                              const std::function<void()>& meanwhile = {}) {
+                              const std::function<void()>& meanwhile = {},
+                              const std::function<void(HWND)>& afterApply = {}) {
         bool edited = false;
         std::wstring result;
         {
-            User user([&] { edited = wintest::EditAndApply(line, L'e', description, meanwhile); });
+            User user([&] {
+                edited = wintest::EditAndApply(line, L'e', description, meanwhile, afterApply);
+            });
             result = RunMenuRequest(platform.port, platform.views);
         }
         EXPECT_TRUE(edited) << "the editor did not come and go";
@@ -189,12 +192,23 @@ TEST_F(DataFileFaultTest, FileRewrittenByAnotherProgramIsNotWrittenOverFromTheOl
     const auto theirs = ItemsFile({7, 8});
 
     bool rewritten = false;
-    EXPECT_EQ(
-        EditAndApply(2, L"Edited",
-                     [&] { rewritten = wintest::RewriteInPlace(platform.MenuFile(), theirs); }),
-        L"");
+    bool editorStayed = false;
+    const auto cancelOnceTold = [&](HWND editor) {
+        // Refused: the user is told, and once the box is answered the editor is there again
+        // with what was typed.
+        editorStayed = WaitFor([&] {
+            return !boxes.Seen().empty() && ::IsWindow(editor) && ::IsWindowEnabled(editor);
+        });
+        ::SendMessageW(::GetDlgItem(editor, 212), BM_CLICK, 0, 0); // Cancel
+    };
+    EXPECT_EQ(EditAndApply(
+                  2, L"Edited",
+                  [&] { rewritten = wintest::RewriteInPlace(platform.MenuFile(), theirs); },
+                  cancelOnceTold),
+              L"");
     ASSERT_TRUE(rewritten);
-    ExpectSaveRefused();
+    EXPECT_TRUE(editorStayed);
+    EXPECT_EQ(boxes.Texts(), std::vector<std::wstring>{messages::kChangedElsewhere});
     EXPECT_EQ(ReadWholeFile(platform.MenuFile()), theirs);
 }
 

@@ -43,7 +43,7 @@ TEST(JapaneseCodePageTest, FieldsHoldHalfAsManyKanaAndNoCharacterIsCutInTwo) {
     MenuRecord item;
     item.SetDescription(kKana15 + L"\u30A4");
     item.SetText(L"a" + kKana15);
-    ASSERT_TRUE(store->WriteItem(2, item));
+    ASSERT_EQ(store->WriteItem(2, item), WriteOutcome::Written);
     const auto record = RecordOf(ReadWholeFile(platform.MenuFile()), 4);
     EXPECT_EQ(std::string(record.begin(), record.begin() + 30), Repeated("\x83\x41", 15));
     const std::string text(record.begin() + 30, record.begin() + 62);

@@ -371,7 +371,8 @@ bool OpenContextMenu(HWND popup, int line, HWND& menuWindow, HMENU& menu) {
 }
 
 bool EditAndApply(int line, wchar_t command, const std::wstring& description,
-                  const std::function<void()>& meanwhile) {
+                  const std::function<void()>& meanwhile,
+                  const std::function<void(HWND)>& afterApply) {
     constexpr int kDescriptionBox = 201;
     constexpr int kApplyButton = 211;
     HWND popup = nullptr;
@@ -392,6 +393,9 @@ bool EditAndApply(int line, wchar_t command, const std::wstring& description,
     ::SendMessageW(::GetDlgItem(editor, kDescriptionBox), WM_SETTEXT, 0,
                    reinterpret_cast<LPARAM>(description.c_str()));
     ::SendMessageW(::GetDlgItem(editor, kApplyButton), BM_CLICK, 0, 0);
+    if (afterApply) {
+        afterApply(editor);
+    }
     if (!WaitFor([] { return FindVisible(L"QuilleryItemEditor") == nullptr; })) {
         return false;
     }

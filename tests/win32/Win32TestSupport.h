@@ -196,10 +196,12 @@ bool OpenContextMenu(HWND popup, int line, HWND& menuWindow, HMENU& menu);
 
 // The user's part of an edit, for a User: on the open pop-up, right-clicks line `line`,
 // picks the command whose access key is `command` (L'n' New, L'e' Edit), runs `meanwhile`
-// while the editor is open, makes the description `description` and presses Apply. Then
-// closes the pop-up, unless a report has closed it. Whether each window came and went.
+// while the editor is open, makes the description `description` and presses Apply, then runs
+// `afterApply` with the editor's window (which may close the editor itself). Then closes the
+// pop-up, unless a report has closed it. Whether each window came and went.
 bool EditAndApply(int line, wchar_t command, const std::wstring& description,
-                  const std::function<void()>& meanwhile = {});
+                  const std::function<void()>& meanwhile = {},
+                  const std::function<void(HWND)>& afterApply = {});
 
 // Polls `condition` until it holds or the time is up; whether it held.
 bool WaitFor(const std::function<bool()>& condition,
