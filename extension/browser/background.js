@@ -1,7 +1,10 @@
-// Quillery's entry in the context menu of editable fields. A click asks the native host for a
-// snippet and hands the text to the content script of the frame that was right-clicked, which
-// puts it into the field. The host's menu opens at the pointer, so the request goes out at once,
-// while the pointer is still where the user right-clicked.
+// Quillery's entry in the context menu of editable fields. A click on it first claims the field
+// in the document that was right-clicked: content.js, injected there now (the click lends the
+// extension access to the tab), takes the field that the right-click focused. Then the native
+// host is asked for a snippet, and the text goes to that claim alone: to the same document, by
+// its id where the browser gives one, and there into the claimed field. A page that has taken
+// the right-clicked one's place meanwhile, in the tab or in its frame, gets nothing; the user is
+// told instead.
 //
 // Runs as the service worker of Chromium-based browsers and as the event page of Firefox; the
 // `browser` namespace is Firefox's, and both namespaces answer with promises.
@@ -23,12 +26,33 @@ api.contextMenus.onClicked.addListener(onMenuClicked);
 
 // Runs one menu request for a click on the entry (`info` and `tab` as the browser gives them).
 // Resolves, once everything is done, to what the content script reports ({inserted:
-// characters}), or null when nothing was handed to the page; never rejects: a failure is
+// characters}), or null when nothing was put into the page; never rejects: a failure is
 // reported to the user instead.
 async function onMenuClicked(info, tab) {
     if (info.menuItemId !== MENU_ID || !tab || !(tab.id >= 0)) {
         return null;
     }
+    // Asked before anything is awaited: the browser asks the user only during the click.
+    const frameAccess = requestFrameAccess(info);
+    let claim;
+    try {
+        if (frameAccess && !(await frameAccess)) {
+            await reportFailure("Quillery was not allowed into this frame, which comes from " +
+                "another site than the page.");
+            return null;
+        }
+        claim = await claimField(tab.id, info);
+    } catch (failure) {
+        await reportFailure(
+            `The field you right-clicked could not be reached (${failure.message}).`);
+        return null;
+    }
+    if (typeof claim === "string") {
+        await reportFailure(claim);
+        return null;
+    }
+    // The host's menu opens at the pointer, so the request goes out as soon as the field is
+    // claimed, one round trip to the page after the click.
     let answer;
     try {
         answer = await api.runtime.sendNativeMessage(HOST_NAME, { request: "menu" });
@@ -49,13 +73,78 @@ async function onMenuClicked(info, tab) {
     if (answer.text === "") {
         return null;
     }
+    let injections;
     try {
-        return await api.tabs.sendMessage(tab.id, { quillery: "insert", text: answer.text },
-            { frameId: info.frameId ?? 0 });
+        injections = await api.scripting.executeScript({
+            target: claim.target,
+            injectImmediately: true,
+            // A document that content.js never ran in has no claim: it is not the one that was
+            // right-clicked.
+            func: (token, text) => globalThis.quilleryInsert?.(token, text) ??
+                { refused: "the page is no longer the one you right-clicked" },
+            args: [claim.token, answer.text],
+        });
     } catch (failure) {
         await reportFailure(`The snippet could not be put into the page (${failure.message}).`);
         return null;
     }
+    const result = injections[0]?.result;
+    if (!Number.isInteger(result?.inserted)) {
+        await reportFailure("The snippet was not put into the page: " +
+            `${result?.refused ?? "the page did not answer"}.`);
+        return null;
+    }
+    return result;
+}
+
+// The access a click on the entry lends (activeTab) covers the page's own site (origin) and its
+// frames from that site; a frame from another site is asked for: the browser prompts once,
+// naming the site, and keeps the user's answer. Must be called before the click's handler
+// awaits anything. Resolves to whether it was granted; null when nothing needs asking.
+function requestFrameAccess(info) {
+    let frame;
+    let page;
+    try {
+        frame = new URL(info.frameUrl);
+        page = new URL(info.pageUrl);
+    } catch {
+        return null;
+    }
+    if (frame.origin === page.origin || !["http:", "https:"].includes(frame.protocol)) {
+        return null;
+    }
+    return api.permissions.request({ origins: [`${frame.protocol}//${frame.hostname}/*`] });
+}
+
+// Injects content.js into the right-clicked frame, which claims the field that has the focus
+// there. Resolves to {target, token}: where the snippet goes (the claimed document) and the
+// claim's token; or to the reason, as text, when there is nothing to claim.
+async function claimField(tabId, info) {
+    const frame = { tabId, frameIds: [info.frameId ?? 0] };
+    const [injection] = await api.scripting.executeScript({
+        target: frame, files: ["content.js"], injectImmediately: true,
+    });
+    // Firefox may answer with no result where it gives no access, rather than fail.
+    if (!injection) {
+        throw new Error("the browser gave no access to its frame");
+    }
+    const { url, token } = injection.result ?? {};
+    // The click names the frame, not its document: the document now there must have the
+    // address the right-clicked one had (a change of the fragment alone keeps the document).
+    const withoutFragment = (address) => String(address).split("#")[0];
+    if (typeof url !== "string" ||
+        withoutFragment(url) !== withoutFragment(info.frameUrl ?? info.pageUrl)) {
+        return "The page changed after your right-click, so nothing was put into it. " +
+            "Right-click the field again.";
+    }
+    if (!token) {
+        return "No text field had the focus where you right-clicked, so Quillery did not know " +
+            "where to put the snippet.";
+    }
+    // Chromium names each document; Firefox does not, and there the claim alone tells the
+    // right-clicked document from a later one in the same frame.
+    const target = injection.documentId ? { tabId, documentIds: [injection.documentId] } : frame;
+    return { target, token };
 }
 
 // Tells the user of a failure without touching the page: a notification where the browser can

@@ -1,31 +1,36 @@
-// Quillery in every frame of a page: remembers the editable field the user last right-clicked,
-// and puts a snippet into it when the background asks. The snippet goes in at the caret, in
-// place of any selected text, as the page's own scripts would see typing: an `input` event
-// follows. A field that is read-only or disabled is left as it is, and a field with a
-// `maxlength` takes only as much of the snippet as fits.
+// Quillery in the page. A click on the "Quillery" menu entry injects this script into the frame
+// that was right-clicked (background.js), where it claims the field that the right-click
+// focused: a text box, a text area or the editing host of contenteditable content. The chosen
+// snippet then goes in through `quilleryInsert` with the claim's token, and only into that
+// field: the claim lives in the extension's own script world of this document, which the page's
+// scripts cannot reach and a later document in the same frame does not have.
+//
+// The snippet goes in at the caret, in place of any selected text, as the page's own scripts
+// would see typing: an `input` event follows. A field that is read-only or disabled is left as
+// it is, and a field with a `maxlength` takes only as much of the snippet as fits.
+//
+// Each run evaluates to {url, token}: this document's address, which the background compares
+// with the right-clicked frame's, and the new claim's token (null when no field has the focus).
+// A new claim replaces an earlier one of the document, whose snippet is then refused.
 "use strict";
 
 (() => {
-    const api = globalThis.browser ?? globalThis.chrome;
-
     // The input types that hold free text, as a text box does.
     const TEXT_INPUT_TYPES = new Set(["text", "search", "url", "tel", "password", "email"]);
 
-    let clickedField = null;
-
-    // Captured on the window before the page's own handlers, which may stop the event.
-    addEventListener("contextmenu", (event) => {
-        clickedField = editableFieldAt(event.composedPath()[0] ?? event.target);
-    }, true);
-
-    api.runtime.onMessage.addListener((message, sender, sendResponse) => {
-        if (message?.quillery !== "insert" || typeof message.text !== "string") {
-            return;
+    // Returns {inserted: characters}, or {refused: reason} when the token is not this
+    // document's current claim or the claimed field has left the page.
+    globalThis.quilleryInsert = (token, text) => {
+        const claim = globalThis.quilleryClaim;
+        if (claim?.token !== token) {
+            return { refused: "Quillery was chosen again in this page since" };
         }
-        const field = clickedField?.isConnected ? clickedField
-            : editableFieldAt(document.activeElement);
-        sendResponse({ inserted: field ? insertSnippet(field, message.text) : 0 });
-    });
+        globalThis.quilleryClaim = null;
+        if (!claim.field.isConnected) {
+            return { refused: "the field you right-clicked is no longer in the page" };
+        }
+        return { inserted: insertSnippet(claim.field, text) };
+    };
 
     function isTextControl(element) {
         return element instanceof HTMLTextAreaElement ||
@@ -127,4 +132,14 @@
             data: snippet,
         }));
     }
+
+    // The right-click focused the field; a field in an open shadow root is focused inside it.
+    let focused = document.activeElement;
+    while (focused?.shadowRoot?.activeElement) {
+        focused = focused.shadowRoot.activeElement;
+    }
+    const field = editableFieldAt(focused);
+    const token = field ? crypto.getRandomValues(new Uint32Array(4)).join("-") : null;
+    globalThis.quilleryClaim = field ? { token, field } : null;
+    return { url: location.href, token };
 })();

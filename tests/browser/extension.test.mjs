@@ -32,6 +32,34 @@ const RIGHT_CLICKS = [
         result: "To: S|am and Kim" },
 ];
 
+// Clicks the entry with the host's answer held back, as while the user's menu is open; resolves,
+// once the host has the request, to {clicked}: the click's promise. setAnswer closes the menu.
+async function clickWithMenuOpen(fixture, frame) {
+    const asked = fixture.hostRequests().length;
+    fixture.holdAnswer();
+    const clicked = fixture.clickMenuEntry(frame);
+    await fixture.waitFor(() => fixture.hostRequests().length > asked, "the host's request");
+    return { clicked };
+}
+
+// The right-clicked page's place taken by another, in the tab or in its frame, before the
+// snippet comes: while the host's menu is open, or even before the entry is clicked (then the
+// host is not asked). `elsewhere` is the new page's document, from the top frame's script.
+const INNER = "document.getElementById('inner').contentDocument";
+const toSite = (fixture) => fixture.load(`${fixture.otherOrigin}/elsewhere.html`);
+const frameElsewhere = (fixture) =>
+    fixture.inPage("document.getElementById('inner').src = 'elsewhere.html'");
+const NOT_PUT = /^Quillery: The snippet (could not be|was not) put into the page/;
+const REPLACED_PAGES = [
+    { by: "the tab going to another site, menu open", frame: "top", field: "message",
+        elsewhere: "document", replace: toSite, told: NOT_PUT },
+    { by: "the page pointing its frame elsewhere, menu open", frame: "inner", field: "comment",
+        elsewhere: INNER, replace: frameElsewhere, told: NOT_PUT },
+    { by: "the page pointing its frame elsewhere before the click", frame: "inner",
+        field: "comment", elsewhere: INNER, replace: frameElsewhere, beforeClick: true,
+        told: /^Quillery: The page changed after your right-click/ },
+];
+
 const cases = {
     async "the extension loads under its fixed ID with its menu entry"(fixture) {
         assert.equal(fixture.workerUrl, `${EXTENSION_ORIGIN}/background.js`);
@@ -74,8 +102,14 @@ const cases = {
         await fixture.rightClick("message");
         await fixture.prepareControl("message", "Thanks.\nSee you.", 8);
         await fixture.prepareControl("name", "", 0);
+        // The page's script names another field in a contextmenu event of its own making.
+        await fixture.inPage(`document.getElementById("name")
+            .dispatchEvent(new MouseEvent("contextmenu", { bubbles: true }))`);
+        // The focus moves while the menu is open.
+        const { clicked } = await clickWithMenuOpen(fixture, "top");
         await fixture.inPage("document.getElementById('name').focus(), true");
-        assert.deepEqual(await fixture.clickMenuEntry(), { inserted: 17 });
+        fixture.setAnswer({ text: SNIPPET });
+        assert.deepEqual(await clicked, { inserted: 17 });
         assert.deepEqual(await fixture.controlState("message"), {
             value: `Thanks.\n${SNIPPET_IN_TEXT_AREA}See you.`,
             caret: [25, 25],
@@ -245,6 +279,35 @@ const cases = {
         assert.deepEqual(await fixture.controlState("name"), {
             value: "unchanged", caret: [2, 2], focused: true, inputs: [],
         });
+    },
+
+    async "a page that took the right-clicked one's place gets nothing; the user is told"(
+        fixture) {
+        for (const { by, frame, field, elsewhere, beforeClick, told, replace } of REPLACED_PAGES) {
+            try {
+                await fixture.rightClick(field,
+                    { documentOf: frame === "top" ? "document" : INNER });
+                const source = await fixture.clickSource(frame);
+                const asked = fixture.hostRequests().length;
+                const consoleBefore = fixture.workerConsole.length;
+                const { clicked } = beforeClick ? {} : await clickWithMenuOpen(fixture, frame);
+                await replace(fixture);
+                await fixture.until((expression) => fixture.inPage(expression),
+                    `${elsewhere}?.activeElement?.id === "other"`, `${by}: the new page`);
+                fixture.setAnswer({ text: SNIPPET });
+                const result = await (clicked ?? fixture.clickMenuEntry(frame, source));
+                const errors = fixture.workerConsole.slice(consoleBefore)
+                    .filter((entry) => entry.type === "error").map((entry) => entry.text);
+                assert.deepEqual({
+                    by, result, asked: fixture.hostRequests().length - asked, told: errors.length,
+                    elsewhere: await fixture.inPage(`[${elsewhere}.getElementById("other").value,
+                        ${elsewhere}.defaultView.seenInputs]`),
+                }, { by, result: null, asked: beforeClick ? 0 : 1, told: 1, elsewhere: ["", []] });
+                assert.match(errors[0], told, by);
+            } finally {
+                await fixture.load(fixture.pageUrl);
+            }
+        }
     },
 };
 

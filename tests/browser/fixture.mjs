@@ -3,9 +3,13 @@
 // stand-in for quillery-host that answers what the test puts in its answer file. The browser
 // is driven through the DevTools protocol: pages and the extension's service worker are
 // evaluated in, and the pointer is a real one of the browser's input.
+//
+// The extension is loaded from a copy whose manifest also grants the test pages' two origins
+// (127.0.0.1 and localhost). In use, a click on the drawn menu entry lends it access to the
+// tab (activeTab); the click that a case stands in for cannot, so the grant stands in for it.
 import assert from "node:assert/strict";
-import { chmodSync, mkdirSync, mkdtempSync, readFileSync, renameSync, rmSync, writeFileSync }
-    from "node:fs";
+import { chmodSync, cpSync, mkdirSync, mkdtempSync, readFileSync, renameSync, rmSync,
+    writeFileSync } from "node:fs";
 import { createServer } from "node:http";
 import { tmpdir } from "node:os";
 import { dirname, join } from "node:path";
@@ -27,7 +31,6 @@ export class Fixture {
         this.work = mkdtempSync(join(tmpdir(), "quillery-browser-"));
         this.profile = join(this.work, "profile");
         this.hostState = join(this.work, "host");
-        this.isolatedWorlds = new Map(); // frame id of the protocol -> the content script's context
         this.workerConsole = [];
     }
 
@@ -35,6 +38,7 @@ export class Fixture {
     // of the given size at the screen's corner on the display in DISPLAY.
     async start({ headed = false, windowSize = [800, 600] } = {}) {
         this.installStandInHost();
+        this.copyExtension();
         await this.serveTestPages();
         const mode = headed
             ? ["--test-type", "--window-position=0,0", `--window-size=${windowSize.join(",")}`]
@@ -48,8 +52,8 @@ export class Fixture {
             "--no-default-browser-check",
             "--disable-background-networking",
             `--user-data-dir=${this.profile}`,
-            `--load-extension=${this.extensionDir}`,
-            `--disable-extensions-except=${this.extensionDir}`,
+            `--load-extension=${this.loadedExtension}`,
+            `--disable-extensions-except=${this.loadedExtension}`,
             "about:blank",
         ]);
         await this.attachToServiceWorker();
@@ -84,8 +88,28 @@ export class Fixture {
         }));
     }
 
+    // The extension as loaded (see above).
+    copyExtension() {
+        this.loadedExtension = join(this.work, "extension");
+        cpSync(this.extensionDir, this.loadedExtension, { recursive: true });
+        const manifestPath = join(this.loadedExtension, "manifest.json");
+        const manifest = JSON.parse(readFileSync(manifestPath, "utf8"));
+        manifest.host_permissions = ["http://127.0.0.1/*", "http://localhost/*"];
+        writeFileSync(manifestPath, JSON.stringify(manifest));
+    }
+
+    // What the stand-in answers from now on; it also releases requests that holdAnswer keeps
+    // waiting. Written whole and then renamed, so that the stand-in never reads half a file.
     setAnswer(answer) {
-        writeFileSync(join(this.hostState, "answer.json"), JSON.stringify(answer));
+        const file = join(this.hostState, "answer.json");
+        writeFileSync(`${file}.new`, JSON.stringify(answer));
+        renameSync(`${file}.new`, file);
+    }
+
+    // Keeps the stand-in's answers waiting, as a user does whose menu stays open, until the
+    // next setAnswer.
+    holdAnswer() {
+        rmSync(join(this.hostState, "answer.json"), { force: true });
     }
 
     hostRequests() {
@@ -105,8 +129,10 @@ export class Fixture {
         return () => renameSync(`${this.hostManifest}.away`, this.hostManifest);
     }
 
+    // Serves the test pages on 127.0.0.1, which is also reachable as another origin, localhost.
     async serveTestPages() {
-        const pages = { "/page.html": "page.html", "/frame.html": "frame.html" };
+        const pages = { "/page.html": "page.html", "/frame.html": "frame.html",
+            "/elsewhere.html": "elsewhere.html" };
         this.server = createServer((request, response) => {
             const file = pages[new URL(request.url, "http://localhost").pathname];
             if (!file) {
@@ -117,7 +143,9 @@ export class Fixture {
             response.end(readFileSync(join(here, file)));
         });
         await new Promise((listening) => this.server.listen(0, "127.0.0.1", listening));
-        this.pageUrl = `http://127.0.0.1:${this.server.address().port}/page.html`;
+        const { port } = this.server.address();
+        this.pageUrl = `http://127.0.0.1:${port}/page.html`;
+        this.otherOrigin = `http://localhost:${port}`;
     }
 
     // The first target that `match` takes, existing or yet to come (discovery is on).
@@ -154,36 +182,23 @@ export class Fixture {
         await this.browser.send("Runtime.enable", {}, this.workerSession);
     }
 
-    // Opens the test page in the browser's first tab, once the content scripts can be there.
+    // Opens the test page in the browser's first tab.
     async openTestPage() {
         const { targetId } = await this.findTarget((info) => info.type === "page",
             "the browser's first tab");
         ({ sessionId: this.pageSession } = await this.browser.send("Target.attachToTarget",
             { targetId, flatten: true }));
-        this.browser.onEvent((message) => {
-            const context = message.params?.context;
-            if (message.sessionId === this.pageSession &&
-                message.method === "Runtime.executionContextCreated" &&
-                context.origin === EXTENSION_ORIGIN) {
-                this.isolatedWorlds.set(context.auxData.frameId, context.id);
-            }
-        });
         await this.browser.send("Runtime.enable", {}, this.pageSession);
         await this.browser.send("Page.enable", {}, this.pageSession);
+        await this.load(this.pageUrl);
+    }
+
+    // Loads an address in the tab and waits for its load event.
+    async load(url) {
         const loaded = this.browser.waitForEvent("Page.loadEventFired",
-            (_, message) => message.sessionId === this.pageSession, "the test page's load");
-        await this.browser.send("Page.navigate", { url: this.pageUrl }, this.pageSession);
+            (_, message) => message.sessionId === this.pageSession, `the load of ${url}`);
+        await this.browser.send("Page.navigate", { url }, this.pageSession);
         await loaded;
-        const { frameTree } = await this.browser.send("Page.getFrameTree", {}, this.pageSession);
-        this.frames = { top: frameTree.frame.id, inner: frameTree.childFrames[0].frame.id };
-        for (const frame of Object.values(this.frames)) {
-            if (!this.isolatedWorlds.has(frame)) {
-                await this.browser.waitForEvent("Runtime.executionContextCreated",
-                    ({ context }) => context.origin === EXTENSION_ORIGIN &&
-                        context.auxData.frameId === frame,
-                    `the content script in frame ${frame}`);
-            }
-        }
     }
 
     // Evaluates in the test page's own script world (the top frame).
@@ -193,6 +208,17 @@ export class Fixture {
 
     inWorker(expression) {
         return this.browser.evaluate(this.workerSession, expression);
+    }
+
+    // Resolves once `probe()`, run here, returns true.
+    async waitFor(probe, what) {
+        const deadline = Date.now() + WAIT_MS;
+        while (!probe()) {
+            if (Date.now() > deadline) {
+                throw new Error(`waited ${WAIT_MS} ms for ${what}`);
+            }
+            await new Promise((next) => setTimeout(next, 10));
+        }
     }
 
     // Resolves once `condition` (an expression in the given world) holds.
@@ -262,30 +288,28 @@ export class Fixture {
         assert.equal(await this.inPage(`${documentOf}.defaultView.seenContextMenus.at(-1)`), id);
     }
 
-    // The tab and the extension's frame id of a frame, as a click in it reports them: asked of
-    // the content script there, whose message the browser hands over with its sender's tab
-    // and frame.
-    async clickSource(frame = "top") {
-        await this.inWorker(`globalThis.senderProbe = new Promise((resolve) => {
-            chrome.runtime.onMessage.addListener(function probe(message, sender) {
-                if (message === "sender probe") {
-                    chrome.runtime.onMessage.removeListener(probe);
-                    resolve({ tab: sender.tab, frameId: sender.frameId });
-                }
+    // The tab, and the extension's frame id and the address of a frame ("top", or the id of the
+    // test page's iframe), as a click in it reports them: asked of the browser by the
+    // extension's service worker, as the scripts of the tab's frames tell which frame each is.
+    clickSource(frame = "top") {
+        return this.inWorker(`(async () => {
+            const [tab] = await chrome.tabs.query({ active: true });
+            const frames = await chrome.scripting.executeScript({
+                target: { tabId: tab.id, allFrames: true },
+                func: () => [window === top ? "top" : frameElement?.id, location.href],
             });
-        }), true`);
-        await this.browser.send("Runtime.evaluate", {
-            expression: `chrome.runtime.sendMessage("sender probe").catch(() => {}), true`,
-            contextId: this.isolatedWorlds.get(this.frames[frame]),
-        }, this.pageSession);
-        return this.inWorker("globalThis.senderProbe");
+            const found = frames.find(({ result }) => result[0] === ${JSON.stringify(frame)});
+            return { tab, frameId: found.frameId, frameUrl: found.result[1] };
+        })()`);
     }
 
     // Runs what a click on the menu entry runs, with what the browser hands the handler for a
-    // click in the given frame; resolves to the handler's result once it has finished.
-    async clickMenuEntry(frame = "top") {
-        const { tab, frameId } = await this.clickSource(frame);
-        const info = { menuItemId: "quillery", editable: true, frameId, pageUrl: tab.url };
+    // click in the given frame (as `clickSource` found it then, or now); resolves to the
+    // handler's result once it has finished.
+    async clickMenuEntry(frame = "top", source = undefined) {
+        const { tab, frameId, frameUrl } = source ?? await this.clickSource(frame);
+        const info = { menuItemId: "quillery", editable: true, frameId, frameUrl,
+            pageUrl: tab.url };
         return this.inWorker(`onMenuClicked(${JSON.stringify(info)}, ${JSON.stringify(tab)})`);
     }
 

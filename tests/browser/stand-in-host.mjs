@@ -1,17 +1,21 @@
 // Stands in for quillery-host in the browser test: speaks native messaging (a 32-bit
 // little-endian length, then UTF-8 JSON, both ways) and answers every request with the JSON
-// in STATE_DIR/answer.json. Each request and the arguments the browser started it with are
+// in STATE_DIR/answer.json; while that file is not there, the answer waits for it, as a user's
+// choice in the menu would. Each request and the arguments the browser started it with are
 // appended to STATE_DIR/requests.log, one JSON line each.
 //
 //     node stand-in-host.mjs STATE_DIR [arguments from the browser...]
-import { appendFileSync, readFileSync } from "node:fs";
+import { appendFileSync, existsSync, readFileSync } from "node:fs";
 import { join } from "node:path";
 
 const [stateDir, ...browserArguments] = process.argv.slice(2);
 
-function answer(request) {
+async function answer(request) {
     appendFileSync(join(stateDir, "requests.log"),
         JSON.stringify({ request, arguments: browserArguments }) + "\n");
+    while (!existsSync(join(stateDir, "answer.json"))) {
+        await new Promise((next) => setTimeout(next, 10));
+    }
     const body = Buffer.from(readFileSync(join(stateDir, "answer.json"), "utf8").trim(), "utf8");
     const length = Buffer.alloc(4);
     length.writeUInt32LE(body.length);
