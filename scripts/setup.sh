@@ -13,7 +13,7 @@ packages=(
     locales # the Japanese locale that the double-byte code page test runs under
     clang libclang-rt-dev # the fuzz targets: clang's libFuzzer and sanitizer runtimes
     nlohmann-json3-dev # the native messaging host's JSON (headers only)
-    chromium nodejs # the browser extension's test: a real Chromium, driven from Node
+    chromium firefox-esr nodejs # the browser extension's test: real browsers, driven from Node
 )
 
 sudo_if_needed() {

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Runs every test on a fresh machine: installs what is missing, builds natively (plain and
 # with AddressSanitizer + UBSan) and for 32-bit and 64-bit Windows, runs the native unit tests,
-# the browser extension's tests in a headless Chromium, a short run of each fuzz target
-# (scripts/fuzz.sh, 30 seconds each, a fixed seed), the layering check of every source file's
-# includes (scripts/check-layers.py), then the Windows tests under Wine on a
+# the browser extension's tests in headless Chromium and Firefox ESR, a short run of each fuzz
+# target (scripts/fuzz.sh, 30 seconds each, a fixed seed), the layering check of every source
+# file's includes (scripts/check-layers.py), then the Windows tests under Wine on a
 # virtual display, then the end-to-end tests (regsvr32, cscript and xdotool against the built
 # DLL); for the 64-bit DLL, the tests that concern the component, under a 64-bit prefix. Ends
 # with one "N passed, S skipped, F failed" line.
@@ -76,7 +76,7 @@ must cmake --build build/native -j "$jobs"
 step "native unit tests"
 run_counted "native" ctest --test-dir build/native --output-on-failure -j "$jobs"
 
-step "the browser extension in a headless Chromium"
+step "the browser extension in headless Chromium and Firefox ESR"
 run_counted "browser" bash tests/browser/run.sh
 
 step "native build with AddressSanitizer and UndefinedBehaviorSanitizer"

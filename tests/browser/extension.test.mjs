@@ -1,16 +1,22 @@
-// The browser extension in a real headless Chromium (see fixture.mjs). Each case right-clicks a
-// field as a user does (a real right button press through the DevTools protocol, which the
-// content script sees), then runs what a click on the "Quillery" menu entry runs: the
-// background's click handler, given what the browser gives it for such a click. The native
-// context menu itself is not drawn in a headless browser and cannot be clicked.
+// The browser extension in a real headless Chromium (see fixture.mjs) or Firefox (see
+// firefox-fixture.mjs), chosen by the browser binary's name. Each case right-clicks a field as a
+// user does (a real right button press of the browser's input, which focuses the field), then
+// runs what a click on the "Quillery" menu entry runs. In Chromium, whose native context menu is
+// not drawn when headless and cannot be clicked, that is the background's click handler, given
+// what the browser gives it for such a click; in Firefox, the entry of Firefox's own context
+// menu where it offers one.
 //
-//     node extension.test.mjs CHROMIUM_BINARY EXTENSION_DIR [CASE...]
+//     node extension.test.mjs BROWSER_BINARY EXTENSION_DIR [CASE...]
 //
 // Ends with the line "N passed, M failed"; exits non-zero when a case failed, and when the
 // words given choose no case.
 import assert from "node:assert/strict";
-import { resolve } from "node:path";
-import { EXTENSION_ORIGIN, Fixture, SNIPPET, WAIT_MS } from "./fixture.mjs";
+import { basename, resolve } from "node:path";
+
+const [browserBinary, extensionDir, ...only] = process.argv.slice(2);
+const inFirefox = basename(browserBinary ?? "").startsWith("firefox");
+const { EXTENSION_ORIGIN, Fixture, SNIPPET, WAIT_MS } =
+    await import(inFirefox ? "./firefox-fixture.mjs" : "./fixture.mjs");
 
 const SNIPPET_ON_ONE_LINE = "Kind regards, Pat";
 const SNIPPET_IN_TEXT_AREA = "Kind regards,\nPat";
@@ -21,15 +27,16 @@ function insertText(target, data) {
 
 // What a real right-click leaves for the snippet in a field that holds SELECTED_VALUE with "Sam"
 // selected: the click lands on the character `onCharacter` (a quarter of the way in), and "|"
-// marks where the snippet is found afterwards. The browser keeps a selection that the click
-// lands on; elsewhere it puts the caret at the click's point.
+// marks where the snippet is found afterwards (per browser where they differ). The browser keeps
+// a selection that the click lands on; elsewhere it puts the caret at the click's point.
 const SELECTED_VALUE = "To: Sam and Kim";
 const RIGHT_CLICKS = [
     { on: "the selected text", focused: true, onCharacter: 5, result: "To: | and Kim" },
     { on: "other text", focused: true, onCharacter: 12, result: "To: Sam and |Kim" },
-    // A field without the focus shows no selection: the click puts the caret, as anywhere.
+    // In Chromium a field without the focus shows no selection: the click puts the caret, as
+    // anywhere. Firefox keeps the selection that the click lands on, focus or not.
     { on: "the selected text, no focus", focused: false, onCharacter: 5,
-        result: "To: S|am and Kim" },
+        result: { chromium: "To: S|am and Kim", firefox: "To: | and Kim" } },
 ];
 
 // Clicks the entry with the host's answer held back, as while the user's menu is open; resolves,
@@ -94,7 +101,7 @@ const cases = {
         const requests = fixture.hostRequests();
         assert.equal(requests.length, before + 1);
         assert.deepEqual(requests.at(-1).request, { request: "menu" });
-        assert.equal(requests.at(-1).arguments[0], `${EXTENSION_ORIGIN}/`);
+        assert.deepEqual(requests.at(-1).arguments, fixture.hostArguments);
     },
 
     async "a text area: the line break is kept; the right-clicked field gets it, not the focused"(
@@ -123,7 +130,8 @@ const cases = {
         fixture) {
         for (const [id, snippet] of [["name", SNIPPET_ON_ONE_LINE],
             ["message", SNIPPET_IN_TEXT_AREA]]) {
-            for (const { on, focused, onCharacter, result } of RIGHT_CLICKS) {
+            for (const { on, focused, onCharacter, result: results } of RIGHT_CLICKS) {
+                const result = results[fixture.browserName] ?? results;
                 await fixture.prepareControl(id, SELECTED_VALUE, 4, 7, { focused });
                 await fixture.rightClick(id, { onCharacter });
                 assert.deepEqual(await fixture.clickMenuEntry(), { inserted: 17 });
@@ -312,9 +320,8 @@ const cases = {
 };
 
 async function main() {
-    const [chromium, extensionDir, ...only] = process.argv.slice(2);
-    if (!chromium || !extensionDir) {
-        console.error("usage: node extension.test.mjs CHROMIUM_BINARY EXTENSION_DIR [CASE...]");
+    if (!browserBinary || !extensionDir) {
+        console.error("usage: node extension.test.mjs BROWSER_BINARY EXTENSION_DIR [CASE...]");
         process.exit(2);
     }
     const chosen = Object.entries(cases)
@@ -326,7 +333,7 @@ async function main() {
         console.log("0 passed, 1 failed");
         process.exit(1);
     }
-    const fixture = new Fixture(chromium, resolve(extensionDir));
+    const fixture = new Fixture(browserBinary, resolve(extensionDir));
     let passed = 0;
     let failed = 0;
     try {

@@ -26,11 +26,17 @@ export const WAIT_MS = 30000;
 
 export class Fixture {
     constructor(chromium, extensionDir) {
+        this.browserName = "chromium";
         this.chromium = chromium;
         this.extensionDir = extensionDir;
         this.work = mkdtempSync(join(tmpdir(), "quillery-browser-"));
         this.profile = join(this.work, "profile");
         this.hostState = join(this.work, "host");
+        // Where the browser looks for the user's native messaging hosts, what a host's manifest
+        // names as allowed to start it, and the arguments the browser starts it with.
+        this.hostsFolder = join(this.profile, "NativeMessagingHosts");
+        this.hostAllowance = { allowed_origins: [`${EXTENSION_ORIGIN}/`] };
+        this.hostArguments = [`${EXTENSION_ORIGIN}/`];
         this.workerConsole = [];
     }
 
@@ -67,8 +73,8 @@ export class Fixture {
         rmSync(this.work, { recursive: true, force: true, maxRetries: 5 });
     }
 
-    // The host manifest where Chromium on Linux looks for the user's hosts, naming a launcher
-    // of the stand-in that only this extension may start.
+    // The host manifest where the browser looks for the user's hosts, naming a launcher of the
+    // stand-in that only this extension may start.
     installStandInHost() {
         mkdirSync(this.hostState, { recursive: true });
         this.setAnswer({ text: SNIPPET });
@@ -76,15 +82,14 @@ export class Fixture {
         writeFileSync(launcher, `#!/bin/sh\nexec '${process.execPath}' ` +
             `'${join(here, "stand-in-host.mjs")}' '${this.hostState}' "$@"\n`);
         chmodSync(launcher, 0o755);
-        const hosts = join(this.profile, "NativeMessagingHosts");
-        mkdirSync(hosts, { recursive: true });
-        this.hostManifest = join(hosts, "quillery.json");
+        mkdirSync(this.hostsFolder, { recursive: true });
+        this.hostManifest = join(this.hostsFolder, "quillery.json");
         writeFileSync(this.hostManifest, JSON.stringify({
             name: "quillery",
             description: "Quillery snippet menu (test stand-in)",
             path: launcher,
             type: "stdio",
-            allowed_origins: [`${EXTENSION_ORIGIN}/`],
+            ...this.hostAllowance,
         }));
     }
 
@@ -257,9 +262,11 @@ export class Fixture {
                 const text = ${documentOf}.createElement("canvas").getContext("2d");
                 text.font = style.font;
                 const widthTo = (end) => text.measureText(element.value.slice(0, end)).width;
-                x = box.left + element.clientLeft + parseFloat(style.paddingLeft) -
+                // The border's width as styled: Firefox's clientLeft of a text box counts
+                // more than its border.
+                x = box.left + parseFloat(style.borderLeftWidth) + parseFloat(style.paddingLeft) -
                     element.scrollLeft + (3 * widthTo(character) + widthTo(character + 1)) / 4;
-                y = box.top + element.clientTop + parseFloat(style.paddingTop) -
+                y = box.top + parseFloat(style.borderTopWidth) + parseFloat(style.paddingTop) -
                     element.scrollTop + parseFloat(style.fontSize) / 2;
                 // The point is checked against the browser's own hit test, so that a case
                 // never asserts on a click that landed elsewhere.
@@ -276,16 +283,22 @@ export class Fixture {
                 seen: view.seenContextMenus.length,
             };
         })()`);
-        for (const type of ["mouseMoved", "mousePressed", "mouseReleased"]) {
-            await this.browser.send("Input.dispatchMouseEvent", {
-                type, x: where.x, y: where.y, button: type === "mouseMoved" ? "none" : "right",
-                buttons: type === "mousePressed" ? 2 : 0, clickCount: 1,
-            }, this.pageSession);
-        }
+        await this.pressRightButton(where);
         await this.until((expression) => this.inPage(expression),
             `${documentOf}.defaultView.seenContextMenus.length > ${where.seen}`,
             `the contextmenu event on ${id}`);
         assert.equal(await this.inPage(`${documentOf}.defaultView.seenContextMenus.at(-1)`), id);
+    }
+
+    // Moves the pointer to the point (in the top frame's viewport) and presses and releases the
+    // right button there.
+    async pressRightButton({ x, y }) {
+        for (const type of ["mouseMoved", "mousePressed", "mouseReleased"]) {
+            await this.browser.send("Input.dispatchMouseEvent", {
+                type, x, y, button: type === "mouseMoved" ? "none" : "right",
+                buttons: type === "mousePressed" ? 2 : 0, clickCount: 1,
+            }, this.pageSession);
+        }
     }
 
     // The tab, and the extension's frame id and the address of a frame ("top", or the id of the
