@@ -6,7 +6,8 @@
 // Quillery goes into a folder of the user's own (%LOCALAPPDATA%\Quillery, or
 // %APPDATA%\Quillery where there is no LOCALAPPDATA, as on Windows XP), because the component
 // writes every change of the snippets and the welcome setting to Menu.dat beside the DLL.
-// Registration needs no administrator rights: without them the DLL registers for this user.
+// Registration needs no administrator rights: a DLL in the user's own folder registers for this
+// user alone, also when this runs as administrator.
 //
 // The package holds the 32-bit Pennock.dll and may hold a 64-bit one in x64\Pennock.dll; on a
 // 64-bit system both are installed, each registered by the regsvr32 of its own width. The

@@ -1,5 +1,7 @@
 #include "component/Registration.h"
 
+#include "base/WindowsPath.h"
+
 #include <olectl.h>
 
 namespace quillery {
@@ -93,7 +95,28 @@ public:
         return false;
     }
 
+    // Removes what a registration for the user alone replaces: the user's registration, and a
+    // machine-wide one that has the class load this very file (as earlier versions wrote from
+    // an elevated prompt), as far as the machine's classes allow. A machine-wide registration
+    // of another file, an administrator's copy say, is not this DLL's to remove. Says whether
+    // everything it was to remove is gone.
+    bool RemoveUserAndOwnMachineRegistration() {
+        // The user's first: where both exist, HKEY_CLASSES_ROOT shows the user's, so only then
+        // is the machine's class path the one read.
+        RemoveFrom(RegistryScope::User);
+        if (MachineLoadsThisFile()) {
+            RemoveFrom(RegistryScope::Machine);
+        }
+        return !AnythingLeftIn(RegistryScope::User) && !MachineLoadsThisFile();
+    }
+
 private:
+    bool MachineLoadsThisFile() {
+        const std::optional<std::wstring> server =
+            registry_.StringValue(RegistryScope::Machine, Expand(server_.classKey), L"");
+        return server && SamePathSpelling(*server, modulePath_);
+    }
+
     // Whether `key` is one that the other platform's build of the DLL still needs: a shared
     // key while that build has the class registered, or the type library's key while that
     // build's type library registration is under it.
@@ -142,15 +165,24 @@ std::wstring GuidString(REFGUID guid) {
 }
 
 HRESULT RegisterServer(const ServerRegistration& server, RegistryPort& registry,
-                       const std::wstring& modulePath) {
+                       const std::wstring& modulePath, RegistrationPlacement placement) {
     Registrar registrar(server, registry, modulePath);
-    RegistryScope scope = RegistryScope::Machine;
-    HRESULT result = registrar.RegisterIn(scope);
-    if (Refused(result)) {
-        // Without administrator rights: the same registration, for this user only.
-        registrar.RemoveFrom(scope);
-        scope = RegistryScope::User;
+    RegistryScope scope = RegistryScope::User;
+    HRESULT result = S_OK;
+    if (placement == RegistrationPlacement::UserOnly) {
+        // A machine-wide registration of this file that stays is a leftover that only an
+        // administrator can remove; the user's own registration works all the same.
+        registrar.RemoveUserAndOwnMachineRegistration();
         result = registrar.RegisterIn(scope);
+    } else {
+        scope = RegistryScope::Machine;
+        result = registrar.RegisterIn(scope);
+        if (Refused(result)) {
+            // Without administrator rights: the same registration, for this user only.
+            registrar.RemoveFrom(scope);
+            scope = RegistryScope::User;
+            result = registrar.RegisterIn(scope);
+        }
     }
     if (FAILED(result)) {
         // Half a registration would let clients find a class they cannot use.
@@ -159,10 +191,12 @@ HRESULT RegisterServer(const ServerRegistration& server, RegistryPort& registry,
     return result;
 }
 
-HRESULT UnregisterServer(const ServerRegistration& server, RegistryPort& registry) {
-    // The module's path is not needed to remove anything.
-    const std::wstring noPath;
-    Registrar registrar(server, registry, noPath);
+HRESULT UnregisterServer(const ServerRegistration& server, RegistryPort& registry,
+                         const std::wstring& modulePath, RegistrationPlacement placement) {
+    Registrar registrar(server, registry, modulePath);
+    if (placement == RegistrationPlacement::UserOnly) {
+        return registrar.RemoveUserAndOwnMachineRegistration() ? S_OK : SELFREG_E_CLASS;
+    }
     // The user's classes first: where both exist, HKEY_CLASSES_ROOT shows the user's.
     registrar.RemoveFrom(RegistryScope::User);
     registrar.RemoveFrom(RegistryScope::Machine);

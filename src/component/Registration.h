@@ -5,6 +5,7 @@
 #include <oleauto.h>
 
 #include <cstddef>
+#include <optional>
 #include <string>
 
 namespace quillery {
@@ -12,6 +13,14 @@ namespace quillery {
 // Where a registration goes: the machine's classes (HKEY_CLASSES_ROOT), or the current user's
 // (HKEY_CURRENT_USER\Software\Classes), which a user without administrator rights can write.
 enum class RegistryScope { Machine, User };
+
+// Where the registration of one DLL may go, chosen by where the DLL lies. A DLL that only
+// administrators can replace registers for the whole machine, or for the current user when the
+// machine's classes refuse (a user without administrator rights). Any other DLL registers for
+// the current user alone, even where the machine's classes would take it: registered for the
+// machine, it would be loaded by every user's programs, elevated ones among them, from a file
+// that a user can replace, and an uninstall without administrator rights could not remove it.
+enum class RegistrationPlacement { MachineThenUser, UserOnly };
 
 // What registration needs of the registry, so that a test can stand in for it (and refuse).
 // Keys are relative to the scope's classes root.
@@ -27,6 +36,9 @@ public:
     // Deletes `key` with everything below it; ERROR_FILE_NOT_FOUND when there is no such key.
     virtual LSTATUS DeleteTree(RegistryScope scope, const std::wstring& key) = 0;
     virtual bool KeyExists(RegistryScope scope, const std::wstring& key) = 0;
+    // The string value `name` of `key`; nothing when either is missing or it is not a string.
+    virtual std::optional<std::wstring> StringValue(RegistryScope scope, const std::wstring& key,
+                                                    const std::wstring& name) = 0;
     // Whether `key` exists in the other platform's view of the scope's classes: on a 64-bit
     // system, what 32-bit programs see when this is 64-bit code, and the reverse. A system
     // with one view has no other: false.
@@ -75,17 +87,23 @@ struct ServerRegistration {
     LCID libraryLocale;
 };
 
-// DllRegisterServer: writes the rows and registers the type library, for the whole machine, or
-// for the current user when the machine's classes refuse the write. A failed registration is
-// removed again rather than left half written.
+// DllRegisterServer: writes the rows and registers the type library where `placement` allows.
+// For the whole machine first, or for the current user when the machine's classes refuse the
+// write; or for the current user alone, after removing the user's earlier registration and a
+// machine-wide one of this same file (which earlier versions wrote from an elevated prompt)
+// where the machine's classes let it go. A failed registration is removed again rather than
+// left half written.
 HRESULT RegisterServer(const ServerRegistration& server, RegistryPort& registry,
-                       const std::wstring& modulePath);
+                       const std::wstring& modulePath, RegistrationPlacement placement);
 
-// DllUnregisterServer: removes the server from both scopes. Fails when something of it is
-// left behind that could not be removed. Unregistering one of the two builds of the DLL leaves
-// the other's registration working: the type library's key stays while the other platform's
-// registration is under it, and the shared keys while the other has the class registered.
-HRESULT UnregisterServer(const ServerRegistration& server, RegistryPort& registry);
+// DllUnregisterServer: removes the server for the current user, and for the whole machine: all
+// of it for a DLL placed there first, and for a DLL of the user's only a machine-wide
+// registration of this same file, never another copy's. Fails when something it was to remove
+// is left behind. Unregistering one of the two builds of the DLL leaves the other's
+// registration working: the type library's key stays while the other platform's registration
+// is under it, and the shared keys while the other has the class registered.
+HRESULT UnregisterServer(const ServerRegistration& server, RegistryPort& registry,
+                         const std::wstring& modulePath, RegistrationPlacement placement);
 
 // Whether this code is the 64-bit build. The 32-bit and the 64-bit DLL register the same type
 // library, each under its platform's key ("win32", "win64") below the library's version and

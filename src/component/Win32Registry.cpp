@@ -2,6 +2,7 @@
 
 #include "win32/UniqueResource.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace quillery {
@@ -122,6 +123,35 @@ bool Win32Registry::KeyExists(RegistryScope scope, const std::wstring& key) {
     UniqueKey opened;
     return ::RegOpenKeyExW(Root(scope), FullKey(scope, key).c_str(), 0, KEY_QUERY_VALUE,
                            opened.put()) == ERROR_SUCCESS;
+}
+
+std::optional<std::wstring> Win32Registry::StringValue(RegistryScope scope, const std::wstring& key,
+                                                       const std::wstring& name) {
+    UniqueKey opened;
+    if (::RegOpenKeyExW(Root(scope), FullKey(scope, key).c_str(), 0, KEY_QUERY_VALUE,
+                        opened.put()) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    const wchar_t* const valueName = name.empty() ? nullptr : name.c_str();
+    DWORD type = 0;
+    DWORD bytes = 0;
+    if (::RegQueryValueExW(opened.get(), valueName, nullptr, &type, nullptr, &bytes) !=
+            ERROR_SUCCESS ||
+        type != REG_SZ) {
+        return std::nullopt;
+    }
+    // The stored text need not end in a NUL: one more character is room for it.
+    std::wstring value(bytes / sizeof(wchar_t) + 1, L'\0');
+    bytes = static_cast<DWORD>(value.size() * sizeof(wchar_t));
+    if (::RegQueryValueExW(opened.get(), valueName, nullptr, &type,
+                           reinterpret_cast<BYTE*>(value.data()), &bytes) != ERROR_SUCCESS ||
+        type != REG_SZ) {
+        return std::nullopt;
+    }
+    value.resize(bytes / sizeof(wchar_t));
+    // Up to the first NUL: the terminator, where one was stored.
+    value.erase(std::min(value.find(L'\0'), value.size()));
+    return value;
 }
 
 bool Win32Registry::KeyExistsForOtherPlatform(RegistryScope scope, const std::wstring& key) {

@@ -18,6 +18,8 @@ public:
                      const std::wstring& value) override;
     LSTATUS DeleteTree(RegistryScope scope, const std::wstring& key) override;
     bool KeyExists(RegistryScope scope, const std::wstring& key) override;
+    std::optional<std::wstring> StringValue(RegistryScope scope, const std::wstring& key,
+                                            const std::wstring& name) override;
     bool KeyExistsForOtherPlatform(RegistryScope scope, const std::wstring& key) override;
     HRESULT RegisterTypeLibrary(RegistryScope scope, const std::wstring& path) override;
     HRESULT UnregisterTypeLibrary(RegistryScope scope, REFGUID library, WORD major, WORD minor,

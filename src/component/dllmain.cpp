@@ -2,6 +2,7 @@
 // descriptor to the server code and does nothing else.
 
 #include "component/ClassFactory.h"
+#include "component/DllLocation.h"
 #include "component/DllModule.h"
 #include "component/PennockServer.h"
 #include "component/Registration.h"
@@ -61,14 +62,15 @@ STDAPI DllRegisterServer() {
     return SelfRegistration([] {
         const std::wstring path = win32::Win32SystemInfo(DllModule()).ModulePath();
         Win32Registry registry;
-        return RegisterServer(PennockServer().registration, registry, path);
+        return RegisterServer(PennockServer().registration, registry, path, PlacementFor(path));
     });
 }
 
 STDAPI DllUnregisterServer() {
     using namespace quillery;
     return SelfRegistration([] {
+        const std::wstring path = win32::Win32SystemInfo(DllModule()).ModulePath();
         Win32Registry registry;
-        return UnregisterServer(PennockServer().registration, registry);
+        return UnregisterServer(PennockServer().registration, registry, path, PlacementFor(path));
     });
 }

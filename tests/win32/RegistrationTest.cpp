@@ -1,9 +1,11 @@
-// Registration of the server: what it writes, the fall-back to the current user's classes when
-// the machine's refuse, and complete removal. The logic runs against a registry that a test
-// controls (and makes refuse); one test runs the per-user path on the real registry.
+// Registration of the server: what it writes, where it goes (by the DLL's folder, and the
+// fall-back to the current user's classes when the machine's refuse), and complete removal.
+// The logic runs against a registry that a test controls (and makes refuse); one test registers
+// copies of the DLL in two folders on the real registry.
 
 #include "Win32TestSupport.h"
 
+#include "component/DllLocation.h"
 #include "component/PennockServer.h"
 #include "component/Registration.h"
 #include "component/Win32Registry.h"
@@ -79,6 +81,10 @@ public:
             }
         }
         return false;
+    }
+    std::optional<std::wstring> StringValue(RegistryScope scope, const std::wstring& key,
+                                            const std::wstring& name) override {
+        return Value(scope, key, name);
     }
     bool KeyExistsForOtherPlatform(RegistryScope scope, const std::wstring& key) override {
         return otherPlatformKeys.count({scope, key}) != 0;
@@ -167,29 +173,39 @@ void ExpectRegisteredIn(const FakeRegistry& registry, RegistryScope scope) {
     EXPECT_EQ(registry.typeLibraryPath, kModule);
 }
 
-// Where registration lands, by what the machine's classes refuse.
-TEST(RegistrationTest, FallsBackToTheUsersClassesOnlyWhenTheMachineRefuses) {
+constexpr auto kMachineThenUser = RegistrationPlacement::MachineThenUser;
+constexpr auto kUserOnly = RegistrationPlacement::UserOnly;
+
+// Where registration lands, by the placement and by what the machine's classes refuse.
+TEST(RegistrationTest, UserOnlyOrMachineFallingBackToTheUserOnlyWhenRefused) {
     const struct {
         const char* name;
+        RegistrationPlacement placement;
         LSTATUS machineKeyFailure;
         HRESULT machineTypeLibraryFailure;
         LSTATUS userKeyFailure;
         HRESULT expected;
         std::optional<RegistryScope> registeredIn; // nothing anywhere when empty
     } cases[] = {
-        {"administrator", ERROR_SUCCESS, S_OK, ERROR_SUCCESS, S_OK, RegistryScope::Machine},
-        {"classes refused", ERROR_ACCESS_DENIED, S_OK, ERROR_SUCCESS, S_OK, RegistryScope::User},
-        {"type library refused", ERROR_SUCCESS, TYPE_E_REGISTRYACCESS, ERROR_SUCCESS, S_OK,
+        {"administrator", kMachineThenUser, ERROR_SUCCESS, S_OK, ERROR_SUCCESS, S_OK,
+         RegistryScope::Machine},
+        {"classes refused", kMachineThenUser, ERROR_ACCESS_DENIED, S_OK, ERROR_SUCCESS, S_OK,
          RegistryScope::User},
-        {"type library access denied", ERROR_SUCCESS, E_ACCESSDENIED, ERROR_SUCCESS, S_OK,
-         RegistryScope::User},
+        {"type library refused", kMachineThenUser, ERROR_SUCCESS, TYPE_E_REGISTRYACCESS,
+         ERROR_SUCCESS, S_OK, RegistryScope::User},
+        {"type library access denied", kMachineThenUser, ERROR_SUCCESS, E_ACCESSDENIED,
+         ERROR_SUCCESS, S_OK, RegistryScope::User},
         // Failures other than a refusal would fail for the user too: reported, not hidden.
-        {"registry broken", ERROR_BADDB, S_OK, ERROR_SUCCESS, HRESULT_FROM_WIN32(ERROR_BADDB),
-         std::nullopt},
-        {"type library unreadable", ERROR_SUCCESS, TYPE_E_CANTLOADLIBRARY, ERROR_SUCCESS,
-         TYPE_E_CANTLOADLIBRARY, std::nullopt},
-        {"both refused", ERROR_ACCESS_DENIED, S_OK, ERROR_ACCESS_DENIED, E_ACCESSDENIED,
-         std::nullopt},
+        {"registry broken", kMachineThenUser, ERROR_BADDB, S_OK, ERROR_SUCCESS,
+         HRESULT_FROM_WIN32(ERROR_BADDB), std::nullopt},
+        {"type library unreadable", kMachineThenUser, ERROR_SUCCESS, TYPE_E_CANTLOADLIBRARY,
+         ERROR_SUCCESS, TYPE_E_CANTLOADLIBRARY, std::nullopt},
+        {"both refused", kMachineThenUser, ERROR_ACCESS_DENIED, S_OK, ERROR_ACCESS_DENIED,
+         E_ACCESSDENIED, std::nullopt},
+        // A DLL of the user's: never the machine's, though it would take the registration.
+        {"user's DLL", kUserOnly, ERROR_SUCCESS, S_OK, ERROR_SUCCESS, S_OK, RegistryScope::User},
+        {"user's DLL, user refused", kUserOnly, ERROR_SUCCESS, S_OK, ERROR_ACCESS_DENIED,
+         E_ACCESSDENIED, std::nullopt},
     };
     for (const auto& row : cases) {
         SCOPED_TRACE(row.name);
@@ -197,7 +213,7 @@ TEST(RegistrationTest, FallsBackToTheUsersClassesOnlyWhenTheMachineRefuses) {
         registry.machineKeyFailure = row.machineKeyFailure;
         registry.machineTypeLibraryFailure = row.machineTypeLibraryFailure;
         registry.userKeyFailure = row.userKeyFailure;
-        EXPECT_EQ(RegisterServer(Server(), registry, kModule), row.expected);
+        EXPECT_EQ(RegisterServer(Server(), registry, kModule, row.placement), row.expected);
         for (const RegistryScope scope : {RegistryScope::Machine, RegistryScope::User}) {
             if (row.registeredIn == scope) {
                 ExpectRegisteredIn(registry, scope);
@@ -214,31 +230,31 @@ TEST(RegistrationTest, FallsBackToTheUsersClassesOnlyWhenTheMachineRefuses) {
 
 TEST(RegistrationTest, UnregisterRemovesBothScopesAndReportsWhatItCouldNotRemove) {
     FakeRegistry registry;
-    ASSERT_EQ(RegisterServer(Server(), registry, kModule), S_OK);
+    ASSERT_EQ(RegisterServer(Server(), registry, kModule, kMachineThenUser), S_OK);
     // Then a user without administrator rights registers a copy of their own, and cannot
     // touch the machine's.
     registry.machineKeyFailure = ERROR_ACCESS_DENIED;
     registry.machineDeleteFailure = ERROR_ACCESS_DENIED;
     registry.machineTypeLibraryFailure = TYPE_E_REGISTRYACCESS;
-    ASSERT_EQ(RegisterServer(Server(), registry, kModule), S_OK);
+    ASSERT_EQ(RegisterServer(Server(), registry, kModule, kMachineThenUser), S_OK);
     ASSERT_GT(registry.KeyCount(RegistryScope::Machine), 0u);
     ASSERT_GT(registry.KeyCount(RegistryScope::User), 0u);
     // Something the system's type library removal would not know of.
     registry.CreateKey(RegistryScope::User, L"CLSID\\" + Clsid() + L"\\Implemented Categories");
 
     // The user's registration goes, and the call says that the machine's is left.
-    EXPECT_EQ(UnregisterServer(Server(), registry), SELFREG_E_CLASS);
+    EXPECT_EQ(UnregisterServer(Server(), registry, kModule, kMachineThenUser), SELFREG_E_CLASS);
     EXPECT_EQ(registry.KeyCount(RegistryScope::User), 0u);
     EXPECT_GT(registry.KeyCount(RegistryScope::Machine), 0u);
 
     registry.machineDeleteFailure = ERROR_SUCCESS;
     registry.machineTypeLibraryFailure = S_OK;
-    EXPECT_EQ(UnregisterServer(Server(), registry), S_OK);
+    EXPECT_EQ(UnregisterServer(Server(), registry, kModule, kMachineThenUser), S_OK);
     EXPECT_EQ(registry.KeyCount(RegistryScope::Machine), 0u);
     EXPECT_TRUE(registry.typeLibraries.empty());
 
     // Unregistering what is not registered succeeds: there is nothing left.
-    EXPECT_EQ(UnregisterServer(Server(), registry), S_OK);
+    EXPECT_EQ(UnregisterServer(Server(), registry, kModule, kMachineThenUser), S_OK);
 }
 
 // A 64-bit system with both builds of the DLL registered: their type library registrations
@@ -252,12 +268,12 @@ TEST(RegistrationTest, UnregisteringOneBuildLeavesTheOtherPlatformsRegistrationW
         FakeRegistry registry;
         registry.machineKeyFailure =
             scope == RegistryScope::User ? ERROR_ACCESS_DENIED : ERROR_SUCCESS;
-        ASSERT_EQ(RegisterServer(Server(), registry, kModule), S_OK);
+        ASSERT_EQ(RegisterServer(Server(), registry, kModule, kMachineThenUser), S_OK);
         registry.CreateKey(scope, library + OtherPlatformKey());
         registry.SetValue(scope, library + OtherPlatformKey(), L"", L"C:\\other\\Pennock.dll");
         registry.otherPlatformKeys.insert({scope, otherClass});
 
-        EXPECT_EQ(UnregisterServer(Server(), registry), S_OK);
+        EXPECT_EQ(UnregisterServer(Server(), registry, kModule, kMachineThenUser), S_OK);
         EXPECT_EQ(registry.Value(scope, library + OtherPlatformKey()), L"C:\\other\\Pennock.dll");
         EXPECT_EQ(registry.Value(scope, L"Pennock.DoBiz\\CLSID"), Clsid());
         EXPECT_FALSE(registry.KeyExists(scope, library + ThisPlatformKey()));
@@ -266,48 +282,45 @@ TEST(RegistrationTest, UnregisteringOneBuildLeavesTheOtherPlatformsRegistrationW
         // Once the other build is unregistered too, nothing is left.
         registry.DeleteTree(scope, library + OtherPlatformKey());
         registry.otherPlatformKeys.clear();
-        EXPECT_EQ(UnregisterServer(Server(), registry), S_OK);
+        EXPECT_EQ(UnregisterServer(Server(), registry, kModule, kMachineThenUser), S_OK);
         EXPECT_EQ(registry.KeyCount(scope), 0u);
     }
 }
 
-// The real registry, registering for the user through the machine-wide type library call with
-// HKEY_CLASSES_ROOT pointed at the user's classes (the path for systems without the per-user
-// call), because the machine's classes refuse.
-class RefusingMachine final : public RegistryPort {
-public:
-    explicit RefusingMachine(RegistryPort& real) : real_(real) {}
-    LSTATUS CreateKey(RegistryScope scope, const std::wstring& key) override {
-        return scope == RegistryScope::Machine ? ERROR_ACCESS_DENIED : real_.CreateKey(scope, key);
-    }
-    LSTATUS SetValue(RegistryScope scope, const std::wstring& key, const std::wstring& name,
-                     const std::wstring& value) override {
-        return scope == RegistryScope::Machine ? ERROR_ACCESS_DENIED
-                                               : real_.SetValue(scope, key, name, value);
-    }
-    LSTATUS DeleteTree(RegistryScope scope, const std::wstring& key) override {
-        return scope == RegistryScope::Machine ? ERROR_ACCESS_DENIED : real_.DeleteTree(scope, key);
-    }
-    bool KeyExists(RegistryScope scope, const std::wstring& key) override {
-        return real_.KeyExists(scope, key);
-    }
-    bool KeyExistsForOtherPlatform(RegistryScope scope, const std::wstring& key) override {
-        return real_.KeyExistsForOtherPlatform(scope, key);
-    }
-    HRESULT RegisterTypeLibrary(RegistryScope scope, const std::wstring& path) override {
-        return scope == RegistryScope::Machine ? TYPE_E_REGISTRYACCESS
-                                               : real_.RegisterTypeLibrary(scope, path);
-    }
-    HRESULT UnregisterTypeLibrary(RegistryScope scope, REFGUID library, WORD major, WORD minor,
-                                  LCID locale) override {
-        return scope == RegistryScope::Machine
-                   ? TYPE_E_REGISTRYACCESS
-                   : real_.UnregisterTypeLibrary(scope, library, major, minor, locale);
-    }
+// A DLL in the user's folder that an earlier version registered for the machine from an
+// elevated prompt: registering it again removes that registration where the machine lets it
+// go, and unregistering it says so where the machine does not. The machine's registration of
+// another copy is not the user's DLL's to remove.
+TEST(RegistrationTest, AUserFolderDllRemovesOnlyTheMachinesRegistrationOfItsOwnFile) {
+    const wchar_t* const adminCopy = L"C:\\Program Files\\Quillery\\Pennock.dll";
+    const struct {
+        const char* name;
+        const wchar_t* machineServer;
+        LSTATUS machineFailure;
+        HRESULT unregistered;
+        bool machineKept;
+    } cases[] = {
+        {"this file", kModule, ERROR_SUCCESS, S_OK, false},
+        {"this file, machine refuses", kModule, ERROR_ACCESS_DENIED, SELFREG_E_CLASS, true},
+        {"another copy", adminCopy, ERROR_SUCCESS, S_OK, true},
+    };
+    const std::wstring server = L"CLSID\\" + Clsid() + L"\\InprocServer32";
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.name);
+        FakeRegistry registry;
+        ASSERT_EQ(RegisterServer(Server(), registry, row.machineServer, kMachineThenUser), S_OK);
+        registry.machineKeyFailure = row.machineFailure;
+        registry.machineDeleteFailure = row.machineFailure;
 
-private:
-    RegistryPort& real_;
-};
+        ASSERT_EQ(RegisterServer(Server(), registry, kModule, kUserOnly), S_OK);
+        ExpectRegisteredIn(registry, RegistryScope::User);
+        EXPECT_EQ(registry.Value(RegistryScope::Machine, server).has_value(), row.machineKept);
+
+        EXPECT_EQ(UnregisterServer(Server(), registry, kModule, kUserOnly), row.unregistered);
+        EXPECT_EQ(registry.KeyCount(RegistryScope::User), 0u);
+        EXPECT_EQ(registry.Value(RegistryScope::Machine, server).has_value(), row.machineKept);
+    }
+}
 
 std::optional<std::wstring> RealValue(HKEY root, const std::wstring& key) {
     wchar_t text[1024] = {};
@@ -318,35 +331,65 @@ std::optional<std::wstring> RealValue(HKEY root, const std::wstring& key) {
     return std::wstring(text);
 }
 
-TEST(RegistrationTest, RegistersForTheUserOnTheRealRegistry) {
+std::wstring Expanded(const wchar_t* text) {
+    wchar_t expanded[MAX_PATH] = {};
+    const DWORD length = ::ExpandEnvironmentStringsW(text, expanded, MAX_PATH);
+    return length > 0 && length <= MAX_PATH ? expanded : L"";
+}
+
+// Copies of the DLL registered on the real registry, whose machine-wide classes take the
+// registration (Wine's prefix runs as an administrator): the copy in the user's own folder
+// registers for the user alone, the one in Program Files for the machine, as before.
+TEST(RegistrationTest, RegistersByTheFolderTheDllLiesIn) {
     ASSERT_TRUE(SUCCEEDED(::CoInitialize(nullptr)));
-    const std::wstring module = wintest::ProgramDirectory() + L"\\Pennock.dll";
-    const std::wstring user = L"Software\\Classes\\";
-    const std::wstring machine = L"Software\\Classes\\";
+    const std::wstring classes = L"Software\\Classes\\";
     const std::wstring server = L"CLSID\\" + Clsid() + L"\\InprocServer32";
+    const std::wstring progId = L"Pennock.DoBiz\\CLSID";
     const std::wstring library =
         L"TypeLib\\" + GuidString(LIBID_Pennock) + L"\\1.0\\409\\" + ThisPlatformKey();
     const std::wstring iface = L"Interface\\" + GuidString(IID__DoBiz) + L"\\TypeLib";
-    ASSERT_EQ(RealValue(HKEY_LOCAL_MACHINE, machine + server), std::nullopt)
-        << "the test machine has the server registered already";
+    const struct {
+        const wchar_t* parent;
+        HKEY registeredIn;
+        HKEY untouched;
+    } cases[] = {
+        {L"%LOCALAPPDATA%", HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE},
+        {L"%ProgramFiles%", HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER},
+    };
+    for (const auto& row : cases) {
+        const wintest::TempDirectory folder(Expanded(row.parent));
+        const std::wstring module = folder.File(L"Pennock.dll");
+        SCOPED_TRACE(testing::PrintToString(module));
+        for (const HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+            ASSERT_EQ(RealValue(root, classes + server), std::nullopt)
+                << "the test machine has the server registered already";
+        }
+        ASSERT_TRUE(::CopyFileW((wintest::ProgramDirectory() + L"\\Pennock.dll").c_str(),
+                                module.c_str(), FALSE));
+        // As where the system has no per-user type library call: Wine's registers for the
+        // machine.
+        Win32Registry registry(/*perUserCalls=*/false);
+        const RegistrationPlacement placement = PlacementByFolder(module);
 
-    Win32Registry real(/*perUserCalls=*/false);
-    RefusingMachine registry(real);
-    EXPECT_EQ(RegisterServer(Server(), registry, module), S_OK);
-    EXPECT_EQ(RealValue(HKEY_CURRENT_USER, user + server), module);
-    EXPECT_EQ(RealValue(HKEY_CURRENT_USER, user + L"Pennock.DoBiz\\CLSID"), Clsid());
-    EXPECT_EQ(RealValue(HKEY_CURRENT_USER, user + library), module);
-    EXPECT_EQ(RealValue(HKEY_CURRENT_USER, user + iface), GuidString(LIBID_Pennock));
-    for (const std::wstring& key : {server, library, iface}) {
-        EXPECT_EQ(RealValue(HKEY_LOCAL_MACHINE, machine + key), std::nullopt) << "machine-wide";
-    }
+        EXPECT_EQ(RegisterServer(Server(), registry, module, placement), S_OK);
+        EXPECT_EQ(RealValue(row.registeredIn, classes + server), module);
+        EXPECT_EQ(RealValue(row.registeredIn, classes + progId), Clsid());
+        EXPECT_EQ(RealValue(row.registeredIn, classes + library), module);
+        EXPECT_EQ(RealValue(row.registeredIn, classes + iface), GuidString(LIBID_Pennock));
+        for (const std::wstring& key : {server, progId, library, iface}) {
+            EXPECT_EQ(RealValue(row.untouched, classes + key), std::nullopt)
+                << "also in the other scope: " << testing::PrintToString(key);
+        }
 
-    EXPECT_EQ(UnregisterServer(Server(), registry), S_OK);
-    for (const std::wstring& key :
-         {L"CLSID\\" + Clsid(), std::wstring(L"Pennock.DoBiz"),
-          L"TypeLib\\" + GuidString(LIBID_Pennock), L"Interface\\" + GuidString(IID__DoBiz)}) {
-        EXPECT_FALSE(real.KeyExists(RegistryScope::User, key))
-            << "left: " << testing::PrintToString(key);
+        EXPECT_EQ(UnregisterServer(Server(), registry, module, placement), S_OK);
+        for (const RegistryScope scope : {RegistryScope::Machine, RegistryScope::User}) {
+            for (const std::wstring& key : {L"CLSID\\" + Clsid(), std::wstring(L"Pennock.DoBiz"),
+                                            L"TypeLib\\" + GuidString(LIBID_Pennock),
+                                            L"Interface\\" + GuidString(IID__DoBiz)}) {
+                EXPECT_FALSE(registry.KeyExists(scope, key))
+                    << "left: " << testing::PrintToString(key);
+            }
+        }
     }
     ::CoUninitialize();
 }
