@@ -104,6 +104,7 @@ class TimedWindows final : public WindowFactory {
 public:
     TimedWindows(WindowFactory& real, StepTimes& times) : real_(real), times_(times) {}
     std::unique_ptr<PopupView> CreateSnippetMenuView(SnippetMenu& menu) override;
+    void CloseOtherMenus() noexcept override { real_.CloseOtherMenus(); }
     std::unique_ptr<WindowView> CreateWelcomeView(WelcomeWindow& window) override {
         return real_.CreateWelcomeView(window);
     }

@@ -25,9 +25,10 @@ void ItemEditor::OnLoad() {
     Refresh();
 }
 
-// Back onto the menu with its watch running, unless a fatal report is closing it too.
+// Back onto the menu with its watch running, unless the menu is closing too (a fatal report,
+// another request).
 void ItemEditor::OnUnload() {
-    if (!menu_.IsOpen() || session_.Windows().ClosingForFatalReport()) {
+    if (!menu_.IsOpen() || session_.Windows().ClosingAll()) {
         return;
     }
     menu_.MoveCursorToMenu();

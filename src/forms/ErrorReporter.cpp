@@ -15,7 +15,7 @@ void ShowErrorBox(Dialogs& dialogs, const std::wstring& message, bool fatal) noe
 void ErrorReporter::Report(const std::wstring& message, bool fatal) noexcept {
     ShowErrorBox(dialogs_, message, fatal);
     if (fatal) {
-        windows_.CloseAllForFatalReport();
+        windows_.CloseAll();
     }
 }
 

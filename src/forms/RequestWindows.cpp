@@ -4,15 +4,15 @@
 
 namespace quillery {
 
-void RequestWindows::CloseAllForFatalReport() noexcept {
-    const bool alreadyClosing = std::exchange(closingForFatalReport_, true);
+void RequestWindows::CloseAll() noexcept {
+    const bool alreadyClosing = std::exchange(closingAll_, true);
     for (const auto role : {WindowRole::Editor, WindowRole::Welcome, WindowRole::Menu}) {
         ClosableWindow* window = At(role);
         if (window != nullptr && window->IsOpen()) {
             window->Close();
         }
     }
-    closingForFatalReport_ = alreadyClosing;
+    closingAll_ = alreadyClosing;
 }
 
 } // namespace quillery

@@ -1,11 +1,14 @@
 #include "host/MenuApartment.h"
 
 #include "base/Utf8.h"
+#include "win32/SnippetMenuWindows.h"
 
 #include <oleauto.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
+#include <utility>
 
 namespace quillery::host {
 namespace {
@@ -60,49 +63,91 @@ MenuOutcome RequestMenu() {
 
 } // namespace
 
-MenuApartment::MenuApartment()
-    : requested_(::CreateEventW(nullptr, FALSE, FALSE, nullptr)),
-      answered_(::CreateEventW(nullptr, FALSE, FALSE, nullptr)),
-      stop_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
-    if (requested_ && answered_ && stop_) {
-        thread_.reset(::CreateThread(nullptr, 0, &Run, this, 0, nullptr));
+// What the thread uses: it may outlive the MenuApartment, when a request would not close.
+struct MenuApartment::Shared {
+    win32::UniqueHandle requested{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};
+    win32::UniqueHandle answered{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};
+    win32::UniqueHandle stop{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    MenuOutcome outcome; // written by the thread before `answered` is set
+
+    void Serve();
+};
+
+MenuApartment::MenuApartment(HANDLE inputEnded)
+    : shared_(std::make_shared<Shared>()), inputEnded_(inputEnded) {
+    if (!shared_->requested || !shared_->answered || !shared_->stop) {
+        return;
+    }
+    auto* forThread = new std::shared_ptr<Shared>(shared_);
+    thread_.reset(::CreateThread(nullptr, 0, &Run, forThread, 0, &threadId_));
+    if (!thread_) {
+        delete forThread;
     }
 }
 
 MenuApartment::~MenuApartment() {
     if (thread_) {
-        ::SetEvent(stop_.get());
-        ::WaitForSingleObject(thread_.get(), INFINITE);
+        ::SetEvent(shared_->stop.get());
+        ::WaitForSingleObject(thread_.get(), kCloseLimitMs);
     }
 }
 
-MenuOutcome MenuApartment::ShowMenu() {
+std::optional<MenuOutcome> MenuApartment::ShowMenu() {
     if (!thread_) {
         return MenuError{"the host could not start its menu thread"};
     }
-    ::SetEvent(requested_.get());
+    if (::WaitForSingleObject(inputEnded_, 0) == WAIT_OBJECT_0) {
+        return std::nullopt; // nobody is left to choose
+    }
+    ::SetEvent(shared_->requested.get());
+    running_ = true;
     // Should the thread have ended, no answer would ever come.
-    const HANDLE waits[] = {answered_.get(), thread_.get()};
-    if (::WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0) {
+    const HANDLE waits[] = {shared_->answered.get(), thread_.get(), inputEnded_};
+    switch (::WaitForMultipleObjects(3, waits, FALSE, INFINITE)) {
+    case WAIT_OBJECT_0:
+        running_ = false;
+        return std::move(shared_->outcome);
+    case WAIT_OBJECT_0 + 2:
+        return std::nullopt;
+    default:
+        running_ = false;
         return MenuError{"the host's menu thread has ended"};
     }
-    return std::move(outcome_);
 }
 
-DWORD WINAPI MenuApartment::Run(void* self) noexcept {
-    static_cast<MenuApartment*>(self)->Serve();
+void MenuApartment::CloseMenu() {
+    if (!std::exchange(running_, false)) {
+        return;
+    }
+    const HANDLE waits[] = {shared_->answered.get(), thread_.get()};
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        win32::AskToClose(win32::FindSnippetMenus(threadId_));
+        const DWORD elapsed = ::GetTickCount() - start;
+        if (elapsed >= kCloseLimitMs ||
+            ::WaitForMultipleObjects(
+                2, waits, FALSE, std::min(kAskAgainMs, kCloseLimitMs - elapsed)) != WAIT_TIMEOUT) {
+            return;
+        }
+    }
+}
+
+DWORD WINAPI MenuApartment::Run(void* shared) noexcept {
+    const std::unique_ptr<std::shared_ptr<Shared>> held(
+        static_cast<std::shared_ptr<Shared>*>(shared));
+    (*held)->Serve();
     return 0;
 }
 
-void MenuApartment::Serve() {
+void MenuApartment::Shared::Serve() {
     const HRESULT com = ::CoInitialize(nullptr);
-    const HANDLE waits[] = {stop_.get(), requested_.get()};
+    const HANDLE waits[] = {stop.get(), requested.get()};
     for (;;) {
         const DWORD woken = ::MsgWaitForMultipleObjects(2, waits, FALSE, INFINITE, QS_ALLINPUT);
         if (woken == WAIT_OBJECT_0 + 1) {
-            outcome_ = SUCCEEDED(com) ? RequestMenu()
-                                      : MenuError{WithCode("COM could not be started", com)};
-            ::SetEvent(answered_.get());
+            outcome = SUCCEEDED(com) ? RequestMenu()
+                                     : MenuError{WithCode("COM could not be started", com)};
+            ::SetEvent(answered.get());
         } else if (woken == WAIT_OBJECT_0 + 2) {
             MSG message;
             while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {

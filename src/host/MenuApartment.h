@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <memory>
+
 namespace quillery::host {
 
 // The menu requests' own thread, in a single-threaded COM apartment: each request creates
@@ -14,24 +16,34 @@ namespace quillery::host {
 // while the host waits for the next message.
 class MenuApartment final : public MenuService {
 public:
-    MenuApartment();
-    // Ends the thread, which releases COM.
+    // How long a menu asked to close, and then the thread asked to end, may take.
+    static constexpr DWORD kCloseLimitMs = 5000;
+    // How often the close is asked again meanwhile: a request may not have made its menu yet.
+    static constexpr DWORD kAskAgainMs = 250;
+
+    // `inputEnded` is signalled once the host's input has ended: a menu then is closed.
+    explicit MenuApartment(HANDLE inputEnded);
+    // Ends the thread, which releases COM. A request that would not close is left to the
+    // process's end, with what it uses.
     ~MenuApartment() override;
     MenuApartment(const MenuApartment&) = delete;
     MenuApartment& operator=(const MenuApartment&) = delete;
 
-    // Runs one request on the apartment's thread and waits for its outcome.
-    MenuOutcome ShowMenu() override;
+    // Runs one request on the apartment's thread and waits for its outcome, or for the
+    // input's end.
+    std::optional<MenuOutcome> ShowMenu() override;
+    // Posts the close to the thread's snippet menus until the request has ended.
+    void CloseMenu() override;
 
 private:
-    static DWORD WINAPI Run(void* self) noexcept;
-    void Serve();
+    struct Shared;
+    static DWORD WINAPI Run(void* shared) noexcept;
 
-    win32::UniqueHandle requested_;
-    win32::UniqueHandle answered_;
-    win32::UniqueHandle stop_;
-    MenuOutcome outcome_; // written by the thread before `answered_` is set
+    std::shared_ptr<Shared> shared_;
+    HANDLE inputEnded_;
     win32::UniqueHandle thread_;
+    DWORD threadId_ = 0;
+    bool running_ = false; // a request runs whose outcome has not been taken
 };
 
 } // namespace quillery::host

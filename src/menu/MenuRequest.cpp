@@ -13,6 +13,8 @@ std::wstring RunMenuRequest(Platform& platform, WindowFactory& views) {
         throw Failure("a menu request is already running on this thread");
     }
     const ScopeExit done([&thread] { thread.EndRequest(); });
+    // Only now: a request refused above must not close the menu it was made from.
+    views.CloseOtherMenus();
 
     MenuSession session(platform);
     std::wstring chosen = SnippetMenu(session, views).Show();

@@ -7,10 +7,11 @@
 
 namespace quillery {
 
-// One menu request, the work of loadmenu: shows a snippet menu modally on the calling thread
-// and returns the text it chose (the snippet's, or empty). Throws when the window cannot be
-// created or shown, and when a request is already running on this thread; a request ended by
-// a fatal report returns the empty string.
+// One menu request, the work of loadmenu: closes the menus of the user's other requests, shows a
+// snippet menu modally on the calling thread and returns the text it chose (the snippet's, or
+// empty). Throws when the window cannot be created or shown, and when a request is already
+// running on this thread; a request ended by a fatal report, or closed by another request,
+// returns the empty string.
 std::wstring RunMenuRequest(Platform& platform, WindowFactory& views);
 
 } // namespace quillery

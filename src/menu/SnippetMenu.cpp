@@ -147,6 +147,11 @@ void SnippetMenu::OnUnload() {
     session_.CloseMenuFile();
 }
 
+void SnippetMenu::OnAskedToClose() noexcept {
+    result_.clear();
+    session_.Windows().CloseAll();
+}
+
 void SnippetMenu::SetPointerWatch(bool on) noexcept {
     pointerWatchOn_ = on;
     if (PopupView* view = Popup()) {

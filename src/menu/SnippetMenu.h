@@ -107,6 +107,11 @@ public:
     };
     Hit HitTest(float frameX, float frameY) const;
 
+    // Another request, or the program that made this one, asks the menu to close without a
+    // choice: every window of the request closes (the editor's and the welcome window's
+    // answers unsaved), and Show() returns the empty string.
+    void OnAskedToClose() noexcept;
+
     // The window system (a window manager, a shell tool, a change of display) has moved the
     // window to a new top-left corner, in twips: the menu's place follows it.
     void OnMovedByWindowSystem(float newLeft, float newTop);

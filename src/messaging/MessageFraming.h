@@ -42,13 +42,21 @@ struct OversizedMessage {
 struct EndOfInput {};
 using Incoming = std::variant<Message, OversizedMessage, EndOfInput>;
 
+// The messages as the host takes them, one at a time and in order.
+class IncomingMessages {
+public:
+    virtual ~IncomingMessages() = default;
+    // The next message, waiting for it; EndOfInput once the input has ended.
+    virtual Incoming Next() = 0;
+};
+
 // Cuts the input into messages: each a 32-bit little-endian length, then that many bytes. A
 // message may arrive in many reads, and one read may hold several messages.
-class MessageReader {
+class MessageReader final : public IncomingMessages {
 public:
     explicit MessageReader(ByteSource& source) : source_(source) {}
 
-    Incoming Next();
+    Incoming Next() override;
 
 private:
     // Reads until at least `count` bytes are held; false when the input ends first.

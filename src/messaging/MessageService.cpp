@@ -28,7 +28,7 @@ std::string AnswerToOversized(const OversizedMessage& message) {
 
 } // namespace
 
-std::string AnswerTo(std::string_view message, MenuService& menu) {
+std::optional<std::string> AnswerTo(std::string_view message, MenuService& menu) {
     // Parsed without exceptions; the parser also refuses strings that are not valid UTF-8. The
     // answers never repeat what was sent: a long message would make an answer too long.
     const json request = json::parse(message, nullptr, false);
@@ -43,22 +43,28 @@ std::string AnswerTo(std::string_view message, MenuService& menu) {
     if (*name != "menu") {
         return ErrorAnswer("unknown request; the host answers {\"request\": \"menu\"}");
     }
-    return std::visit(OutcomeAnswer{}, menu.ShowMenu());
+    const std::optional<MenuOutcome> outcome = menu.ShowMenu();
+    if (!outcome) {
+        // The browser has gone: its user no longer waits for the menu.
+        menu.CloseMenu();
+        return std::nullopt;
+    }
+    return std::visit(OutcomeAnswer{}, *outcome);
 }
 
-int ServeMessages(ByteSource& input, ByteSink& output, MenuService& menu) {
-    MessageReader reader(input);
+int ServeMessages(IncomingMessages& incoming, ByteSink& output, MenuService& menu) {
     for (;;) {
-        const Incoming incoming = reader.Next();
-        std::string answer;
-        if (const auto* message = std::get_if<Message>(&incoming)) {
+        const Incoming next = incoming.Next();
+        std::optional<std::string> answer;
+        if (const auto* message = std::get_if<Message>(&next)) {
             answer = AnswerTo(message->json, menu);
-        } else if (const auto* oversized = std::get_if<OversizedMessage>(&incoming)) {
+        } else if (const auto* oversized = std::get_if<OversizedMessage>(&next)) {
             answer = AnswerToOversized(*oversized);
-        } else {
-            return 0;
         }
-        if (!output.Write(Framed(answer))) {
+        if (!answer) {
+            return 0; // the input has ended
+        }
+        if (!output.Write(Framed(*answer))) {
             return 1;
         }
     }

@@ -2,6 +2,7 @@
 
 #include "messaging/MessageFraming.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -18,20 +19,27 @@ struct MenuError {
 };
 using MenuOutcome = std::variant<MenuText, MenuError>;
 
-// Shows the snippet menu and waits until it has closed.
+// Shows the snippet menu and waits until it has closed, or until the host's input has ended:
+// then nobody is left to choose from it or to read its answer.
 class MenuService {
 public:
     virtual ~MenuService() = default;
-    virtual MenuOutcome ShowMenu() = 0;
+    // The menu's outcome once it has closed. Nothing when the input ended first, and the menu
+    // is then still open; or when it had ended already, and no menu opened.
+    virtual std::optional<MenuOutcome> ShowMenu() = 0;
+    // Closes the menu that ShowMenu() left open, without a choice, and waits until it has
+    // closed (for a bounded time); its outcome is dropped.
+    virtual void CloseMenu() = 0;
 };
 
 // The JSON answer to one message: {"text": ...} or {"error": ...} for {"request": "menu"},
-// {"error": ...} for anything else.
-std::string AnswerTo(std::string_view message, MenuService& menu);
+// {"error": ...} for anything else. Nothing when the input ended while the menu was open, which
+// is closed then.
+std::optional<std::string> AnswerTo(std::string_view message, MenuService& menu);
 
-// Answers each message of `input` on `output`, in order, one at a time, until the input ends.
-// Returns the process's exit status: 0 when the input ended, 1 when an answer could not be
-// written.
-int ServeMessages(ByteSource& input, ByteSink& output, MenuService& menu);
+// Answers each message of `incoming` on `output`, in order, one at a time, until the input ends.
+// Returns the process's exit status: 0 when the input ended (also while a menu was open, which
+// then goes unanswered and ends the serving), 1 when an answer could not be written.
+int ServeMessages(IncomingMessages& incoming, ByteSink& output, MenuService& menu);
 
 } // namespace quillery::host

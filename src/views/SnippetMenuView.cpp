@@ -204,6 +204,10 @@ std::optional<LRESULT> SnippetMenuView::HandleWindowEvent(UINT message, WPARAM w
             ChooseEntryForClient(wParam);
             return 0;
         }
+        if (message == CloseWithoutChoiceMessage()) {
+            menu_.OnAskedToClose();
+            return 0;
+        }
         return std::nullopt;
     }
 }

@@ -4,6 +4,7 @@
 #include "toolkit/NativeWindow.h"
 #include "views/MenuAccessible.h"
 #include "win32/ModuleUse.h"
+#include "win32/SnippetMenuWindows.h"
 #include "win32/UniqueResource.h"
 
 #include <commctrl.h>
@@ -17,10 +18,11 @@ namespace quillery::win32 {
 // The snippet menu's native window: a borderless tool window that paints the menu's lines,
 // pads, links, banner, logo and separator itself, hit-tests through the menu, shows one
 // tooltip control for the lines, runs the pointer watch's timer, shows the item commands'
-// context menu and hands the keys to the menu.
+// context menu and hands the keys to the menu. The close that another request posts
+// (CloseWithoutChoiceMessage) closes the menu's whole request.
 class SnippetMenuView final : public NativeView<PopupView> {
 public:
-    static constexpr const wchar_t* kClassName = L"QuillerySnippetMenu";
+    static constexpr const wchar_t* kClassName = kSnippetMenuClass;
 
     // Throws when the window cannot be made. `module` counts the accessible object's life.
     SnippetMenuView(SnippetMenu& menu, HINSTANCE instance, ModuleUse module = {});

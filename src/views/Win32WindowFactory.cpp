@@ -5,10 +5,29 @@
 #include "views/Pictures.h"
 #include "views/SnippetMenuView.h"
 #include "views/WelcomeView.h"
+#include "win32/SnippetMenuWindows.h"
+
+#include <algorithm>
 
 namespace quillery::win32 {
 std::unique_ptr<PopupView> Win32WindowFactory::CreateSnippetMenuView(SnippetMenu& menu) {
     return std::make_unique<SnippetMenuView>(menu, instance_, module_);
+}
+
+void Win32WindowFactory::CloseOtherMenus() noexcept {
+    try {
+        std::vector<HWND> menus = FindSnippetMenus();
+        // A menu of this thread belongs to a request further up its stack, which is refused.
+        const DWORD self = ::GetCurrentThreadId();
+        menus.erase(std::remove_if(menus.begin(), menus.end(),
+                                   [self](HWND menu) {
+                                       return ::GetWindowThreadProcessId(menu, nullptr) == self;
+                                   }),
+                    menus.end());
+        WaitUntilGone(AskToClose(menus), kOtherMenusLimitMs);
+    } catch (...) {
+        // Out of memory for the list: the menu opens beside the others, as it would have.
+    }
 }
 
 std::unique_ptr<WindowView> Win32WindowFactory::CreateWelcomeView(WelcomeWindow& window) {

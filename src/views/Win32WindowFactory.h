@@ -14,10 +14,16 @@ namespace quillery::win32 {
 // clients (the menu's accessible object), which run that module's code.
 class Win32WindowFactory final : public WindowFactory {
 public:
+    // How long a request waits for the other menus to go before it opens its own regardless.
+    static constexpr DWORD kOtherMenusLimitMs = 5000;
+
     explicit Win32WindowFactory(HINSTANCE instance, ModuleUse module = {})
         : instance_(instance), module_(module) {}
 
     std::unique_ptr<PopupView> CreateSnippetMenuView(SnippetMenu& menu) override;
+    // The menus of the desktop, in any process, but the calling thread's: each is posted the
+    // close, and the request waits until they are gone, at most kOtherMenusLimitMs.
+    void CloseOtherMenus() noexcept override;
     std::unique_ptr<WindowView> CreateWelcomeView(WelcomeWindow& window) override;
     std::unique_ptr<WindowView> CreateItemEditorView(ItemEditor& editor) override;
 

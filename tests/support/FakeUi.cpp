@@ -10,6 +10,7 @@ FakeView::FakeView(FakeUi& ui, std::string viewName, std::function<PixelRect()> 
     : name(std::move(viewName)), ui_(ui), rect_(std::move(rect)),
       systemClose_(std::move(systemClose)), released_(std::move(released)) {
     ui_.live.push_back(this);
+    ui_.made.push_back(name);
 }
 
 FakeView::~FakeView() {

@@ -77,6 +77,7 @@ public:
 
     // WindowFactory: the views are named "menu", "welcome" and "editor".
     std::unique_ptr<PopupView> CreateSnippetMenuView(SnippetMenu& form) override;
+    void CloseOtherMenus() noexcept override { made.push_back("other menus closed"); }
     std::unique_ptr<WindowView> CreateWelcomeView(WelcomeWindow& form) override;
     std::unique_ptr<WindowView> CreateItemEditorView(ItemEditor& form) override;
 
@@ -120,6 +121,8 @@ public:
     std::vector<bool> busyPointer;
     int doEventsCalls = 0;
     std::vector<std::string> modalOrder; // names of the windows in the order they were shown
+    // The factory's work in order: each view it made, by name, and each CloseOtherMenus().
+    std::vector<std::string> made;
     std::vector<std::string> unfinished; // windows whose script ran out while they were open
 
     // Context menus: each one shown is recorded with its entries, and answered by the next

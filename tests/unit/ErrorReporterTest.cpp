@@ -89,7 +89,7 @@ TEST_F(ErrorReporterTest, ClosesOnlyOpenWindowsAndNeverFails) {
     platform.dialogs.failToShow = true;
     EXPECT_NO_THROW(reporter.Report(L"fatal", true));
     EXPECT_EQ(closed, (std::vector<std::string>{"editor", "menu"}));
-    EXPECT_FALSE(windows.ClosingForFatalReport()); // over once the windows have closed
+    EXPECT_FALSE(windows.ClosingAll()); // over once the windows have closed
 }
 
 // A fatal report from an unload step that runs while an earlier report closes the windows:
@@ -99,12 +99,12 @@ TEST_F(ErrorReporterTest, ReportDuringClosingLeavesTheClosingStateOn) {
     bool stillClosing = false;
     editor.whileClosing = [&] {
         reporter.Report(L"Error saving menu item", true);
-        stillClosing = windows.ClosingForFatalReport();
+        stillClosing = windows.ClosingAll();
     };
     reporter.Report(L"Error retrieving menu item", true);
     EXPECT_TRUE(stillClosing);
     EXPECT_EQ(closed, (std::vector<std::string>{"editor", "welcome", "menu"}));
-    EXPECT_FALSE(windows.ClosingForFatalReport());
+    EXPECT_FALSE(windows.ClosingAll());
 }
 
 TEST_F(ErrorReporterTest, FatalWithNoWindowsJustShowsTheBox) {

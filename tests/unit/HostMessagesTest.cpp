@@ -59,14 +59,19 @@ public:
     std::vector<std::string> writes;
 };
 
+// Answers every menu with the same outcome; or, with `inputEnds`, has the input end while the
+// menu is open.
 class FixedMenu final : public MenuService {
 public:
     explicit FixedMenu(MenuOutcome outcome) : outcome_(std::move(outcome)) {}
-    MenuOutcome ShowMenu() override {
+    std::optional<MenuOutcome> ShowMenu() override {
         ++shown;
-        return outcome_;
+        return inputEnds ? std::nullopt : std::optional(outcome_);
     }
+    void CloseMenu() override { ++closed; }
+    bool inputEnds = false;
     int shown = 0;
+    int closed = 0;
 
 private:
     MenuOutcome outcome_;
@@ -140,7 +145,7 @@ TEST(MessageReaderTest, OversizedMessageIsDroppedAndTheNextOneStillFound) {
 
 class MessageServiceTest : public ::testing::Test {
 protected:
-    json Answer(std::string_view message) { return json::parse(AnswerTo(message, menu)); }
+    json Answer(std::string_view message) { return json::parse(AnswerTo(message, menu).value()); }
 
     FixedMenu menu{MenuText{"Grüße, \"quoted\"\r\nsecond line"}};
 };
@@ -153,7 +158,7 @@ TEST_F(MessageServiceTest, MenuRequestAnswersTheChosenTextOrWhyThereIsNone) {
     FixedMenu nothingChosen{MenuText{""}};
     EXPECT_EQ(AnswerTo(R"({"request":"menu"})", nothingChosen), R"({"text":""})");
     FixedMenu failing{MenuError{"Pennock.DoBiz is not registered"}};
-    EXPECT_EQ(json::parse(AnswerTo(R"({"request":"menu"})", failing)),
+    EXPECT_EQ(json::parse(AnswerTo(R"({"request":"menu"})", failing).value()),
               (json{{"error", "Pennock.DoBiz is not registered"}}));
 }
 
@@ -186,8 +191,9 @@ TEST_F(MessageServiceTest, EveryMessageIsAnsweredInOrderUntilTheInputEnds) {
     ScriptedInput input({Framed(R"({"request":"menu"})") + Framed("not json") +
                              Framed(std::string(kMaxMessageBytes + 5, ' ')),
                          Framed(R"({"request":"menu"})")});
+    MessageReader reader(input);
     RecordingOutput output;
-    EXPECT_EQ(ServeMessages(input, output, menu), 0);
+    EXPECT_EQ(ServeMessages(reader, output, menu), 0);
     ASSERT_EQ(output.writes.size(), 4u) << "one write per answer, each framed whole";
     std::vector<json> answers;
     for (const std::string& write : output.writes) {
@@ -199,13 +205,29 @@ TEST_F(MessageServiceTest, EveryMessageIsAnsweredInOrderUntilTheInputEnds) {
     EXPECT_EQ(answers[2]["error"], "the message is 1048581 bytes long; at most 1048576 are read");
     EXPECT_TRUE(answers[3].contains("text"));
     EXPECT_EQ(menu.shown, 2);
+    EXPECT_EQ(menu.closed, 0) << "a menu that has closed is not closed again";
+}
+
+// The browser has gone while the menu was open: the menu closes, nobody gets its answer, and
+// the host ends cleanly without taking another request.
+TEST_F(MessageServiceTest, InputEndingWhileTheMenuIsOpenClosesItAndEndsTheHostUnanswered) {
+    ScriptedInput input(
+        {Framed("{}") + Framed(R"({"request":"menu"})") + Framed(R"({"request":"menu"})")});
+    MessageReader reader(input);
+    RecordingOutput output;
+    menu.inputEnds = true;
+    EXPECT_EQ(ServeMessages(reader, output, menu), 0);
+    EXPECT_EQ(output.writes.size(), 1u) << "only the message before the menu is answered";
+    EXPECT_EQ(menu.shown, 1);
+    EXPECT_EQ(menu.closed, 1);
 }
 
 TEST_F(MessageServiceTest, AnAnswerThatCannotBeWrittenEndsTheHost) {
     ScriptedInput input({Framed(R"({"request":"menu"})") + Framed(R"({"request":"menu"})")});
+    MessageReader reader(input);
     RecordingOutput output;
     output.refuse = true;
-    EXPECT_EQ(ServeMessages(input, output, menu), 1);
+    EXPECT_EQ(ServeMessages(reader, output, menu), 1);
     EXPECT_EQ(menu.shown, 1) << "no menu for a browser that has gone";
 }
 

@@ -1,3 +1,4 @@
+#include "editing/ItemCommands.h"
 #include "record/Messages.h"
 #include "support/MenuFixture.h"
 
@@ -135,19 +136,53 @@ TEST_F(MenuRequestTest, WindowThatCannotBeCreatedFailsTheCall) {
     EXPECT_EQ(RequestWith({LeaveAndTick()}), L"");
 }
 
-// A page's script that calls again from inside the menu's modal loop is refused; the running
+// A request closes the other requests' menus before it makes its own. A page's script that
+// calls again from inside the menu's modal loop is refused, closing nothing; the running
 // request goes on as if nothing had happened.
 TEST_F(MenuRequestTest, NestedRequestOnTheSameThreadIsRefused) {
     SaveItems({1});
-    EXPECT_EQ(RequestWith({[&] {
-                               EXPECT_THROW(Request(), std::exception);
-                               EXPECT_TRUE(menu().IsOpen());
-                               EXPECT_EQ(ui().modalOrder, std::vector<std::string>{"menu"});
-                               EXPECT_EQ(platform.files.openFiles, 1);
-                           },
-                           [&] { menu().OnLineReleased(1, MouseButton::Left); }}),
-              L"text of 1");
+    EXPECT_EQ(
+        RequestWith(
+            {[&] {
+                 EXPECT_THROW(Request(), std::exception);
+                 EXPECT_EQ(ui().made, (std::vector<std::string>{"other menus closed", "menu"}));
+                 EXPECT_TRUE(menu().IsOpen());
+                 EXPECT_EQ(ui().modalOrder, std::vector<std::string>{"menu"});
+                 EXPECT_EQ(platform.files.openFiles, 1);
+             },
+             [&] { menu().OnLineReleased(1, MouseButton::Left); }}),
+        L"text of 1");
     ExpectEverythingClosed();
+}
+
+// Another request asks the menu to close: whichever of the request's windows is up, all of
+// them go, the request returns nothing, nothing is written (not even the welcome window's
+// answer) and the pointer stays where it is.
+TEST_F(MenuRequestTest, AskedToCloseEndsTheWholeRequestWithNothing) {
+    enum class Up { Menu, Welcome, Editor };
+    for (const Up up : {Up::Menu, Up::Welcome, Up::Editor}) {
+        SCOPED_TRACE(static_cast<int>(up));
+        SaveItems({1, 2}, /*flag=*/up == Up::Welcome ? 0 : 1);
+        const auto before = Bytes();
+        std::size_t movesBefore = 0;
+        const auto askToClose = [&] {
+            movesBefore = ui().cursorMoves.size();
+            menu().OnAskedToClose();
+        };
+        if (up == Up::Editor) {
+            ui().menuChoices.push_back([] { return ItemCommands::Edit; });
+            ui().Then([&] {
+                ui().Next(askToClose);
+                menu().OnLineReleased(1, MouseButton::Right);
+            });
+        } else {
+            ui().Then(askToClose);
+        }
+        EXPECT_EQ(Request(up == Up::Welcome ? MenuExpected::NotShown : MenuExpected::Shown), L"");
+        ExpectEverythingClosed();
+        EXPECT_EQ(Bytes(), before);
+        EXPECT_EQ(ui().cursorMoves.size(), movesBefore);
+    }
 }
 
 TEST_F(MenuRequestTest, WindowClosedByTheSystemReturnsNothing) {

@@ -1,6 +1,6 @@
 // quillery-host.exe as a browser runs it: a process of its own with pipes for its standard
-// input and output, messages written in pieces or together, and one real menu request through
-// the registered Pennock.dll, answered by a click on a line.
+// input and output, messages written in pieces or together, and real menu requests through the
+// registered Pennock.dll: one answered by a click on a line, one whose browser goes away.
 
 #include "Win32TestSupport.h"
 
@@ -258,6 +258,24 @@ TEST(HostProcessTest, MenuRequestAnswersTheClickedLineThenSaysWhenThereIsNoCompo
         << *answer;
     host.CloseInput();
     EXPECT_EQ(host.ExitStatus(), 0u);
+}
+
+// The browser closes its end while the menu is open, with the pointer resting on the menu: the
+// menu closes without a choice and the host ends cleanly, answering nobody.
+TEST(HostProcessTest, InputEndingWhileTheMenuIsOpenClosesTheMenuAndEndsTheHost) {
+    ::SetCursorPos(200, 300);
+    RegisteredServer server;
+    ASSERT_TRUE(server.Registered());
+    HostProcess host;
+    ASSERT_TRUE(host.Started());
+
+    host.Send(Framed(R"({"request": "menu"})"));
+    HWND menu = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (menu = wintest::FindVisible(L"QuillerySnippetMenu")); }));
+    host.CloseInput();
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(menu); }));
+    EXPECT_EQ(host.ExitStatus(), 0u);
+    EXPECT_EQ(host.Answer(0ms), std::nullopt);
 }
 
 } // namespace

@@ -1,0 +1,97 @@
+#include "host/ReadAhead.h"
+
+#include "win32/CriticalSection.h"
+#include "win32/UniqueResource.h"
+
+#include <deque>
+#include <mutex>
+
+namespace quillery::host {
+
+using win32::UniqueHandle;
+
+struct ReadAhead::Shared {
+    explicit Shared(std::unique_ptr<ByteSource> source) : input(std::move(source)) {}
+
+    std::unique_ptr<ByteSource> input;
+    win32::CriticalSection lock;
+    std::deque<Incoming> queued;                                          // under `lock`
+    UniqueHandle arrived{::CreateEventW(nullptr, FALSE, FALSE, nullptr)}; // one was queued
+    UniqueHandle taken{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};   // one was taken
+    UniqueHandle ended{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+
+    void Read();
+};
+
+ReadAhead::ReadAhead(std::unique_ptr<ByteSource> input)
+    : shared_(std::make_shared<Shared>(std::move(input))) {
+    if (!shared_->arrived || !shared_->taken || !shared_->ended) {
+        return;
+    }
+    auto* forThread = new std::shared_ptr<Shared>(shared_);
+    const UniqueHandle thread(::CreateThread(nullptr, 0, &Run, forThread, 0, nullptr));
+    started_ = static_cast<bool>(thread);
+    if (!started_) {
+        delete forThread;
+    }
+}
+
+HANDLE ReadAhead::Ended() const {
+    return shared_->ended.get();
+}
+
+DWORD WINAPI ReadAhead::Run(void* shared) noexcept {
+    const std::unique_ptr<std::shared_ptr<Shared>> held(
+        static_cast<std::shared_ptr<Shared>*>(shared));
+    (*held)->Read();
+    return 0;
+}
+
+void ReadAhead::Shared::Read() {
+    try {
+        MessageReader reader(*input);
+        for (;;) {
+            Incoming next = reader.Next();
+            if (std::holds_alternative<EndOfInput>(next)) {
+                break;
+            }
+            for (;;) {
+                {
+                    const std::lock_guard hold(lock);
+                    if (queued.size() < kMaxAhead) {
+                        queued.push_back(std::move(next));
+                        break;
+                    }
+                }
+                ::WaitForSingleObject(taken.get(), INFINITE);
+            }
+            ::SetEvent(arrived.get());
+        }
+    } catch (...) {
+        // No memory for a message: the input cannot be followed any further, and ends here.
+    }
+    ::SetEvent(ended.get());
+}
+
+Incoming ReadAhead::Next() {
+    Shared& shared = *shared_;
+    for (;;) {
+        // Asked before the queue: whatever came before the end is queued once it is signalled.
+        const bool ended = ::WaitForSingleObject(shared.ended.get(), 0) == WAIT_OBJECT_0;
+        {
+            const std::lock_guard hold(shared.lock);
+            if (!shared.queued.empty()) {
+                Incoming next = std::move(shared.queued.front());
+                shared.queued.pop_front();
+                ::SetEvent(shared.taken.get());
+                return next;
+            }
+        }
+        const HANDLE waits[] = {shared.arrived.get(), shared.ended.get()};
+        if (ended || ::WaitForMultipleObjects(2, waits, FALSE, INFINITE) == WAIT_FAILED) {
+            return EndOfInput{};
+        }
+    }
+}
+
+} // namespace quillery::host
