@@ -168,6 +168,11 @@ double TimedDesktop::ScreenHeightTwips() noexcept {
     return real_.ScreenHeightTwips();
 }
 
+PixelRect TimedDesktop::WorkAreaAt(PixelPoint point) noexcept {
+    const Timed timed(times_, "pointer and screen queries");
+    return real_.WorkAreaAt(point);
+}
+
 void TimedDesktop::SetCursorPos(std::int32_t x, std::int32_t y) noexcept {
     const Timed timed(times_, "pointer onto the banner (SetCursorPos)");
     real_.SetCursorPos(x, y);

@@ -60,6 +60,17 @@ void FakeUi::SetCursorPos(std::int32_t x, std::int32_t y) noexcept {
     cursorMoves.push_back(pointer);
 }
 
+PixelRect FakeUi::WorkAreaAt(PixelPoint point) noexcept {
+    for (const PixelRect& area : workAreas) {
+        if (point.x >= area.left && point.x < area.right && point.y >= area.top &&
+            point.y < area.bottom) {
+            return area;
+        }
+    }
+    return workAreas.empty() ? PixelRect{0, 0, screenWidthPixels, screenHeightPixels}
+                             : workAreas.front();
+}
+
 void FakeUi::DoEvents() {
     ++doEventsCalls;
     if (throwOnDoEvents) {

@@ -72,6 +72,7 @@ public:
     double TwipsPerPixelY() noexcept override { return twipsPerPixelY; }
     double ScreenWidthTwips() noexcept override { return screenWidthPixels * twipsPerPixelX; }
     double ScreenHeightTwips() noexcept override { return screenHeightPixels * twipsPerPixelY; }
+    PixelRect WorkAreaAt(PixelPoint point) noexcept override;
     void DoEvents() override;
     void SetBusyPointer(bool busy) noexcept override { busyPointer.push_back(busy); }
 
@@ -116,6 +117,9 @@ public:
     PixelScale Scale() const { return PixelScale(twipsPerPixelX, twipsPerPixelY); }
     int screenWidthPixels = 1024;
     int screenHeightPixels = 768;
+    // The monitors' work areas: WorkAreaAt gives the first that holds the point, else the
+    // first. None: the whole screen.
+    std::vector<PixelRect> workAreas;
     std::vector<PixelPoint> cursorMoves;
     std::vector<bool> busyPointer;
     int doEventsCalls = 0;
