@@ -61,6 +61,7 @@ public:
         real_->EndModal();
     }
     PixelRect WindowRect() noexcept override { return real_->WindowRect(); }
+    bool IsWindowAt(PixelPoint point) noexcept override { return real_->IsWindowAt(point); }
     void SetTimer(bool enabled, unsigned intervalMs) noexcept override {
         const Timed timed(times_, "pop-up: timer");
         real_->SetTimer(enabled, intervalMs);

@@ -33,6 +33,13 @@ void FakeView::RunModal() {
     }
 }
 
+// As the window system finds a window at a point: its right and bottom edges lie outside it.
+bool FakeView::IsWindowAt(PixelPoint point) noexcept {
+    const PixelRect place = rect_();
+    return point.x >= place.left && point.x < place.right && point.y >= place.top &&
+           point.y < place.bottom;
+}
+
 void FakeView::SetTimer(bool enabled, unsigned intervalMs) noexcept {
     if (enabled && !timerEnabled) {
         ++timerStarts;

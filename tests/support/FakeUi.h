@@ -39,7 +39,9 @@ public:
     }
     void RunModal() override;
     void EndModal() noexcept override { ended = true; }
-    PixelRect WindowRect() noexcept override { return rect_(); }
+    PixelRect WindowRect() noexcept override { return reportedRect ? *reportedRect : rect_(); }
+    // Where the presenter put the window, however its rectangle is reported.
+    bool IsWindowAt(PixelPoint point) noexcept override;
     void SetTimer(bool enabled, unsigned intervalMs) noexcept override;
     int ShowContextMenu(const std::vector<ContextMenuEntry>& entries,
                         std::optional<PixelPoint> at) override;
@@ -54,6 +56,9 @@ public:
     unsigned timerInterval = 0;
     int timerStarts = 0;
     std::int64_t timerDueAt = 0; // on the fake clock, while the timer runs
+    // A rectangle that the window system reports wrongly: the window is still shown, and found
+    // at a point, where its presenter put it.
+    std::optional<PixelRect> reportedRect;
 
 private:
     FakeUi& ui_;
