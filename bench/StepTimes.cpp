@@ -61,6 +61,7 @@ public:
         real_->EndModal();
     }
     PixelRect WindowRect() noexcept override { return real_->WindowRect(); }
+    bool IsWindowAt(PixelPoint point) noexcept override { return real_->IsWindowAt(point); }
     void SetTimer(bool enabled, unsigned intervalMs) noexcept override {
         const Timed timed(times_, "pop-up: timer");
         real_->SetTimer(enabled, intervalMs);
@@ -166,6 +167,11 @@ double TimedDesktop::ScreenWidthTwips() noexcept {
 double TimedDesktop::ScreenHeightTwips() noexcept {
     const Timed timed(times_, "pointer and screen queries");
     return real_.ScreenHeightTwips();
+}
+
+PixelRect TimedDesktop::WorkAreaAt(PixelPoint point) noexcept {
+    const Timed timed(times_, "pointer and screen queries");
+    return real_.WorkAreaAt(point);
 }
 
 void TimedDesktop::SetCursorPos(std::int32_t x, std::int32_t y) noexcept {

@@ -90,6 +90,7 @@ public:
     double TwipsPerPixelY() noexcept override;
     double ScreenWidthTwips() noexcept override;
     double ScreenHeightTwips() noexcept override;
+    PixelRect WorkAreaAt(PixelPoint point) noexcept override;
     void DoEvents() override;
     void SetBusyPointer(bool busy) noexcept override { real_.SetBusyPointer(busy); }
 

@@ -1,5 +1,6 @@
 #include "menu/SnippetMenu.h"
 
+#include "forms/PixelScale.h"
 #include "record/Messages.h"
 #include "store/MachineId.h"
 #include "store/MenuDataFile.h"
@@ -94,17 +95,42 @@ void SnippetMenu::Load() {
     platform.desktop->DoEvents();
 }
 
+// The window's left edge at the pointer, its middle 1000 twips above it; a development host
+// has its corner at the screen's centre instead. Then the window is kept inside the work area
+// of the monitor that holds the pointer (or that centre).
 void SnippetMenu::PlaceAtPointer(PixelPoint pointer) {
     Desktop& desktop = *session_.System().desktop;
+    const PixelScale scale(desktop.TwipsPerPixelX(), desktop.TwipsPerPixelY());
+    PixelPoint monitorPoint = pointer;
     if (centredOnScreen_) {
         layout_.left = static_cast<float>(desktop.ScreenWidthTwips() / 2);
         layout_.top = static_cast<float>(desktop.ScreenHeightTwips() / 2);
+        monitorPoint = PixelPoint{scale.X(layout_.left), scale.Y(layout_.top)};
     } else {
         layout_.left = static_cast<float>(desktop.TwipsPerPixelX() * pointer.x);
         layout_.top =
             static_cast<float>(desktop.TwipsPerPixelY() * pointer.y - layout_.height / 2.0 - 1000);
     }
+    KeepInside(desktop.WorkAreaAt(monitorPoint), scale);
     Redraw();
+}
+
+// Measured in the pixels that the view puts the window on, each side that sticks out of `area`
+// is moved onto the area's edge, and no further: a window that fits stays where it is. A window
+// larger than the area keeps its top-left corner, where the banner is, inside.
+void SnippetMenu::KeepInside(const PixelRect& area, const PixelScale& scale) {
+    const PixelRect window = scale.Window(layout_.left, layout_.top, layout_.width, layout_.height);
+    const int left =
+        std::max(std::min(window.left, area.right - (window.right - window.left)), area.left);
+    const int top =
+        std::max(std::min(window.top, area.bottom - (window.bottom - window.top)), area.top);
+    // A pixel's own edge in twips is converted back to that pixel.
+    if (left != window.left) {
+        layout_.left = static_cast<float>(left * scale.TwipsPerPixelX());
+    }
+    if (top != window.top) {
+        layout_.top = static_cast<float>(top * scale.TwipsPerPixelY());
+    }
 }
 
 void SnippetMenu::Redraw() {

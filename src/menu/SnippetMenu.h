@@ -2,6 +2,7 @@
 
 #include "editing/EditableMenu.h"
 #include "forms/Form.h"
+#include "forms/PixelScale.h"
 #include "forms/WindowParts.h"
 #include "menu/WindowFactory.h"
 #include "platform/Desktop.h"
@@ -142,6 +143,8 @@ private:
     void AddLine(int item);
     void PlaceSeparator(float y);
     void PlaceAtPointer(PixelPoint pointer);
+    // Moves the window as little as it takes to lie inside `area`, in screen pixels.
+    void KeepInside(const PixelRect& area, const PixelScale& scale);
     // Redraws the window, and moves or sizes it first only when its place or size changed
     // since it was last placed.
     void Redraw();

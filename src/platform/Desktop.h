@@ -30,6 +30,11 @@ public:
     virtual double ScreenWidthTwips() noexcept = 0;
     virtual double ScreenHeightTwips() noexcept = 0;
 
+    // The work area (the screen less the task bar and the bars docked at its edges) of the
+    // monitor that holds `point`, or of the nearest monitor when none does, in screen pixels:
+    // where a window that opens at that point may lie. Right and bottom are past its last pixel.
+    virtual PixelRect WorkAreaAt(PixelPoint point) noexcept = 0;
+
     // Lets the window messages that are already pending run once, without waiting. Any of
     // the component's windows may close inside it.
     virtual void DoEvents() = 0;

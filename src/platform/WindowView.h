@@ -46,6 +46,12 @@ public:
     // Moves and sizes the window: its outer rectangle on the screen, in twips.
     virtual void Place(float left, float top, float width, float height) noexcept = 0;
 
+    // Whether the window that the window system finds at a screen point, as it finds the window
+    // for the pointer's messages there, is this one (or a window it shows for itself, such as
+    // its tooltip). It does not read WindowRect(), so where the system's hit-testing and the
+    // rectangle it reports disagree, it is a second opinion.
+    virtual bool IsWindowAt(PixelPoint point) noexcept = 0;
+
     // Starts (from a full interval) or stops the window's timer.
     virtual void SetTimer(bool enabled, unsigned intervalMs) noexcept = 0;
 

@@ -383,6 +383,22 @@ void SnippetMenuView::Refresh() {
     InvalidateRect(window_, nullptr, FALSE);
 }
 
+// The window that the window system finds at the point, as it finds the window for the
+// pointer's messages there: the pop-up, or the thread's tooltip control while it holds this
+// window's tips. That control is neither a child of the pop-up nor owned by it (it outlives
+// the pop-up, for the thread's later menus), so it is compared by its handle.
+bool SnippetMenuView::IsWindowAt(PixelPoint point) noexcept {
+    if (window_ == nullptr) {
+        return false;
+    }
+    const HWND found = WindowFromPoint(POINT{point.x, point.y});
+    if (found == nullptr) {
+        return false;
+    }
+    const HWND root = GetAncestor(found, GA_ROOT);
+    return root == window_ || (tooltip_ != nullptr && root == tooltip_);
+}
+
 void SnippetMenuView::SetTimer(bool enabled, unsigned intervalMs) noexcept {
     if (window_ == nullptr) {
         return;

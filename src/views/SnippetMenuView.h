@@ -29,6 +29,7 @@ public:
 
     void Place(float left, float top, float width, float height) noexcept override;
     void Refresh() override;
+    bool IsWindowAt(PixelPoint point) noexcept override;
     void SetTimer(bool enabled, unsigned intervalMs) noexcept override;
     int ShowContextMenu(const std::vector<ContextMenuEntry>& entries,
                         std::optional<PixelPoint> at) override;

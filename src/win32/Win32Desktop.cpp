@@ -34,6 +34,19 @@ double Win32Desktop::ScreenHeightTwips() noexcept {
     return GetSystemMetrics(SM_CYSCREEN) * TwipsPerPixelY();
 }
 
+PixelRect Win32Desktop::WorkAreaAt(PixelPoint point) noexcept {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    RECT work{};
+    if (GetMonitorInfoW(MonitorFromPoint(POINT{point.x, point.y}, MONITOR_DEFAULTTONEAREST),
+                        &monitor)) {
+        work = monitor.rcWork;
+    } else if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) {
+        work = RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    }
+    return PixelRect{work.left, work.top, work.right, work.bottom};
+}
+
 void Win32Desktop::DoEvents() {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {

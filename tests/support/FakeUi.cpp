@@ -34,6 +34,13 @@ void FakeView::RunModal() {
     }
 }
 
+// As the window system finds a window at a point: its right and bottom edges lie outside it.
+bool FakeView::IsWindowAt(PixelPoint point) noexcept {
+    const PixelRect place = rect_();
+    return point.x >= place.left && point.x < place.right && point.y >= place.top &&
+           point.y < place.bottom;
+}
+
 void FakeView::SetTimer(bool enabled, unsigned intervalMs) noexcept {
     if (enabled && !timerEnabled) {
         ++timerStarts;
@@ -59,6 +66,17 @@ int FakeView::ShowContextMenu(const std::vector<ContextMenuEntry>& entries,
 void FakeUi::SetCursorPos(std::int32_t x, std::int32_t y) noexcept {
     pointer = {x, y};
     cursorMoves.push_back(pointer);
+}
+
+PixelRect FakeUi::WorkAreaAt(PixelPoint point) noexcept {
+    for (const PixelRect& area : workAreas) {
+        if (point.x >= area.left && point.x < area.right && point.y >= area.top &&
+            point.y < area.bottom) {
+            return area;
+        }
+    }
+    return workAreas.empty() ? PixelRect{0, 0, screenWidthPixels, screenHeightPixels}
+                             : workAreas.front();
 }
 
 void FakeUi::DoEvents() {

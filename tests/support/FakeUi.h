@@ -39,7 +39,9 @@ public:
     }
     void RunModal() override;
     void EndModal() noexcept override { ended = true; }
-    PixelRect WindowRect() noexcept override { return rect_(); }
+    PixelRect WindowRect() noexcept override { return reportedRect ? *reportedRect : rect_(); }
+    // Where the presenter put the window, however its rectangle is reported.
+    bool IsWindowAt(PixelPoint point) noexcept override;
     void SetTimer(bool enabled, unsigned intervalMs) noexcept override;
     int ShowContextMenu(const std::vector<ContextMenuEntry>& entries,
                         std::optional<PixelPoint> at) override;
@@ -54,6 +56,9 @@ public:
     unsigned timerInterval = 0;
     int timerStarts = 0;
     std::int64_t timerDueAt = 0; // on the fake clock, while the timer runs
+    // A rectangle that the window system reports wrongly: the window is still shown, and found
+    // at a point, where its presenter put it.
+    std::optional<PixelRect> reportedRect;
 
 private:
     FakeUi& ui_;
@@ -72,6 +77,7 @@ public:
     double TwipsPerPixelY() noexcept override { return twipsPerPixelY; }
     double ScreenWidthTwips() noexcept override { return screenWidthPixels * twipsPerPixelX; }
     double ScreenHeightTwips() noexcept override { return screenHeightPixels * twipsPerPixelY; }
+    PixelRect WorkAreaAt(PixelPoint point) noexcept override;
     void DoEvents() override;
     void SetBusyPointer(bool busy) noexcept override { busyPointer.push_back(busy); }
 
@@ -117,6 +123,9 @@ public:
     PixelScale Scale() const { return PixelScale(twipsPerPixelX, twipsPerPixelY); }
     int screenWidthPixels = 1024;
     int screenHeightPixels = 768;
+    // The monitors' work areas: WorkAreaAt gives the first that holds the point, else the
+    // first. None: the whole screen.
+    std::vector<PixelRect> workAreas;
     std::vector<PixelPoint> cursorMoves;
     std::vector<bool> busyPointer;
     int doEventsCalls = 0;

@@ -1,4 +1,5 @@
 #include "editing/ItemCommands.h"
+#include "menu/SnippetMenuPixels.h"
 #include "record/Messages.h"
 #include "support/MenuFixture.h"
 
@@ -20,31 +21,58 @@ protected:
     }
 };
 
-TEST_F(MenuRequestTest, PlacementAtThePointer) {
+// At 15 twips per pixel one line makes the window 167 x 101 pixels, two lines 167 x 117. Where
+// the window would reach out of the work area of the pointer's monitor, it is moved onto that
+// edge and no further; the pointer then goes onto the banner of the window where it now is.
+TEST_F(MenuRequestTest, PlacementAtThePointerInsideTheWorkArea) {
+    const std::vector<PixelRect> twoMonitors{{0, 0, 1024, 738}, {-1280, -300, 0, 724}};
     struct Case {
+        const char* where;
         PixelPoint pointer;
+        std::vector<PixelRect> workAreas; // none: the whole screen, 1024 x 768
+        int lines;
         std::wstring executable;
         float left;
         float top;
     } cases[] = {
-        {{40, 130}, L"Pennock", 600, 190},
-        {{40, 100}, L"Pennock", 600, -260}, // above the screen's top: nothing moves it back
-        {{1000, 10}, L"Pennock", 15000, -1610},
-        {{40, 130}, L"myvbhost", 1024 * 15 / 2.0f, 768 * 15 / 2.0f}, // centre of the screen
-        {{40, 130}, L"VB6", 1024 * 15 / 2.0f, 768 * 15 / 2.0f},
+        // Pixels times 15: 857 is 12855, 611 is 9165, -167 is -2505, -300 is -4500, 363 is 5445.
+        {"fits", {40, 130}, {}, 1, L"Pennock", 600, 190},
+        {"near the top", {40, 100}, {}, 1, L"Pennock", 600, 0},
+        {"near the top-right corner", {1000, 10}, {}, 1, L"Pennock", 12855, 0},
+        {"below a bar at the top", {40, 100}, {{0, 30, 1024, 768}}, 1, L"Pennock", 600, 450},
+        {"right of a bar at the left", {20, 300}, {{60, 0, 1024, 768}}, 1, L"Pennock", 900, 2740},
+        {"above a bar at the bottom", {40, 760}, {{0, 0, 1024, 728}}, 2, L"Pennock", 600, 9165},
+        {"top-right of a second monitor", {-100, -250}, twoMonitors, 1, L"Pennock", -2505, -4500},
+        {"larger than its area", {250, 120}, {{200, 100, 300, 150}}, 1, L"Pennock", 3000, 1500},
+        {"centred on the screen", {40, 130}, {}, 1, L"VB6", 7680, 5760},
+        {"centred, too tall to fit there", {40, 130}, {}, 20, L"myvbhost", 7680, 5445},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(PosixFileSystem::NativePath(c.executable));
-        SaveItems({1});
+        SCOPED_TRACE(c.where);
+        std::vector<int> items;
+        for (int item = 1; item <= c.lines; ++item) {
+            items.push_back(item);
+        }
+        SaveItems(items);
         platform.system.executableName = c.executable;
+        ui().workAreas = c.workAreas;
         ui().pointer = c.pointer;
-        ui().cursorMoves.clear();
-        EXPECT_EQ(RequestWith({[&] {
-                                   EXPECT_EQ(menu().Layout().left, c.left);
-                                   EXPECT_EQ(menu().Layout().top, c.top);
-                               },
-                               LeaveAndTick()}),
-                  L"");
+        EXPECT_EQ(
+            RequestWith(
+                {[&] {
+                     const SnippetMenu& form = menu();
+                     EXPECT_EQ(form.Layout().left, c.left);
+                     EXPECT_EQ(form.Layout().top, c.top);
+                     const PixelRect window = ui().View("menu")->WindowRect();
+                     const PixelRect banner =
+                         ClientPixels(form, form.Layout().banner, ui().Scale());
+                     const PixelPoint at{ui().pointer.x - window.left, ui().pointer.y - window.top};
+                     EXPECT_TRUE(at.x >= banner.left && at.x < banner.right && at.y >= banner.top &&
+                                 at.y < banner.bottom)
+                         << "the pointer is not on the banner";
+                 },
+                 LeaveAndTick()}),
+            L"");
     }
 }
 

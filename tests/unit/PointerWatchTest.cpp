@@ -37,6 +37,37 @@ TEST_F(PointerWatchTest, TheRectanglesRightAndBottomEdgesCountAsInside) {
     }
 }
 
+// A rectangle that does not match the window on the screen (a window manager moved the window
+// and the window system reports the old place): the pointer is outside only when it is outside
+// the reported rectangle and not on the window that the window system finds under it either.
+TEST_F(PointerWatchTest, ARectangleThatDoesNotMatchTheWindowDoesNotCloseItUnderThePointer) {
+    struct Case {
+        const char* where;
+        PixelPoint pointer; // the window is shown at (400, 183) to (567, 284)
+        bool closes;
+    } cases[] = {
+        {"resting on the window, outside the reported rectangle", {410, 190}, false},
+        {"inside the reported rectangle, off the window", {10, 10}, false},
+        {"outside both", {300, 600}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.where);
+        SaveItems({1});
+        ui().Then([&] {
+            ui().View("menu")->reportedRect = PixelRect{0, 0, 167, 101};
+            ui().pointer = c.pointer;
+            ui().Tick();
+            EXPECT_EQ(menu().IsOpen(), !c.closes);
+            if (menu().IsOpen()) {
+                ui().pointer = {300, 600};
+                ui().Tick();
+            }
+        });
+        EXPECT_EQ(Request(), L"");
+        EXPECT_TRUE(ui().unfinished.empty());
+    }
+}
+
 TEST_F(PointerWatchTest, OnlyWhereThePointerIsAtTheTickCounts) {
     SaveItems({1, 2});
     EXPECT_EQ(RequestWith({[&] {

@@ -47,13 +47,18 @@ void ClickAtThePointer() {
     ::SendInput(2, clicks, sizeof(INPUT));
 }
 
-TEST(ManagedWindowTest, PopUpThatTheWindowManagerMovedStaysThereAndWorks) {
+TEST(ManagedWindowTest, PopUpAtTheRightEdgeOpensInsideTheWorkAreaAndWorks) {
     RealPlatform platform;
     MessageBoxWatcher boxes;
     WriteWholeFile(platform.MenuFile(), wintest::MenuFileBytes(L"", 1, {1, 2, 3}));
     const int screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
-    // Opened here, the pop-up would reach past the screen's right edge.
-    ::SetCursorPos(screenWidth - 24, 300);
+    // Opened at the pointer, the pop-up would reach past the screen's right edge: it opens
+    // moved left onto the edge of the work area, where the window manager leaves it.
+    const POINT pointer{screenWidth - 24, 300};
+    ::SetCursorPos(pointer.x, pointer.y);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    ASSERT_TRUE(::GetMonitorInfoW(::MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST), &monitor));
     RECT moved{};
     std::vector<RECT> whileHovering;
     std::vector<std::vector<int>> highlighted; // the lines shown highlighted as each is hovered
@@ -103,7 +108,7 @@ TEST(ManagedWindowTest, PopUpThatTheWindowManagerMovedStaysThereAndWorks) {
         result = RunMenuRequest(platform.port, platform.views);
     }
     EXPECT_EQ(highlighted, (std::vector<std::vector<int>>{{1}, {3}, {2}}));
-    EXPECT_LT(moved.left, screenWidth - 24);
+    EXPECT_EQ(moved.right, monitor.rcWork.right);
     for (const RECT& rect : whileHovering) {
         EXPECT_TRUE(::EqualRect(&rect, &moved))
             << "moved to x " << moved.left << ", then found at x " << rect.left;
