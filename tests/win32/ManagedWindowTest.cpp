@@ -85,11 +85,14 @@ TEST(ManagedWindowTest, PopUpAtTheRightEdgeOpensInsideTheWorkAreaAndWorks) {
                 << moved.left;
             for (int line : {1, 3, 2}) {
                 const POINT onLine{moved.left + 40, moved.top + LineCentreY(line)};
-                ::SetCursorPos(onLine.x, onLine.y);
                 // Hovered: its pad alone is drawn in the selection colour, the line hovered
-                // before it no longer.
+                // before it no longer. The pointer is put there again while waiting: the menu's
+                // load step, which may still be running, puts it onto the banner once.
                 const POINT corner{moved.left, moved.top};
-                WaitFor([&] { return LinesShownHighlighted(corner, 3) == std::vector{line}; });
+                WaitFor([&] {
+                    ::SetCursorPos(onLine.x, onLine.y);
+                    return LinesShownHighlighted(corner, 3) == std::vector{line};
+                });
                 highlighted.push_back(LinesShownHighlighted(corner, 3));
                 RECT now{};
                 ::GetWindowRect(popup, &now);
