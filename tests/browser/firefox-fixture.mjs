@@ -180,11 +180,13 @@ export class Fixture extends ChromiumFixture {
     async clickSource(frame = "top") {
         const [tab] = await this.inWorker(
             "(globalThis.browser ?? globalThis.chrome).tabs.query({ active: true })");
-        const { frameId, frameUrl } = await this.inWindow(`(() => {
+        const frameId = await this.inWindow(`(() => {
             const top = gBrowser.selectedBrowser.browsingContext;
-            const frame = ${JSON.stringify(frame)} === "top" ? top : top.children[0];
-            return { frameId: frame === top ? 0 : frame.id, frameUrl: frame.currentURI.spec };
+            return ${JSON.stringify(frame)} === "top" ? 0 : top.children[0].id;
         })()`);
+        // The frame's address as the browser's own tree of the tab's frames gives it.
+        const { contexts: [page] } = await this.browser.send("browsingContext.getTree", {});
+        const frameUrl = frame === "top" ? page.url : page.children[0].url;
         return { tab, frameId, frameUrl };
     }
 

@@ -232,6 +232,14 @@ private:
     bool registered_ = false;
 };
 
+// Asks the host for a menu and waits for it to show; null when it did not.
+HWND RequestMenu(HostProcess& host) {
+    host.Send(Framed(R"({"request": "menu"})"));
+    HWND menu = nullptr;
+    WaitFor([&] { return (menu = wintest::FindVisible(L"QuillerySnippetMenu")) != nullptr; });
+    return menu;
+}
+
 TEST(HostProcessTest, MenuRequestAnswersTheClickedLineThenSaysWhenThereIsNoComponent) {
     ::SetCursorPos(200, 300);
     RegisteredServer server;
@@ -239,9 +247,8 @@ TEST(HostProcessTest, MenuRequestAnswersTheClickedLineThenSaysWhenThereIsNoCompo
     HostProcess host;
     ASSERT_TRUE(host.Started());
 
-    host.Send(Framed(R"({"request": "menu"})"));
-    HWND menu = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (menu = wintest::FindVisible(L"QuillerySnippetMenu")); }));
+    const HWND menu = RequestMenu(host);
+    ASSERT_NE(menu, nullptr);
     // Line 2 is item 4, whose text is "  text of 4": trimmed, as a click returns it.
     ::PostMessageW(menu, WM_MOUSEMOVE, 0, wintest::LinePoint(2));
     ::PostMessageW(menu, WM_LBUTTONDOWN, MK_LBUTTON, wintest::LinePoint(2));
@@ -269,9 +276,8 @@ TEST(HostProcessTest, InputEndingWhileTheMenuIsOpenClosesTheMenuAndEndsTheHost) 
     HostProcess host;
     ASSERT_TRUE(host.Started());
 
-    host.Send(Framed(R"({"request": "menu"})"));
-    HWND menu = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (menu = wintest::FindVisible(L"QuillerySnippetMenu")); }));
+    const HWND menu = RequestMenu(host);
+    ASSERT_NE(menu, nullptr);
     host.CloseInput();
     EXPECT_TRUE(WaitFor([&] { return !::IsWindow(menu); }));
     EXPECT_EQ(host.ExitStatus(), 0u);
