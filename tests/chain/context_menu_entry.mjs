@@ -15,7 +15,9 @@ import { join, resolve } from "node:path";
 import { promisify } from "node:util";
 import { EXTENSION_ORIGIN, Fixture, WAIT_MS } from "../browser/fixture.mjs";
 
-const run = (command, ...args) => execFileSync(command, args, { encoding: "utf8" });
+// A window listed a moment ago may be gone when asked about: its error is not shown.
+const run = (command, ...args) => execFileSync(command, args,
+    { encoding: "utf8", stdio: ["ignore", "pipe", "pipe"] });
 const runAsync = promisify(execFile);
 
 // The snippet menu's lines: the first 33 pixels below its top are the banner, then a line

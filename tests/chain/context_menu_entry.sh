@@ -24,6 +24,14 @@ snippet=$("$CHAIN_MENUDAT" list "$package/Menu.dat" |
 [[ -n $snippet ]] || fail "no snippet in $package/Menu.dat"
 echo "ok: line 1's snippet is \"$snippet\""
 
+# Observation only (CHAIN_MANAGED=1): the host's windows handed to the window manager, as in a
+# prefix of Wine's defaults, rather than kept Wine's own as scripts/with-wine.sh sets it.
+if [[ ${CHAIN_MANAGED:-} == 1 ]]; then
+    wine reg add 'HKCU\Software\Wine\AppDefaults\quillery-host.exe\X11 Driver' \
+        /v Managed /t REG_SZ /d Y /f >/dev/null 2>&1 || fail "managed windows for the host"
+    echo "ok: the host's windows are managed by the window manager"
+fi
+
 # What the browser starts for the host: quillery-host.exe under Wine, in this prefix.
 launcher="$CHAIN_WORK/quillery-host"
 {
