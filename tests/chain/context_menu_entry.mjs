@@ -17,7 +17,7 @@ import { EXTENSION_ORIGIN, Fixture, WAIT_MS } from "../browser/fixture.mjs";
 
 // A window listed a moment ago may be gone when asked about: its error is not shown.
 const run = (command, ...args) => execFileSync(command, args,
-    { encoding: "utf8", stdio: ["ignore", "pipe", "pipe"] });
+    { encoding: "utf8", stdio: ["ignore", "pipe", "pipe"], timeout: WAIT_MS });
 const runAsync = promisify(execFile);
 
 // The snippet menu's lines: the first 33 pixels below its top are the banner, then a line
@@ -170,9 +170,11 @@ async function main() {
 
         // The click on the entry: the extension asks the host, which opens the snippet menu.
         run("xdotool", "mousemove", "--sync", String(entry.x), String(entry.y), "click", "1");
+        console.log("entry clicked");
         const env = { ...process.env };
         const { stdout } = await runAsync("wine",
-            [probe, "window", "--class", "QuillerySnippetMenu", "--timeout", "60"], { env });
+            [probe, "window", "--class", "QuillerySnippetMenu", "--timeout", "60"],
+            { env, timeout: 70000 });
         const [left, top, right, bottom] = stdout.trim().split(/\s+/).map(Number);
         lap("entry click to the snippet menu's window");
         console.log(`snippet menu at ${left},${top}-${right},${bottom} ` +
