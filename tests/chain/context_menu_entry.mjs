@@ -190,6 +190,10 @@ async function main() {
         }, "the pointer on the snippet menu's banner");
         lap("the pointer on the banner");
         console.log(`pointer put at ${onBanner.x},${onBanner.y}`);
+        const unmanaged = [...unmanagedWindows().values()].some((box) => box.x === left &&
+            box.y === top && box.width === right - left && box.height === bottom - top);
+        console.log(`the snippet menu's X window is ${unmanaged ? "" : "not "}` +
+            "override-redirect (out of the window manager's hands)");
         const focus = run("xdotool", "getwindowfocus").trim();
         let focusName = "";
         try {
