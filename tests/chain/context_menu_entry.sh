@@ -36,6 +36,7 @@ fi
 launcher="$CHAIN_WORK/quillery-host"
 {
     echo '#!/bin/sh'
+    # shellcheck disable=SC2016 # expanded by the launcher as it runs
     printf 'echo "start $(date +%%s%%3N) $*" >>%q\n' "$CHAIN_WORK/host-starts.log"
     printf 'export WINEPREFIX=%q WINEARCH=%q WINEDEBUG=%q DISPLAY=%q\n' \
         "$WINEPREFIX" "$WINEARCH" "$WINEDEBUG" "$DISPLAY"
