@@ -194,13 +194,28 @@ async function main() {
             box.y === top && box.width === right - left && box.height === bottom - top);
         console.log(`the snippet menu's X window is ${unmanaged ? "" : "not "}` +
             "override-redirect (out of the window manager's hands)");
-        const focus = run("xdotool", "getwindowfocus").trim();
-        let focusName = "";
-        try {
-            focusName = run("xdotool", "getwindowname", focus).trim();
-        } catch { /* a window without a name */ }
-        console.log(`keyboard focus while the snippet menu is up: X window ${focus} ` +
-            `"${focusName}"`);
+        const focusName = () => {
+            const focus = run("xdotool", "getwindowfocus").trim();
+            try {
+                return `${focus} "${run("xdotool", "getwindowname", focus).trim()}"`;
+            } catch {
+                return focus; // a window without a name
+            }
+        };
+        console.log(`keyboard focus while the snippet menu is up: X window ${focusName()}`);
+        // Observation only (with CHAIN_OBSERVE_KEYS=1): whether the focus moves within 3 s.
+        if (process.env.CHAIN_OBSERVE_KEYS === "1") {
+            let last = focusName();
+            const since = Date.now();
+            while (Date.now() - since < 3000) {
+                const now = focusName();
+                if (now !== last) {
+                    console.log(`keyboard focus moved after ${Date.now() - since} ms: ${now}`);
+                    last = now;
+                }
+                await new Promise((next) => setTimeout(next, 20));
+            }
+        }
 
         // Observation only (CHAIN_OBSERVE_KEYS=1), not the case's path: whether the real
         // keyboard reaches the snippet menu. Down then Enter would choose line 1; the menu
