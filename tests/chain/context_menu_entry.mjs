@@ -1,36 +1,39 @@
 // The browser's side of tests/chain/context_menu_entry.sh, on the display in DISPLAY (which has
 // a window manager) and with WINEPREFIX set:
 //
-//     node context_menu_entry.mjs CHROMIUM EXTENSION_DIR HOST_LAUNCHER E2E_PROBE SNIPPET
+//     node context_menu_entry.mjs CHROMIUM EXTENSION_DIR LAUNCHER STARTS E2E_PROBE SNIPPET
 //
 // A headed Chromium with the extension loaded as it ships (no granted origins: the click on
-// the entry lends it the tab) and the host manifest naming the launcher of the real host. The
-// real pointer right-clicks the test page's Name box, clicks the "Quillery" entry of Chromium's
-// context menu, then line 1 of the snippet menu; the box must then hold SNIPPET. Every wait is
-// for a state (a window, the pointer's place, the box's value), never for a time. Prints the
-// steps' times and where the snippet menu opened.
+// the entry lends it the tab) and the host manifest naming LAUNCHER, which runs the real host
+// and appends "start MS PID" to the file STARTS as it does. Each request is made as a user
+// makes it: the real pointer right-clicks a field of the test page and clicks the "Quillery"
+// entry of Chromium's context menu. Every wait is for a state (a window, the pointer's place,
+// a field's value, a process's end), bounded. Prints "ok: CHECK: ..." or "FAIL: CHECK: ..."
+// for each check, then "N passed, S skipped, F failed". CHAIN_KEYS=1 runs the keys check.
 import { execFile, execFileSync } from "node:child_process";
-import { mkdirSync, writeFileSync } from "node:fs";
+import { mkdirSync, readFileSync, writeFileSync } from "node:fs";
 import { join, resolve } from "node:path";
 import { promisify } from "node:util";
 import { EXTENSION_ORIGIN, Fixture, WAIT_MS } from "../browser/fixture.mjs";
 
+const [chromium, extensionDir, launcher, hostStartsFile, probe, snippet] = process.argv.slice(2);
+const withKeys = process.env.CHAIN_KEYS === "1";
+
 // A window listed a moment ago may be gone when asked about: its error is not shown.
-const run = (command, ...args) => execFileSync(command, args,
+const run = (command, ...args) => execFileSync(command, args.map(String),
     { encoding: "utf8", stdio: ["ignore", "pipe", "pipe"], timeout: WAIT_MS });
+const xdotool = (...args) => run("xdotool", ...args);
 const runAsync = promisify(execFile);
+const e2eProbe = async (...args) => (await runAsync("wine", [probe, ...args],
+    { timeout: WAIT_MS * 2 })).stdout.trim();
 
 // The snippet menu's lines: the first 33 pixels below its top are the banner, then a line
 // every 16 pixels (as tests/e2e/lib.sh clicks them).
 const BANNER_HEIGHT = 33;
 const LINE_HEIGHT = 16;
+const MENU_CLASS = "QuillerySnippetMenu";
 
 class RealHostFixture extends Fixture {
-    constructor(chromium, extensionDir, launcher) {
-        super(chromium, extensionDir);
-        this.launcher = launcher;
-    }
-
     // The manifest of the real host, where the browser looks for the user's hosts.
     installStandInHost() {
         mkdirSync(this.hostsFolder, { recursive: true });
@@ -38,7 +41,7 @@ class RealHostFixture extends Fixture {
         writeFileSync(this.hostManifest, JSON.stringify({
             name: "quillery",
             description: "Quillery snippet menu",
-            path: this.launcher,
+            path: launcher,
             type: "stdio",
             allowed_origins: [`${EXTENSION_ORIGIN}/`],
         }));
@@ -50,18 +53,34 @@ class RealHostFixture extends Fixture {
     }
 }
 
+const fixture = new RealHostFixture(chromium, resolve(extensionDir));
+const inPage = (expression) => fixture.inPage(expression);
+let pageOnScreen;
+
+// Resolves to `probe()`'s first value other than undefined, tried every 20 ms.
+async function poll(probe, what, timeoutMs = WAIT_MS) {
+    const deadline = Date.now() + timeoutMs;
+    for (;;) {
+        const value = await probe();
+        if (value !== undefined) {
+            return value;
+        }
+        if (Date.now() > deadline) {
+            throw new Error(`waited ${timeoutMs} ms for ${what}`);
+        }
+        await new Promise((next) => setTimeout(next, 20));
+    }
+}
+
 // The mapped top-level windows that the window manager does not handle (menus, Wine's
 // unmanaged windows), by id, with their place and size on the screen.
 function unmanagedWindows() {
     const windows = new Map();
     for (const line of run("xwininfo", "-root", "-children").split("\n")) {
         const id = line.match(/^\s+(0x[0-9a-f]+)/)?.[1];
-        if (!id) {
-            continue;
-        }
         let info;
         try {
-            info = run("xwininfo", "-id", id);
+            info = id && run("xwininfo", "-id", id);
         } catch {
             continue; // gone meanwhile
         }
@@ -76,31 +95,11 @@ function unmanagedWindows() {
     return windows;
 }
 
-// Polls `probe` until it returns a value other than undefined.
-async function poll(probe, what) {
-    const deadline = Date.now() + WAIT_MS;
-    for (;;) {
-        const value = await probe();
-        if (value !== undefined) {
-            return value;
-        }
-        if (Date.now() > deadline) {
-            throw new Error(`waited ${WAIT_MS} ms for ${what}`);
-        }
-        await new Promise((next) => setTimeout(next, 20));
-    }
-}
-
-function pointer() {
-    const location = run("xdotool", "getmouselocation");
-    return { x: Number(location.match(/x:(-?\d+)/)[1]), y: Number(location.match(/y:(-?\d+)/)[1]) };
-}
-
-// The rows of the menu's window where the entry's icon, the one strongly blue thing in
-// Chromium's context menu, is drawn: [first, last] in the window's pixels, or undefined.
+// The rows of Chromium's context menu window where the entry's icon, the one strongly blue
+// thing in that menu, is drawn: [first, last] in the window's pixels, or undefined.
 function iconRows(id, box) {
     const pixels = execFileSync("import", ["-window", id, "-depth", "8", "rgb:-"],
-        { maxBuffer: 64 << 20 });
+        { maxBuffer: 64 << 20, timeout: WAIT_MS });
     if (pixels.length < box.width * box.height * 3) {
         return undefined;
     }
@@ -111,9 +110,7 @@ function iconRows(id, box) {
             const at = (y * box.width + x) * 3;
             const [r, g, b] = [pixels[at], pixels[at + 1], pixels[at + 2]];
             if (b > 120 && b > r + 60 && b > g + 60) {
-                if (first < 0) {
-                    first = y;
-                }
+                first = first < 0 ? y : first;
                 last = y;
                 break;
             }
@@ -122,20 +119,266 @@ function iconRows(id, box) {
     return first < 0 ? undefined : [first, last];
 }
 
+function pointer() {
+    const location = xdotool("getmouselocation");
+    return { x: Number(location.match(/x:(-?\d+)/)[1]), y: Number(location.match(/y:(-?\d+)/)[1]) };
+}
+
+const inside = (point, rect) => point.x >= rect.left && point.x < rect.right &&
+    point.y >= rect.top && point.y < rect.bottom;
+
+// The hosts the browser has started, in order: { ms, pid }.
+function hostStarts() {
+    let log = "";
+    try {
+        log = readFileSync(hostStartsFile, "utf8");
+    } catch {
+        return [];
+    }
+    return log.split("\n").filter(Boolean).map((line) => {
+        const [, ms, pid] = line.split(" ");
+        return { ms: Number(ms), pid: Number(pid) };
+    });
+}
+
+// Whether the process runs (a zombie, which nobody has waited for yet, has ended).
+function running(pid) {
+    try {
+        return readFileSync(`/proc/${pid}/stat`, "utf8").replace(/^.*\) /, "")[0] !== "Z";
+    } catch {
+        return false;
+    }
+}
+
+// Whether the process runs the host (the launcher has become it).
+function runsHost(pid) {
+    try {
+        return running(pid) && readFileSync(`/proc/${pid}/cmdline`, "utf8")
+            .includes("quillery-host.exe");
+    } catch {
+        return false;
+    }
+}
+
+const ended = (pid, what) => poll(() => (running(pid) ? undefined : true), what);
+
+// A point in the field, 40 pixels in from its left edge, on the screen.
+function fieldPoint(id) {
+    return inPage(`(() => {
+        const box = document.getElementById(${JSON.stringify(id)}).getBoundingClientRect();
+        return { x: Math.round(${pageOnScreen.x} + box.left + 40),
+            y: Math.round(${pageOnScreen.y} + box.top + box.height / 2) };
+    })()`);
+}
+
+// One request as the user makes it: the right-click at `at` in the field `id`, then the click
+// on Chromium's "Quillery" entry. Resolves to the host that the browser started for it. Given
+// `rest` (a point on an open snippet menu), the pointer goes back there right after each click,
+// within the same xdotool call: the open menu closes by itself at its pointer watch's next tick
+// once the pointer is outside, and only the new request is to close it here.
+async function request(id, at, rest = undefined) {
+    const back = rest ? ["mousemove", rest.x, rest.y] : [];
+    const seen = await inPage("seenContextMenus.length");
+    const before = unmanagedWindows();
+    xdotool("mousemove", "--sync", at.x, at.y, "click", 3, ...back);
+    await fixture.until(inPage, `seenContextMenus.length > ${seen}`, `the contextmenu event`);
+    const target = await inPage("seenContextMenus.at(-1)");
+    if (target !== id) {
+        throw new Error(`the right-click at ${at.x},${at.y} reached ${target}, not ${id}`);
+    }
+    const [menuId, menu] = await poll(() => [...unmanagedWindows()]
+        .find(([windowId, box]) => !before.has(windowId) && box.width > 50 && box.height > 50),
+    "Chromium's context menu");
+    const rows = await poll(() => iconRows(menuId, menu), "the Quillery entry's icon");
+    const entry = { x: menu.x + 80, y: menu.y + Math.round((rows[0] + rows[1]) / 2) };
+    const starts = hostStarts().length;
+    xdotool("mousemove", "--sync", entry.x, entry.y, "click", 1, ...back);
+    return poll(() => hostStarts()[starts], "the host's start");
+}
+
+// Waits for a snippet menu and for the pointer on its banner, where the menu puts it as it
+// opens (a click before that would be undone); resolves to its rectangle and that point.
+async function openedMenu() {
+    const [left, top, right, bottom] = (await e2eProbe("window", "--class", MENU_CLASS,
+        "--timeout", WAIT_MS / 1000)).split(/\s+/).map(Number);
+    const rect = { left, top, right, bottom };
+    const banner = { ...rect, bottom: top + BANNER_HEIGHT };
+    let at;
+    const onBanner = await poll(() => {
+        at = pointer();
+        return inside(at, banner) ? at : undefined;
+    }, "the pointer on the snippet menu's banner").catch((failure) => {
+        throw new Error(`${failure.message} (the menu at ${left},${top}-${right},${bottom}, ` +
+            `the pointer at ${at.x},${at.y})`);
+    });
+    return { rect, onBanner };
+}
+
+const clickLine = (rect, line) => xdotool("mousemove", "--sync", rect.left + 60,
+    rect.top + BANNER_HEIGHT + LINE_HEIGHT * (line - 1) + LINE_HEIGHT / 2, "click", 1);
+
+const valueIs = (id, text) => `document.getElementById(${JSON.stringify(id)}).value === ` +
+    JSON.stringify(text);
+
+// After a check that failed: the pointer off every menu, whose pointer watch then closes it.
+// Wine moves the pointer for SetCursorPos only when the point differs from the last one it
+// knows of, which it learns from its own calls and from events on its own windows; so the
+// pointer is put there through Wine too, or the next menu, opening where the last one did,
+// would find its banner's point already known and leave the pointer where it is.
+async function closeMenus() {
+    try {
+        xdotool("mousemove", "--sync", 1010, 760);
+        await e2eProbe("pointer", 1010, 760);
+        await e2eProbe("gone", "--class", MENU_CLASS, "--timeout", WAIT_MS / 1000);
+    } catch (failure) {
+        console.log(`(a snippet menu stays open: ${failure.message})`);
+    }
+}
+
+const counts = { passed: 0, skipped: 0, failed: 0 };
+function report(name, ok, detail) {
+    console.log(`${ok ? "ok" : "FAIL"}: ${name}: ${detail}`);
+    counts[ok ? "passed" : "failed"] += 1;
+}
+
+// Runs a check whose `body` resolves to its detail or throws its failure.
+async function check(name, body) {
+    try {
+        report(name, true, await body());
+    } catch (failure) {
+        report(name, false, failure.message);
+        await closeMenus();
+    }
+}
+
+// "exists" and "near" from one request on the Name box: line 1 clicked puts its snippet in,
+// and the menu opened near the right-clicked point: no farther from it than its own height.
+async function existsAndNear() {
+    let opened;
+    const name = await fieldPoint("name");
+    try {
+        await request("name", name);
+        opened = await openedMenu();
+    } catch (failure) {
+        report("near", false, failure.message);
+        report("exists", false, failure.message);
+        await closeMenus();
+        return;
+    }
+    const { rect } = opened;
+    const dx = Math.max(rect.left - name.x, 0, name.x - (rect.right - 1));
+    const dy = Math.max(rect.top - name.y, 0, name.y - (rect.bottom - 1));
+    const distance = Math.round(Math.hypot(dx, dy));
+    const height = rect.bottom - rect.top;
+    report("near", distance <= height, `right-clicked at ${name.x},${name.y}; the menu at ` +
+        `${rect.left},${rect.top}-${rect.right},${rect.bottom}, ${distance} px away, ` +
+        `${height} px high`);
+    await check("exists", async () => {
+        clickLine(rect, 1);
+        await fixture.until(inPage, valueIs("name", snippet), `the Name box to hold ${snippet}`);
+        return `line 1 clicked, the Name box holds ${JSON.stringify(snippet)}`;
+    });
+}
+
+// "keys": the real keyboard's Down then Return, with the menu open, chooses line 1.
+async function keys() {
+    if (!withKeys) {
+        console.log("skipped: keys: CHAIN_KEYS=1 runs it");
+        counts.skipped += 1;
+        return;
+    }
+    await check("keys", async () => {
+        await request("email", await fieldPoint("email"));
+        await openedMenu();
+        xdotool("key", "Down", "Return");
+        try {
+            await fixture.until(inPage, valueIs("email", snippet), "the E-mail box's value");
+        } catch {
+            throw new Error(`Down, Return sent; the E-mail box holds ${JSON.stringify(
+                await inPage("document.getElementById('email').value"))}, X keyboard focus ` +
+                `on window ${xdotool("getwindowfocus").trim()}`);
+        }
+        return `Down, Return put ${JSON.stringify(snippet)} into the E-mail box`;
+    });
+}
+
+// The snippet menus' X windows on the screen, which Wine names with the menu's caption.
+function menuWindows() {
+    try {
+        return xdotool("search", "--onlyvisible", "--name", "^Form1$").split("\n")
+            .filter(Boolean);
+    } catch {
+        return []; // xdotool fails when it finds none
+    }
+}
+
+// "second request": with a menu open, a right-click on another field and the entry close it
+// (its window goes before the new one comes, and its host ends) and open one new menu.
+// Resolves to the new menu's host, or undefined.
+async function secondRequest() {
+    let host;
+    await check("second request", async () => {
+        const first = await request("name", await fieldPoint("name"));
+        const { rect, onBanner } = await openedMenu();
+        const firstWindows = menuWindows();
+        if (!runsHost(first.pid) || firstWindows.length !== 1) {
+            throw new Error(`process ${first.pid} is not the first menu's host, or ` +
+                `${firstWindows.length} menu windows are on the screen`);
+        }
+        // A field that the open menu does not cover.
+        let other;
+        for (const id of ["email", "postcode", "message"]) {
+            other = { id, at: await fieldPoint(id) };
+            if (!inside(other.at, rect)) {
+                break;
+            }
+        }
+        host = await request(other.id, other.at, onBanner);
+        // Until the new menu's window is the only one: never two at once. (The first menu
+        // would also close at its pointer watch's tick once the new menu has put the pointer
+        // on its own banner, but only after the new one had come.)
+        let most = 0;
+        await poll(() => {
+            const now = menuWindows();
+            most = Math.max(most, now.length);
+            return now.length === 1 && now[0] !== firstWindows[0] ? true : undefined;
+        }, "the new menu's window in place of the first");
+        await ended(first.pid, `the first menu's host (${first.pid}) to end`);
+        const second = await openedMenu();
+        const menus = Number(await e2eProbe("count", "--class", MENU_CLASS));
+        if (most !== 1 || menus !== 1 || !runsHost(host.pid)) {
+            throw new Error(`${most} menu windows on the screen at once; ${menus} snippet ` +
+                `menus open; the new host ${runsHost(host.pid) ? "runs" : "has ended"}`);
+        }
+        return `the first menu's window went before the new one came, its host ended; one ` +
+            `menu open, at ${second.rect.left},${second.rect.top}, from the right-click on ` +
+            `${other.id}`;
+    });
+    return host;
+}
+
+// "browser closed": the browser ended (SIGTERM) while a menu is open ends that menu's host
+// and its window.
+async function browserClosed(host) {
+    await check("browser closed", async () => {
+        if (!host || !runsHost(host.pid)) {
+            host = await request("name", await fieldPoint("name"));
+        }
+        await openedMenu();
+        if (!runsHost(host.pid)) {
+            throw new Error(`process ${host.pid} is not the open menu's host`);
+        }
+        process.kill(fixture.browser.child.pid, "SIGTERM");
+        await ended(host.pid, `the host (${host.pid}) to end`);
+        await e2eProbe("gone", "--class", MENU_CLASS, "--timeout", WAIT_MS / 1000);
+        return "the host ended, and no snippet menu is left";
+    });
+}
+
 async function main() {
-    const [chromium, extensionDir, launcher, probe, snippet] = process.argv.slice(2);
-    const fixture = new RealHostFixture(chromium, resolve(extensionDir), launcher);
-    const inPage = (expression) => fixture.inPage(expression);
-    const times = [];
-    let clock = Date.now();
-    const lap = (what) => {
-        const now = Date.now();
-        times.push(`${what}: ${now - clock} ms`);
-        clock = now;
-    };
     try {
         await fixture.start({ headed: true, windowSize: [800, 600] });
-        lap("browser started, page loaded");
+        // Where the page lies on the screen: the real pointer moved into it tells.
         await inPage(`(() => {
             window.pageOnScreen = null;
             addEventListener("mousemove", (event) => {
@@ -144,127 +387,23 @@ async function main() {
             });
             return true;
         })()`);
-        // Where the page lies on the screen: the real pointer moved into it tells.
-        run("xdotool", "mousemove", "--sync", "200", "300");
+        xdotool("mousemove", "--sync", 200, 300);
         await fixture.until(inPage, "window.pageOnScreen", "the pointer over the page");
-        const field = await inPage(`(() => {
-            const box = document.getElementById("name").getBoundingClientRect();
-            return { x: Math.round(pageOnScreen.x + box.left + 40),
-                y: Math.round(pageOnScreen.y + box.top + box.height / 2) };
-        })()`);
+        pageOnScreen = await inPage("pageOnScreen");
 
-        // The right-click on the box, and Chromium's context menu.
-        const before = unmanagedWindows();
-        clock = Date.now();
-        run("xdotool", "mousemove", "--sync", String(field.x), String(field.y), "click", "3");
-        await fixture.until(inPage, "seenContextMenus.includes('name')", "the contextmenu event");
-        lap("right-click to the page's contextmenu event");
-        const [menuId, menu] = await poll(() => [...unmanagedWindows()]
-            .find(([id, box]) => !before.has(id) && box.width > 50 && box.height > 50),
-        "Chromium's context menu");
-        const rows = await poll(() => iconRows(menuId, menu), "the Quillery entry's icon");
-        lap("context menu mapped and drawn");
-        const entry = { x: menu.x + 80, y: menu.y + Math.round((rows[0] + rows[1]) / 2) };
-        console.log(`context menu at ${menu.x},${menu.y} ${menu.width}x${menu.height}; ` +
-            `the entry's icon on rows ${rows[0]}-${rows[1]}, clicked at ${entry.x},${entry.y}`);
-
-        // The click on the entry: the extension asks the host, which opens the snippet menu.
-        run("xdotool", "mousemove", "--sync", String(entry.x), String(entry.y), "click", "1");
-        console.log("entry clicked");
-        const env = { ...process.env };
-        const { stdout } = await runAsync("wine",
-            [probe, "window", "--class", "QuillerySnippetMenu", "--timeout", "60"],
-            { env, timeout: 70000 });
-        const [left, top, right, bottom] = stdout.trim().split(/\s+/).map(Number);
-        lap("entry click to the snippet menu's window");
-        console.log(`snippet menu at ${left},${top}-${right},${bottom} ` +
-            `(${right - left}x${bottom - top}); relative to the right-click point ` +
-            `${left - field.x},${top - field.y}; relative to the entry click ` +
-            `${left - entry.x},${top - entry.y}`);
-        // The menu puts the pointer onto its banner as it opens; a click before that would
-        // be undone.
-        const onBanner = await poll(() => {
-            const at = pointer();
-            return at.x >= left && at.x < right && at.y >= top && at.y < top + BANNER_HEIGHT
-                ? at : undefined;
-        }, "the pointer on the snippet menu's banner");
-        lap("the pointer on the banner");
-        console.log(`pointer put at ${onBanner.x},${onBanner.y}`);
-        const unmanaged = [...unmanagedWindows().values()].some((box) => box.x === left &&
-            box.y === top && box.width === right - left && box.height === bottom - top);
-        console.log(`the snippet menu's X window is ${unmanaged ? "" : "not "}` +
-            "override-redirect (out of the window manager's hands)");
-        const focusName = () => {
-            const focus = run("xdotool", "getwindowfocus").trim();
-            try {
-                return `${focus} "${run("xdotool", "getwindowname", focus).trim()}"`;
-            } catch {
-                return focus; // a window without a name
-            }
-        };
-        console.log(`keyboard focus while the snippet menu is up: X window ${focusName()}`);
-        // Observation only (with CHAIN_OBSERVE_KEYS=1): whether the focus moves within 3 s.
-        if (process.env.CHAIN_OBSERVE_KEYS === "1") {
-            let last = focusName();
-            const since = Date.now();
-            while (Date.now() - since < 3000) {
-                const now = focusName();
-                if (now !== last) {
-                    console.log(`keyboard focus moved after ${Date.now() - since} ms: ${now}`);
-                    last = now;
-                }
-                await new Promise((next) => setTimeout(next, 20));
-            }
-        }
-
-        // Observation only (CHAIN_OBSERVE_KEYS=1), not the case's path: whether the real
-        // keyboard reaches the snippet menu. Down then Enter would choose line 1; the menu
-        // staying open for 5 s is taken as the keys not having reached it, and line 1 is
-        // clicked then as usual.
-        let chosenByKeys = false;
-        if (process.env.CHAIN_OBSERVE_KEYS === "1") {
-            run("xdotool", "key", "Down", "Return");
-            const deadline = Date.now() + 5000;
-            while (Date.now() < deadline && !chosenByKeys) {
-                chosenByKeys = await inPage(
-                    `document.getElementById("name").value === ${JSON.stringify(snippet)}`);
-                await new Promise((next) => setTimeout(next, 20));
-            }
-            console.log(`keys (Down, Return by the real keyboard) ${chosenByKeys
-                ? "reached the snippet menu: line 1 went in" : "did not reach the snippet menu " +
-                "within 5 s"}; the box holds ${JSON.stringify(await inPage(
-                "document.getElementById('name').value"))}`);
-        }
-
-        // Line 1, and the box's value.
-        if (!chosenByKeys) {
-            run("xdotool", "mousemove", "--sync", String(left + 60),
-                String(top + BANNER_HEIGHT + LINE_HEIGHT / 2), "click", "1");
-        }
-        await fixture.until(inPage,
-            `document.getElementById("name").value === ${JSON.stringify(snippet)}`,
-            `the Name box to hold ${JSON.stringify(snippet)}`);
-        lap("line click to the box's value");
-        console.log(`ok: the Name box holds ${JSON.stringify(snippet)}`);
-        for (const line of times) {
-            console.log(`time: ${line}`);
-        }
+        await existsAndNear();
+        await keys();
+        await browserClosed(await secondRequest());
     } catch (failure) {
-        for (const line of times) {
-            console.log(`time: ${line}`);
-        }
-        console.log(`value of the Name box: ${JSON.stringify(await inPage(
-            "document.getElementById('name').value").catch(() => "(unreadable)"))}`);
+        report("set-up", false, failure.stack ?? failure);
+    } finally {
         for (const entry of fixture.workerConsole) {
             console.log(`service worker console: ${entry.type}: ${entry.text}`);
         }
-        throw failure;
-    } finally {
-        await fixture.stop();
+        await fixture.stop().catch((failure) => console.log(`stopping: ${failure.message}`));
     }
+    console.log(`${counts.passed} passed, ${counts.skipped} skipped, ${counts.failed} failed`);
+    process.exit(counts.failed === 0 ? 0 : 1);
 }
 
-main().catch((failure) => {
-    console.error(`context_menu_entry: ${failure.stack ?? failure}`);
-    process.exit(1);
-});
+main();
