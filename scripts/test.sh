@@ -126,7 +126,7 @@ run_counted "host" bash scripts/with-wine.sh build/mingw -- \
 step "end-to-end tests under Wine: a script client and a real pointer"
 run_counted "e2e" bash tests/e2e/run.sh build/mingw build/native/tools/menudat/menudat
 
-# The path a user of Chromium takes, through every part at once.
+# The path a user of Chromium takes, through the whole product at once.
 step "the whole chain: Chromium's own menu entry, the extension, the native host, the DLL"
 run_counted "chain" bash tests/chain/run.sh build/mingw build/native/tools/menudat/menudat
 

@@ -220,13 +220,15 @@ const clickLine = (rect, line) => xdotool("mousemove", "--sync", rect.left + 60,
 const valueIs = (id, text) => `document.getElementById(${JSON.stringify(id)}).value === ` +
     JSON.stringify(text);
 
-// After a check that failed: the pointer off every menu, whose pointer watch then closes it.
+// After a check that failed: Escape for a context menu of the browser's that may be open, and
+// the pointer off every snippet menu, whose pointer watch then closes it.
 // Wine moves the pointer for SetCursorPos only when the point differs from the last one it
 // knows of, which it learns from its own calls and from events on its own windows; so the
 // pointer is put there through Wine too, or the next menu, opening where the last one did,
 // would find its banner's point already known and leave the pointer where it is.
 async function closeMenus() {
     try {
+        xdotool("key", "Escape");
         xdotool("mousemove", "--sync", 1010, 760);
         await e2eProbe("pointer", 1010, 760);
         await e2eProbe("gone", "--class", MENU_CLASS, "--timeout", WAIT_MS / 1000);
@@ -236,8 +238,12 @@ async function closeMenus() {
 }
 
 const counts = { passed: 0, skipped: 0, failed: 0 };
+let lastReport = Date.now();
+// Each line also tells the seconds since the last one: where a slow run spent its time.
 function report(name, ok, detail) {
-    console.log(`${ok ? "ok" : "FAIL"}: ${name}: ${detail}`);
+    const seconds = ((Date.now() - lastReport) / 1000).toFixed(1);
+    lastReport = Date.now();
+    console.log(`${ok ? "ok" : "FAIL"}: ${name}: ${detail} [${seconds} s]`);
     counts[ok ? "passed" : "failed"] += 1;
 }
 

@@ -12,6 +12,8 @@ fail() {
     exit 1
 }
 
+echo "set-up: the display and the Wine prefix ready after $(($(date +%s) - CHAIN_STARTED)) s"
+
 # The package as a user's copy: the DLL registered where it lies, its Menu.dat beside it.
 package="$CHAIN_WORK/package"
 cp -r "$CHAIN_PACKAGE" "$package" || fail "copy the package"
@@ -22,7 +24,7 @@ timeout 120 wine regsvr32 /s "$(winepath -w "$package/Pennock.dll")" || fail "re
 snippet=$("$CHAIN_MENUDAT" list "$package/Menu.dat" |
     sed -nE '0,/^ *[0-9]+  .*  ->  "(.*)"$/s//\1/p')
 [[ -n $snippet ]] || fail "no snippet in $package/Menu.dat"
-echo "line 1's snippet: \"$snippet\""
+echo "set-up: DLL registered after $(($(date +%s) - CHAIN_STARTED)) s; line 1's snippet: \"$snippet\""
 
 # What the browser starts for the host: quillery-host.exe under Wine, in this prefix. It notes
 # its start and its process id, which stays the host's through the two execs.

@@ -37,6 +37,8 @@ mkdir -p "$chain/work"
 export CHAIN_WORK="$chain/work"
 log="$chain/context_menu_entry.log"
 start=$SECONDS
+CHAIN_STARTED=$(date +%s)
+export CHAIN_STARTED
 timeout 420 bash "$root/scripts/with-wine.sh" "$chain" -- \
     bash "$root/tests/chain/context_menu_entry.sh" 2>&1 | tee "$log"
 status=${PIPESTATUS[0]}
