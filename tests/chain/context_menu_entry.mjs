@@ -10,10 +10,10 @@
 // entry of Chromium's context menu. Every wait is for a state (a window, the pointer's place,
 // a field's value, a process's end), bounded. Prints "ok: CHECK: ..." or "FAIL: CHECK: ..."
 // for each check, then "N passed, S skipped, F failed". CHAIN_KEYS=1 runs the keys check.
-import { execFile, execFileSync } from "node:child_process";
-import { mkdirSync, readFileSync, writeFileSync } from "node:fs";
-import { join, resolve } from "node:path";
-import { promisify } from "node:util";
+import { execFileSync, spawn } from "node:child_process";
+import { once } from "node:events";
+import { closeSync, mkdirSync, openSync, readFileSync, writeFileSync } from "node:fs";
+import { dirname, join, resolve } from "node:path";
 import { EXTENSION_ORIGIN, Fixture, WAIT_MS } from "../browser/fixture.mjs";
 
 const [chromium, extensionDir, launcher, hostStartsFile, probe, snippet] = process.argv.slice(2);
@@ -23,9 +23,23 @@ const withKeys = process.env.CHAIN_KEYS === "1";
 const run = (command, ...args) => execFileSync(command, args.map(String),
     { encoding: "utf8", stdio: ["ignore", "pipe", "pipe"], timeout: WAIT_MS });
 const xdotool = (...args) => run("xdotool", ...args);
-const runAsync = promisify(execFile);
-const e2eProbe = async (...args) => (await runAsync("wine", [probe, ...args],
-    { timeout: WAIT_MS * 2 })).stdout.trim();
+
+// Runs e2e_probe.exe under Wine; resolves to what it printed, once it has ended. Its output goes
+// to files, not pipes: a Wine process that starts Wine's desktop process (explorer.exe, when
+// no other program of the prefix has a window) hands it its output, which then stays open for
+// as long as the desktop runs, and a pipe would not end before that.
+async function e2eProbe(...args) {
+    const [out, err] = [".out", ".err"].map((end) => join(dirname(hostStartsFile), `probe${end}`));
+    const files = [out, err].map((file) => openSync(file, "w"));
+    const child = spawn("wine", [probe, ...args], { stdio: ["ignore", ...files] });
+    files.forEach(closeSync);
+    const timer = setTimeout(() => child.kill("SIGKILL"), WAIT_MS * 2);
+    const [code] = await once(child, "exit").finally(() => clearTimeout(timer));
+    if (code !== 0) {
+        throw new Error(`e2e_probe ${args.join(" ")}: exit ${code}: ${readFileSync(err, "utf8")}`);
+    }
+    return readFileSync(out, "utf8").trim();
+}
 
 // The snippet menu's lines: the first 33 pixels below its top are the banner, then a line
 // every 16 pixels (as tests/e2e/lib.sh clicks them).
