@@ -61,6 +61,20 @@ MenuOutcome RequestMenu() {
     return MenuText{ToUtf8({text.get(), ::SysStringLen(text.get())})};
 }
 
+// The points the browser sends are in the screen's own pixels: the menu's thread works in them
+// too where the system lets a thread choose (Windows 10 1703 and later), and the menu then sizes
+// itself for the monitor it opens on. Looked up at run time, so the host still starts on older
+// systems, whose threads all work in the system's pixels.
+void UseScreenPixels() {
+    using SetContextCall = HANDLE(WINAPI*)(HANDLE);
+    const auto setContext = reinterpret_cast<SetContextCall>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "SetThreadDpiAwarenessContext")));
+    if (setContext != nullptr) {
+        const auto perMonitorV2 = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4));
+        setContext(perMonitorV2);
+    }
+}
+
 } // namespace
 
 // What the thread uses: it may outlive the MenuApartment, when a request would not close.
@@ -68,7 +82,8 @@ struct MenuApartment::Shared {
     win32::UniqueHandle requested{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};
     win32::UniqueHandle answered{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};
     win32::UniqueHandle stop{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
-    MenuOutcome outcome; // written by the thread before `answered` is set
+    std::optional<ScreenPoint> at; // written before `requested` is set
+    MenuOutcome outcome;           // written by the thread before `answered` is set
 
     void Serve();
 };
@@ -92,13 +107,14 @@ MenuApartment::~MenuApartment() {
     }
 }
 
-std::optional<MenuOutcome> MenuApartment::ShowMenu() {
+std::optional<MenuOutcome> MenuApartment::ShowMenu(std::optional<ScreenPoint> at) {
     if (!thread_) {
         return MenuError{"the host could not start its menu thread"};
     }
     if (::WaitForSingleObject(inputEnded_, 0) == WAIT_OBJECT_0) {
         return std::nullopt; // nobody is left to choose
     }
+    shared_->at = at;
     ::SetEvent(shared_->requested.get());
     running_ = true;
     // Should the thread have ended, no answer would ever come.
@@ -141,10 +157,16 @@ DWORD WINAPI MenuApartment::Run(void* shared) noexcept {
 
 void MenuApartment::Shared::Serve() {
     const HRESULT com = ::CoInitialize(nullptr);
+    UseScreenPixels();
     const HANDLE waits[] = {stop.get(), requested.get()};
     for (;;) {
         const DWORD woken = ::MsgWaitForMultipleObjects(2, waits, FALSE, INFINITE, QS_ALLINPUT);
         if (woken == WAIT_OBJECT_0 + 1) {
+            // The menu opens at the pointer, which is put on the point first: the menu then
+            // puts it onto its banner anyway.
+            if (at) {
+                ::SetCursorPos(at->x, at->y);
+            }
             outcome = SUCCEEDED(com) ? RequestMenu()
                                      : MenuError{WithCode("COM could not be started", com)};
             ::SetEvent(answered.get());

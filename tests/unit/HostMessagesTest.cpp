@@ -64,14 +64,16 @@ public:
 class FixedMenu final : public MenuService {
 public:
     explicit FixedMenu(MenuOutcome outcome) : outcome_(std::move(outcome)) {}
-    std::optional<MenuOutcome> ShowMenu() override {
+    std::optional<MenuOutcome> ShowMenu(std::optional<ScreenPoint> at) override {
         ++shown;
+        shownAt = at;
         return inputEnds ? std::nullopt : std::optional(outcome_);
     }
     void CloseMenu() override { ++closed; }
     bool inputEnds = false;
     int shown = 0;
     int closed = 0;
+    std::optional<ScreenPoint> shownAt;
 
 private:
     MenuOutcome outcome_;
@@ -162,6 +164,30 @@ TEST_F(MessageServiceTest, MenuRequestAnswersTheChosenTextOrWhyThereIsNone) {
               (json{{"error", "Pennock.DoBiz is not registered"}}));
 }
 
+TEST_F(MessageServiceTest, MenuOpensAtTheRequestsPointOrElseAtThePointer) {
+    struct Case {
+        const char* message;
+        std::optional<ScreenPoint> at;
+    };
+    const Case cases[] = {
+        {R"({"request": "menu"})", std::nullopt},
+        {R"({"request": "menu", "at": {"x": 412, "y": 96}})", ScreenPoint{412, 96}},
+        // A second monitor left of or above the first one has negative coordinates.
+        {R"({"at": {"y": -2147483648, "x": -1280}, "request": "menu"})",
+         ScreenPoint{-1280, -2147483648LL}},
+    };
+    for (const Case& each : cases) {
+        SCOPED_TRACE(each.message);
+        menu.shownAt = ScreenPoint{-1, -1};
+        EXPECT_TRUE(Answer(each.message).contains("text"));
+        ASSERT_EQ(menu.shownAt.has_value(), each.at.has_value());
+        if (each.at) {
+            EXPECT_EQ(menu.shownAt->x, each.at->x);
+            EXPECT_EQ(menu.shownAt->y, each.at->y);
+        }
+    }
+}
+
 TEST_F(MessageServiceTest, AnythingButAMenuRequestIsAnErrorAndShowsNoMenu) {
     const char* messages[] = {
         "",
@@ -176,6 +202,13 @@ TEST_F(MessageServiceTest, AnythingButAMenuRequestIsAnErrorAndShowsNoMenu) {
         R"({"request": "snippets"})",
         "{\"request\": \"me\xC3\"}", // not UTF-8
         "{\"request\": \"menu\"} trailing",
+        // A point the menu cannot be put at.
+        R"({"request": "menu", "at": null})",
+        R"({"request": "menu", "at": [10, 20]})",
+        R"({"request": "menu", "at": {"x": 10}})",
+        R"({"request": "menu", "at": {"x": 10.5, "y": 20}})",
+        R"({"request": "menu", "at": {"x": "10", "y": 20}})",
+        R"({"request": "menu", "at": {"x": 10, "y": 2147483648}})",
     };
     for (const char* message : messages) {
         SCOPED_TRACE(message);
