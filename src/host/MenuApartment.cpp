@@ -75,6 +75,35 @@ void UseScreenPixels() {
     }
 }
 
+// The calling thread's input joined to that of the browser window's thread while a request
+// runs: the two then share the keyboard focus and the active window, so the menu, a window of
+// another process, may take the foreground from the browser as a window of the browser's own
+// would, and the activation goes back to the browser's window as the menu closes. A window that
+// is gone, or one of this thread, joins nothing.
+class InputAttachment {
+public:
+    explicit InputAttachment(HWND browserWindow)
+        : thread_(::GetCurrentThreadId()),
+          browserThread_(browserWindow != nullptr && ::IsWindow(browserWindow)
+                             ? ::GetWindowThreadProcessId(browserWindow, nullptr)
+                             : 0) {
+        attached_ = browserThread_ != 0 && browserThread_ != thread_ &&
+                    ::AttachThreadInput(thread_, browserThread_, TRUE);
+    }
+    ~InputAttachment() {
+        if (attached_) {
+            ::AttachThreadInput(thread_, browserThread_, FALSE);
+        }
+    }
+    InputAttachment(const InputAttachment&) = delete;
+    InputAttachment& operator=(const InputAttachment&) = delete;
+
+private:
+    DWORD thread_;
+    DWORD browserThread_;
+    bool attached_ = false;
+};
+
 } // namespace
 
 // What the thread uses: it may outlive the MenuApartment, when a request would not close.
@@ -82,17 +111,19 @@ struct MenuApartment::Shared {
     win32::UniqueHandle requested{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};
     win32::UniqueHandle answered{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};
     win32::UniqueHandle stop{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    HWND browserWindow = nullptr;  // set before the thread starts
     std::optional<ScreenPoint> at; // written before `requested` is set
     MenuOutcome outcome;           // written by the thread before `answered` is set
 
     void Serve();
 };
 
-MenuApartment::MenuApartment(HANDLE inputEnded)
+MenuApartment::MenuApartment(HANDLE inputEnded, HWND browserWindow)
     : shared_(std::make_shared<Shared>()), inputEnded_(inputEnded) {
     if (!shared_->requested || !shared_->answered || !shared_->stop) {
         return;
     }
+    shared_->browserWindow = browserWindow;
     auto* forThread = new std::shared_ptr<Shared>(shared_);
     thread_.reset(::CreateThread(nullptr, 0, &Run, forThread, 0, &threadId_));
     if (!thread_) {
@@ -167,6 +198,7 @@ void MenuApartment::Shared::Serve() {
             if (at) {
                 ::SetCursorPos(at->x, at->y);
             }
+            const InputAttachment withTheBrowser(browserWindow);
             outcome = SUCCEEDED(com) ? RequestMenu()
                                      : MenuError{WithCode("COM could not be started", com)};
             ::SetEvent(answered.get());

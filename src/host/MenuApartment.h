@@ -22,7 +22,8 @@ public:
     static constexpr DWORD kAskAgainMs = 250;
 
     // `inputEnded` is signalled once the host's input has ended: a menu then is closed.
-    explicit MenuApartment(HANDLE inputEnded);
+    // `browserWindow`, when the browser named one, is the window the menus are opened for.
+    MenuApartment(HANDLE inputEnded, HWND browserWindow);
     // Ends the thread, which releases COM. A request that would not close is left to the
     // process's end, with what it uses.
     ~MenuApartment() override;

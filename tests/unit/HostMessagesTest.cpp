@@ -1,6 +1,7 @@
 // The native messaging host's messages: how the input is cut into messages, and what each
 // message is answered.
 
+#include "messaging/HostArguments.h"
 #include "messaging/MessageService.h"
 
 #include <gtest/gtest.h>
@@ -262,6 +263,25 @@ TEST_F(MessageServiceTest, AnAnswerThatCannotBeWrittenEndsTheHost) {
     output.refuse = true;
     EXPECT_EQ(ServeMessages(reader, output, menu), 1);
     EXPECT_EQ(menu.shown, 1) << "no menu for a browser that has gone";
+}
+
+TEST(HostArgumentsTest, TheBrowsersWindowIsTakenFromItsArgumentAlone) {
+    using Arguments = std::vector<std::string_view>;
+    const std::pair<Arguments, std::uint64_t> cases[] = {
+        {{"chrome-extension://abc/", "--parent-window=3346816"}, 3346816},
+        {{"--parent-window=18446744073709551615"}, 18446744073709551615u},
+        {{"chrome-extension://abc/"}, 0},
+        {{"C:\\hosts\\quillery.json", "quillery@pennock.example"}, 0},
+        {{"--parent-window="}, 0},
+        {{"--parent-window=-5"}, 0},
+        {{"--parent-window=12ab"}, 0},
+        {{"--parent-window=18446744073709551616"}, 0},
+        {{"--parent-window 5"}, 0},
+    };
+    for (const auto& [arguments, window] : cases) {
+        SCOPED_TRACE(arguments.back());
+        EXPECT_EQ(ParentWindowArgument(arguments), window);
+    }
 }
 
 } // namespace
