@@ -51,13 +51,18 @@ ThreadWindowsDisabled::~ThreadWindowsDisabled() {
 void ModalLoop::Run(HWND window, HWND focus, const RECT* place) {
     RememberActiveWindow();
     others_.emplace(window);
-    DateFocusRequestNow(window); // showing the window activates it
+    // Shown first and activated after, as two steps: Wine's X11 driver hands a window that is
+    // activated as it is shown to the window manager, which may keep the keyboard where it was
+    // (a new window of a program the user has not typed into) and may move the window after
+    // Wine has placed it. Shown without activation, a window without a caption stays Wine's
+    // own, and takes the X focus itself when it is activated next.
     if (place != nullptr) {
         SetWindowPos(window, nullptr, place->left, place->top, place->right - place->left,
-                     place->bottom - place->top, SWP_NOZORDER | SWP_SHOWWINDOW);
+                     place->bottom - place->top, SWP_NOZORDER | SWP_SHOWWINDOW | SWP_NOACTIVATE);
     } else {
-        ShowWindow(window, SW_SHOW);
+        ShowWindow(window, SW_SHOWNA);
     }
+    DateFocusRequestNow(window);
     SetForegroundWindow(window);
     if (focus != nullptr) {
         SetFocus(focus);
