@@ -51,11 +51,13 @@ async function onMenuClicked(info, tab) {
         await reportFailure(claim);
         return null;
     }
-    // The host's menu opens at the pointer, so the request goes out as soon as the field is
-    // claimed, one round trip to the page after the click.
+    // The request goes out as soon as the field is claimed, one round trip to the page after the
+    // click. The menu opens at the field, where the user right-clicked; without a point, at the
+    // pointer, which is where the user clicked the entry.
     let answer;
     try {
-        answer = await api.runtime.sendNativeMessage(HOST_NAME, { request: "menu" });
+        answer = await api.runtime.sendNativeMessage(HOST_NAME,
+            claim.at ? { request: "menu", at: claim.at } : { request: "menu" });
     } catch (failure) {
         await reportFailure(`The Quillery program could not be reached (${failure.message}). ` +
             "Run install.cmd of the Quillery package, then restart the browser.");
@@ -117,8 +119,9 @@ function requestFrameAccess(info) {
 }
 
 // Injects content.js into the right-clicked frame, which claims the field that has the focus
-// there. Resolves to {target, token}: where the snippet goes (the claimed document) and the
-// claim's token; or to the reason, as text, when there is nothing to claim.
+// there. Resolves to {target, token, at}: where the snippet goes (the claimed document), the
+// claim's token, and `at`: where on the screen the menu is to open, or null; or to the reason,
+// as text, when there is nothing to claim.
 async function claimField(tabId, info) {
     const frame = { tabId, frameIds: [info.frameId ?? 0] };
     const [injection] = await injectClaim(frame);
@@ -126,7 +129,7 @@ async function claimField(tabId, info) {
     if (!injection) {
         throw new Error("the browser gave no access to its frame");
     }
-    const { url, token } = injection.result ?? {};
+    const { url, token, at } = injection.result ?? {};
     // The click names the frame, not its document: the document now there must have the
     // address the right-clicked one had (a change of the fragment alone keeps the document).
     const withoutFragment = (address) => String(address).split("#")[0];
@@ -142,7 +145,8 @@ async function claimField(tabId, info) {
     // Chromium names each document; Firefox does not, and there the claim alone tells the
     // right-clicked document from a later one in the same frame.
     const target = injection.documentId ? { tabId, documentIds: [injection.documentId] } : frame;
-    return { target, token };
+    const place = Number.isInteger(at?.x) && Number.isInteger(at?.y) ? { x: at.x, y: at.y } : null;
+    return { target, token, at: place };
 }
 
 // Chromium lends the tab (activeTab) before it runs the click's handler, but may still refuse

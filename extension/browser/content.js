@@ -9,8 +9,9 @@
 // would see typing: an `input` event follows. A field that is read-only or disabled is left as
 // it is, and a field with a `maxlength` takes only as much of the snippet as fits.
 //
-// Each run evaluates to {url, token}: this document's address, which the background compares
-// with the right-clicked frame's, and the new claim's token (null when no field has the focus).
+// Each run evaluates to {url, token, at}: this document's address, which the background compares
+// with the right-clicked frame's, the new claim's token (null when no field has the focus), and
+// where on the screen the snippet menu is to open (null where that cannot be told).
 // A new claim replaces an earlier one of the document, whose snippet is then refused.
 "use strict";
 
@@ -133,6 +134,47 @@
         }));
     }
 
+    // Where the snippet menu is to open: the middle of the field's part in view, on the screen in
+    // its own pixels. The right-click's point is gone by the time this runs (the pointer has
+    // moved onto the browser's menu entry), but the field holds it. Null where the field's
+    // place on the screen cannot be told: inside a frame from another site, in Chromium.
+    function screenPointOf(field) {
+        const box = field.getBoundingClientRect();
+        const middle = (from, to, size) => (Math.max(from, 0) + Math.min(to, size)) / 2;
+        let x = middle(box.left, box.right, innerWidth);
+        let y = middle(box.top, box.bottom, innerHeight);
+        if (typeof globalThis.mozInnerScreenX === "number") {
+            // Firefox tells where this document's view lies on the screen, frames too.
+            x += globalThis.mozInnerScreenX;
+            y += globalThis.mozInnerScreenY;
+        } else {
+            // The frames' places in the page, as far as the page lets this document see them.
+            let view = window;
+            for (; view !== top; view = view.parent) {
+                let frame;
+                try {
+                    frame = view.frameElement;
+                } catch {
+                    return null;
+                }
+                if (!frame) {
+                    return null;
+                }
+                const style = getComputedStyle(frame);
+                const place = frame.getBoundingClientRect();
+                x += place.left + frame.clientLeft + parseFloat(style.paddingLeft);
+                y += place.top + frame.clientTop + parseFloat(style.paddingTop);
+            }
+            // The page's view in the window: the window's frame alike on the left, right and
+            // bottom, the rest of the height is the bars above the page (at a page zoom of
+            // 100 %, where the window's and the page's pixels agree).
+            const side = Math.max(0, (outerWidth - view.innerWidth) / 2);
+            x += screenX + side;
+            y += screenY + Math.max(0, outerHeight - view.innerHeight - side);
+        }
+        return { x: Math.round(x * devicePixelRatio), y: Math.round(y * devicePixelRatio) };
+    }
+
     // The right-click focused the field; a field in an open shadow root is focused inside it.
     let focused = document.activeElement;
     while (focused?.shadowRoot?.activeElement) {
@@ -141,5 +183,5 @@
     const field = editableFieldAt(focused);
     const token = field ? crypto.getRandomValues(new Uint32Array(4)).join("-") : null;
     globalThis.quilleryClaim = field ? { token, field } : null;
-    return { url: location.href, token };
+    return { url: location.href, token, at: field ? screenPointOf(field) : null };
 })();

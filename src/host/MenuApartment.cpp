@@ -61,6 +61,49 @@ MenuOutcome RequestMenu() {
     return MenuText{ToUtf8({text.get(), ::SysStringLen(text.get())})};
 }
 
+// The points the browser sends are in the screen's own pixels: the menu's thread works in them
+// too where the system lets a thread choose (Windows 10 1703 and later), and the menu then sizes
+// itself for the monitor it opens on. Looked up at run time, so the host still starts on older
+// systems, whose threads all work in the system's pixels.
+void UseScreenPixels() {
+    using SetContextCall = HANDLE(WINAPI*)(HANDLE);
+    const auto setContext = reinterpret_cast<SetContextCall>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "SetThreadDpiAwarenessContext")));
+    if (setContext != nullptr) {
+        const auto perMonitorV2 = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4));
+        setContext(perMonitorV2);
+    }
+}
+
+// The calling thread's input joined to that of the browser window's thread while a request
+// runs: the two then share the keyboard focus and the active window, so the menu, a window of
+// another process, may take the foreground from the browser as a window of the browser's own
+// would, and the activation goes back to the browser's window as the menu closes. A window that
+// is gone, or one of this thread, joins nothing.
+class InputAttachment {
+public:
+    explicit InputAttachment(HWND browserWindow)
+        : thread_(::GetCurrentThreadId()),
+          browserThread_(browserWindow != nullptr && ::IsWindow(browserWindow)
+                             ? ::GetWindowThreadProcessId(browserWindow, nullptr)
+                             : 0) {
+        attached_ = browserThread_ != 0 && browserThread_ != thread_ &&
+                    ::AttachThreadInput(thread_, browserThread_, TRUE);
+    }
+    ~InputAttachment() {
+        if (attached_) {
+            ::AttachThreadInput(thread_, browserThread_, FALSE);
+        }
+    }
+    InputAttachment(const InputAttachment&) = delete;
+    InputAttachment& operator=(const InputAttachment&) = delete;
+
+private:
+    DWORD thread_;
+    DWORD browserThread_;
+    bool attached_ = false;
+};
+
 } // namespace
 
 // What the thread uses: it may outlive the MenuApartment, when a request would not close.
@@ -68,16 +111,19 @@ struct MenuApartment::Shared {
     win32::UniqueHandle requested{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};
     win32::UniqueHandle answered{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};
     win32::UniqueHandle stop{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
-    MenuOutcome outcome; // written by the thread before `answered` is set
+    HWND browserWindow = nullptr;  // set before the thread starts
+    std::optional<ScreenPoint> at; // written before `requested` is set
+    MenuOutcome outcome;           // written by the thread before `answered` is set
 
     void Serve();
 };
 
-MenuApartment::MenuApartment(HANDLE inputEnded)
+MenuApartment::MenuApartment(HANDLE inputEnded, HWND browserWindow)
     : shared_(std::make_shared<Shared>()), inputEnded_(inputEnded) {
     if (!shared_->requested || !shared_->answered || !shared_->stop) {
         return;
     }
+    shared_->browserWindow = browserWindow;
     auto* forThread = new std::shared_ptr<Shared>(shared_);
     thread_.reset(::CreateThread(nullptr, 0, &Run, forThread, 0, &threadId_));
     if (!thread_) {
@@ -92,13 +138,14 @@ MenuApartment::~MenuApartment() {
     }
 }
 
-std::optional<MenuOutcome> MenuApartment::ShowMenu() {
+std::optional<MenuOutcome> MenuApartment::ShowMenu(std::optional<ScreenPoint> at) {
     if (!thread_) {
         return MenuError{"the host could not start its menu thread"};
     }
     if (::WaitForSingleObject(inputEnded_, 0) == WAIT_OBJECT_0) {
         return std::nullopt; // nobody is left to choose
     }
+    shared_->at = at;
     ::SetEvent(shared_->requested.get());
     running_ = true;
     // Should the thread have ended, no answer would ever come.
@@ -141,10 +188,17 @@ DWORD WINAPI MenuApartment::Run(void* shared) noexcept {
 
 void MenuApartment::Shared::Serve() {
     const HRESULT com = ::CoInitialize(nullptr);
+    UseScreenPixels();
     const HANDLE waits[] = {stop.get(), requested.get()};
     for (;;) {
         const DWORD woken = ::MsgWaitForMultipleObjects(2, waits, FALSE, INFINITE, QS_ALLINPUT);
         if (woken == WAIT_OBJECT_0 + 1) {
+            // The menu opens at the pointer, which is put on the point first: the menu then
+            // puts it onto its banner anyway.
+            if (at) {
+                ::SetCursorPos(at->x, at->y);
+            }
+            const InputAttachment withTheBrowser(browserWindow);
             outcome = SUCCEEDED(com) ? RequestMenu()
                                      : MenuError{WithCode("COM could not be started", com)};
             ::SetEvent(answered.get());

@@ -22,7 +22,8 @@ public:
     static constexpr DWORD kAskAgainMs = 250;
 
     // `inputEnded` is signalled once the host's input has ended: a menu then is closed.
-    explicit MenuApartment(HANDLE inputEnded);
+    // `browserWindow`, when the browser named one, is the window the menus are opened for.
+    MenuApartment(HANDLE inputEnded, HWND browserWindow);
     // Ends the thread, which releases COM. A request that would not close is left to the
     // process's end, with what it uses.
     ~MenuApartment() override;
@@ -30,8 +31,8 @@ public:
     MenuApartment& operator=(const MenuApartment&) = delete;
 
     // Runs one request on the apartment's thread and waits for its outcome, or for the
-    // input's end.
-    std::optional<MenuOutcome> ShowMenu() override;
+    // input's end. With a point, the pointer is moved there before the menu opens at it.
+    std::optional<MenuOutcome> ShowMenu(std::optional<ScreenPoint> at) override;
     // Posts the close to the thread's snippet menus until the request has ended.
     void CloseMenu() override;
 

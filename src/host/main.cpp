@@ -1,15 +1,19 @@
 // quillery-host.exe: the native messaging host that browsers start for the Quillery extension.
 // It answers each message on standard input, {"request": "menu"}, with the snippet the user
-// chose from the menu, until the browser closes its end; a menu still open then is closed.
+// chose from the menu, until the browser closes its end; a menu still open then is closed. The
+// menu takes the keyboard from the browser's window that the browser names (Windows only).
 
 #include "host/MenuApartment.h"
 #include "host/ReadAhead.h"
 #include "host/StandardStreams.h"
+#include "messaging/HostArguments.h"
 #include "messaging/MessageService.h"
 
 #include <memory>
+#include <string_view>
+#include <vector>
 
-int main() {
+int main(int argc, char** argv) {
     using namespace quillery::host;
     try {
         ReadAhead incoming(std::make_unique<StandardInput>());
@@ -17,7 +21,10 @@ int main() {
             return 1;
         }
         StandardOutput output;
-        MenuApartment menu(incoming.Ended());
+        const std::vector<std::string_view> arguments(argv + 1, argv + argc);
+        const auto browserWindow =
+            reinterpret_cast<HWND>(static_cast<std::uintptr_t>(ParentWindowArgument(arguments)));
+        MenuApartment menu(incoming.Ended(), browserWindow);
         return ServeMessages(incoming, output, menu);
     } catch (...) {
         return 1; // no memory left for a message or an answer

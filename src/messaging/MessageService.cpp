@@ -2,6 +2,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cstdint>
+#include <limits>
+
 namespace quillery::host {
 namespace {
 
@@ -26,6 +29,19 @@ std::string AnswerToOversized(const OversizedMessage& message) {
                        " bytes long; at most " + std::to_string(kMaxMessageBytes) + " are read");
 }
 
+// A coordinate of "at": an integer that an int holds.
+std::optional<int> CoordinateOf(const json& point, const char* name) {
+    const auto value = point.find(name);
+    if (value == point.end() || !value->is_number_integer()) {
+        return std::nullopt;
+    }
+    const auto number = value->get<std::int64_t>();
+    if (number < std::numeric_limits<int>::min() || number > std::numeric_limits<int>::max()) {
+        return std::nullopt;
+    }
+    return static_cast<int>(number);
+}
+
 } // namespace
 
 std::optional<std::string> AnswerTo(std::string_view message, MenuService& menu) {
@@ -43,7 +59,16 @@ std::optional<std::string> AnswerTo(std::string_view message, MenuService& menu)
     if (*name != "menu") {
         return ErrorAnswer("unknown request; the host answers {\"request\": \"menu\"}");
     }
-    const std::optional<MenuOutcome> outcome = menu.ShowMenu();
+    std::optional<ScreenPoint> at;
+    if (const auto point = request.find("at"); point != request.end()) {
+        const auto x = point->is_object() ? CoordinateOf(*point, "x") : std::nullopt;
+        const auto y = point->is_object() ? CoordinateOf(*point, "y") : std::nullopt;
+        if (!x || !y) {
+            return ErrorAnswer("\"at\" is not a point: {\"x\": integer, \"y\": integer}");
+        }
+        at = ScreenPoint{*x, *y};
+    }
+    const std::optional<MenuOutcome> outcome = menu.ShowMenu(at);
     if (!outcome) {
         // The browser has gone: its user no longer waits for the menu.
         menu.CloseMenu();

@@ -19,20 +19,28 @@ struct MenuError {
 };
 using MenuOutcome = std::variant<MenuText, MenuError>;
 
+// A point on the screen, in the desktop's pixels: where the menu is to open.
+struct ScreenPoint {
+    int x = 0;
+    int y = 0;
+};
+
 // Shows the snippet menu and waits until it has closed, or until the host's input has ended:
 // then nobody is left to choose from it or to read its answer.
 class MenuService {
 public:
     virtual ~MenuService() = default;
     // The menu's outcome once it has closed. Nothing when the input ended first, and the menu
-    // is then still open; or when it had ended already, and no menu opened.
-    virtual std::optional<MenuOutcome> ShowMenu() = 0;
+    // is then still open; or when it had ended already, and no menu opened. The menu opens at
+    // `at`, or at the pointer where there is no point.
+    virtual std::optional<MenuOutcome> ShowMenu(std::optional<ScreenPoint> at) = 0;
     // Closes the menu that ShowMenu() left open, without a choice, and waits until it has
     // closed (for a bounded time); its outcome is dropped.
     virtual void CloseMenu() = 0;
 };
 
-// The JSON answer to one message: {"text": ...} or {"error": ...} for {"request": "menu"},
+// The JSON answer to one message: {"text": ...} or {"error": ...} for {"request": "menu"}
+// (which may name where the menu opens: "at": {"x": ..., "y": ...}, integers in pixels),
 // {"error": ...} for anything else. Nothing when the input ended while the menu was open, which
 // is closed then.
 std::optional<std::string> AnswerTo(std::string_view message, MenuService& menu);

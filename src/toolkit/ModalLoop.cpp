@@ -16,6 +16,20 @@ BOOL CALLBACK CollectEnabled(HWND window, LPARAM param) {
     return TRUE;
 }
 
+// Under Wine the request for the keyboard focus that a window's activation makes to the X server
+// carries the time of the thread's last message, and the server refuses a request older than the
+// focus's last change. A thread that has not taken a message since before the user's last click
+// elsewhere (a host that waited for its request) would keep the keyboard in the other program:
+// the thread takes a message of its own first, so that the request is dated now. The message is
+// never dispatched, and on Windows it changes nothing.
+void DateFocusRequestNow(HWND window) {
+    constexpr UINT kDating = WM_APP;
+    if (PostMessageW(window, kDating, 0, 0)) {
+        MSG dating;
+        PeekMessageW(&dating, window, kDating, kDating, PM_REMOVE);
+    }
+}
+
 } // namespace
 
 ThreadWindowsDisabled::ThreadWindowsDisabled(HWND except) {
@@ -37,12 +51,18 @@ ThreadWindowsDisabled::~ThreadWindowsDisabled() {
 void ModalLoop::Run(HWND window, HWND focus, const RECT* place) {
     RememberActiveWindow();
     others_.emplace(window);
+    // Shown first and activated after, as two steps: Wine's X11 driver hands a window that is
+    // activated as it is shown to the window manager, which may keep the keyboard where it was
+    // (a new window of a program the user has not typed into) and may move the window after
+    // Wine has placed it. Shown without activation, a window without a caption stays Wine's
+    // own, and takes the X focus itself when it is activated next.
     if (place != nullptr) {
         SetWindowPos(window, nullptr, place->left, place->top, place->right - place->left,
-                     place->bottom - place->top, SWP_NOZORDER | SWP_SHOWWINDOW);
+                     place->bottom - place->top, SWP_NOZORDER | SWP_SHOWWINDOW | SWP_NOACTIVATE);
     } else {
-        ShowWindow(window, SW_SHOW);
+        ShowWindow(window, SW_SHOWNA);
     }
+    DateFocusRequestNow(window);
     SetForegroundWindow(window);
     if (focus != nullptr) {
         SetFocus(focus);

@@ -39,6 +39,24 @@ const RIGHT_CLICKS = [
         result: { chromium: "To: S|am and Kim", firefox: "To: | and Kim" } },
 ];
 
+// The host's request of the last click asks for the menu on the right-clicked field (the
+// right-click's own point is gone by then), as the browser's own mouse events place the field
+// on the screen.
+async function assertMenuAskedOnField(fixture, request, id, documentOf = "document") {
+    const field = await fixture.inPage(`(() => {
+        const view = ${documentOf}.defaultView;
+        const box = ${documentOf}.getElementById(${JSON.stringify(id)}).getBoundingClientRect();
+        const { x, y } = view.viewOnScreen;
+        return { left: x + box.left, right: x + box.right, top: y + box.top,
+            bottom: y + box.bottom, ratio: view.devicePixelRatio };
+    })()`);
+    const inside = (from, value, to) => from <= value && value <= to;
+    const { at } = request;
+    assert.ok(at && inside(field.left, at.x / field.ratio, field.right) &&
+        inside(field.top, at.y / field.ratio, field.bottom),
+    `${id}: ${JSON.stringify(at)} is not on ${JSON.stringify(field)}`);
+}
+
 // Clicks the entry with the host's answer held back, as while the user's menu is open; resolves,
 // once the host has the request, to {clicked}: the click's promise. setAnswer closes the menu.
 async function clickWithMenuOpen(fixture, frame) {
@@ -100,7 +118,8 @@ const cases = {
         });
         const requests = fixture.hostRequests();
         assert.equal(requests.length, before + 1);
-        assert.deepEqual(requests.at(-1).request, { request: "menu" });
+        assert.equal(requests.at(-1).request.request, "menu");
+        await assertMenuAskedOnField(fixture, requests.at(-1).request, "name");
         assert.deepEqual(requests.at(-1).arguments, fixture.hostArguments);
     },
 
@@ -236,11 +255,14 @@ const cases = {
         assert.deepEqual(state.inputs, []);
     },
 
-    async "a field in a frame gets the snippet; the fields of the top page do not"(fixture) {
+    async "a field in a frame gets the snippet, the menu opens on it; the top page's fields not"(
+        fixture) {
         const inner = "document.getElementById('inner').contentDocument";
         await fixture.rightClick("comment", { documentOf: inner });
         await fixture.inPage("seenInputs.length = 0");
         assert.deepEqual(await fixture.clickMenuEntry("inner"), { inserted: 17 });
+        await assertMenuAskedOnField(fixture, fixture.hostRequests().at(-1).request, "comment",
+            inner);
         assert.deepEqual(await fixture.inPage(`(() => {
             const comment = ${inner}.getElementById("comment");
             return {

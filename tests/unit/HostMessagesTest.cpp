@@ -1,15 +1,18 @@
 // The native messaging host's messages: how the input is cut into messages, and what each
 // message is answered.
 
+#include "messaging/HostArguments.h"
 #include "messaging/MessageService.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <deque>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace quillery::host {
@@ -64,14 +67,16 @@ public:
 class FixedMenu final : public MenuService {
 public:
     explicit FixedMenu(MenuOutcome outcome) : outcome_(std::move(outcome)) {}
-    std::optional<MenuOutcome> ShowMenu() override {
+    std::optional<MenuOutcome> ShowMenu(std::optional<ScreenPoint> at) override {
         ++shown;
+        shownAt = at;
         return inputEnds ? std::nullopt : std::optional(outcome_);
     }
     void CloseMenu() override { ++closed; }
     bool inputEnds = false;
     int shown = 0;
     int closed = 0;
+    std::optional<ScreenPoint> shownAt;
 
 private:
     MenuOutcome outcome_;
@@ -162,6 +167,16 @@ TEST_F(MessageServiceTest, MenuRequestAnswersTheChosenTextOrWhyThereIsNone) {
               (json{{"error", "Pennock.DoBiz is not registered"}}));
 }
 
+TEST_F(MessageServiceTest, MenuOpensAtTheRequestsPointOrElseAtThePointer) {
+    Answer(R"({"request": "menu"})");
+    EXPECT_FALSE(menu.shownAt);
+    // A monitor left of or above the main one has negative coordinates.
+    EXPECT_TRUE(
+        Answer(R"({"at": {"y": -2147483648, "x": -1280}, "request": "menu"})")["text"].is_string());
+    ASSERT_TRUE(menu.shownAt);
+    EXPECT_EQ(std::pair(menu.shownAt->x, menu.shownAt->y), std::pair(-1280, INT_MIN));
+}
+
 TEST_F(MessageServiceTest, AnythingButAMenuRequestIsAnErrorAndShowsNoMenu) {
     const char* messages[] = {
         "",
@@ -176,6 +191,13 @@ TEST_F(MessageServiceTest, AnythingButAMenuRequestIsAnErrorAndShowsNoMenu) {
         R"({"request": "snippets"})",
         "{\"request\": \"me\xC3\"}", // not UTF-8
         "{\"request\": \"menu\"} trailing",
+        // A point the menu cannot be put at.
+        R"({"request": "menu", "at": null})",
+        R"({"request": "menu", "at": [10, 20]})",
+        R"({"request": "menu", "at": {"x": 10}})",
+        R"({"request": "menu", "at": {"x": 10.5, "y": 20}})",
+        R"({"request": "menu", "at": {"x": "10", "y": 20}})",
+        R"({"request": "menu", "at": {"x": 10, "y": 2147483648}})",
     };
     for (const char* message : messages) {
         SCOPED_TRACE(message);
@@ -229,6 +251,23 @@ TEST_F(MessageServiceTest, AnAnswerThatCannotBeWrittenEndsTheHost) {
     output.refuse = true;
     EXPECT_EQ(ServeMessages(reader, output, menu), 1);
     EXPECT_EQ(menu.shown, 1) << "no menu for a browser that has gone";
+}
+
+TEST(HostArgumentsTest, TheBrowsersWindowIsTakenFromItsArgumentAlone) {
+    using Arguments = std::vector<std::string_view>;
+    const std::pair<Arguments, std::uint64_t> cases[] = {
+        {{"chrome-extension://abc/", "--parent-window=3346816"}, 3346816},
+        {{"--parent-window=18446744073709551615"}, 18446744073709551615u},
+        {{"C:\\hosts\\quillery.json", "quillery@pennock.example"}, 0},
+        {{"--parent-window="}, 0},
+        {{"--parent-window=12ab"}, 0},
+        {{"--parent-window=18446744073709551616"}, 0},
+        {{"--parent-window 5"}, 0},
+    };
+    for (const auto& [arguments, window] : cases) {
+        SCOPED_TRACE(arguments.back());
+        EXPECT_EQ(ParentWindowArgument(arguments), window);
+    }
 }
 
 } // namespace

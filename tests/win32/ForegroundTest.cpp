@@ -29,7 +29,9 @@ using wintest::User;
 using wintest::WaitFor;
 using wintest::WriteWholeFile;
 
-constexpr const wchar_t* kHostClass = L"QuilleryTestHost";
+using wintest::CallerWindow;
+using wintest::PumpUntil;
+constexpr const wchar_t* kHostClass = wintest::kCallerClass;
 
 // Clicks button `id` of `window` as the mouse does: posted input, which the window system
 // times as it arrives (a sent BM_CLICK carries no time, and Wine's X11 driver asks for the
@@ -40,47 +42,6 @@ void ClickButton(HWND window, int id) {
     ::PostMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
     ::PostMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
 }
-
-// Dispatches the calling thread's messages until `condition` holds or the time is up.
-bool PumpUntil(const std::function<bool()>& condition) {
-    return WaitFor([&] {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        return condition();
-    });
-}
-
-// The window of the program that calls the component, on the calling thread, shown and made
-// the foreground window, away from where the pop-up opens.
-class HostWindow {
-public:
-    HostWindow() {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof(windowClass);
-        windowClass.lpfnWndProc = &::DefWindowProcW;
-        windowClass.hInstance = ::GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = kHostClass;
-        ::RegisterClassExW(&windowClass);
-        window_ = ::CreateWindowExW(0, kHostClass, L"Host", WS_OVERLAPPEDWINDOW, 500, 400, 300, 200,
-                                    nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
-        ::ShowWindow(window_, SW_SHOW);
-        ::SetForegroundWindow(window_);
-    }
-    ~HostWindow() { ::DestroyWindow(window_); }
-    HostWindow(const HostWindow&) = delete;
-    HostWindow& operator=(const HostWindow&) = delete;
-
-    HWND get() const { return window_; }
-    bool InForeground() const {
-        return ::GetForegroundWindow() == window_ && ::IsWindowEnabled(window_);
-    }
-
-private:
-    HWND window_ = nullptr;
-};
 
 // Records, on the calling thread, the class of each window that the thread activates, at the
 // moment the window system activates it. Under Wine the X server's focus events come later and
@@ -139,7 +100,7 @@ protected:
 
     RealPlatform platform;
     MessageBoxWatcher boxes;
-    HostWindow host;
+    CallerWindow host;
 };
 
 TEST_F(ForegroundTest, HostIsActivatedAgainAfterAClickAndAfterAutoClose) {

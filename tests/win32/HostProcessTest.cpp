@@ -46,7 +46,8 @@ std::optional<DWORD> Waiting(HANDLE pipe) {
 // keeps a read handle of the input pipe too, to see when the host has taken what was sent.
 class HostProcess {
 public:
-    HostProcess() {
+    // `arguments` follow the program's name on its command line.
+    explicit HostProcess(const std::wstring& arguments = L"") {
         SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
         HANDLE inputRead = nullptr;
         HANDLE inputWrite = nullptr;
@@ -72,7 +73,8 @@ public:
         startup.hStdInput = inputRead_.get();
         startup.hStdOutput = childOutput.get();
         startup.hStdError = nothing.get();
-        std::wstring commandLine = L"\"" + ProgramDirectory() + L"\\quillery-host.exe\"";
+        std::wstring commandLine =
+            L"\"" + ProgramDirectory() + L"\\quillery-host.exe\"" + arguments;
         PROCESS_INFORMATION started{};
         if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
                               nullptr, &startup, &started)) {
@@ -282,6 +284,35 @@ TEST(HostProcessTest, InputEndingWhileTheMenuIsOpenClosesTheMenuAndEndsTheHost) 
     EXPECT_TRUE(WaitFor([&] { return !::IsWindow(menu); }));
     EXPECT_EQ(host.ExitStatus(), 0u);
     EXPECT_EQ(host.Answer(0ms), std::nullopt);
+}
+
+// A browser on Windows names its window that asked, and where the menu opens: the menu opens
+// there and takes the keyboard focus of that window's thread, which a process of its own gets
+// only so, and its keys act on it. (Whether the browser's window is active again after is not
+// asked: Wine hands the X focus of another process's window back to nobody.)
+TEST(HostProcessTest, MenuOpensAtTheRequestsPointWithTheKeyboardOfTheBrowsersWindow) {
+    ::SetCursorPos(20, 20);
+    RegisteredServer server;
+    ASSERT_TRUE(server.Registered());
+    const wintest::CallerWindow browser;
+    HostProcess host(L" --parent-window=" +
+                     std::to_wstring(reinterpret_cast<std::uintptr_t>(browser.get())));
+    ASSERT_TRUE(host.Started());
+
+    host.Send(Framed(R"({"request": "menu", "at": {"x": 300, "y": 250}})"));
+    HWND menu = nullptr;
+    ASSERT_TRUE(wintest::PumpUntil(
+        [&] { return (menu = wintest::FindVisible(L"QuillerySnippetMenu")) != nullptr; }));
+    RECT place{};
+    ::GetWindowRect(menu, &place);
+    EXPECT_EQ(place.left, 300);
+    EXPECT_TRUE(place.top < 250 && 250 <= place.bottom) << place.top << ".." << place.bottom;
+    EXPECT_TRUE(wintest::PumpUntil([&] { return ::GetFocus() == menu; }))
+        << "the browser's thread does not share the menu's keyboard focus";
+
+    ::PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_TRUE(wintest::PumpUntil([&] { return !::IsWindow(menu); }));
+    EXPECT_EQ(host.Answer(), R"({"text":""})");
 }
 
 } // namespace

@@ -1,6 +1,7 @@
-// The pop-up under a window manager that manages it, as Wine's X11 driver has a window manager
-// manage every activated window by default. This program runs with that default; every other
-// test program keeps its windows out of the window manager's hands.
+// The pop-up under a window manager, with Wine's X11 driver as it is by default: it hands the
+// window manager every window that is activated as it is shown, and every window with a
+// caption. This program runs with that default; every other test program keeps its windows out
+// of the window manager's hands.
 
 #include "Win32TestSupport.h"
 
@@ -10,6 +11,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdint>
+#include <string>
 #include <vector>
 
 namespace quillery {
@@ -63,6 +66,7 @@ TEST(ManagedWindowTest, PopUpAtTheRightEdgeOpensInsideTheWorkAreaAndWorks) {
     std::vector<RECT> whileHovering;
     std::vector<std::vector<int>> highlighted; // the lines shown highlighted as each is hovered
     bool closedWhileResting = true;
+    bool handedToWindowManager = true;
     std::wstring result = L"unset";
     // The pointer watch's ticks as the request's thread takes them from its queue.
     std::atomic<HWND> watched{nullptr};
@@ -78,6 +82,14 @@ TEST(ManagedWindowTest, PopUpAtTheRightEdgeOpensInsideTheWorkAreaAndWorks) {
             HWND popup = nullptr;
             ASSERT_TRUE(WaitFor([&] { return (popup = FindVisible(L"QuillerySnippetMenu")); }));
             watched = popup;
+            // Shown before it is activated, the pop-up stays Wine's own X window (override-
+            // redirect), which the window manager neither moves nor keeps the keyboard from.
+            const auto xWindow =
+                reinterpret_cast<std::uintptr_t>(::GetPropW(popup, L"__wine_x11_whole_window"));
+            handedToWindowManager =
+                !wintest::RunOnHost({"sh", "-c",
+                                     "xwininfo -id " + std::to_string(xWindow) +
+                                         " | grep -q 'Override Redirect State: yes'"});
             ASSERT_TRUE(WaitFor([&] {
                 ::GetWindowRect(popup, &moved);
                 return moved.right <= screenWidth;
@@ -117,6 +129,7 @@ TEST(ManagedWindowTest, PopUpAtTheRightEdgeOpensInsideTheWorkAreaAndWorks) {
             << "moved to x " << moved.left << ", then found at x " << rect.left;
     }
     EXPECT_FALSE(closedWhileResting);
+    EXPECT_FALSE(handedToWindowManager);
     EXPECT_EQ(result, L"text of 2");
     EXPECT_TRUE(boxes.Seen().empty());
 }

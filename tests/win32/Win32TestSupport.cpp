@@ -421,6 +421,30 @@ bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds l
     return condition();
 }
 
+bool PumpUntil(const std::function<bool()>& condition) {
+    return WaitFor([&] {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        return condition();
+    });
+}
+
+CallerWindow::CallerWindow() {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = &::DefWindowProcW;
+    windowClass.hInstance = ::GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = kCallerClass;
+    ::RegisterClassExW(&windowClass);
+    window_ = ::CreateWindowExW(0, kCallerClass, L"Host", WS_OVERLAPPEDWINDOW, 500, 400, 300, 200,
+                                nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    ::ShowWindow(window_, SW_SHOW);
+    ::SetForegroundWindow(window_);
+}
+
 User::User(std::function<void()> actions)
     : thread_([actions = std::move(actions)] {
           actions();

@@ -207,6 +207,29 @@ bool EditAndApply(int line, wchar_t command, const std::wstring& description,
 bool WaitFor(const std::function<bool()>& condition,
              std::chrono::milliseconds limit = std::chrono::seconds(10));
 
+// Dispatches the calling thread's messages until `condition` holds or the time is up.
+bool PumpUntil(const std::function<bool()>& condition);
+
+inline constexpr const wchar_t* kCallerClass = L"QuilleryTestHost";
+
+// The window of the program that calls the component (class kCallerClass), on the calling
+// thread, shown and made the foreground window, away from where the pop-up opens.
+class CallerWindow {
+public:
+    CallerWindow();
+    ~CallerWindow() { ::DestroyWindow(window_); }
+    CallerWindow(const CallerWindow&) = delete;
+    CallerWindow& operator=(const CallerWindow&) = delete;
+
+    HWND get() const { return window_; }
+    bool InForeground() const {
+        return ::GetForegroundWindow() == window_ && ::IsWindowEnabled(window_);
+    }
+
+private:
+    HWND window_ = nullptr;
+};
+
 // A window hook of type `Type` (WH_CBT, WH_CALLWNDPROC, ...) on the calling thread while it
 // lives: `observe` sees each call the window system makes of it (code, wParam, lParam). One of
 // each type at a time per thread.
