@@ -360,11 +360,14 @@ async function secondRequest() {
         // would also close at its pointer watch's tick once the new menu has put the pointer
         // on its own banner, but only after the new one had come.)
         let most = 0;
+        let now = [];
         await poll(() => {
-            const now = menuWindows();
+            now = menuWindows();
             most = Math.max(most, now.length);
             return now.length === 1 && now[0] !== firstWindows[0] ? true : undefined;
-        }, "the new menu's window in place of the first");
+        }, "the new menu's window in place of the first").catch((failure) => {
+            throw new Error(`${failure.message}: ${now.length} menu windows on the screen`);
+        });
         await ended(first.pid, `the first menu's host (${first.pid}) to end`);
         const second = await openedMenu();
         const menus = Number(await e2eProbe("count", "--class", MENU_CLASS));
