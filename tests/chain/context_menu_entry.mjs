@@ -25,9 +25,9 @@ const run = (command, ...args) => execFileSync(command, args.map(String),
 const xdotool = (...args) => run("xdotool", ...args);
 
 // Runs e2e_probe.exe under Wine; resolves to what it printed, once it has ended. Its output goes
-// to files, not pipes: a Wine process that starts Wine's desktop process (explorer.exe, when
-// no other program of the prefix has a window) hands it its output, which then stays open for
-// as long as the desktop runs, and a pipe would not end before that.
+// to files, not pipes: a Wine process hands its output on to the Wine processes it starts
+// (Wine's desktop process, explorer.exe, which a probe starts when the prefix has none
+// running), so a pipe can stay open long after the probe has ended.
 async function e2eProbe(...args) {
     const [out, err] = [".out", ".err"].map((end) => join(dirname(hostStartsFile), `probe${end}`));
     const files = [out, err].map((file) => openSync(file, "w"));
