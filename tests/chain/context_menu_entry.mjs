@@ -9,7 +9,7 @@
 // makes it: the real pointer right-clicks a field of the test page and clicks the "Quillery"
 // entry of Chromium's context menu. Every wait is for a state (a window, the pointer's place,
 // a field's value, a process's end), bounded. Prints "ok: CHECK: ..." or "FAIL: CHECK: ..."
-// for each check, then "N passed, S skipped, F failed". CHAIN_KEYS=1 runs the keys check.
+// for each check, then "N passed, S skipped, F failed".
 import { execFileSync, spawn } from "node:child_process";
 import { once } from "node:events";
 import { closeSync, mkdirSync, openSync, readFileSync, writeFileSync } from "node:fs";
@@ -17,7 +17,6 @@ import { dirname, join, resolve } from "node:path";
 import { EXTENSION_ORIGIN, Fixture, WAIT_MS } from "../browser/fixture.mjs";
 
 const [chromium, extensionDir, launcher, hostStartsFile, probe, snippet] = process.argv.slice(2);
-const withKeys = process.env.CHAIN_KEYS === "1";
 
 // A window listed a moment ago may be gone when asked about: its error is not shown.
 const run = (command, ...args) => execFileSync(command, args.map(String),
@@ -302,11 +301,6 @@ async function existsAndNear() {
 
 // "keys": the real keyboard's Down then Return, with the menu open, chooses line 1.
 async function keys() {
-    if (!withKeys) {
-        console.log("skipped: keys: CHAIN_KEYS=1 runs it");
-        counts.skipped += 1;
-        return;
-    }
     await check("keys", async () => {
         await request("email", await fieldPoint("email"));
         await openedMenu();

@@ -5,8 +5,8 @@
 #     tests/chain/run.sh MINGW_BUILD_DIR NATIVE_MENUDAT
 #
 # Runs on a display and in a Wine prefix of its own (MINGW_BUILD_DIR/chain, made afresh), under
-# scripts/with-wine.sh; needs the i686 build's package and e2e_probe.exe. CHAIN_KEYS=1 also runs
-# the check of the real keyboard. Prints each check's line, and ends with
+# scripts/with-wine.sh; needs the i686 build's package and e2e_probe.exe. Prints each check's
+# line, and ends with
 # "N passed, S skipped, F failed"; exits non-zero when a check failed.
 set -uo pipefail
 
