@@ -34,6 +34,17 @@ std::optional<std::wstring> ChosenText(std::optional<Notice>& failure) {
     return std::nullopt;
 }
 
+// Whether no other program has come to the front: the foreground is this process's window
+// (the menu's, or the one the activation went to when it closed), or there is none.
+bool ForegroundIsOursOrNone() {
+    DWORD process = 0;
+    HWND front = GetForegroundWindow();
+    if (front != nullptr) {
+        GetWindowThreadProcessId(front, &process);
+    }
+    return front == nullptr || process == GetCurrentProcessId();
+}
+
 } // namespace
 
 std::optional<Notice> MenuForProgram(const std::optional<TypingTarget>& target,
@@ -47,6 +58,11 @@ std::optional<Notice> MenuForProgram(const std::optional<TypingTarget>& target,
         return failure;
     }
     if (chosen->empty()) {
+        // Nothing to type; the program that had the keyboard has it again, unless the user has
+        // turned to another one meanwhile.
+        if (target && ForegroundIsOursOrNone()) {
+            GiveForegroundBack(*target);
+        }
         return std::nullopt;
     }
     const std::wstring notTyped = L"Quillery did not type the snippet: ";
@@ -68,8 +84,12 @@ std::optional<Notice> MenuForProgram(const std::optional<TypingTarget>& target,
                       L"\" runs as administrator, and Windows lets no program of lower rights "
                       L"type into it."};
     }
+    // The keys go to whatever is in front: never to a program that came in front meanwhile.
+    if (GetForegroundWindow() != target->window && !GiveForegroundBack(*target)) {
+        return Notice{notTyped + L"\"" + program + L"\" could not be brought back to the front."};
+    }
     const std::vector<resident::KeyStroke> strokes = resident::KeyStrokesFor(*chosen);
-    const std::size_t typed = TypeStrokes(strokes);
+    const std::size_t typed = TypeStrokes(strokes, target->thread);
     if (typed < strokes.size()) {
         return Notice{
             L"Only " + std::to_wstring(resident::CharactersTyped(strokes, typed)) + L" of " +

@@ -18,6 +18,39 @@ INPUT KeyEvent(WORD virtualKey, WORD scan, DWORD flags) {
     return input;
 }
 
+// The key-up events of the modifiers that `thread`'s input state still holds down while the
+// keyboard has them up: their releases went to another thread's window (the menu's, which had
+// the keyboard when the user let go of the hotkey). A system that brings a thread's key state
+// up to date as it comes to the front needs none. Alt and the Windows keys are released after
+// an unassigned key, so that their release alone opens neither the program's menu bar nor the
+// Start menu.
+std::vector<INPUT> MissedReleases(DWORD thread) {
+    std::vector<INPUT> events;
+    const DWORD ours = GetCurrentThreadId();
+    if (thread == 0 || thread == ours || !AttachThreadInput(ours, thread, TRUE)) {
+        return events;
+    }
+    constexpr WORD kMaskKey = 0xE8; // unassigned
+    for (const WORD key :
+         {VK_LCONTROL, VK_RCONTROL, VK_LSHIFT, VK_RSHIFT, VK_LMENU, VK_RMENU, VK_LWIN, VK_RWIN}) {
+        if ((GetKeyState(key) & 0x8000) == 0 || IsDown(key)) {
+            continue;
+        }
+        if (key == VK_LMENU || key == VK_RMENU || key == VK_LWIN || key == VK_RWIN) {
+            events.push_back(KeyEvent(kMaskKey, 0, 0));
+            events.push_back(KeyEvent(kMaskKey, 0, KEYEVENTF_KEYUP));
+        }
+        const auto scan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+        const DWORD extended =
+            key == VK_RCONTROL || key == VK_RMENU || key == VK_LWIN || key == VK_RWIN
+                ? KEYEVENTF_EXTENDEDKEY
+                : 0;
+        events.push_back(KeyEvent(key, scan, KEYEVENTF_KEYUP | extended));
+    }
+    AttachThreadInput(ours, thread, FALSE);
+    return events;
+}
+
 } // namespace
 
 bool WaitUntilKeysReleased(UINT key, DWORD limitMs) {
@@ -47,13 +80,14 @@ bool WaitUntilKeysReleased(UINT key, DWORD limitMs) {
     }
 }
 
-std::size_t TypeStrokes(const std::vector<resident::KeyStroke>& strokes) {
+std::size_t TypeStrokes(const std::vector<resident::KeyStroke>& strokes, DWORD targetThread) {
     if (strokes.empty()) {
         return 0;
     }
+    std::vector<INPUT> events = MissedReleases(targetThread);
+    const std::size_t before = events.size();
     const auto enterScan = static_cast<WORD>(MapVirtualKeyW(VK_RETURN, MAPVK_VK_TO_VSC));
-    std::vector<INPUT> events;
-    events.reserve(strokes.size() * 2);
+    events.reserve(before + strokes.size() * 2);
     for (const resident::KeyStroke& stroke : strokes) {
         if (stroke.kind == resident::KeyStroke::Kind::Enter) {
             events.push_back(KeyEvent(VK_RETURN, enterScan, 0));
@@ -65,7 +99,7 @@ std::size_t TypeStrokes(const std::vector<resident::KeyStroke>& strokes) {
         }
     }
     const UINT sent = SendInput(static_cast<UINT>(events.size()), events.data(), sizeof(INPUT));
-    return sent / 2;
+    return sent > before ? (sent - before) / 2 : 0;
 }
 
 } // namespace quillery::app

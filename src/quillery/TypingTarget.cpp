@@ -98,12 +98,14 @@ bool GiveForegroundBack(const TypingTarget& target) {
     if (!IsWindow(target.window)) {
         return false;
     }
-    SetForegroundWindow(target.window);
+    // Asked again while waiting: a window system that reports the menu's loss of the keyboard
+    // late (Wine's, from the display) may take the foreground away once more meanwhile.
     const DWORD start = GetTickCount();
     while (GetForegroundWindow() != target.window) {
         if (GetTickCount() - start > kForegroundLimitMs || !IsWindow(target.window)) {
             return false;
         }
+        SetForegroundWindow(target.window);
         PumpFor(kPollMs);
     }
     // A program that does not put the focus back on the control it had when it is activated
