@@ -101,12 +101,13 @@ bool GiveForegroundBack(const TypingTarget& target) {
     // Asked again while waiting: a window system that reports the menu's loss of the keyboard
     // late (Wine's, from the display) may take the foreground away once more meanwhile.
     const DWORD start = GetTickCount();
+    SetForegroundWindow(target.window);
     while (GetForegroundWindow() != target.window) {
         if (GetTickCount() - start > kForegroundLimitMs || !IsWindow(target.window)) {
             return false;
         }
-        SetForegroundWindow(target.window);
         PumpFor(kPollMs);
+        SetForegroundWindow(target.window);
     }
     // A program that does not put the focus back on the control it had when it is activated
     // again (the default window procedure focuses the top-level window) gets it put back.

@@ -211,6 +211,9 @@ protected:
             return at.x >= place.left && at.x < place.right && at.y >= place.top &&
                    at.y < place.top + 33;
         })) << "no menu with the pointer on its banner";
+        // The menu is shown first and activated after: a key pressed before would go elsewhere.
+        EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == menu; }))
+            << "the menu did not take the keyboard";
         return place;
     }
 
