@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace quillery {
@@ -226,8 +227,8 @@ protected:
     void GiveTheDisplaysFocusToTheTarget() const {
         EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == target_; }))
             << "the foreground did not go back to the target";
-        EXPECT_TRUE(
-            Xdotool({"search", "--name", "^Quillery typing target$", "windowfocus", "--sync"}));
+        EXPECT_TRUE(Xdotool(
+            {"search", "--name", "^" + ToUtf8(TextOf(target_)) + "$", "windowfocus", "--sync"}));
         // Wine may have handed the foreground to the desktop meanwhile, as the menu's loss of
         // the X focus reached it; the target takes it again as it takes the X focus.
         EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == target_; }))
@@ -300,6 +301,23 @@ TEST_F(ResidentProgramTest, ModifiersHeldAtTheClickStillTypeOnlyTheCharacters) {
     EXPECT_EQ(TextOf(edit_), L"") << "typed while Ctrl and Shift were down";
     ASSERT_TRUE(Xdotool({"keyup", "ctrl", "shift"}));
     EXPECT_TRUE(EditHolds(kAltered));
+}
+
+// Another program comes in front while the keys are still held after the choice: the text still
+// goes to the program it was chosen for, brought back first, and none to the other.
+TEST_F(ResidentProgramTest, AProgramThatCameInFrontMeanwhileGetsNothing) {
+    auto resident = StartResident();
+    auto chosenFor = StartTarget(/*single=*/false);
+    const HWND chosenBox = edit_;
+    ASSERT_TRUE(Xdotool({"keydown", "ctrl", "shift"}));
+    ClickLine(OpenMenu({"key", "Insert"}), 1);
+    EXPECT_TRUE(MenuGone());
+    EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == target_; }));
+    auto other = StartTarget(/*single=*/true);
+    ASSERT_TRUE(Xdotool({"keyup", "ctrl", "shift"}));
+    const HWND otherBox = std::exchange(edit_, chosenBox);
+    EXPECT_TRUE(EditHolds(kGreeting));
+    EXPECT_EQ(TextOf(otherBox), L"");
 }
 
 // Escape, and the pointer leaving the menu, close it without typing: the one snippet chosen

@@ -1,9 +1,10 @@
 // A program to type into, for the resident program's tests: one window, "Quillery typing
-// target", with a one-line edit box (control 1) and a multi-line one (control 2); the command
-// line's "single" or "multi" says which has the focus first. Like most programs, it puts the
-// focus back on the control that had it when its window is activated again. Asked with the
-// registered message "Quillery.Test.Caret", it answers where its caret is on the screen: the
-// left edge in the low word, the bottom edge (the first row below it) in the high word.
+// target: one line" or "...: several lines" after the box that has the focus first, with a one-line
+// edit box (control 1) and a multi-line one (control 2); the command line's "single" or "multi"
+// says which has the focus first. Like most programs, it puts the focus back on the control that
+// had it when its window is activated again. Asked with the registered message
+// "Quillery.Test.Caret", it answers where its caret is on the screen: the left edge in the low
+// word, the bottom edge (the first row below it) in the high word.
 
 #include <windows.h>
 
@@ -49,7 +50,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
     windowClass.lpszClassName = kClass;
     RegisterClassW(&windowClass);
-    HWND window = CreateWindowExW(0, kClass, L"Quillery typing target",
+    const bool singleFirst = lstrcmpW(commandLine, L"single") == 0;
+    HWND window = CreateWindowExW(0, kClass,
+                                  singleFirst ? L"Quillery typing target: one line"
+                                              : L"Quillery typing target: several lines",
                                   WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 300, 250, 420, 260,
                                   nullptr, nullptr, instance, nullptr);
     const DWORD child = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP;
@@ -60,7 +64,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
         360, 140, window, reinterpret_cast<HMENU>(2), instance, nullptr);
     ShowWindow(window, SW_SHOW);
     SetForegroundWindow(window);
-    g_lastFocus = lstrcmpW(commandLine, L"single") == 0 ? single : multi;
+    g_lastFocus = singleFirst ? single : multi;
     SetFocus(g_lastFocus);
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
