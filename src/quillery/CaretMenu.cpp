@@ -34,15 +34,20 @@ std::optional<std::wstring> ChosenText(std::optional<Notice>& failure) {
     return std::nullopt;
 }
 
-// Whether no other program has come to the front: the foreground is this process's window
-// (the menu's, or the one the activation went to when it closed), or there is none.
-bool ForegroundIsOursOrNone() {
-    DWORD process = 0;
+// Whether the user has turned to another program while the menu was open: one is in front,
+// and the pointer is on it, where the click that brought it there was made. A window that the
+// system brought to the front as the menu went (the next in its order) is no such choice.
+bool TurnedToAnotherProgram(const TypingTarget& target) {
     HWND front = GetForegroundWindow();
-    if (front != nullptr) {
-        GetWindowThreadProcessId(front, &process);
+    DWORD process = 0;
+    if (front == nullptr || front == target.window || !GetWindowThreadProcessId(front, &process) ||
+        process == GetCurrentProcessId()) {
+        return false;
     }
-    return front == nullptr || process == GetCurrentProcessId();
+    POINT pointer{};
+    GetCursorPos(&pointer);
+    HWND under = WindowFromPoint(pointer);
+    return under != nullptr && GetAncestor(under, GA_ROOT) == front;
 }
 
 } // namespace
@@ -60,7 +65,7 @@ std::optional<Notice> MenuForProgram(const std::optional<TypingTarget>& target,
     if (chosen->empty()) {
         // Nothing to type; the program that had the keyboard has it again, unless the user has
         // turned to another one meanwhile.
-        if (target && ForegroundIsOursOrNone()) {
+        if (target && !TurnedToAnotherProgram(*target)) {
             GiveForegroundBack(*target);
         }
         return std::nullopt;

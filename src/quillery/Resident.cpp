@@ -1,5 +1,6 @@
 #include "quillery/Resident.h"
 
+#include "base/ScopeExit.h"
 #include "quillery/HotkeyDialog.h"
 #include "quillery/resource.h"
 #include "win32/SnippetMenuWindows.h"
@@ -110,7 +111,11 @@ LRESULT CALLBACK Resident::WindowProc(HWND window, UINT message, WPARAM wParam, 
     try {
         return self->Handle(message, wParam, lParam);
     } catch (...) {
-        self->Notify({L"Quillery could not do that: the system is out of memory.", true});
+        try {
+            self->Notify({L"Quillery could not do that: the system is out of memory.", true});
+        } catch (...) {
+            MessageBoxW(nullptr, L"Quillery could not do that.", kTitle, MB_OK | MB_ICONERROR);
+        }
         return 0;
     }
 }
@@ -150,7 +155,12 @@ LRESULT Resident::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         if (static_cast<ResidentRequest>(wParam) == ResidentRequest::Quit) {
             Quit();
         } else if (static_cast<ResidentRequest>(wParam) == ResidentRequest::StartedAgain) {
-            Notify({L"Quillery is already running. " + Status() + L".", false});
+            Notify({hotkeyTaken_ ? L"Quillery is already running: press " + HotkeyName(hotkey_) +
+                                       L" in any program to open the snippet menu."
+                                 : L"Quillery is already running, but another program holds " +
+                                       HotkeyName(hotkey_) +
+                                       L": choose another hotkey from the Quillery icon's menu.",
+                    !hotkeyTaken_});
         }
         return 0;
     }
@@ -243,9 +253,12 @@ void Resident::OpenMenu(const std::optional<TypingTarget>& target,
     if (busy_ != Busy::No) {
         return;
     }
-    busy_ = Busy::Menu;
-    const std::optional<Notice> notice = MenuForProgram(target, anchor, hotkeyKey);
-    busy_ = Busy::No;
+    std::optional<Notice> notice;
+    {
+        busy_ = Busy::Menu;
+        const ScopeExit done([this] { busy_ = Busy::No; });
+        notice = MenuForProgram(target, anchor, hotkeyKey);
+    }
     if (notice) {
         Notify(*notice);
     }
@@ -313,9 +326,10 @@ void Resident::ChangeHotkey() {
     if (busy_ != Busy::No) {
         return;
     }
-    busy_ = Busy::Dialog; // the dialog runs its own loop: no menu meanwhile
     const resident::Hotkey before = hotkey_;
     const bool wasTaken = hotkeyTaken_;
+    busy_ = Busy::Dialog; // the dialog runs its own loop: no menu meanwhile
+    ScopeExit done([this] { busy_ = Busy::No; });
     const auto taken = AskForHotkey(nullptr, hotkey_, [this](const resident::Hotkey& candidate) {
         if (hotkeyTaken_ && candidate == hotkey_) {
             return std::wstring();
@@ -327,7 +341,6 @@ void Resident::ChangeHotkey() {
         UnregisterHotKey(window_.get(), kHotkeyId + 1);
         return std::wstring();
     });
-    busy_ = Busy::No;
     if (!taken || (*taken == before && wasTaken)) {
         return;
     }

@@ -356,6 +356,43 @@ TEST_F(ResidentProgramTest, HotkeyHeldByAnotherProgramIsToldAndTheProgramKeepsRu
     EXPECT_EQ(resident->Exited(), 0u);
 }
 
+// The user's choices are kept per user: the hotkey read at start (Ctrl+Shift+F9, kept as the
+// key in the low byte and Ctrl 2 + Shift 4 in the next), and Start with Windows from the icon's
+// menu as the user's Run key starting this very file, on and off again.
+TEST_F(ResidentProgramTest, KeptHotkeyAndStartWithWindows) {
+    win32::UniqueKey settings;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Quillery", 0, nullptr, 0,
+                              KEY_SET_VALUE, nullptr, settings.put(), nullptr),
+              ERROR_SUCCESS);
+    const DWORD kept = 0x0678;
+    ASSERT_EQ(RegSetValueExW(settings.get(), L"Hotkey", 0, REG_DWORD,
+                             reinterpret_cast<const BYTE*>(&kept), sizeof(kept)),
+              ERROR_SUCCESS);
+    auto resident = StartResident();
+    auto target = StartTarget(/*single=*/true);
+    ClickLine(OpenMenu({"key", "ctrl+shift+F9"}), 1);
+    EXPECT_TRUE(EditHolds(kGreeting));
+
+    const auto runValue = [] {
+        wchar_t command[MAX_PATH * 2] = L"";
+        DWORD size = sizeof(command);
+        win32::UniqueKey run;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                          0, KEY_QUERY_VALUE, run.put()) != ERROR_SUCCESS ||
+            RegQueryValueExW(run.get(), L"Quillery", nullptr, nullptr,
+                             reinterpret_cast<BYTE*>(command), &size) != ERROR_SUCCESS) {
+            return std::wstring(L"(none)");
+        }
+        return std::wstring(command);
+    };
+    HWND window = resident->Window(kResidentClass);
+    PostMessageW(window, WM_COMMAND, 3, 0); // Start with Windows
+    EXPECT_TRUE(WaitFor([&] { return runValue() == L"\"" + program_ + L"\""; }))
+        << "the Run key holds " << ToUtf8(runValue());
+    PostMessageW(window, WM_COMMAND, 3, 0);
+    EXPECT_TRUE(WaitFor([&] { return runValue() == L"(none)"; }));
+}
+
 // A second start leaves the running instance as it is and ends with 0; /quit ends the running
 // instance and then itself with 0; an argument it does not know is shown and ends with 2.
 TEST_F(ResidentProgramTest, SecondStartQuitAndAWrongArgument) {
