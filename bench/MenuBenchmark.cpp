@@ -4,13 +4,21 @@
 // - with "first", the first request in the process, made through Pennock.dll as a page's
 //   script makes it (DLL load, class factory, type library, window classes), against warm ones;
 // - where a request's time goes, step by step, through timed stand-ins of the port;
-// - what many requests leave behind.
+// - what many requests leave behind;
+// - with "hotkey", the resident program's way: a hotkey press to the menu's first paint at the
+//   caret of another program, against a request through Pennock.dll, and a click on a
+//   200-character snippet to its last character in that program, against a click to the text
+//   that loadmenu returns.
 // It prints figures; it passes or fails nothing.
 
 #include "StepTimes.h"
 
 #include "menu/MenuRequest.h"
 #include "platform/Platform.h"
+#include "quillery/CaretMenu.h"
+#include "quillery/KeyboardInput.h"
+#include "quillery/TypingTarget.h"
+#include "resident/KeyStrokes.h"
 #include "views/Win32WindowFactory.h"
 #include "win32/Win32Platform.h"
 
@@ -363,20 +371,177 @@ int PrintFirstRequest() {
     return 0;
 }
 
+// The program to type into (resident_target.exe beside the benchmark): its window and its
+// multi-line box, in front.
+struct TargetProgram {
+    PROCESS_INFORMATION process{};
+    HWND window = nullptr;
+    HWND box = nullptr;
+};
+
+bool StartTarget(TargetProgram& target) {
+    wchar_t commandLine[] = L"resident_target.exe multi";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    if (!CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &target.process)) {
+        return false;
+    }
+    for (int tries = 0; tries < 1000 && target.box == nullptr; ++tries) {
+        target.window = FindWindowW(L"QuilleryTypingTarget", nullptr);
+        target.box = target.window != nullptr ? GetDlgItem(target.window, 2) : nullptr;
+        Sleep(10);
+    }
+    return target.box != nullptr;
+}
+
+LRESULT TextLength(HWND box) {
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(box, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 1000, &length);
+    return static_cast<LRESULT>(length);
+}
+
+// The first snippet of the benchmark's Menu.dat (scripts/bench.sh writes it): 200 characters.
+constexpr LRESULT kLongSnippet = 200;
+std::wstring LongSnippet() {
+    std::wstring text;
+    while (text.size() < kLongSnippet) {
+        text += L"Thank you for your message. ";
+    }
+    text.resize(kLongSnippet - 1);
+    return text + L"x";
+}
+
+// Waits until the box holds `length` characters, or 5 seconds have passed; what it holds then.
+// Asked once a millisecond: a question is a message that the target answers before its input,
+// so asking without a pause would hold the typing back.
+LRESULT WaitForLength(HWND box, LRESULT length) {
+    const auto start = Clock::now();
+    LRESULT now = 0;
+    while ((now = TextLength(box)) < length && Clock::now() - start < std::chrono::seconds(5)) {
+        Sleep(1);
+    }
+    return now;
+}
+
+INPUT Key(WORD key, DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = flags;
+    return input;
+}
+
+// The resident program's figures. This process plays its part: it holds the hotkey
+// (Ctrl+Shift+F9, which nothing else here uses), presses it with SendInput while the typing
+// target is in front, and on WM_HOTKEY does what Quillery.exe does (the focused program and its
+// caret, the menu there, the choice typed into it).
+int PrintHotkeyFigures() {
+    DllClient dll;
+    TargetProgram target;
+    if (!dll.Load() || !StartTarget(target)) {
+        std::printf("Pennock.dll or resident_target.exe could not be started beside the "
+                    "benchmark\n");
+        return 1;
+    }
+    constexpr int kHotkey = 1;
+    RegisterHotKey(nullptr, kHotkey, MOD_CONTROL | MOD_SHIFT, VK_F9);
+    INPUT press[] = {Key(VK_CONTROL, 0),
+                     Key(VK_SHIFT, 0),
+                     Key(VK_F9, 0),
+                     Key(VK_F9, KEYEVENTF_KEYUP),
+                     Key(VK_SHIFT, KEYEVENTF_KEYUP),
+                     Key(VK_CONTROL, KEYEVENTF_KEYUP)};
+    std::vector<double> dllPaint, hotkeyPaint, typing, typingSent, bareTyping;
+    const std::vector<quillery::resident::KeyStroke> strokes =
+        quillery::resident::KeyStrokesFor(LongSnippet());
+    LRESULT typedLength = 0;
+    int lost = 0;
+    for (int i = 0; i < kSamples; ++i) {
+        const Request reference = TimedRequest([&] { return dll.Call(); }, true);
+        dllPaint.push_back(reference.toPaintMs);
+
+        SendMessageW(target.box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+        SetForegroundWindow(target.window);
+        for (int tries = 0; tries < 500 && GetForegroundWindow() != target.window; ++tries) {
+            DispatchPending();
+            Sleep(1);
+        }
+        WatchFor(L"QuillerySnippetMenu");
+        g_click = true;
+        g_moved = false;
+        g_started = Clock::now();
+        SendInput(static_cast<UINT>(std::size(press)), press, sizeof(INPUT));
+        MSG msg;
+        while (GetMessageW(&msg, nullptr, 0, 0) > 0 && msg.message != WM_HOTKEY) {
+            DispatchMessageW(&msg);
+        }
+        SetTimer(nullptr, 0, 1, &DriveMenu);
+        const auto found = quillery::app::FindFocusedProgram();
+        POINT pointer{};
+        GetCursorPos(&pointer);
+        quillery::app::MenuForProgram(
+            found.target, quillery::resident::AnchorFor(found.caret, {pointer.x, pointer.y}),
+            VK_F9);
+        const auto sent = Clock::now();
+        const LRESULT length = WaitForLength(target.box, kLongSnippet);
+        if (length < kLongSnippet) {
+            ++lost;
+            continue;
+        }
+        typedLength = length;
+        hotkeyPaint.push_back(Ms(g_painted - g_started));
+        typing.push_back(Ms(Clock::now() - g_clicked));
+        typingSent.push_back(Ms(sent - g_clicked));
+
+        // The reference: the same strokes typed into the same box by one call, nothing before.
+        SendMessageW(target.box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+        const auto bareStart = Clock::now();
+        quillery::app::TypeStrokes(strokes, 0);
+        if (WaitForLength(target.box, kLongSnippet) == kLongSnippet) {
+            bareTyping.push_back(Ms(Clock::now() - bareStart));
+        }
+    }
+    UnregisterHotKey(nullptr, kHotkey);
+    std::printf("The resident program's way, medians of %d, each side of a ratio from this run:\n",
+                static_cast<int>(hotkeyPaint.size()));
+    std::printf("%-38s %7.2f ms  against a request through Pennock.dll, call to first paint "
+                "%6.2f ms: %.2fx (target: at most 1.25x)\n",
+                "hotkey press to first paint at caret:", Median(hotkeyPaint), Median(dllPaint),
+                Median(hotkeyPaint) / std::max(Median(dllPaint), 0.001));
+    std::printf("%-38s %7.2f ms  against the same strokes typed by one bare SendInput %6.2f ms: "
+                "%.2fx (%ld characters; %d of %d runs lost some)\n",
+                "click to the last character typed:", Median(typing), Median(bareTyping),
+                Median(typing) / std::max(Median(bareTyping), 0.001),
+                static_cast<long>(typedLength), lost, kSamples);
+    std::printf("  of which from the click until its SendInput had returned: %.2f ms\n",
+                Median(typingSent));
+    PostMessageW(target.window, WM_CLOSE, 0, 0);
+    WaitForSingleObject(target.process.hProcess, 5000);
+    CloseHandle(target.process.hProcess);
+    CloseHandle(target.process.hThread);
+    return 0;
+}
+
 } // namespace
 
-// menu_benchmark [REQUESTS | first]: Menu.dat and Pennock.dll must lie beside the program.
+// menu_benchmark [REQUESTS | first | hotkey]: Menu.dat and Pennock.dll must lie beside the program.
 // With "first", only the first request through the DLL and warm ones after it.
 int wmain(int argc, wchar_t** argv) {
     const bool firstOnly = argc > 1 && std::wstring(argv[1]) == L"first";
-    const int requests = argc > 1 && !firstOnly ? _wtoi(argv[1]) : 1000;
+    const bool hotkey = argc > 1 && std::wstring(argv[1]) == L"hotkey";
+    const int requests = argc > 1 && !firstOnly && !hotkey ? _wtoi(argv[1]) : 1000;
     HINSTANCE instance = GetModuleHandleW(nullptr);
     HHOOK hook = SetWindowsHookExW(WH_GETMESSAGE, OnGetMessage, nullptr, GetCurrentThreadId());
     SetCursorPos(300, 300);
     CoInitialize(nullptr);
     HWND host = ShowHostWindow(instance);
-    if (firstOnly) {
-        const int status = PrintFirstRequest();
+    if (hotkey) {
+        quillery::win32::InstallWin32Platform(instance);
+    }
+    if (firstOnly || hotkey) {
+        const int status = hotkey ? PrintHotkeyFigures() : PrintFirstRequest();
         DestroyWindow(host);
         UnhookWindowsHookEx(hook);
         CoUninitialize();

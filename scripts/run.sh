@@ -2,7 +2,7 @@
 # Runs Quillery on this Linux machine: the real Pennock.dll under Wine, called by a real script
 # client (cscript with VBScript, late-bound, as the browser's script calls it).
 #
-#     bash scripts/run.sh
+#     bash scripts/run.sh [--hotkey]
 #
 # It installs what is missing, builds (the same build folders and options as scripts/test.sh,
 # so after a test run nothing is rebuilt), installs the DLL and the default Menu.dat into a
@@ -13,6 +13,10 @@
 #  - Without one, it starts a virtual display with a window manager, answers the welcome window
 #    that a new user sees first, saves a screenshot of the open menu, clicks the first snippet
 #    and prints what loadmenu returned.
+# With --hotkey it runs Quillery.exe, the resident program, from build/run/hotkey with the
+# package's Menu.dat, and Notepad: with a display, press Ctrl+Shift+Insert in Notepad and click
+# a snippet; without one, it types a line into Notepad, presses the hotkey, saves a screenshot
+# of the menu at Notepad's caret, clicks the first snippet and prints Notepad's text.
 # Every process it starts is ended before it returns.
 set -uo pipefail
 
@@ -65,16 +69,11 @@ probe() {
     return $status
 }
 
-# Without a display: runs under scripts/with-wine.sh, which has started Xvfb, openbox and the
-# prefix, and ends them afterwards.
-drive() {
-    install_into_prefix
-    local out="$run_dir/loadmenu.out" shot="$run_dir/menu.png"
-    rm -f "$shot"
-    xdotool mousemove 400 450
-    call_client >"$out" &
-    local client=$!
-
+# Once a menu has been asked for by the process $1 (which must keep running meanwhile): answers
+# the welcome window a new user sees first, waits for the menu with the pointer on its banner,
+# saves a screenshot of it in $2 once it is painted and clicks its first snippet. $3 is a file
+# whose text explains a failure.
+open_menu_and_click_first() {
     # A new user's data file shows the welcome window before the menu. Continue is clicked
     # once: a second click could land on the menu that opens in its place.
     local tries=200 rect="" continued=""
@@ -92,10 +91,10 @@ drive() {
         if rect=$(probe window --class QuillerySnippetMenu --timeout 0 2>/dev/null); then
             break
         fi
-        kill -0 "$client" 2>/dev/null || break
+        kill -0 "$1" 2>/dev/null || break
         sleep 0.1
     done
-    [[ -n $rect ]] || die "the menu did not appear: $(cat "$out")"
+    [[ -n $rect ]] || die "the menu did not appear: $(cat "$3")"
 
     # The menu puts the pointer onto its banner as it opens; a click before that lands could
     # be moved onto the banner with it. Its place is read again each time round.
@@ -103,7 +102,7 @@ drive() {
     tries=50
     while :; do
         rect=$(probe window --class QuillerySnippetMenu --timeout 0 2>/dev/null) ||
-            die "the menu closed before it had the pointer: $(cat "$out")"
+            die "the menu closed before it had the pointer: $(cat "$3")"
         read -r left top right _ <<<"$rect"
         location=$(xdotool getmouselocation)
         x=$(sed -E 's/.*x:([0-9-]+).*/\1/' <<<"$location")
@@ -118,17 +117,30 @@ drive() {
     local line_x=$((right - 10)) line_y=$((top + 33 + 8)) colour
     tries=50
     while :; do
-        import -window root "$shot" || die "could not take the screenshot"
-        colour=$(convert "$shot" -format "%[pixel:p{$line_x,$line_y}]" info:)
+        import -window root "$2" || die "could not take the screenshot"
+        colour=$(convert "$2" -format "%[pixel:p{$line_x,$line_y}]" info:)
         [[ $colour != black && $colour != "srgb(0,0,0)" ]] && break
-        ((tries-- > 0)) || die "the menu was never painted (the screenshot, all black: $shot)"
+        ((tries-- > 0)) || die "the menu was never painted (the screenshot, all black: $2)"
         sleep 0.1
     done
-    say "screenshot of the open menu: $shot"
+    say "screenshot of the open menu: $2"
     say "clicking the first snippet"
     click_at $((left + 60)) "$line_y"
+}
 
-    tries=200
+# Without a display: runs under scripts/with-wine.sh, which has started Xvfb, openbox and the
+# prefix, and ends them afterwards.
+drive() {
+    install_into_prefix
+    local out="$run_dir/loadmenu.out" shot="$run_dir/menu.png"
+    rm -f "$shot"
+    xdotool mousemove 400 450
+    call_client >"$out" &
+    local client=$!
+
+    open_menu_and_click_first "$client" "$shot" "$out"
+
+    local tries=200
     while kill -0 "$client" 2>/dev/null; do
         ((tries-- > 0)) || die "loadmenu did not return"
         sleep 0.1
@@ -140,9 +152,78 @@ drive() {
         die "loadmenu returned no text although the first snippet was clicked"
 }
 
+# Quillery.exe and the Menu.dat beside it, in a folder of the run's own: the program is copied
+# from the package each time, the snippets are kept from one run to the next.
+hotkey_dir="$run_dir/hotkey"
+prepare_hotkey_dir() {
+    mkdir -p "$hotkey_dir"
+    cp "$package/Quillery.exe" "$hotkey_dir/" || die "no Quillery.exe in $package"
+    if [[ ! -f $hotkey_dir/Menu.dat ]]; then
+        cp "$package/Menu.dat" "$hotkey_dir/"
+        # The menu straight away: under Wine the welcome window's close hands the display's
+        # keyboard to the program in front, which then covers the menu that follows it.
+        build/native/tools/menudat/menudat welcome "$hotkey_dir/Menu.dat" off >/dev/null
+    fi
+}
+
+# The text of Notepad's editing box.
+notepad_text() {
+    probe texts --title "Untitled - Notepad" --timeout 0 2>/dev/null
+}
+
+# Without a display, with --hotkey: Quillery.exe resident, Notepad with a line typed into it,
+# the hotkey pressed there; the menu opens at Notepad's caret, a screenshot is saved, the first
+# snippet is clicked and Notepad's text printed.
+drive_hotkey() {
+    local out="$run_dir/hotkey.out" shot="$run_dir/hotkey-menu.png"
+    rm -f "$shot"
+    : >"$out"
+    wine "$hotkey_dir/Quillery.exe" >>"$out" 2>&1 &
+    local resident=$!
+    # Its icon is up: Wine's shell shows it in a window of its own, which takes the keyboard
+    # as it comes. A new prefix is slow to start its first program.
+    probe window --title "Wine System Tray" --timeout 90 >/dev/null ||
+        die "Quillery.exe did not start: no icon in the notification area"
+    wine notepad >/dev/null 2>&1 &
+    probe window --title "Untitled - Notepad" --timeout 30 >/dev/null || die "Notepad did not start"
+    xdotool search --name "Untitled - Notepad" windowfocus --sync
+    xdotool type --delay 30 "Dear Ann, thank you for your letter."
+    xdotool key Return
+    local tries=100
+    until notepad_text | grep -q "letter"; do
+        ((tries-- > 0)) || die "Notepad did not take the typed line"
+        sleep 0.1
+    done
+    local before
+    before=$(notepad_text | wc -c)
+    say "pressing Ctrl+Shift+Insert in Notepad"
+    xdotool key ctrl+shift+Insert
+    echo "no menu came for the hotkey" >>"$out"
+    open_menu_and_click_first "$resident" "$shot" "$out"
+    tries=100
+    until (($(notepad_text | wc -c) > before)); do
+        ((tries-- > 0)) || die "the snippet did not reach Notepad"
+        sleep 0.1
+    done
+    say "Notepad's text now:"
+    notepad_text
+    wine "$hotkey_dir/Quillery.exe" /quit
+    wait "$resident"
+}
+
 if [[ ${1:-} == --drive ]]; then
     drive
     exit
+fi
+if [[ ${1:-} == --drive-hotkey ]]; then
+    drive_hotkey
+    exit
+fi
+hotkey=""
+if [[ ${1:-} == --hotkey ]]; then
+    hotkey=yes
+elif [[ $# -gt 0 ]]; then
+    die "usage: bash scripts/run.sh [--hotkey]"
 fi
 
 say "checking the packages"
@@ -164,6 +245,7 @@ jobs=$(nproc)
     die "the build failed"
 }
 write_client
+[[ -n $hotkey ]] && prepare_hotkey_dir
 
 if [[ -n ${DISPLAY:-} ]] && xdpyinfo >/dev/null 2>&1; then
     export WINEPREFIX="$run_dir/wineprefix" WINEARCH=win32 WINEDEBUG=-all
@@ -174,6 +256,14 @@ if [[ -n ${DISPLAY:-} ]] && xdpyinfo >/dev/null 2>&1; then
         say "creating the Wine prefix $WINEPREFIX"
         wineboot -i >/dev/null 2>&1 || die "wineboot failed"
     fi
+    if [[ -n $hotkey ]]; then
+        wine "$hotkey_dir/Quillery.exe" &
+        say "Quillery.exe runs with its icon; Notepad opens: press Ctrl+Shift+Insert in it (or in"
+        say "any program of this Wine prefix), click a snippet, and close Notepad to end"
+        wine notepad
+        wine "$hotkey_dir/Quillery.exe" /quit
+        exit
+    fi
     install_into_prefix
     say "the menu opens at your pointer on $DISPLAY: click a snippet, or move away to close it"
     call_client
@@ -181,4 +271,8 @@ if [[ -n ${DISPLAY:-} ]] && xdpyinfo >/dev/null 2>&1; then
 fi
 
 say "no display: using a virtual one"
+if [[ -n $hotkey ]]; then
+    bash scripts/with-wine.sh "$run_dir" -- bash "$0" --drive-hotkey
+    exit
+fi
 bash scripts/with-wine.sh "$run_dir" -- bash "$0" --drive

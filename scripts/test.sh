@@ -4,11 +4,11 @@
 # the browser extension's tests in headless Chromium and Firefox ESR, a short run of each fuzz
 # target (scripts/fuzz.sh, 30 seconds each, a fixed seed), the layering check of every source
 # file's includes (scripts/check-layers.py), then the Windows tests under Wine on a
-# virtual display, then the end-to-end tests (regsvr32, cscript and xdotool against the built
-# DLL), then the whole chain (Chromium's own menu entry, the extension, the native host through
-# its manifest and the registered DLL, a real pointer); for the 64-bit DLL, the tests that
-# concern the component, under a 64-bit prefix. Ends with one "N passed, S skipped, F failed"
-# line.
+# virtual display (the resident program Quillery.exe among them, driven by a real hotkey), then
+# the end-to-end tests (regsvr32, cscript and xdotool against the built DLL), then the whole
+# chain (Chromium's own menu entry, the extension, the native host through its manifest and the
+# registered DLL, a real pointer); for the 64-bit DLL, the tests that concern the component,
+# under a 64-bit prefix. Ends with one "N passed, S skipped, F failed" line.
 set -uo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -116,12 +116,17 @@ run_counted "layers" python3 scripts/check-layers.py build/native build/mingw64 
 
 step "Windows tests under Wine"
 run_counted "wine" bash scripts/with-wine.sh build/mingw -- \
-    ctest --test-dir build/mingw -LE host --output-on-failure
+    ctest --test-dir build/mingw -LE 'host|resident' --output-on-failure
 
 # The native messaging host: quillery-host.exe with pipes, its messages and a real request.
 step "native messaging host under Wine"
 run_counted "host" bash scripts/with-wine.sh build/mingw -- \
     ctest --test-dir build/mingw -L host --output-on-failure
+
+# Quillery.exe: the hotkey pressed in another program, the menu at its caret, the snippet typed.
+step "the resident program under Wine: the hotkey in another program"
+run_counted "resident" bash scripts/with-wine.sh build/mingw -- \
+    ctest --test-dir build/mingw -L resident --output-on-failure
 
 step "end-to-end tests under Wine: a script client and a real pointer"
 run_counted "e2e" bash tests/e2e/run.sh build/mingw build/native/tools/menudat/menudat

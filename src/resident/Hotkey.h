@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quillery::resident {
+
+// The modifier keys of a hotkey, as bits (the values RegisterHotKey takes).
+enum Modifier : std::uint32_t {
+    kAlt = 0x1,
+    kControl = 0x2,
+    kShift = 0x4,
+    kWin = 0x8,
+};
+
+// A key with modifiers that opens the menu from any program: `key` is a Windows virtual-key
+// code.
+struct Hotkey {
+    std::uint32_t modifiers = 0;
+    std::uint32_t key = 0;
+
+    bool operator==(const Hotkey&) const = default;
+};
+
+// Ctrl+Shift+Insert: no common program acts on it, and no keyboard layout types with it. Never
+// Ctrl+Alt with a letter, which is AltGr on many layouts ('@', '€', '{').
+inline constexpr Hotkey kDefaultHotkey{kControl | kShift, 0x2D};
+
+// Why a hotkey cannot be used; Usable when it can.
+enum class HotkeyFault {
+    Usable,
+    NoKey,         // no key, or a modifier key alone
+    NoModifier,    // no Ctrl, Alt or Windows key: the key would be taken from every program
+    TypesOnLayout, // Ctrl+Alt with a key that types: AltGr on many layouts
+};
+HotkeyFault CheckHotkey(const Hotkey& hotkey);
+
+// The user's hotkey as it is kept (a 32-bit value: the key in the low byte, the modifiers in
+// the next), and read back. A value that is no usable hotkey reads as nothing.
+std::uint32_t StoredHotkey(const Hotkey& hotkey);
+std::optional<Hotkey> HotkeyFromStored(std::uint32_t value);
+
+// "Ctrl+Shift+Insert": the modifiers in the order Windows shows them, then `keyName`.
+std::wstring HotkeyText(const Hotkey& hotkey, std::wstring_view keyName);
+
+} // namespace quillery::resident

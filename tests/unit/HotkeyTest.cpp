@@ -1,0 +1,98 @@
+// The hotkey: which ones can be used, how it is kept, how it is shown; and the program's
+// command line.
+
+#include "resident/Hotkey.h"
+#include "resident/ResidentArguments.h"
+
+#include <gtest/gtest.h>
+
+namespace quillery::resident {
+namespace {
+
+TEST(HotkeyTest, WhichHotkeysCanBeUsed) {
+    using Fault = HotkeyFault;
+    struct Case {
+        const char* what;
+        Hotkey hotkey;
+        Fault fault;
+    } cases[] = {
+        {"the default", kDefaultHotkey, Fault::Usable},
+        {"Ctrl+Shift+Q", {kControl | kShift, 'Q'}, Fault::Usable},
+        {"Win+Shift+F9", {kWin | kShift, 0x78}, Fault::Usable},
+        {"Ctrl+Alt+F9", {kControl | kAlt, 0x78}, Fault::Usable},
+        {"Alt+Insert", {kAlt, 0x2D}, Fault::Usable},
+        {"Ctrl+Alt+Q is AltGr+Q", {kControl | kAlt, 'Q'}, Fault::TypesOnLayout},
+        {"Ctrl+Alt+Shift+7", {kControl | kAlt | kShift, '7'}, Fault::TypesOnLayout},
+        {"Ctrl+Alt+Space", {kControl | kAlt, 0x20}, Fault::TypesOnLayout},
+        {"Ctrl+Alt+[", {kControl | kAlt, 0xDB}, Fault::TypesOnLayout},
+        {"Ctrl+Alt+<> key", {kControl | kAlt, 0xE2}, Fault::TypesOnLayout},
+        {"Shift+A", {kShift, 'A'}, Fault::NoModifier},
+        {"F9 alone", {0, 0x78}, Fault::NoModifier},
+        {"no key", {kControl, 0}, Fault::NoKey},
+        {"Ctrl+Shift", {kControl, 0x10}, Fault::NoKey},
+        {"Ctrl+left Windows key", {kControl, 0x5B}, Fault::NoKey},
+        {"Alt+right Ctrl", {kAlt, 0xA3}, Fault::NoKey},
+        {"an unknown modifier bit", {kControl | 0x4000, 'Q'}, Fault::NoKey},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(CheckHotkey(c.hotkey), c.fault);
+    }
+}
+
+TEST(HotkeyTest, KeptAsKeyAndModifiersInOneValue) {
+    struct Case {
+        std::uint32_t stored;
+        std::optional<Hotkey> read;
+    } cases[] = {
+        {0x062D, kDefaultHotkey},              // Ctrl (2) + Shift (4), Insert
+        {0x0C78, Hotkey{kShift | kWin, 0x78}}, // Shift+Win+F9
+        {0x0351, std::nullopt},                // Ctrl+Alt+Q
+        {0x0041, std::nullopt},                // A alone
+        {0x0000, std::nullopt},                // nothing kept
+        {0x10651, std::nullopt},               // a bit beyond the two bytes
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored);
+        EXPECT_EQ(HotkeyFromStored(c.stored), c.read);
+        if (c.read) {
+            EXPECT_EQ(StoredHotkey(*c.read), c.stored);
+        }
+    }
+}
+
+TEST(HotkeyTest, ShownWithItsModifiersFirst) {
+    EXPECT_EQ(HotkeyText(kDefaultHotkey, L"Insert"), L"Ctrl+Shift+Insert");
+    EXPECT_EQ(HotkeyText({kWin | kAlt | kShift | kControl, 'Q'}, L"Q"), L"Ctrl+Shift+Alt+Win+Q");
+}
+
+TEST(ResidentArgumentsTest, WhatTheCommandLineAsks) {
+    using Kind = ResidentCommand::Kind;
+    struct Case {
+        std::vector<std::wstring_view> arguments;
+        Kind kind;
+        std::wstring wrong;
+    } cases[] = {
+        {{}, Kind::StayResident, L""},
+        {{L"/menu"}, Kind::MenuOnce, L""},
+        {{L"-MENU"}, Kind::MenuOnce, L""},
+        {{L"/Quit"}, Kind::Quit, L""},
+        {{L"/menus"}, Kind::Wrong, L"/menus"},
+        {{L"menu"}, Kind::Wrong, L"menu"},
+        {{L"/"}, Kind::Wrong, L"/"},
+        {{L""}, Kind::Wrong, L""},
+        {{L"/menu", L"/quit"}, Kind::Wrong, L"/quit"},
+    };
+    for (const auto& c : cases) {
+        const ResidentCommand command = ParseResidentArguments(c.arguments);
+        EXPECT_EQ(command.kind, c.kind);
+        EXPECT_EQ(command.wrong, c.wrong);
+        if (c.kind == Kind::Wrong) {
+            EXPECT_NE(WrongArgumentMessage(command).find(L"\"" + c.wrong + L"\""),
+                      std::wstring::npos);
+        }
+    }
+}
+
+} // namespace
+} // namespace quillery::resident

@@ -1,0 +1,423 @@
+// Quillery.exe as a user meets it, each program in a process of its own: the resident program
+// with its own Menu.dat, a program to type into (TypingTarget.cpp), the hotkey pressed and the
+// menu clicked on the display by xdotool.
+
+#include "Win32TestSupport.h"
+
+#include "base/Utf8.h"
+#include "win32/SnippetMenuWindows.h"
+#include "win32/UniqueResource.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace quillery {
+namespace {
+
+using namespace std::chrono_literals;
+using win32::UniqueHandle;
+using wintest::ProgramDirectory;
+using wintest::RunOnHost;
+using wintest::WaitFor;
+
+constexpr wchar_t kResidentClass[] = L"QuilleryResident";
+constexpr wchar_t kTargetClass[] = L"QuilleryTypingTarget";
+const std::wstring kGreeting = L"Hello th\u00e9re";
+const std::wstring kTwoLines = L"first line\r\nsecond, then a blank\r\n\r\nend";
+const std::wstring kAltered = L"a b c";
+
+// A program started by the test; still running at the end, it is ended.
+class Process {
+public:
+    Process(const std::wstring& program, const std::wstring& arguments) {
+        std::wstring commandLine = L"\"" + program + L"\" " + arguments;
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION started{};
+        if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                            nullptr, &startup, &started)) {
+            ADD_FAILURE() << "cannot start " << std::string(program.begin(), program.end());
+            return;
+        }
+        handle_.reset(started.hProcess);
+        CloseHandle(started.hThread);
+        id_ = started.dwProcessId;
+    }
+    ~Process() {
+        if (handle_ && !Exited(0ms)) {
+            TerminateProcess(handle_.get(), 99);
+            WaitForSingleObject(handle_.get(), 5000);
+        }
+    }
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+
+    DWORD Id() const { return id_; }
+    std::optional<DWORD> Exited(std::chrono::milliseconds limit = 20s) const {
+        if (!handle_ || WaitForSingleObject(handle_.get(), static_cast<DWORD>(limit.count())) !=
+                            WAIT_OBJECT_0) {
+            return std::nullopt;
+        }
+        DWORD status = 0;
+        GetExitCodeProcess(handle_.get(), &status);
+        return status;
+    }
+
+    // The process's visible or hidden top-level window of class `className`, once it has one.
+    HWND Window(const wchar_t* className) const {
+        WindowSearch search{id_, className, nullptr};
+        WaitFor([&] {
+            EnumWindows(&Match, reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr;
+        });
+        return search.found;
+    }
+
+private:
+    struct WindowSearch {
+        DWORD process;
+        const wchar_t* className;
+        HWND found;
+    };
+    static BOOL CALLBACK Match(HWND window, LPARAM param) {
+        auto* search = reinterpret_cast<WindowSearch*>(param);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        wchar_t name[64] = L"";
+        GetClassNameW(window, name, 64);
+        if (owner == search->process && lstrcmpW(name, search->className) == 0) {
+            search->found = window;
+            return FALSE;
+        }
+        return TRUE;
+    }
+
+    UniqueHandle handle_;
+    DWORD id_ = 0;
+};
+
+BOOL CALLBACK AppendText(HWND child, LPARAM param);
+
+// A window's text, also of another process's control (which GetWindowText does not read).
+std::wstring TextOf(HWND window) {
+    wchar_t text[512] = L"";
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                        2000, &length);
+    return std::wstring(text, length);
+}
+
+BOOL CALLBACK AppendText(HWND child, LPARAM param) {
+    *reinterpret_cast<std::wstring*>(param) += TextOf(child);
+    return TRUE;
+}
+
+bool Xdotool(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), "xdotool");
+    return RunOnHost(arguments);
+}
+
+POINT CursorPos() {
+    POINT point{};
+    GetCursorPos(&point);
+    return point;
+}
+
+class ResidentProgramTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(wintest::RunningOnWine()) << "the display is driven through xdotool";
+        // Menu.dat beside the program: the header with the welcome window off, then three
+        // snippets as items 1 to 3 (item n is record n + 2).
+        std::vector<std::uint8_t> bytes =
+            wintest::RecordBytesOf(L"", L"http://www.example.com/quillery", 1);
+        bytes.resize(232 * 2, 0);
+        for (const auto& [description, text] : {std::pair{L"Greeting", kGreeting},
+                                                {L"Two lines", kTwoLines},
+                                                {L"Altered", kAltered}}) {
+            const auto record = wintest::RecordBytesOf(description, text, 0);
+            bytes.insert(bytes.end(), record.begin(), record.end());
+        }
+        bytes.resize(232 * 22, 0);
+        wintest::WriteWholeFile(dir_.File(L"Menu.dat"), bytes);
+        program_ = dir_.File(L"Quillery.exe");
+        ASSERT_TRUE(
+            CopyFileW((ProgramDirectory() + L"\\Quillery.exe").c_str(), program_.c_str(), FALSE));
+        // Each test starts with the default hotkey, Ctrl+Shift+Insert.
+        win32::UniqueKey settings;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Quillery", 0, KEY_SET_VALUE,
+                          settings.put()) == ERROR_SUCCESS) {
+            RegDeleteValueW(settings.get(), L"Hotkey");
+        }
+    }
+    void TearDown() override { Xdotool({"keyup", "ctrl", "shift"}); }
+
+    // Quillery.exe started, with its window up.
+    std::unique_ptr<Process> StartResident(const std::wstring& arguments = L"") {
+        auto resident = std::make_unique<Process>(program_, arguments);
+        EXPECT_NE(resident->Window(kResidentClass), nullptr) << "Quillery.exe made no window";
+        // The shell shows the icon: Wine's, which finds no notification area on the display,
+        // opens a window of its own for it, which takes the keyboard from the program in front.
+        EXPECT_TRUE(WaitFor([] {
+            HWND tray = FindWindowW(nullptr, L"Wine System Tray");
+            return tray != nullptr && IsWindowVisible(tray);
+        })) << "the shell showed no notification area with the icon";
+        return resident;
+    }
+
+    // The typing target with the focus in its one-line box (`single`) or its multi-line one,
+    // in front, and its caret shown.
+    std::unique_ptr<Process> StartTarget(bool single) {
+        auto target = std::make_unique<Process>(ProgramDirectory() + L"\\resident_target.exe",
+                                                single ? L"single" : L"multi");
+        target_ = target->Window(kTargetClass);
+        EXPECT_NE(target_, nullptr);
+        // Its window may be there before its controls are.
+        EXPECT_TRUE(WaitFor([&] {
+            edit_ = GetDlgItem(target_, single ? 1 : 2);
+            return edit_ != nullptr && GetForegroundWindow() == target_ && Caret().x >= 0;
+        })) << "the target did not come to the front with its caret";
+        GiveTheDisplaysFocusToTheTarget();
+        return target;
+    }
+
+    // Where the target says its caret is: left edge, and the row below it.
+    POINT Caret() const {
+        static const UINT askCaret = RegisterWindowMessageW(L"Quillery.Test.Caret");
+        DWORD_PTR answer = 0;
+        if (!SendMessageTimeoutW(target_, askCaret, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer) ||
+            static_cast<LRESULT>(answer) == -1) {
+            return {-1, -1};
+        }
+        return {static_cast<short>(LOWORD(answer)), static_cast<short>(HIWORD(answer))};
+    }
+
+    // Presses the hotkey and waits for the menu with the pointer on its banner; its rectangle.
+    RECT OpenMenu(const std::vector<std::string>& press = {"key", "ctrl+shift+Insert"}) {
+        EXPECT_TRUE(Xdotool(press));
+        HWND menu = nullptr;
+        RECT place{};
+        EXPECT_TRUE(WaitFor([&] {
+            menu = wintest::FindVisible(win32::kSnippetMenuClass);
+            if (menu == nullptr || !GetWindowRect(menu, &place)) {
+                return false;
+            }
+            const POINT at = CursorPos();
+            return at.x >= place.left && at.x < place.right && at.y >= place.top &&
+                   at.y < place.top + 33;
+        })) << "no menu with the pointer on its banner";
+        // The menu is shown first and activated after: a key pressed before would go elsewhere.
+        EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == menu; }))
+            << "the menu did not take the keyboard";
+        return place;
+    }
+
+    // Waits until the target is in front again, then gives it the display's keyboard focus.
+    // Under Wine the X keyboard focus does not follow a foreground that another process gives
+    // back to an unmanaged window: the target's request for it is dated by its own last
+    // message, which is older than the menu's, so the focus stays with the window manager and
+    // Wine would see none of the keys pressed or released next. On Windows the foreground is
+    // the keyboard's; here xdotool stands in for that.
+    void GiveTheDisplaysFocusToTheTarget() const {
+        EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == target_; }))
+            << "the foreground did not go back to the target";
+        EXPECT_TRUE(Xdotool(
+            {"search", "--name", "^" + ToUtf8(TextOf(target_)) + "$", "windowfocus", "--sync"}));
+        // Wine may have handed the foreground to the desktop meanwhile, as the menu's loss of
+        // the X focus reached it; the target takes it again as it takes the X focus.
+        EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == target_; }))
+            << "the target did not come in front with the display's focus";
+    }
+
+    static bool MenuGone() {
+        return WaitFor([] { return wintest::FindVisible(win32::kSnippetMenuClass) == nullptr; });
+    }
+
+    // Clicks line `line` of the menu at `menu` with the display's real pointer.
+    static void ClickLine(const RECT& menu, int line) {
+        EXPECT_TRUE(Xdotool({"mousemove", "--sync", std::to_string(menu.left + 60),
+                             std::to_string(menu.top + wintest::LineCentreY(line)), "click", "1"}));
+    }
+
+    // Waits until the edit box holds `text` with the caret right after it.
+    bool EditHolds(const std::wstring& text) const {
+        const bool held = WaitFor([&] {
+            const DWORD selection = static_cast<DWORD>(SendMessageW(edit_, EM_GETSEL, 0, 0));
+            return TextOf(edit_) == text && LOWORD(selection) == text.size() &&
+                   HIWORD(selection) == text.size();
+        });
+        if (!held) {
+            ADD_FAILURE() << "the box holds \"" << ToUtf8(TextOf(edit_)) << "\"";
+        }
+        return held;
+    }
+
+    wintest::TempDirectory dir_;
+    std::wstring program_;
+    HWND target_ = nullptr;
+    HWND edit_ = nullptr;
+};
+
+// The menu opens below the target's caret line, at the caret's left edge, with its middle 1000
+// twips (67 pixels at 96 dpi) above that point, as it opens at a pointer; a click types the
+// line's snippet, line breaks and all, and leaves the caret after it.
+TEST_F(ResidentProgramTest, HotkeyOpensTheMenuAtTheCaretAndAClickTypesTheSnippet) {
+    auto resident = StartResident();
+    struct Case {
+        bool single;
+        int line;
+        const std::wstring& typed;
+    } cases[] = {{true, 1, kGreeting}, {false, 2, kTwoLines}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.single ? "one-line box" : "multi-line box");
+        auto target = StartTarget(c.single);
+        const POINT caret = Caret();
+        const RECT menu = OpenMenu();
+        EXPECT_EQ(menu.left, caret.x);
+        EXPECT_NEAR((menu.top + menu.bottom) / 2.0, caret.y - 1000 / 15.0, 1.0);
+        ClickLine(menu, c.line);
+        EXPECT_TRUE(EditHolds(c.typed));
+        PostMessageW(target_, WM_CLOSE, 0, 0);
+        EXPECT_EQ(target->Exited(), 0u);
+    }
+}
+
+// Ctrl and Shift, the hotkey's modifiers, still held when the line is clicked: the snippet is
+// typed only once they are up, so that "a b c" does not select all, nor anything else.
+TEST_F(ResidentProgramTest, ModifiersHeldAtTheClickStillTypeOnlyTheCharacters) {
+    auto resident = StartResident();
+    auto target = StartTarget(/*single=*/false);
+    ASSERT_TRUE(Xdotool({"keydown", "ctrl", "shift"}));
+    const RECT menu = OpenMenu({"key", "Insert"});
+    ClickLine(menu, 3);
+    EXPECT_TRUE(MenuGone());
+    GiveTheDisplaysFocusToTheTarget();
+    EXPECT_EQ(TextOf(edit_), L"") << "typed while Ctrl and Shift were down";
+    ASSERT_TRUE(Xdotool({"keyup", "ctrl", "shift"}));
+    EXPECT_TRUE(EditHolds(kAltered));
+}
+
+// Another program comes in front while the keys are still held after the choice: the text still
+// goes to the program it was chosen for, brought back first, and none to the other.
+TEST_F(ResidentProgramTest, AProgramThatCameInFrontMeanwhileGetsNothing) {
+    auto resident = StartResident();
+    auto chosenFor = StartTarget(/*single=*/false);
+    const HWND chosenBox = edit_;
+    ASSERT_TRUE(Xdotool({"keydown", "ctrl", "shift"}));
+    ClickLine(OpenMenu({"key", "Insert"}), 1);
+    EXPECT_TRUE(MenuGone());
+    EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == target_; }));
+    auto other = StartTarget(/*single=*/true);
+    ASSERT_TRUE(Xdotool({"keyup", "ctrl", "shift"}));
+    const HWND otherBox = std::exchange(edit_, chosenBox);
+    EXPECT_TRUE(EditHolds(kGreeting));
+    EXPECT_EQ(TextOf(otherBox), L"");
+}
+
+// Escape, and the pointer leaving the menu, close it without typing: the one snippet chosen
+// after them is all the box holds (the program handles one hotkey at a time, in order).
+TEST_F(ResidentProgramTest, EscapeAndThePointerLeavingTypeNothing) {
+    auto resident = StartResident();
+    auto target = StartTarget(/*single=*/true);
+    OpenMenu();
+    ASSERT_TRUE(Xdotool({"key", "Escape"}));
+    EXPECT_TRUE(MenuGone());
+    GiveTheDisplaysFocusToTheTarget();
+    const RECT left = OpenMenu();
+    ASSERT_TRUE(Xdotool({"mousemove", "--sync", std::to_string(left.right + 200),
+                         std::to_string(left.bottom + 200)}));
+    EXPECT_TRUE(
+        WaitFor([] { return wintest::FindVisible(win32::kSnippetMenuClass) == nullptr; }, 10s))
+        << "the menu stayed open after the pointer left it";
+    GiveTheDisplaysFocusToTheTarget();
+    ClickLine(OpenMenu(), 1);
+    EXPECT_TRUE(EditHolds(kGreeting));
+}
+
+// Another program holds the hotkey: the icon's tooltip, which is also the window's title, says
+// so, and the program keeps running until asked to end.
+TEST_F(ResidentProgramTest, HotkeyHeldByAnotherProgramIsToldAndTheProgramKeepsRunning) {
+    ASSERT_TRUE(RegisterHotKey(nullptr, 7, MOD_CONTROL | MOD_SHIFT, VK_INSERT));
+    auto resident = StartResident();
+    HWND window = resident->Window(kResidentClass);
+    EXPECT_TRUE(WaitFor([&] {
+        return TextOf(window).find(L"used by another program") != std::wstring::npos;
+    })) << "the tooltip does not say that the hotkey is taken";
+    EXPECT_FALSE(resident->Exited(0ms));
+    UnregisterHotKey(nullptr, 7);
+    Process quit(program_, L"/quit");
+    EXPECT_EQ(quit.Exited(), 0u);
+    EXPECT_EQ(resident->Exited(), 0u);
+}
+
+// The user's choices are kept per user: the hotkey read at start (Ctrl+Shift+F9, kept as the
+// key in the low byte and Ctrl 2 + Shift 4 in the next), and Start with Windows from the icon's
+// menu as the user's Run key starting this very file, on and off again.
+TEST_F(ResidentProgramTest, KeptHotkeyAndStartWithWindows) {
+    win32::UniqueKey settings;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Quillery", 0, nullptr, 0,
+                              KEY_SET_VALUE, nullptr, settings.put(), nullptr),
+              ERROR_SUCCESS);
+    const DWORD kept = 0x0678;
+    ASSERT_EQ(RegSetValueExW(settings.get(), L"Hotkey", 0, REG_DWORD,
+                             reinterpret_cast<const BYTE*>(&kept), sizeof(kept)),
+              ERROR_SUCCESS);
+    auto resident = StartResident();
+    auto target = StartTarget(/*single=*/true);
+    ClickLine(OpenMenu({"key", "ctrl+shift+F9"}), 1);
+    EXPECT_TRUE(EditHolds(kGreeting));
+
+    const auto runValue = [] {
+        wchar_t command[MAX_PATH * 2] = L"";
+        DWORD size = sizeof(command);
+        win32::UniqueKey run;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                          0, KEY_QUERY_VALUE, run.put()) != ERROR_SUCCESS ||
+            RegQueryValueExW(run.get(), L"Quillery", nullptr, nullptr,
+                             reinterpret_cast<BYTE*>(command), &size) != ERROR_SUCCESS) {
+            return std::wstring(L"(none)");
+        }
+        return std::wstring(command);
+    };
+    HWND window = resident->Window(kResidentClass);
+    PostMessageW(window, WM_COMMAND, 3, 0); // Start with Windows
+    EXPECT_TRUE(WaitFor([&] { return runValue() == L"\"" + program_ + L"\""; }))
+        << "the Run key holds " << ToUtf8(runValue());
+    PostMessageW(window, WM_COMMAND, 3, 0);
+    EXPECT_TRUE(WaitFor([&] { return runValue() == L"(none)"; }));
+}
+
+// A second start leaves the running instance as it is and ends with 0; /quit ends the running
+// instance and then itself with 0; an argument it does not know is shown and ends with 2.
+TEST_F(ResidentProgramTest, SecondStartQuitAndAWrongArgument) {
+    auto resident = StartResident();
+    HWND window = resident->Window(kResidentClass);
+    EXPECT_TRUE(WaitFor([&] { return TextOf(window) == L"Quillery"; }));
+    Process second(program_, L"");
+    EXPECT_EQ(second.Exited(), 0u);
+    EXPECT_FALSE(resident->Exited(0ms));
+
+    Process wrong(program_, L"/frobnicate");
+    HWND box = wrong.Window(L"#32770");
+    ASSERT_NE(box, nullptr) << "no message box for the wrong argument";
+    EXPECT_TRUE(WaitFor([&] {
+        std::wstring said;
+        EnumChildWindows(box, &AppendText, reinterpret_cast<LPARAM>(&said));
+        return said.find(L"\"/frobnicate\"") != std::wstring::npos;
+    })) << "the box does not name the argument";
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(wrong.Exited(), 2u);
+
+    Process quit(program_, L"/quit");
+    EXPECT_EQ(quit.Exited(), 0u);
+    EXPECT_EQ(resident->Exited(0ms), 0u) << "/quit returned before the instance had ended";
+}
+
+} // namespace
+} // namespace quillery
