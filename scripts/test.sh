@@ -5,9 +5,10 @@
 # target (scripts/fuzz.sh, 30 seconds each, a fixed seed), the layering check of every source
 # file's includes (scripts/check-layers.py), then the Windows tests under Wine on a
 # virtual display (the resident program Quillery.exe among them, driven by a real hotkey), then
-# the end-to-end tests (regsvr32, cscript and xdotool against the built
-# DLL); for the 64-bit DLL, the tests that concern the component, under a 64-bit prefix. Ends
-# with one "N passed, S skipped, F failed" line.
+# the end-to-end tests (regsvr32, cscript and xdotool against the built DLL), then the whole
+# chain (Chromium's own menu entry, the extension, the native host through its manifest and the
+# registered DLL, a real pointer); for the 64-bit DLL, the tests that concern the component,
+# under a 64-bit prefix. Ends with one "N passed, S skipped, F failed" line.
 set -uo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -22,7 +23,8 @@ status=0
 step() { printf '\n=== %s\n' "$*"; }
 
 # Runs a test command, shows its output, and adds the counts of its closing line to the
-# totals: ctest's "N% tests passed, F tests failed out of T", or a plain "P passed, F failed".
+# totals: ctest's "N% tests passed, F tests failed out of T", or a plain "P passed, F failed"
+# or "P passed, S skipped, F failed".
 # ctest counts a skipped test among those that passed and lists it as "(Skipped)" under "The
 # following tests did not run"; here it counts as skipped.
 run_counted() {
@@ -35,15 +37,17 @@ run_counted() {
     local counts
     counts=$(sed -nE \
         -e 's/.*tests passed, ([0-9]+) tests? failed out of ([0-9]+).*/ctest \1 \2/p' \
-        -e 's/^([0-9]+) passed, ([0-9]+) failed$/plain \1 \2/p' "$log" | tail -n 1)
+        -e 's/^([0-9]+) passed, ([0-9]+) failed$/plain \1 \2 0/p' \
+        -e 's/^([0-9]+) passed, ([0-9]+) skipped, ([0-9]+) failed$/plain \1 \3 \2/p' "$log" |
+        tail -n 1)
     local skips
     skips=$(grep -cE '^[[:space:]]*[0-9]+ - .* \((Skipped|Disabled)\)$' "$log")
     rm -f "$log"
-    local kind first second good bad
-    read -r kind first second <<<"$counts"
+    local kind first second third good bad
+    read -r kind first second third <<<"$counts"
     case $kind in
     ctest) bad=$first good=$((second - first - skips)) ;;
-    plain) good=$first bad=$second skips=0 ;;
+    plain) good=$first bad=$second skips=$third ;;
     *)
         summary+=("$name: no result (exit $code)")
         failed=$((failed + 1))
@@ -126,6 +130,10 @@ run_counted "resident" bash scripts/with-wine.sh build/mingw -- \
 
 step "end-to-end tests under Wine: a script client and a real pointer"
 run_counted "e2e" bash tests/e2e/run.sh build/mingw build/native/tools/menudat/menudat
+
+# The path a user of Chromium takes, through the whole product at once.
+step "the whole chain: Chromium's own menu entry, the extension, the native host, the DLL"
+run_counted "chain" bash tests/chain/run.sh build/mingw build/native/tools/menudat/menudat
 
 step "the 32-bit and the 64-bit DLL: exports, version resource, imports, packages"
 run_counted "dlls" bash scripts/compare-dlls.sh build/mingw build/mingw64

@@ -124,9 +124,7 @@ function requestFrameAccess(info) {
 // as text, when there is nothing to claim.
 async function claimField(tabId, info) {
     const frame = { tabId, frameIds: [info.frameId ?? 0] };
-    const [injection] = await api.scripting.executeScript({
-        target: frame, files: ["content.js"], injectImmediately: true,
-    });
+    const [injection] = await injectClaim(frame);
     // Firefox may answer with no result where it gives no access, rather than fail.
     if (!injection) {
         throw new Error("the browser gave no access to its frame");
@@ -149,6 +147,31 @@ async function claimField(tabId, info) {
     const target = injection.documentId ? { tabId, documentIds: [injection.documentId] } : frame;
     const place = Number.isInteger(at?.x) && Number.isInteger(at?.y) ? { x: at.x, y: at.y } : null;
     return { target, token, at: place };
+}
+
+// Chromium lends the tab (activeTab) before it runs the click's handler, but may still refuse
+// an injection made at once, for a moment, until the page's process has the grant too: seen on
+// a loaded machine, at the first click after the browser started, where the same injection
+// 50 ms later went in. So a refused injection of content.js is tried again every 50 ms, for
+// up to 2 seconds; a refusal that lasts (a page the click lends nothing for) is reported as
+// any other failure, that much later.
+const CLAIM_RETRY_MS = 50;
+const CLAIM_PATIENCE_MS = 2000;
+
+async function injectClaim(frame) {
+    const deadline = Date.now() + CLAIM_PATIENCE_MS;
+    for (;;) {
+        try {
+            return await api.scripting.executeScript({
+                target: frame, files: ["content.js"], injectImmediately: true,
+            });
+        } catch (failure) {
+            if (Date.now() >= deadline) {
+                throw failure;
+            }
+        }
+        await new Promise((next) => setTimeout(next, CLAIM_RETRY_MS));
+    }
 }
 
 // Tells the user of a failure without touching the page: a notification where the browser can

@@ -312,6 +312,49 @@ const cases = {
         });
     },
 
+    async "a claim the browser refuses at first goes in; one it keeps refusing is told"(
+        fixture) {
+        // The first `refusals` injections of content.js are refused, as Chromium may refuse
+        // them for a moment after the click that lent the extension the tab.
+        const reached = "Quillery: The field you right-clicked could not be reached";
+        for (const { refusals, result, value, told } of [
+            { refusals: 3, result: { inserted: 17 }, value: SNIPPET_ON_ONE_LINE, told: [] },
+            { refusals: 1e9, result: null, value: "", told: [reached] },
+        ]) {
+            await fixture.rightClick("name");
+            await fixture.prepareControl("name", "", 0);
+            const consoleBefore = fixture.workerConsole.length;
+            assert.ok(await fixture.inWorker(`(() => {
+                const scripting = api.scripting;
+                const inject = scripting.executeScript;
+                globalThis.refusalsLeft = ${refusals};
+                scripting.executeScript = function (details) {
+                    return details.files && refusalsLeft-- > 0
+                        ? Promise.reject(new Error("Cannot access contents of the page."))
+                        : inject.call(this, details);
+                };
+                globalThis.restoreInjection = () => { scripting.executeScript = inject; };
+                return scripting.executeScript !== inject;
+            })()`), "the injection could not be replaced");
+            let clicked;
+            try {
+                clicked = await fixture.clickMenuEntry();
+            } finally {
+                await fixture.inWorker("restoreInjection()");
+            }
+            const refused = refusals - Math.max(await fixture.inWorker("refusalsLeft"), 0);
+            assert.deepEqual({
+                refusals,
+                result: clicked,
+                triedAtLeastThrice: refused >= 3,
+                value: await fixture.inPage("document.getElementById('name').value"),
+                told: fixture.workerConsole.slice(consoleBefore)
+                    .filter((entry) => entry.type === "error")
+                    .map((entry) => entry.text.replace(/ \(.*/, "")),
+            }, { refusals, result, triedAtLeastThrice: true, value, told });
+        }
+    },
+
     async "a page that took the right-clicked one's place gets nothing; the user is told"(
         fixture) {
         for (const { by, frame, field, elsewhere, beforeClick, told, replace } of REPLACED_PAGES) {

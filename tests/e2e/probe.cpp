@@ -5,9 +5,12 @@
 //
 //   e2e_probe window [--title T] [--class C] [--timeout S]   prints "left top right bottom"
 //   e2e_probe gone [--title T] [--class C] [--timeout S]     waits until no such window is left
+//   e2e_probe count [--title T] [--class C]                  prints how many such windows are shown
 //   e2e_probe control TEXT [--title T] [--class C] [--timeout S]
 //                                                    prints the centre "x y" of a child control
 //   e2e_probe texts [--title T] [--class C] [--timeout S]    prints every child control's text
+//   e2e_probe pointer X Y                   puts the pointer at X Y with SetCursorPos, so that
+//                                           Wine's own record of its place is that point too
 //   e2e_probe unload PROGID DLLNAME         checks DllCanUnloadNow against live objects and locks,
 //                                           then a new object and its loadmenu after the unload
 //   e2e_probe uninstall NAME                runs the UninstallString of the current user's
@@ -55,30 +58,35 @@ std::wstring ClassOf(HWND window) {
     return std::wstring(name, length > 0 ? static_cast<std::size_t>(length) : 0);
 }
 
+bool Matches(const Query& query, HWND window) {
+    return ::IsWindowVisible(window) && (!query.hasClass || ClassOf(window) == query.className) &&
+           (!query.hasTitle || TextOf(window) == query.title);
+}
+
+// The visible top-level windows that match, in the system's order (topmost first).
 struct Search {
     const Query* query;
-    HWND found;
+    std::vector<HWND> found;
+    bool all;
 };
 
 BOOL CALLBACK Match(HWND window, LPARAM parameter) {
     auto* search = reinterpret_cast<Search*>(parameter);
-    if (!::IsWindowVisible(window)) {
-        return TRUE;
+    if (Matches(*search->query, window)) {
+        search->found.push_back(window);
     }
-    if (search->query->hasClass && ClassOf(window) != search->query->className) {
-        return TRUE;
-    }
-    if (search->query->hasTitle && TextOf(window) != search->query->title) {
-        return TRUE;
-    }
-    search->found = window;
-    return FALSE;
+    return search->all || search->found.empty();
+}
+
+std::vector<HWND> FindAll(const Query& query, bool all) {
+    Search search{&query, {}, all};
+    ::EnumWindows(Match, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 HWND Find(const Query& query) {
-    Search search{&query, nullptr};
-    ::EnumWindows(Match, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    const std::vector<HWND> found = FindAll(query, false);
+    return found.empty() ? nullptr : found.front();
 }
 
 HWND WaitFor(const Query& query) {
@@ -145,6 +153,11 @@ int Gone(const Query& query) {
         }
         ::Sleep(50);
     }
+    return 0;
+}
+
+int Count(const Query& query) {
+    PrintLine(std::to_wstring(FindAll(query, true).size()));
     return 0;
 }
 
@@ -301,9 +314,10 @@ int RunUninstallCommand(const std::wstring& name) {
 }
 
 int Usage() {
-    std::fwprintf(stderr, L"usage: e2e_probe window|gone|texts [--title T] [--class C] "
+    std::fwprintf(stderr, L"usage: e2e_probe window|gone|count|texts [--title T] [--class C] "
                           L"[--timeout S]\n"
                           L"       e2e_probe control TEXT [--title T] [--class C] [--timeout S]\n"
+                          L"       e2e_probe pointer X Y\n"
                           L"       e2e_probe unload PROGID DLLNAME\n"
                           L"       e2e_probe uninstall NAME\n");
     return 2;
@@ -319,6 +333,15 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring command = args[0];
     if (command == L"unload") {
         return args.size() == 3 ? Unload(args[1], args[2]) : Usage();
+    }
+    if (command == L"pointer") {
+        if (args.size() != 3) {
+            return Usage();
+        }
+        return ::SetCursorPos(std::wcstol(args[1].c_str(), nullptr, 10),
+                              std::wcstol(args[2].c_str(), nullptr, 10))
+                   ? 0
+                   : 1;
     }
     if (command == L"uninstall") {
         return args.size() == 2 ? RunUninstallCommand(args[1]) : Usage();
@@ -348,6 +371,9 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (command == L"gone" && positional.empty()) {
         return Gone(query);
+    }
+    if (command == L"count" && positional.empty()) {
+        return Count(query);
     }
     if (command == L"texts" && positional.empty()) {
         return Texts(query);

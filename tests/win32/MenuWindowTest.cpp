@@ -272,6 +272,14 @@ TEST_F(MenuWindowTest, TheTipFollowsThePointerOntoTheLines) {
                 }
                 return tool.uId;
             };
+            // The menu's load step, which may still be running, puts the pointer onto the
+            // banner once: the pointer is moved only after that.
+            ASSERT_TRUE(WaitFor([&] {
+                POINT pointer{};
+                ::GetCursorPos(&pointer);
+                return pointer.y >= frame.top &&
+                       pointer.y < frame.top + wintest::LineCentreY(1) - 8;
+            }));
             for (const int line : {1, 0, 3}) { // line 0: the banner above the lines
                 const int y = line == 0 ? 5 : wintest::LineCentreY(line);
                 ::SetCursorPos(frame.left + 40, frame.top + y);

@@ -1,0 +1,428 @@
+// The browser's side of tests/chain/context_menu_entry.sh, on the display in DISPLAY (which has
+// a window manager) and with WINEPREFIX set:
+//
+//     node context_menu_entry.mjs CHROMIUM EXTENSION_DIR LAUNCHER STARTS E2E_PROBE SNIPPET
+//
+// A headed Chromium with the extension loaded as it ships (no granted origins: the click on
+// the entry lends it the tab) and the host manifest naming LAUNCHER, which runs the real host
+// and appends "start MS PID" to the file STARTS as it does. Each request is made as a user
+// makes it: the real pointer right-clicks a field of the test page and clicks the "Quillery"
+// entry of Chromium's context menu. Every wait is for a state (a window, the pointer's place,
+// a field's value, a process's end), bounded. Prints "ok: CHECK: ..." or "FAIL: CHECK: ..."
+// for each check, then "N passed, S skipped, F failed".
+import { execFileSync, spawn } from "node:child_process";
+import { once } from "node:events";
+import { closeSync, mkdirSync, openSync, readFileSync, writeFileSync } from "node:fs";
+import { dirname, join, resolve } from "node:path";
+import { EXTENSION_ORIGIN, Fixture, WAIT_MS } from "../browser/fixture.mjs";
+
+const [chromium, extensionDir, launcher, hostStartsFile, probe, snippet] = process.argv.slice(2);
+
+// A window listed a moment ago may be gone when asked about: its error is not shown.
+const run = (command, ...args) => execFileSync(command, args.map(String),
+    { encoding: "utf8", stdio: ["ignore", "pipe", "pipe"], timeout: WAIT_MS });
+const xdotool = (...args) => run("xdotool", ...args);
+
+// Runs e2e_probe.exe under Wine; resolves to what it printed, once it has ended. Its output goes
+// to files, not pipes: a Wine process hands its output on to the Wine processes it starts
+// (Wine's desktop process, explorer.exe, which a probe starts when the prefix has none
+// running), so a pipe can stay open long after the probe has ended.
+async function e2eProbe(...args) {
+    const [out, err] = [".out", ".err"].map((end) => join(dirname(hostStartsFile), `probe${end}`));
+    const files = [out, err].map((file) => openSync(file, "w"));
+    const child = spawn("wine", [probe, ...args], { stdio: ["ignore", ...files] });
+    files.forEach(closeSync);
+    const timer = setTimeout(() => child.kill("SIGKILL"), WAIT_MS * 2);
+    const [code] = await once(child, "exit").finally(() => clearTimeout(timer));
+    if (code !== 0) {
+        throw new Error(`e2e_probe ${args.join(" ")}: exit ${code}: ${readFileSync(err, "utf8")}`);
+    }
+    return readFileSync(out, "utf8").trim();
+}
+
+// The snippet menu's lines: the first 33 pixels below its top are the banner, then a line
+// every 16 pixels (as tests/e2e/lib.sh clicks them).
+const BANNER_HEIGHT = 33;
+const LINE_HEIGHT = 16;
+const MENU_CLASS = "QuillerySnippetMenu";
+
+class RealHostFixture extends Fixture {
+    // The manifest of the real host, where the browser looks for the user's hosts.
+    installStandInHost() {
+        mkdirSync(this.hostsFolder, { recursive: true });
+        this.hostManifest = join(this.hostsFolder, "quillery.json");
+        writeFileSync(this.hostManifest, JSON.stringify({
+            name: "quillery",
+            description: "Quillery snippet menu",
+            path: launcher,
+            type: "stdio",
+            allowed_origins: [`${EXTENSION_ORIGIN}/`],
+        }));
+    }
+
+    // The extension as it ships.
+    copyExtension() {
+        this.loadedExtension = this.extensionDir;
+    }
+}
+
+const fixture = new RealHostFixture(chromium, resolve(extensionDir));
+const inPage = (expression) => fixture.inPage(expression);
+let pageOnScreen;
+
+// Resolves to `probe()`'s first value other than undefined, tried every 20 ms.
+async function poll(probe, what, timeoutMs = WAIT_MS) {
+    const deadline = Date.now() + timeoutMs;
+    for (;;) {
+        const value = await probe();
+        if (value !== undefined) {
+            return value;
+        }
+        if (Date.now() > deadline) {
+            throw new Error(`waited ${timeoutMs} ms for ${what}`);
+        }
+        await new Promise((next) => setTimeout(next, 20));
+    }
+}
+
+// The mapped top-level windows that the window manager does not handle (menus, Wine's
+// unmanaged windows), by id, with their place and size on the screen.
+function unmanagedWindows() {
+    const windows = new Map();
+    for (const line of run("xwininfo", "-root", "-children").split("\n")) {
+        const id = line.match(/^\s+(0x[0-9a-f]+)/)?.[1];
+        let info;
+        try {
+            info = id && run("xwininfo", "-id", id);
+        } catch {
+            continue; // gone meanwhile
+        }
+        if (/Map State: IsViewable/.test(info) && /Override Redirect State: yes/.test(info)) {
+            const number = (label) => Number(info.match(new RegExp(`${label}:\\s+(-?\\d+)`))[1]);
+            windows.set(id, {
+                x: number("Absolute upper-left X"), y: number("Absolute upper-left Y"),
+                width: number("Width"), height: number("Height"),
+            });
+        }
+    }
+    return windows;
+}
+
+// The rows of Chromium's context menu window where the entry's icon, the one strongly blue
+// thing in that menu, is drawn: [first, last] in the window's pixels, or undefined.
+function iconRows(id, box) {
+    const pixels = execFileSync("import", ["-window", id, "-depth", "8", "rgb:-"],
+        { maxBuffer: 64 << 20, timeout: WAIT_MS });
+    if (pixels.length < box.width * box.height * 3) {
+        return undefined;
+    }
+    let first = -1;
+    let last = -1;
+    for (let y = 0; y < box.height; y++) {
+        for (let x = 0; x < Math.min(box.width, 80); x++) {
+            const at = (y * box.width + x) * 3;
+            const [r, g, b] = [pixels[at], pixels[at + 1], pixels[at + 2]];
+            if (b > 120 && b > r + 60 && b > g + 60) {
+                first = first < 0 ? y : first;
+                last = y;
+                break;
+            }
+        }
+    }
+    return first < 0 ? undefined : [first, last];
+}
+
+function pointer() {
+    const location = xdotool("getmouselocation");
+    return { x: Number(location.match(/x:(-?\d+)/)[1]), y: Number(location.match(/y:(-?\d+)/)[1]) };
+}
+
+const inside = (point, rect) => point.x >= rect.left && point.x < rect.right &&
+    point.y >= rect.top && point.y < rect.bottom;
+
+// The hosts the browser has started, in order: { ms, pid }.
+function hostStarts() {
+    let log = "";
+    try {
+        log = readFileSync(hostStartsFile, "utf8");
+    } catch {
+        return [];
+    }
+    return log.split("\n").filter(Boolean).map((line) => {
+        const [, ms, pid] = line.split(" ");
+        return { ms: Number(ms), pid: Number(pid) };
+    });
+}
+
+// Whether the process runs (a zombie, which nobody has waited for yet, has ended).
+function running(pid) {
+    try {
+        return readFileSync(`/proc/${pid}/stat`, "utf8").replace(/^.*\) /, "")[0] !== "Z";
+    } catch {
+        return false;
+    }
+}
+
+// Whether the process runs the host (the launcher has become it).
+function runsHost(pid) {
+    try {
+        return running(pid) && readFileSync(`/proc/${pid}/cmdline`, "utf8")
+            .includes("quillery-host.exe");
+    } catch {
+        return false;
+    }
+}
+
+const ended = (pid, what) => poll(() => (running(pid) ? undefined : true), what);
+
+// A point in the field, 40 pixels in from its left edge, on the screen.
+function fieldPoint(id) {
+    return inPage(`(() => {
+        const box = document.getElementById(${JSON.stringify(id)}).getBoundingClientRect();
+        return { x: Math.round(${pageOnScreen.x} + box.left + 40),
+            y: Math.round(${pageOnScreen.y} + box.top + box.height / 2) };
+    })()`);
+}
+
+// One request as the user makes it: the right-click at `at` in the field `id`, then the click
+// on Chromium's "Quillery" entry. Resolves to the host that the browser started for it. Given
+// `rest` (a point on an open snippet menu), the pointer goes back there right after each click,
+// within the same xdotool call: the open menu closes by itself at its pointer watch's next tick
+// once the pointer is outside, and only the new request is to close it here.
+async function request(id, at, rest = undefined) {
+    const back = rest ? ["mousemove", rest.x, rest.y] : [];
+    const seen = await inPage("seenContextMenus.length");
+    const before = unmanagedWindows();
+    xdotool("mousemove", "--sync", at.x, at.y, "click", 3, ...back);
+    await fixture.until(inPage, `seenContextMenus.length > ${seen}`, `the contextmenu event`);
+    const target = await inPage("seenContextMenus.at(-1)");
+    if (target !== id) {
+        throw new Error(`the right-click at ${at.x},${at.y} reached ${target}, not ${id}`);
+    }
+    const [menuId, menu] = await poll(() => [...unmanagedWindows()]
+        .find(([windowId, box]) => !before.has(windowId) && box.width > 50 && box.height > 50),
+    "Chromium's context menu");
+    const rows = await poll(() => iconRows(menuId, menu), "the Quillery entry's icon");
+    const entry = { x: menu.x + 80, y: menu.y + Math.round((rows[0] + rows[1]) / 2) };
+    const starts = hostStarts().length;
+    xdotool("mousemove", "--sync", entry.x, entry.y, "click", 1, ...back);
+    return poll(() => hostStarts()[starts], "the host's start");
+}
+
+// Waits for a snippet menu and for the pointer on its banner, where the menu puts it as it
+// opens (a click before that would be undone); resolves to its rectangle and that point.
+async function openedMenu() {
+    const [left, top, right, bottom] = (await e2eProbe("window", "--class", MENU_CLASS,
+        "--timeout", WAIT_MS / 1000)).split(/\s+/).map(Number);
+    const rect = { left, top, right, bottom };
+    const banner = { ...rect, bottom: top + BANNER_HEIGHT };
+    let at;
+    const onBanner = await poll(() => {
+        at = pointer();
+        return inside(at, banner) ? at : undefined;
+    }, "the pointer on the snippet menu's banner").catch((failure) => {
+        throw new Error(`${failure.message} (the menu at ${left},${top}-${right},${bottom}, ` +
+            `the pointer at ${at.x},${at.y})`);
+    });
+    return { rect, onBanner };
+}
+
+const clickLine = (rect, line) => xdotool("mousemove", "--sync", rect.left + 60,
+    rect.top + BANNER_HEIGHT + LINE_HEIGHT * (line - 1) + LINE_HEIGHT / 2, "click", 1);
+
+const valueIs = (id, text) => `document.getElementById(${JSON.stringify(id)}).value === ` +
+    JSON.stringify(text);
+
+// After a check that failed: Escape for a context menu of the browser's that may be open, and
+// the pointer off every snippet menu, whose pointer watch then closes it.
+// Wine moves the pointer for SetCursorPos only when the point differs from the last one it
+// knows of, which it learns from its own calls and from events on its own windows; so the
+// pointer is put there through Wine too, or the next menu, opening where the last one did,
+// would find its banner's point already known and leave the pointer where it is.
+async function closeMenus() {
+    try {
+        xdotool("key", "Escape");
+        xdotool("mousemove", "--sync", 1010, 760);
+        await e2eProbe("pointer", 1010, 760);
+        await e2eProbe("gone", "--class", MENU_CLASS, "--timeout", WAIT_MS / 1000);
+    } catch (failure) {
+        console.log(`(a snippet menu stays open: ${failure.message})`);
+    }
+}
+
+const counts = { passed: 0, skipped: 0, failed: 0 };
+let lastReport = Date.now();
+// Each line also tells the seconds since the last one: where a slow run spent its time.
+function report(name, ok, detail) {
+    const seconds = ((Date.now() - lastReport) / 1000).toFixed(1);
+    lastReport = Date.now();
+    console.log(`${ok ? "ok" : "FAIL"}: ${name}: ${detail} [${seconds} s]`);
+    counts[ok ? "passed" : "failed"] += 1;
+}
+
+// Runs a check whose `body` resolves to its detail or throws its failure.
+async function check(name, body) {
+    try {
+        report(name, true, await body());
+    } catch (failure) {
+        report(name, false, failure.message);
+        await closeMenus();
+    }
+}
+
+// "exists" and "near" from one request on the Name box: line 1 clicked puts its snippet in,
+// and the menu opened near the right-clicked point: no farther from it than its own height.
+async function existsAndNear() {
+    let opened;
+    const name = await fieldPoint("name");
+    try {
+        await request("name", name);
+        opened = await openedMenu();
+    } catch (failure) {
+        report("near", false, failure.message);
+        report("exists", false, failure.message);
+        await closeMenus();
+        return;
+    }
+    const { rect } = opened;
+    const dx = Math.max(rect.left - name.x, 0, name.x - (rect.right - 1));
+    const dy = Math.max(rect.top - name.y, 0, name.y - (rect.bottom - 1));
+    const distance = Math.round(Math.hypot(dx, dy));
+    const height = rect.bottom - rect.top;
+    report("near", distance <= height, `right-clicked at ${name.x},${name.y}; the menu at ` +
+        `${rect.left},${rect.top}-${rect.right},${rect.bottom}, ${distance} px away, ` +
+        `${height} px high`);
+    await check("exists", async () => {
+        clickLine(rect, 1);
+        await fixture.until(inPage, valueIs("name", snippet), `the Name box to hold ${snippet}`);
+        return `line 1 clicked, the Name box holds ${JSON.stringify(snippet)}`;
+    });
+}
+
+// "keys": the real keyboard's Down then Return, with the menu open, chooses line 1.
+async function keys() {
+    await check("keys", async () => {
+        await request("email", await fieldPoint("email"));
+        await openedMenu();
+        xdotool("key", "Down", "Return");
+        // Keys that reach the menu choose at once; 10 s is ample on a loaded machine.
+        try {
+            await poll(async () => (await inPage(valueIs("email", snippet))) || undefined,
+                "the E-mail box's value", 10000);
+        } catch {
+            throw new Error(`Down, Return sent; the E-mail box holds ${JSON.stringify(
+                await inPage("document.getElementById('email').value"))}, X keyboard focus ` +
+                `on window ${xdotool("getwindowfocus").trim()}`);
+        }
+        return `Down, Return put ${JSON.stringify(snippet)} into the E-mail box`;
+    });
+}
+
+// The snippet menus' X windows on the screen, which Wine names with the menu's caption.
+function menuWindows() {
+    try {
+        return xdotool("search", "--onlyvisible", "--name", "^Form1$").split("\n")
+            .filter(Boolean);
+    } catch {
+        return []; // xdotool fails when it finds none
+    }
+}
+
+// "second request": with a menu open, a right-click on another field and the entry close it
+// (its window goes before the new one comes, and its host ends) and open one new menu.
+// Resolves to the new menu's host, or undefined.
+async function secondRequest() {
+    let host;
+    await check("second request", async () => {
+        const first = await request("name", await fieldPoint("name"));
+        const { rect, onBanner } = await openedMenu();
+        const firstWindows = menuWindows();
+        if (!runsHost(first.pid) || firstWindows.length !== 1) {
+            throw new Error(`process ${first.pid} is not the first menu's host, or ` +
+                `${firstWindows.length} menu windows are on the screen`);
+        }
+        // A field that the open menu does not cover.
+        let other;
+        for (const id of ["email", "postcode", "message"]) {
+            other = { id, at: await fieldPoint(id) };
+            if (!inside(other.at, rect)) {
+                break;
+            }
+        }
+        host = await request(other.id, other.at, onBanner);
+        // Until the new menu's window is the only one: never two at once. (The first menu
+        // would also close at its pointer watch's tick once the new menu has put the pointer
+        // on its own banner, but only after the new one had come.)
+        let most = 0;
+        let now = [];
+        await poll(() => {
+            now = menuWindows();
+            most = Math.max(most, now.length);
+            return now.length === 1 && now[0] !== firstWindows[0] ? true : undefined;
+        }, "the new menu's window in place of the first").catch((failure) => {
+            throw new Error(`${failure.message}: ${now.length} menu windows on the screen`);
+        });
+        await ended(first.pid, `the first menu's host (${first.pid}) to end`);
+        const second = await openedMenu();
+        const menus = Number(await e2eProbe("count", "--class", MENU_CLASS));
+        if (most !== 1 || menus !== 1 || !runsHost(host.pid)) {
+            throw new Error(`${most} menu windows on the screen at once; ${menus} snippet ` +
+                `menus open; the new host ${runsHost(host.pid) ? "runs" : "has ended"}`);
+        }
+        return `the first menu's window went before the new one came, its host ended; one ` +
+            `menu open, at ${second.rect.left},${second.rect.top}, from the right-click on ` +
+            `${other.id}`;
+    });
+    return host;
+}
+
+// "browser closed": the browser ended (SIGTERM) while a menu is open ends that menu's host
+// and its window.
+async function browserClosed(host) {
+    await check("browser closed", async () => {
+        if (!host || !runsHost(host.pid)) {
+            host = await request("name", await fieldPoint("name"));
+        }
+        await openedMenu();
+        if (!runsHost(host.pid)) {
+            throw new Error(`process ${host.pid} is not the open menu's host`);
+        }
+        process.kill(fixture.browser.child.pid, "SIGTERM");
+        await ended(host.pid, `the host (${host.pid}) to end`);
+        await e2eProbe("gone", "--class", MENU_CLASS, "--timeout", WAIT_MS / 1000);
+        return "the host ended, and no snippet menu is left";
+    });
+}
+
+async function main() {
+    try {
+        await fixture.start({ headed: true, windowSize: [800, 600] });
+        // Where the page lies on the screen: the real pointer moved into it tells.
+        await inPage(`(() => {
+            window.pageOnScreen = null;
+            addEventListener("mousemove", (event) => {
+                pageOnScreen = { x: event.screenX - event.clientX,
+                    y: event.screenY - event.clientY };
+            });
+            return true;
+        })()`);
+        xdotool("mousemove", "--sync", 200, 300);
+        await fixture.until(inPage, "window.pageOnScreen", "the pointer over the page");
+        pageOnScreen = await inPage("pageOnScreen");
+
+        await existsAndNear();
+        await keys();
+        await browserClosed(await secondRequest());
+    } catch (failure) {
+        report("set-up", false, failure.stack ?? failure);
+    } finally {
+        for (const entry of fixture.workerConsole) {
+            console.log(`service worker console: ${entry.type}: ${entry.text}`);
+        }
+        await fixture.stop().catch((failure) => console.log(`stopping: ${failure.message}`));
+    }
+    console.log(`${counts.passed} passed, ${counts.skipped} skipped, ${counts.failed} failed`);
+    process.exit(counts.failed === 0 ? 0 : 1);
+}
+
+main();
