@@ -217,9 +217,15 @@ std::wstring Resident::Tip() const {
 void Resident::AddIcon() {
     if (tray_ && !tray_->Add(Tip())) {
         // The program keeps working through its hotkey, and /quit ends it; notifications
-        // become message boxes.
+        // become message boxes, this one first.
         SetWindowTextW(window_.get(),
                        (Tip() + L" (no icon: the notification area refused it)").c_str());
+        Notify({L"Quillery could not put its icon in the notification area. " +
+                    (hotkeyTaken_ ? L"Press " + HotkeyName(hotkey_) +
+                                        L" in any program to open the snippet menu; "
+                                  : std::wstring(L"Its hotkey is used by another program; ")) +
+                    L"\"Quillery.exe /quit\" ends it.",
+                true});
     }
 }
 
