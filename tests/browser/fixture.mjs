@@ -82,12 +82,17 @@ export class Fixture {
         writeFileSync(launcher, `#!/bin/sh\nexec '${process.execPath}' ` +
             `'${join(here, "stand-in-host.mjs")}' '${this.hostState}' "$@"\n`);
         chmodSync(launcher, 0o755);
+        this.writeHostManifest(launcher, "Quillery snippet menu (test stand-in)");
+    }
+
+    // The host manifest, naming `program`, that only this extension may start.
+    writeHostManifest(program, description) {
         mkdirSync(this.hostsFolder, { recursive: true });
         this.hostManifest = join(this.hostsFolder, "quillery.json");
         writeFileSync(this.hostManifest, JSON.stringify({
             name: "quillery",
-            description: "Quillery snippet menu (test stand-in)",
-            path: launcher,
+            description,
+            path: program,
             type: "stdio",
             ...this.hostAllowance,
         }));

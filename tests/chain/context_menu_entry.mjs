@@ -12,9 +12,9 @@
 // for each check, then "N passed, S skipped, F failed".
 import { execFileSync, spawn } from "node:child_process";
 import { once } from "node:events";
-import { closeSync, mkdirSync, openSync, readFileSync, writeFileSync } from "node:fs";
+import { closeSync, openSync, readFileSync } from "node:fs";
 import { dirname, join, resolve } from "node:path";
-import { EXTENSION_ORIGIN, Fixture, WAIT_MS } from "../browser/fixture.mjs";
+import { Fixture, WAIT_MS } from "../browser/fixture.mjs";
 
 const [chromium, extensionDir, launcher, hostStartsFile, probe, snippet] = process.argv.slice(2);
 
@@ -49,15 +49,7 @@ const MENU_CLASS = "QuillerySnippetMenu";
 class RealHostFixture extends Fixture {
     // The manifest of the real host, where the browser looks for the user's hosts.
     installStandInHost() {
-        mkdirSync(this.hostsFolder, { recursive: true });
-        this.hostManifest = join(this.hostsFolder, "quillery.json");
-        writeFileSync(this.hostManifest, JSON.stringify({
-            name: "quillery",
-            description: "Quillery snippet menu",
-            path: launcher,
-            type: "stdio",
-            allowed_origins: [`${EXTENSION_ORIGIN}/`],
-        }));
+        this.writeHostManifest(launcher, "Quillery snippet menu");
     }
 
     // The extension as it ships.
