@@ -9,33 +9,13 @@
 import { execFileSync } from "node:child_process";
 import { resolve } from "node:path";
 import { Fixture, WAIT_MS } from "../tests/browser/fixture.mjs";
+import { unmanagedWindows } from "../tests/browser/x-windows.mjs";
 
 // Tall enough for the whole menu of a text area, opened next to the field.
 const WINDOW_SIZE = [720, 640];
 
 function run(command, ...args) {
     return execFileSync(command, args, { encoding: "utf8" });
-}
-
-// The mapped top-level windows that the window manager does not handle (menus, tooltips), by
-// id, with their place and size on the screen.
-function unmanagedWindows() {
-    const windows = new Map();
-    for (const line of run("xwininfo", "-root", "-children").split("\n")) {
-        const id = line.match(/^\s+(0x[0-9a-f]+)/)?.[1];
-        if (!id) {
-            continue;
-        }
-        const info = run("xwininfo", "-id", id);
-        if (/Map State: IsViewable/.test(info) && /Override Redirect State: yes/.test(info)) {
-            const number = (label) => Number(info.match(new RegExp(`${label}:\\s+(-?\\d+)`))[1]);
-            windows.set(id, {
-                x: number("Absolute upper-left X"), y: number("Absolute upper-left Y"),
-                width: number("Width"), height: number("Height"),
-            });
-        }
-    }
-    return windows;
 }
 
 // Polls `probe` until it returns a value other than undefined.

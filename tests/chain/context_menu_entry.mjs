@@ -15,6 +15,7 @@ import { once } from "node:events";
 import { closeSync, openSync, readFileSync } from "node:fs";
 import { dirname, join, resolve } from "node:path";
 import { Fixture, WAIT_MS } from "../browser/fixture.mjs";
+import { unmanagedWindows } from "../browser/x-windows.mjs";
 
 const [chromium, extensionDir, launcher, hostStartsFile, probe, snippet] = process.argv.slice(2);
 
@@ -75,29 +76,6 @@ async function poll(probe, what, timeoutMs = WAIT_MS) {
         }
         await new Promise((next) => setTimeout(next, 20));
     }
-}
-
-// The mapped top-level windows that the window manager does not handle (menus, Wine's
-// unmanaged windows), by id, with their place and size on the screen.
-function unmanagedWindows() {
-    const windows = new Map();
-    for (const line of run("xwininfo", "-root", "-children").split("\n")) {
-        const id = line.match(/^\s+(0x[0-9a-f]+)/)?.[1];
-        let info;
-        try {
-            info = id && run("xwininfo", "-id", id);
-        } catch {
-            continue; // gone meanwhile
-        }
-        if (/Map State: IsViewable/.test(info) && /Override Redirect State: yes/.test(info)) {
-            const number = (label) => Number(info.match(new RegExp(`${label}:\\s+(-?\\d+)`))[1]);
-            windows.set(id, {
-                x: number("Absolute upper-left X"), y: number("Absolute upper-left Y"),
-                width: number("Width"), height: number("Height"),
-            });
-        }
-    }
-    return windows;
 }
 
 // The rows of Chromium's context menu window where the entry's icon, the one strongly blue
