@@ -6,7 +6,7 @@
 
 namespace quillery {
 
-std::wstring RunMenuRequest(Platform& platform, WindowFactory& views) {
+std::wstring RunMenuRequest(Platform& platform, WindowFactory& views, MenuOpening opening) {
     // The mark is the thread's, so a request further up the thread's stack is seen.
     ThreadSlot& thread = *platform.threads;
     if (!thread.TryBeginRequest()) {
@@ -17,7 +17,7 @@ std::wstring RunMenuRequest(Platform& platform, WindowFactory& views) {
     views.CloseOtherMenus();
 
     MenuSession session(platform);
-    std::wstring chosen = SnippetMenu(session, views).Show();
+    std::wstring chosen = SnippetMenu(session, views, opening).Show();
     platform.desktop->DoEvents();
     return chosen;
 }

@@ -11,7 +11,7 @@ namespace quillery {
 // snippet menu modally on the calling thread and returns the text it chose (the snippet's, or
 // empty). Throws when the window cannot be created or shown, and when a request is already
 // running on this thread; a request ended by a fatal report, or closed by another request,
-// returns the empty string.
-std::wstring RunMenuRequest(Platform& platform, WindowFactory& views);
+// returns the empty string. `opening` says where the menu opens.
+std::wstring RunMenuRequest(Platform& platform, WindowFactory& views, MenuOpening opening = {});
 
 } // namespace quillery

@@ -21,8 +21,9 @@ bool ContainsVb(const std::wstring& name) {
 
 } // namespace
 
-SnippetMenu::SnippetMenu(MenuSession& session, WindowFactory& views)
-    : Form(session.Windows(), WindowRole::Menu), session_(session), views_(views) {
+SnippetMenu::SnippetMenu(MenuSession& session, WindowFactory& views, MenuOpening opening)
+    : Form(session.Windows(), WindowRole::Menu), session_(session), views_(views),
+      opening_(opening) {
     ResetToDesign();
 }
 
@@ -83,8 +84,12 @@ void SnippetMenu::Load() {
     if (!IsOpen()) {
         return;
     }
-    centredOnScreen_ = ContainsVb(platform.system->ExecutableName());
-    PlaceAtPointer(platform.desktop->CursorPos());
+    if (opening_.belowLine) {
+        PlaceBelowLine(*opening_.belowLine);
+    } else {
+        centredOnScreen_ = ContainsVb(platform.system->ExecutableName());
+        PlaceAtPointer(platform.desktop->CursorPos());
+    }
 
     ShowWelcomeAndStoreAnswer();
     if (!IsOpen()) {
@@ -112,6 +117,23 @@ void SnippetMenu::PlaceAtPointer(PixelPoint pointer) {
             static_cast<float>(desktop.TwipsPerPixelY() * pointer.y - layout_.height / 2.0 - 1000);
     }
     KeepInside(desktop.WorkAreaAt(monitorPoint), scale);
+    Redraw();
+}
+
+// Below the line at its left end; above it when the work area of the line's monitor has no room
+// below and has room above; then kept inside that area.
+void SnippetMenu::PlaceBelowLine(const PixelRect& line) {
+    Desktop& desktop = *session_.System().desktop;
+    const PixelScale scale(desktop.TwipsPerPixelX(), desktop.TwipsPerPixelY());
+    const PixelRect area = desktop.WorkAreaAt({line.left, line.top});
+    const PixelRect size = scale.Window(0, 0, layout_.width, layout_.height);
+    int top = line.bottom;
+    if (top + size.bottom > area.bottom && line.top - size.bottom >= area.top) {
+        top = line.top - size.bottom;
+    }
+    layout_.left = static_cast<float>(line.left * scale.TwipsPerPixelX());
+    layout_.top = static_cast<float>(top * scale.TwipsPerPixelY());
+    KeepInside(area, scale);
     Redraw();
 }
 

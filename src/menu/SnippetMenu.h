@@ -42,6 +42,15 @@ struct MenuLayout {
     }
 };
 
+// Where a request's menu opens. Without a line: at the pointer, its left edge there and its
+// middle 1000 twips above it, where the browser's context menu has always put it. With a line of
+// text (a caret's rectangle, in screen pixels): below that line at its left end, as a context
+// menu opens below a pointer, so that the line stays in sight; above the line where the work
+// area has no room below it. Either way the window is kept inside that work area.
+struct MenuOpening {
+    std::optional<PixelRect> belowLine;
+};
+
 // The snippet menu: a borderless window at the pointer that lists the stored snippets, with a
 // banner above them and two site links below.
 class SnippetMenu final : public Form, public EditableMenu {
@@ -61,7 +70,7 @@ public:
     static constexpr const wchar_t* kLinkCaptions[2] = {L"Help and Support", L"Competition Sites"};
 
     // `session` is the request's; `views` makes this window and the ones it opens.
-    SnippetMenu(MenuSession& session, WindowFactory& views);
+    SnippetMenu(MenuSession& session, WindowFactory& views, MenuOpening opening = {});
 
     // Shows the window modally and returns, once it has closed, the text chosen in it: the
     // snippet's, or empty when it closed without a choice.
@@ -143,6 +152,7 @@ private:
     void AddLine(int item);
     void PlaceSeparator(float y);
     void PlaceAtPointer(PixelPoint pointer);
+    void PlaceBelowLine(const PixelRect& line);
     // Moves the window as little as it takes to lie inside `area`, in screen pixels.
     void KeepInside(const PixelRect& area, const PixelScale& scale);
     // Redraws the window, and moves or sizes it first only when its place or size changed
@@ -164,6 +174,7 @@ private:
 
     MenuSession& session_;
     WindowFactory& views_;
+    const MenuOpening opening_;
     MenuLayout layout_;
     // The highlight: a line (from 1), a link, or nothing. A rebuild of the lines ends a line's
     // highlight; a link keeps its own.

@@ -22,10 +22,11 @@ std::wstring Widened(const char* text) {
 
 // The menu request as Pennock.dll runs it, in this program's module; what it chose, or a notice
 // when it could not run.
-std::optional<std::wstring> ChosenText(std::optional<Notice>& failure) {
+std::optional<std::wstring> ChosenText(const resident::MenuAnchor& anchor,
+                                       std::optional<Notice>& failure) {
     try {
         win32::Win32WindowFactory windows(GetModuleHandleW(nullptr));
-        return RunMenuRequest(CurrentPlatform(), windows);
+        return RunMenuRequest(CurrentPlatform(), windows, MenuOpening{anchor.caretLine});
     } catch (const Failure& fault) {
         failure = Notice{L"Quillery could not open its menu: " + Widened(fault.what()) + L"."};
     } catch (const std::bad_alloc&) {
@@ -54,11 +55,8 @@ bool TurnedToAnotherProgram(const TypingTarget& target) {
 
 std::optional<Notice> MenuForProgram(const std::optional<TypingTarget>& target,
                                      const resident::MenuAnchor& anchor, UINT hotkeyKey) {
-    if (anchor.source != resident::MenuAnchor::Source::Pointer) {
-        CurrentPlatform().desktop->SetCursorPos(anchor.point.x, anchor.point.y);
-    }
     std::optional<Notice> failure;
-    const std::optional<std::wstring> chosen = ChosenText(failure);
+    const std::optional<std::wstring> chosen = ChosenText(anchor, failure);
     if (!chosen) {
         return failure;
     }

@@ -241,16 +241,11 @@ void Resident::Notify(const Notice& notice) {
 
 void Resident::OpenMenuFromHotkey() {
     const FocusedProgram focused = FindFocusedProgram();
-    POINT pointer{};
-    GetCursorPos(&pointer);
-    OpenMenu(focused.target, resident::AnchorFor(focused.caret, {pointer.x, pointer.y}),
-             hotkey_.key);
+    OpenMenu(focused.target, resident::AnchorFor(focused.caret), hotkey_.key);
 }
 
 void Resident::OpenMenuFromIcon() {
-    POINT pointer{};
-    GetCursorPos(&pointer);
-    OpenMenu(TargetOf(lastForeground_), resident::AnchorFor({}, {pointer.x, pointer.y}), 0);
+    OpenMenu(TargetOf(lastForeground_), resident::MenuAnchor{}, 0);
 }
 
 void Resident::OpenMenu(const std::optional<TypingTarget>& target,

@@ -73,10 +73,7 @@ int QuitRunningInstance() {
 
 int MenuOnce() {
     const app::FocusedProgram focused = app::FindFocusedProgram();
-    POINT pointer{};
-    GetCursorPos(&pointer);
-    const auto notice = app::MenuForProgram(
-        focused.target, resident::AnchorFor(focused.caret, {pointer.x, pointer.y}), 0);
+    const auto notice = app::MenuForProgram(focused.target, resident::AnchorFor(focused.caret), 0);
     if (notice) {
         MessageBoxW(nullptr, notice->text.c_str(), kTitle,
                     MB_OK | MB_SETFOREGROUND |

@@ -9,15 +9,14 @@ bool Shown(const std::optional<PixelRect>& caret) {
 
 } // namespace
 
-MenuAnchor AnchorFor(const CaretPlaces& caret, PixelPoint pointer) {
+MenuAnchor AnchorFor(const CaretPlaces& caret) {
     if (Shown(caret.system)) {
-        return {{caret.system->left, caret.system->bottom}, MenuAnchor::Source::SystemCaret};
+        return {MenuAnchor::Source::SystemCaret, caret.system};
     }
     if (Shown(caret.accessible)) {
-        return {{caret.accessible->left, caret.accessible->bottom},
-                MenuAnchor::Source::AccessibleCaret};
+        return {MenuAnchor::Source::AccessibleCaret, caret.accessible};
     }
-    return {pointer, MenuAnchor::Source::Pointer};
+    return {};
 }
 
 } // namespace quillery::resident

@@ -14,21 +14,16 @@ struct CaretPlaces {
     std::optional<PixelRect> accessible;
 };
 
-// Where the menu opens, and what told that place.
+// Where the menu opens: below the caret's line, or at the pointer when there is no caret.
 struct MenuAnchor {
     enum class Source { SystemCaret, AccessibleCaret, Pointer };
-    PixelPoint point;
     Source source = Source::Pointer;
-
-    bool operator==(const MenuAnchor& other) const {
-        return point.x == other.point.x && point.y == other.point.y && source == other.source;
-    }
+    std::optional<PixelRect> caretLine; // the caret's rectangle; none at the pointer
 };
 
-// The menu opens below the caret's line, at its left edge, as a context menu opens below the
-// pointer: the system caret first, then the accessible one; a caret without height (none is
-// shown) does not count. With no caret, at the pointer. The menu keeps itself inside the work
-// area of the monitor that holds the place (SnippetMenu, through Desktop::WorkAreaAt).
-MenuAnchor AnchorFor(const CaretPlaces& caret, PixelPoint pointer);
+// The system caret first, then the accessible one; a caret without height (none is shown) does
+// not count. The menu opens below that caret's line, or above it where its monitor's work area
+// has no room below (SnippetMenu, MenuOpening); with no caret, at the pointer.
+MenuAnchor AnchorFor(const CaretPlaces& caret);
 
 } // namespace quillery::resident

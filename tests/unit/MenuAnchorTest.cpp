@@ -1,6 +1,5 @@
-// Where the menu opens for the focused program: below its caret's line, else at the pointer.
-// The menu then keeps itself inside the work area of that place's monitor, as it does at the
-// pointer (MenuRequestTest.PlacementAtThePointerInsideTheWorkArea).
+// Which caret the menu opens below for the focused program, else the pointer. Where the menu
+// then lies: MenuRequestTest.PlacementBelowATextLineInsideTheWorkArea.
 
 #include "resident/MenuAnchor.h"
 
@@ -12,37 +11,41 @@ namespace {
 using Source = MenuAnchor::Source;
 
 TEST(MenuAnchorTest, SystemCaretThenAccessibleCaretThenPointer) {
-    const PixelPoint pointer{500, 400};
     const PixelRect caret{100, 200, 101, 216};
     const PixelRect drawnCaret{300, 50, 302, 70};
     const PixelRect noHeight{100, 200, 101, 200};
     const PixelRect upsideDown{100, 216, 101, 200};
-    const PixelRect onSecondMonitor{-900, -120, -899, -104};
     struct Case {
         const char* what;
         CaretPlaces caret;
-        MenuAnchor expected;
+        Source source;
+        std::optional<PixelRect> line;
     } cases[] = {
-        {"system caret", {caret, drawnCaret}, {{100, 216}, Source::SystemCaret}},
-        {"system caret alone", {caret, {}}, {{100, 216}, Source::SystemCaret}},
-        {"caret that has no width", {PixelRect{7, 8, 7, 20}, {}}, {{7, 20}, Source::SystemCaret}},
-        {"accessible caret alone", {{}, drawnCaret}, {{300, 70}, Source::AccessibleCaret}},
+        {"system caret", {caret, drawnCaret}, Source::SystemCaret, caret},
+        {"system caret alone", {caret, {}}, Source::SystemCaret, caret},
+        {"caret that has no width",
+         {PixelRect{7, 8, 7, 20}, {}},
+         Source::SystemCaret,
+         PixelRect{7, 8, 7, 20}},
+        {"accessible caret alone", {{}, drawnCaret}, Source::AccessibleCaret, drawnCaret},
         {"system caret without height",
          {noHeight, drawnCaret},
-         {{300, 70}, Source::AccessibleCaret}},
-        {"system caret upside down", {upsideDown, {}}, {pointer, Source::Pointer}},
-        {"no caret", {}, {pointer, Source::Pointer}},
-        {"neither shown", {noHeight, noHeight}, {pointer, Source::Pointer}},
-        {"caret left of and above the main monitor",
-         {onSecondMonitor, {}},
-         {{-900, -104}, Source::SystemCaret}},
+         Source::AccessibleCaret,
+         drawnCaret},
+        {"system caret upside down", {upsideDown, {}}, Source::Pointer, {}},
+        {"no caret", {}, Source::Pointer, {}},
+        {"neither shown", {noHeight, noHeight}, Source::Pointer, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const MenuAnchor anchor = AnchorFor(c.caret, pointer);
-        EXPECT_EQ(anchor.point.x, c.expected.point.x);
-        EXPECT_EQ(anchor.point.y, c.expected.point.y);
-        EXPECT_EQ(anchor.source, c.expected.source);
+        const MenuAnchor anchor = AnchorFor(c.caret);
+        EXPECT_EQ(anchor.source, c.source);
+        ASSERT_EQ(anchor.caretLine.has_value(), c.line.has_value());
+        if (c.line) {
+            EXPECT_EQ(anchor.caretLine->left, c.line->left);
+            EXPECT_EQ(anchor.caretLine->top, c.line->top);
+            EXPECT_EQ(anchor.caretLine->bottom, c.line->bottom);
+        }
     }
 }
 

@@ -76,6 +76,44 @@ TEST_F(MenuRequestTest, PlacementAtThePointerInsideTheWorkArea) {
     }
 }
 
+// Below a line of text (a caret, 16 pixels high) at its left end; above it where the work area
+// has no room below; a window that fits on neither side is kept inside the area.
+TEST_F(MenuRequestTest, PlacementBelowATextLineInsideTheWorkArea) {
+    const std::vector<PixelRect> twoMonitors{{0, 0, 1024, 738}, {-1280, -300, 0, 724}};
+    struct Case {
+        const char* where;
+        PixelRect caret;
+        std::vector<PixelRect> workAreas; // none: the whole screen, 1024 x 768
+        float left;
+        float top;
+    } cases[] = {
+        // The window is 167 x 101 pixels; 216 is 3240 twips, 599 is 8985, 539 is 8085.
+        {"below the line", {100, 200, 101, 216}, {}, 1500, 3240},
+        {"above a line near the bottom", {100, 700, 101, 716}, {}, 1500, 8985},
+        {"above a line over a bar at the bottom",
+         {100, 640, 101, 656},
+         {{0, 0, 1024, 728}},
+         1500,
+         8085},
+        {"at the right edge", {1000, 200, 1001, 216}, {}, 12855, 3240},
+        {"bottom of a second monitor", {-300, 700, -299, 716}, twoMonitors, -4500, 8985},
+        {"no room on either side", {10, 60, 11, 140}, {{0, 0, 1024, 200}}, 150, 1485},
+    };
+    SaveItems({1});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.where);
+        ui().workAreas = c.workAreas;
+        ui().pointer = {512, 384};
+        Scripted({[&] {
+                      EXPECT_EQ(menu().Layout().left, c.left);
+                      EXPECT_EQ(menu().Layout().top, c.top);
+                  },
+                  LeaveAndTick()},
+                 MenuExpected::Shown,
+                 [&] { return RunMenuRequest(platform.port, ui(), MenuOpening{c.caret}); });
+    }
+}
+
 TEST_F(MenuRequestTest, PointerIsPutOntoTheBannerBeforeTheWatchStarts) {
     SaveItems({1});
     ui().pointer = {40, 130};
