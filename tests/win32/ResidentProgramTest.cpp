@@ -201,6 +201,10 @@ protected:
     // Presses the hotkey and waits for the menu with the pointer on its banner; its rectangle.
     RECT OpenMenu(const std::vector<std::string>& press = {"key", "ctrl+shift+Insert"}) {
         EXPECT_TRUE(Xdotool(press));
+        return ShownMenu();
+    }
+
+    static RECT ShownMenu() {
         HWND menu = nullptr;
         RECT place{};
         EXPECT_TRUE(WaitFor([&] {
@@ -286,6 +290,20 @@ TEST_F(ResidentProgramTest, HotkeyOpensTheMenuAtTheCaretAndAClickTypesTheSnippet
         PostMessageW(target_, WM_CLOSE, 0, 0);
         EXPECT_EQ(target->Exited(), 0u);
     }
+}
+
+// "/menu" with no instance running: the menu opens once below the caret of the program in
+// front, the click types there, and the program ends with 0.
+TEST_F(ResidentProgramTest, MenuOnceTypesTheChoiceAndEnds) {
+    auto target = StartTarget(/*single=*/true);
+    const POINT caret = Caret();
+    Process once(program_, L"/menu");
+    const RECT menu = ShownMenu();
+    EXPECT_EQ(menu.left, caret.x);
+    EXPECT_EQ(menu.top, caret.y);
+    ClickLine(menu, 1);
+    EXPECT_TRUE(EditHolds(kGreeting));
+    EXPECT_EQ(once.Exited(), 0u);
 }
 
 // Ctrl and Shift, the hotkey's modifiers, still held when the line is clicked: the snippet is
