@@ -66,7 +66,7 @@ mkdir -p "$e2e/logs" "$e2e/work"
 if [[ $# -gt 0 ]]; then
     cases=("$@")
 elif [[ -n $i686_build ]]; then
-    cases=(register choose_line shared_menu_dat install_win64)
+    cases=(register choose_line shared_menu_dat install_win64 package)
 else
     # Every case but those that need a 64-bit prefix.
     cases=()
