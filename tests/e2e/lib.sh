@@ -2,8 +2,7 @@
 # What the end-to-end cases share. A case runs under scripts/with-wine.sh (display, window
 # manager and Wine prefix are set up) with these set by run.sh:
 #   E2E_DLL      the built Pennock.dll          E2E_PROBE    the built e2e_probe.exe
-#   E2E_MENUDAT  the native menudat tool        E2E_PACKAGE  the installable folder (in a
-#                                               64-bit run, the 32-bit build's, with both DLLs)
+#   E2E_MENUDAT  the native menudat tool
 #   E2E_WORK     an empty folder of the case's own
 #   E2E_ROOT     the source tree
 #   E2E_PLATFORM win32 or win64: the DLL's platform, and the prefix's
@@ -272,11 +271,28 @@ component_keys() {
 
 # Copies the component's keys of the user's classes into the machine's: Wine's COM reads the
 # machine's classes alone, where Windows merges the user's into what every program reads.
+mirrored_keys=("CLSID\\$CLSID" Pennock.DoBiz "Wow6432Node\\CLSID\\$CLSID")
 mirror_user_classes() {
     local key
-    for key in "CLSID\\$CLSID" Pennock.DoBiz "Wow6432Node\\CLSID\\$CLSID"; do
+    for key in "${mirrored_keys[@]}"; do
         key_exists "HKCU\\Software\\Classes\\$key" || continue
         wine reg copy "HKCU\\Software\\Classes\\$key" "HKLM\\Software\\Classes\\$key" /s /f >/dev/null ||
             fail "copying $key into the machine's classes"
+    done
+}
+
+# Leaves the prefix to the next case as the case found it, once it ends: the package uninstalled,
+# the given folders (the install folder, which keeps the user's Menu.dat) deleted, and the copy
+# of the registration in the machine's classes removed.
+remove_package_on_exit() {
+    package_leftovers=("$@")
+    trap remove_package EXIT
+}
+remove_package() {
+    local key
+    msi /x "$E2E_MSI" >/dev/null 2>&1
+    rm -rf "${package_leftovers[@]}"
+    for key in "${mirrored_keys[@]}"; do
+        wine reg delete "HKLM\\Software\\Classes\\$key" /f >/dev/null 2>&1
     done
 }

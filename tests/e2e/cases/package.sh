@@ -35,8 +35,9 @@ for dll in "$registered"/Pennock*.dll; do
     wine "$(regsvr32_for "${dll##*/}")" /u /s "$(winpath "$dll")" || fail "regsvr32 /u ${dll##*/}"
 done
 
-msi /i "$E2E_MSI" || fail "msiexec /i $E2E_MSI failed"
 target=$(package_folder) || fail "no Local AppData folder"
+remove_package_on_exit "$target"
+msi /i "$E2E_MSI" || fail "msiexec /i $E2E_MSI failed"
 windows=$(winpath "$target")
 [[ $(cd "$target" && ls) == "$(cd "$E2E_MSI_FILES" && ls)" ]] ||
     fail "installed: $(cd "$target" && ls | tr '\n' ' ')"

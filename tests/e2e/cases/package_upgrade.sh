@@ -27,6 +27,8 @@ cmake -DWIXL=wixl -DMSIINFO=msiinfo -DMSIBUILD=msibuild -DSOURCE_DIR="$E2E_ROOT/
     -P "$E2E_ROOT/installer/BuildPackage.cmake" || fail "building the older package"
 
 profile=$(winepath -u "$(wine cmd /c echo '%USERPROFILE%' | tr -d '\r')")
+package_leftovers=("$profile/Łódź 東京")
+trap 'set_local_appdata "%USERPROFILE%\AppData\Local"; remove_package' EXIT
 mkdir -p "$profile/Łódź 東京/Local"
 set_local_appdata '%USERPROFILE%\Łódź 東京\Local'
 target="$profile/Łódź 東京/Local/Programs/Quillery"
