@@ -230,6 +230,14 @@ msi() {
     wine msiexec "$action" "$(winpath "$package")" /qn "$@"
 }
 
+# Whether the list of installed programs shows the product of package $1, as Windows Installer
+# enters it (Wine's, for the machine).
+listed() {
+    local product programs='Software\Microsoft\Windows\CurrentVersion\Uninstall'
+    product=$(msiinfo export "$1" Property | tr -d '\r' | sed -n 's/^ProductCode\t//p')
+    key_exists "HKCU\\$programs\\$product" || key_exists "HKLM\\$programs\\$product"
+}
+
 # The folder the package installs into, as a path of this machine: %LOCALAPPDATA%\Programs\Quillery
 # as the user's shell folders name it now.
 package_folder() {

@@ -14,17 +14,19 @@ set_local_appdata() {
 }
 
 # The older build: the same files, 1.0.0.2 in the DLL's version resource (the fixed file and
-# product versions after the resource's signature), packaged by the build's own step as 0.9.0.2:
-# Windows Installer compares the first three fields of product versions alone.
+# product versions after the resource's signature), packaged by the build's own step as 1.0.0.2,
+# which Windows Installer counts as 1.0.0.3's version (it compares three fields), and as 0.9.0.2.
 older="$E2E_WORK/older"
 cp -r "$E2E_MSI_FILES" "$older"
 perl -0777 -i -pe \
     's/(\xBD\x04\xEF\xFE.{8})\x03\x00\x00\x00(.{4})\x03\x00\x00\x00/${1}\x02\x00\x00\x00${2}\x02\x00\x00\x00/s' \
     "$older/Pennock.dll"
 cmp -s "$older/Pennock.dll" "$E2E_MSI_FILES/Pennock.dll" && fail "could not make the older DLL"
-cmake -DWIXL=wixl -DMSIINFO=msiinfo -DMSIBUILD=msibuild -DSOURCE_DIR="$E2E_ROOT/installer" \
-    -DSTAGE="$older" -DWIDTH=x86 -DVERSION=0.9.0.2 -DOUTPUT="$E2E_WORK/older.msi" \
-    -P "$E2E_ROOT/installer/BuildPackage.cmake" || fail "building the older package"
+for version in 1.0.0.2 0.9.0.2; do
+    cmake -DWIXL=wixl -DMSIINFO=msiinfo -DMSIBUILD=msibuild -DSOURCE_DIR="$E2E_ROOT/installer" \
+        -DSTAGE="$older" -DWIDTH=x86 -DVERSION=$version -DOUTPUT="$E2E_WORK/$version.msi" \
+        -P "$E2E_ROOT/installer/BuildPackage.cmake" || fail "building the package $version"
+done
 
 profile=$(winepath -u "$(wine cmd /c echo '%USERPROFILE%' | tr -d '\r')")
 package_leftovers=("$profile/Łódź 東京")
@@ -32,12 +34,12 @@ trap 'set_local_appdata "%USERPROFILE%\AppData\Local"; remove_package' EXIT
 mkdir -p "$profile/Łódź 東京/Local"
 set_local_appdata '%USERPROFILE%\Łódź 東京\Local'
 target="$profile/Łódź 東京/Local/Programs/Quillery"
-msi /i "$E2E_WORK/older.msi" || fail "installing the older package"
+msi /i "$E2E_WORK/1.0.0.2.msi" || fail "installing the older package"
 cmp -s "$older/Pennock.dll" "$target/Pennock.dll" || fail "the older DLL is not installed"
 "$E2E_MENUDAT" welcome "$target/Menu.dat" off >/dev/null || fail "menudat welcome"
 "$E2E_MENUDAT" set "$target/Menu.dat" 1 "Mine" "my own snippet" >/dev/null || fail "menudat set"
 cp "$target/Menu.dat" "$E2E_WORK/mine.dat"
-echo "ok: 0.9.0.2 installed in $(winpath "$target")"
+echo "ok: 1.0.0.2 installed in $(winpath "$target")"
 
 # A request holds the older DLL while the newer package installs.
 mirror_user_classes
@@ -48,10 +50,12 @@ msi /i "$E2E_MSI"
 status=$?
 [[ $status == 194 ]] || fail "the install over a DLL in use answered $status, not 3010"
 cmp -s "$older/Pennock.dll" "$target/Pennock.dll" || fail "the DLL in use was changed"
+listed "$E2E_WORK/1.0.0.2.msi" && fail "1.0.0.2 is still listed beside 1.0.0.3"
+listed "$E2E_MSI" || fail "1.0.0.3 is not listed"
 click_line 1
 finish_calls 20
 [[ $(call_result 1) == "[my own snippet]" ]] || fail "the held request returned $(call_result 1)"
-echo "ok: the upgrade over a DLL in use answered 3010; the request went on and returned $(call_result 1)"
+echo "ok: the upgrade over a DLL in use answered 3010 and replaced 1.0.0.2 in the list; the request went on and returned $(call_result 1)"
 
 # The next start (Wine's restart of its prefix) puts the newer DLL in place.
 wine wineboot -r || fail "wineboot -r"
@@ -74,7 +78,7 @@ state() {
         iconv -f UTF-16 -t UTF-8 "$E2E_WORK/programs.reg"
 }
 state >"$E2E_WORK/before.txt"
-msi /i "$E2E_WORK/older.msi"
+msi /i "$E2E_WORK/0.9.0.2.msi"
 status=$?
 [[ $status == 67 ]] || fail "installing the older package over the newer answered $status, not 1603"
 state >"$E2E_WORK/after.txt"
