@@ -50,7 +50,7 @@ install_into_prefix() {
     # machine's classes alone, so the registration is copied there.
     local key
     for key in 'CLSID\{E2210470-1C82-45C0-B8CC-808194929C02}' Pennock.DoBiz; do
-        wine reg copy "HKCU\Software\Classes\$key" "HKLM\Software\Classes\$key" /s /f \
+        wine reg copy "HKCU\\Software\\Classes\\$key" "HKLM\\Software\\Classes\\$key" /s /f \
             >/dev/null || die "cannot copy the registration of $key for Wine's COM"
     done
     say "installed ${msi##*/} for the user of the Wine prefix"
