@@ -3,8 +3,9 @@
 # tools do it: its files; its registration of each width, which equals DllRegisterServer's key
 # by key; the old browser's menu entry, the native messaging host's keys for Chrome, Edge and
 # Firefox, the Start menu entry and the "start with Windows" value; a request through the script
-# host of each width. Uninstall removes all of it but the user's Menu.dat, which a reinstall
-# without the StartWithWindows feature keeps too.
+# host of each width; on 64-bit Windows the x86 package refuses to install. Uninstall removes
+# all of it but the user's Menu.dat, which a reinstall of the main feature alone
+# (ADDLOCAL=Quillery: no "start with Windows") keeps too.
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/../lib.sh"
 
@@ -37,6 +38,11 @@ done
 
 target=$(package_folder) || fail "no Local AppData folder"
 remove_package_on_exit "$target"
+if [[ $E2E_PLATFORM == win64 ]]; then
+    msi /i "${E2E_MSI%-x64.msi}-x86.msi"
+    [[ $? == 67 ]] || fail "the x86 package did not refuse 64-bit Windows with 1603"
+    echo "ok: the x86 package refuses 64-bit Windows"
+fi
 msi /i "$E2E_MSI" || fail "msiexec /i $E2E_MSI failed"
 windows=$(winpath "$target")
 [[ $(cd "$target" && ls) == "$(cd "$E2E_MSI_FILES" && ls)" ]] ||
