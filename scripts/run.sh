@@ -42,9 +42,9 @@ VBS
 }
 
 install_into_prefix() {
-    local msi
-    msi=$(ls "$root"/build/mingw/Quillery-*-x86.msi 2>/dev/null | head -n 1)
-    [[ -n $msi ]] || die "no Windows Installer package in build/mingw"
+    local msis=("$root"/build/mingw/Quillery-*-x86.msi)
+    local msi=${msis[0]}
+    [[ -f $msi ]] || die "no Windows Installer package in build/mingw"
     wine msiexec /i "$(winepath -w "$msi")" /qn || die "installing $msi into the Wine prefix failed"
     # The package registers the class for the user, as Windows reads it; Wine's COM reads the
     # machine's classes alone, so the registration is copied there.

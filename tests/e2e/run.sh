@@ -39,15 +39,14 @@ else
     msi_build=$build msi_width=x86
 fi
 # The Windows Installer package of the prefix's width, which the 32-bit build makes.
-E2E_MSI=$(ls "$msi_build"/Quillery-*-"$msi_width".msi 2>/dev/null | head -n 1)
-export E2E_MSI E2E_MSI_FILES="$msi_build/installer/$msi_width"
+msis=("$msi_build"/Quillery-*-"$msi_width".msi)
+export E2E_MSI=${msis[0]} E2E_MSI_FILES="$msi_build/installer/$msi_width"
 
 export E2E_DLL="$build/src/component/Pennock.dll"
 export E2E_PROBE="$build/tests/e2e/e2e_probe.exe"
 export E2E_MENUDAT="$menudat"
 export E2E_ROOT="$root"
-for needed in "$E2E_DLL" "$E2E_PROBE" "$E2E_MENUDAT" "$E2E_TOOL" \
-    "${E2E_MSI:-Quillery-$msi_width.msi}"; do
+for needed in "$E2E_DLL" "$E2E_PROBE" "$E2E_MENUDAT" "$E2E_TOOL" "$E2E_MSI"; do
     if [[ ! -e $needed ]]; then
         echo "e2e: $needed is missing: build first" >&2
         echo "0 passed, 1 failed"

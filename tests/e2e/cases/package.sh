@@ -23,7 +23,7 @@ mkdir -p "$registered"
 cp "$E2E_MSI_FILES"/Pennock*.dll "$registered/" || fail "no DLL in $E2E_MSI_FILES"
 regsvr32_for() {
     if [[ $E2E_PLATFORM == win64 && $1 == Pennock.dll ]]; then
-        echo "$wow64\\regsvr32.exe"
+        printf '%s\n' "$wow64\\regsvr32.exe"
     else
         echo regsvr32
     fi
