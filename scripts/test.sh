@@ -83,7 +83,9 @@ step "native unit tests"
 run_counted "native" ctest --test-dir build/native --output-on-failure -j "$jobs"
 
 step "the browser extension in headless Chromium and Firefox ESR"
-run_counted "browser" bash tests/browser/run.sh
+version=$(sed -nE 's/^project\(Quillery VERSION ([0-9.]+) .*/\1/p' CMakeLists.txt)
+QUILLERY_FIREFOX_XPI="$root/build/native/quillery-$version-firefox.xpi" \
+    run_counted "browser" bash tests/browser/run.sh
 
 step "native build with AddressSanitizer and UndefinedBehaviorSanitizer"
 must cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUILLERY_SANITIZE=ON

@@ -60,7 +60,7 @@ async function onMenuClicked(info, tab) {
             claim.at ? { request: "menu", at: claim.at } : { request: "menu" });
     } catch (failure) {
         await reportFailure(`The Quillery program could not be reached (${failure.message}). ` +
-            "Run install.cmd of the Quillery package, then restart the browser.");
+            "Install Quillery for Windows (its .msi package), then restart the browser.");
         return null;
     }
     if (typeof answer?.error === "string") {

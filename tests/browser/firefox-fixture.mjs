@@ -52,8 +52,11 @@ export class Fixture extends ChromiumFixture {
         this.browser = await Browser.launch(this.firefox,
             ["--headless", "--remote-allow-system-access", "--profile", this.profile],
             { ...process.env, HOME: this.home, MOZ_CRASHREPORTER_DISABLE: "1" });
-        const { extension } = await this.browser.send("webExtension.install",
-            { extensionData: { type: "path", path: this.extensionDir } });
+        // The folder as it is, or the .xpi archive that users install.
+        const extensionData = this.extensionDir.endsWith(".xpi")
+            ? { type: "archivePath", path: this.extensionDir }
+            : { type: "path", path: this.extensionDir };
+        const { extension } = await this.browser.send("webExtension.install", { extensionData });
         assert.equal(extension, ADDON_ID);
         const { contexts: [window] } = await this.browser.send("browsingContext.getTree",
             { "moz:scope": "chrome" });

@@ -5,7 +5,9 @@
 #     tests/browser/run.sh [--browser chromium|firefox] [CASE...]   # CASE: words of a case's name
 #
 # Uses Debian's Chromium and Firefox ESR (scripts/setup.sh installs them), or the browser
-# binaries named by QUILLERY_CHROMIUM and QUILLERY_FIREFOX. Prints each browser's own
+# binaries named by QUILLERY_CHROMIUM and QUILLERY_FIREFOX. Firefox installs the extension from
+# the archive QUILLERY_FIREFOX_XPI names (a build's quillery-VERSION-firefox.xpi), or else from
+# the folder extension/browser. Prints each browser's own
 # "browser: N passed, M failed", then the line "N passed, M failed" of both together; exits
 # non-zero when a case failed, when a browser is missing, or when the words given choose no case.
 set -uo pipefail
@@ -45,9 +47,13 @@ for browser in "${browsers[@]}"; do
         failed=$((failed + 1))
         continue
     fi
+    extension="$root/extension/browser"
+    if [[ $browser == firefox && -n ${QUILLERY_FIREFOX_XPI:-} ]]; then
+        extension=$QUILLERY_FIREFOX_XPI
+    fi
     log=$(mktemp)
     node "${node_flags[@]}" "$root/tests/browser/extension.test.mjs" "$binary" \
-        "$root/extension/browser" "$@" | tee "$log" |
+        "$extension" "$@" | tee "$log" |
         sed -u -E "s/^([0-9]+ passed, [0-9]+ failed)$/$browser: \\1/"
     status=${PIPESTATUS[0]}
     read -r good bad < <(sed -nE 's/^([0-9]+) passed, ([0-9]+) failed$/\1 \2/p' "$log" | tail -n 1)
