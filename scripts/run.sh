@@ -6,7 +6,7 @@
 #
 # It installs what is missing, builds (the same build folders and options as scripts/test.sh,
 # so after a test run nothing is rebuilt), installs the DLL and the default Menu.dat into a
-# Wine prefix of its own with extension/install.cmd, and calls loadmenu.
+# Wine prefix of its own with the Windows Installer package, and calls loadmenu.
 #  - With a display ($DISPLAY that answers), the menu opens at your pointer: choose a snippet
 #    (or move the pointer away and it closes by itself after a few seconds); the text that
 #    loadmenu returned is printed.
@@ -42,12 +42,18 @@ VBS
 }
 
 install_into_prefix() {
-    local log="$run_dir/install.log"
-    if ! wine cmd /c "$(winepath -w "$package")\\install.cmd" >"$log" 2>&1; then
-        cat "$log" >&2
-        die "installing into the Wine prefix failed"
-    fi
-    say "$(grep -m1 'installed in' "$log" | tr -d '\r')"
+    local msis=("$root"/build/mingw/Quillery-*-x86.msi)
+    local msi=${msis[0]}
+    [[ -f $msi ]] || die "no Windows Installer package in build/mingw"
+    wine msiexec /i "$(winepath -w "$msi")" /qn || die "installing $msi into the Wine prefix failed"
+    # The package registers the class for the user, as Windows reads it; Wine's COM reads the
+    # machine's classes alone, so the registration is copied there.
+    local key
+    for key in 'CLSID\{E2210470-1C82-45C0-B8CC-808194929C02}' Pennock.DoBiz; do
+        wine reg copy "HKCU\\Software\\Classes\\$key" "HKLM\\Software\\Classes\\$key" /s /f \
+            >/dev/null || die "cannot copy the registration of $key for Wine's COM"
+    done
+    say "installed ${msi##*/} for the user of the Wine prefix"
 }
 
 call_client() {
@@ -239,7 +245,7 @@ jobs=$(nproc)
         cmake -S . -B build/mingw -G Ninja -DCMAKE_BUILD_TYPE=Release \
             -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
             -DQUILLERY_HOST_MENUDAT="$root/build/native/tools/menudat/menudat" &&
-        cmake --build build/mingw -j "$jobs" --target quillery_package e2e_probe
+        cmake --build build/mingw -j "$jobs" --target quillery_package quillery_msi_x86 e2e_probe
 } >"$build_log" 2>&1 || {
     tail -n 30 "$build_log" >&2
     die "the build failed"

@@ -14,6 +14,7 @@ packages=(
     clang libclang-rt-dev # the fuzz targets: clang's libFuzzer and sanitizer runtimes
     nlohmann-json3-dev # the native messaging host's JSON (headers only)
     chromium firefox-esr nodejs # the browser extension's test: real browsers, driven from Node
+    wixl msitools # the Windows Installer packages: wixl builds them, msibuild amends their tables
 )
 
 missing=()

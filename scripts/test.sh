@@ -5,7 +5,8 @@
 # target (scripts/fuzz.sh, 30 seconds each, a fixed seed), the layering check of every source
 # file's includes (scripts/check-layers.py), then the Windows tests under Wine on a
 # virtual display (the resident program Quillery.exe among them, driven by a real hotkey), then
-# the end-to-end tests (regsvr32, cscript and xdotool against the built DLL), then the whole
+# the end-to-end tests (regsvr32, cscript and xdotool against the built DLL, and the Windows
+# Installer packages under Wine's msiexec), then the whole
 # chain (Chromium's own menu entry, the extension, the native host through its manifest and the
 # registered DLL, a real pointer); for the 64-bit DLL, the tests that concern the component,
 # under a 64-bit prefix. Ends with one "N passed, S skipped, F failed" line.
@@ -98,7 +99,8 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 step "fuzz targets: the record codec and a whole request over an arbitrary Menu.dat"
 run_counted "fuzz" bash scripts/fuzz.sh --seed 1 30
 
-# The 64-bit DLL first: the 32-bit package ships it beside its own, for install.cmd.
+# The 64-bit build first: the 32-bit build makes the x64 Windows Installer package of its DLL
+# and programs.
 step "Windows build (MinGW-w64, x86_64)"
 must cmake -S . -B build/mingw64 -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \

@@ -29,7 +29,8 @@ MenuOutcome RequestMenu() {
     CLSID classId{};
     HRESULT result = ::CLSIDFromProgID(kProgId, &classId);
     if (FAILED(result)) {
-        return MenuError{WithCode("Pennock.DoBiz is not registered: run install.cmd", result)};
+        return MenuError{
+            WithCode("Pennock.DoBiz is not registered: install Quillery's .msi package", result)};
     }
     UniqueCom<IDispatch> object;
     result = ::CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,

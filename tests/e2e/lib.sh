@@ -2,13 +2,14 @@
 # What the end-to-end cases share. A case runs under scripts/with-wine.sh (display, window
 # manager and Wine prefix are set up) with these set by run.sh:
 #   E2E_DLL      the built Pennock.dll          E2E_PROBE    the built e2e_probe.exe
-#   E2E_MENUDAT  the native menudat tool        E2E_PACKAGE  the installable folder (in a
-#                                               64-bit run, the 32-bit build's, with both DLLs)
+#   E2E_MENUDAT  the native menudat tool
 #   E2E_WORK     an empty folder of the case's own
 #   E2E_ROOT     the source tree
 #   E2E_PLATFORM win32 or win64: the DLL's platform, and the prefix's
 #   E2E_TOOL     the 32-bit build's menudat.exe
 #   E2E_OTHER_DLL in a 64-bit run, the 32-bit build's Pennock.dll
+#   E2E_MSI      the Windows Installer package of the prefix's width (x86 or x64)
+#   E2E_MSI_FILES the folder of the files it installs, under their installed names
 # A case prints what it checks and exits 0 when everything held.
 set -uo pipefail
 
@@ -104,7 +105,8 @@ uninstall_server() {
 }
 
 # Starts a script client that creates one Pennock.DoBiz and calls loadmenu on it COUNT times
-# (late-bound, by name), printing "result N=[TEXT]" after each call.
+# (late-bound, by name), printing "result N=[TEXT]" after each call. The client is the
+# prefix's cscript, or the script host named by SCRIPT_HOST (the 32-bit one of a 64-bit prefix).
 call_pid=""
 call_out=""
 start_calls() {
@@ -119,7 +121,7 @@ start_calls() {
     call_out="$E2E_WORK/calls.out"
     : >"$call_out"
     (
-        wine cscript //nologo "$(winpath "$script")" >>"$call_out" 2>&1
+        wine "${SCRIPT_HOST:-cscript}" //nologo "$(winpath "$script")" >>"$call_out" 2>&1
         echo "exit=$?" >>"$call_out"
     ) &
     call_pid=$!
@@ -217,4 +219,88 @@ windows_menudat() {
 # Bytes of a file as hex, from offset $2, $3 of them.
 file_bytes() {
     od -A n -t x1 -j "$2" -N "$3" "$1" | tr -d ' \n'
+}
+
+# The Windows Installer package: installs or removes it silently (msiexec /i or /x, then further
+# properties), returning msiexec's status as Wine's exit status carries it (its low byte: 3010,
+# "finished at the next start", is 194, 1603 is 67).
+msi() {
+    local action=$1 package=$2
+    shift 2
+    wine msiexec "$action" "$(winpath "$package")" /qn "$@"
+}
+
+# Whether the list of installed programs shows the product of package $1, as Windows Installer
+# enters it (Wine's, for the machine).
+listed() {
+    local product programs='Software\Microsoft\Windows\CurrentVersion\Uninstall'
+    product=$(msiinfo export "$1" Property | tr -d '\r' | sed -n 's/^ProductCode\t//p')
+    key_exists "HKCU\\$programs\\$product" || key_exists "HKLM\\$programs\\$product"
+}
+
+# The folder the package installs into, as a path of this machine: %LOCALAPPDATA%\Programs\Quillery
+# as the user's shell folders name it now.
+package_folder() {
+    local key='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders'
+    local folder
+    folder=$(reg_value "$key" 'Local AppData') || return 1
+    folder=$(wine cmd /c echo "$folder" | tr -d '\r')
+    echo "$(winepath -u "$folder")/Programs/Quillery"
+}
+
+# The keys of the component below the classes root $1 (HKCU\Software\Classes, say), one line
+# each of "key|value" (or "key|" for a key without values), the keys' names in lower case (the
+# registry's are case-blind), the root dropped and the Windows folder $2 written as <folder>;
+# sorted, so that two registrations compare line by line. The type library's key is one for both
+# widths, which Wine's 64-bit prefix also shows through a link at Wow6432Node\TypeLib: skipped.
+component_keys() {
+    local root=$1 file="$E2E_WORK/classes.reg"
+    wine reg export "$root" "$(winpath "$file")" /y >/dev/null 2>&1 || return 1
+    local header=${root/#HKCU/HKEY_CURRENT_USER}
+    header="[${header/#HKLM/HKEY_LOCAL_MACHINE}\\"
+    # A .reg file doubles each backslash of a value.
+    iconv -f UTF-16 -t UTF-8 "$file" | tr -d '\r' |
+        HEADER=$header FOLDER=${2//\\/\\\\} awk '
+            BEGIN { header = tolower(ENVIRON["HEADER"]); folder = ENVIRON["FOLDER"] }
+            /^\[/ {
+                key = tolower($0)
+                mine = key ~ /e2210470-1c82-45c0-b8cc-808194929c02|f9110317-ca89-4cdb-a562-d0c6e1ddf46e|95cf1716-d42a-4412-8e92-835c3f7f9d6d|pennock\.dobiz/
+                if (index(key, header) == 1) key = substr(key, length(header) + 1)
+                if (key ~ /^wow6432node\\typelib\\/) mine = 0
+                if (mine) print key "|"
+                next
+            }
+            mine && NF {
+                while ((at = index($0, folder)) > 0)
+                    $0 = substr($0, 1, at - 1) "<folder>" substr($0, at + length(folder))
+                print key "|" $0
+            }' | sort
+}
+
+# Copies the component's keys of the user's classes into the machine's: Wine's COM reads the
+# machine's classes alone, where Windows merges the user's into what every program reads.
+mirrored_keys=("CLSID\\$CLSID" Pennock.DoBiz "Wow6432Node\\CLSID\\$CLSID")
+mirror_user_classes() {
+    local key
+    for key in "${mirrored_keys[@]}"; do
+        key_exists "HKCU\\Software\\Classes\\$key" || continue
+        wine reg copy "HKCU\\Software\\Classes\\$key" "HKLM\\Software\\Classes\\$key" /s /f >/dev/null ||
+            fail "copying $key into the machine's classes"
+    done
+}
+
+# Leaves the prefix to the next case as the case found it, once it ends: the package uninstalled,
+# the given folders (the install folder, which keeps the user's Menu.dat) deleted, and the copy
+# of the registration in the machine's classes removed.
+remove_package_on_exit() {
+    package_leftovers=("$@")
+    trap remove_package EXIT
+}
+remove_package() {
+    local key
+    msi /x "$E2E_MSI" >/dev/null 2>&1
+    rm -rf "${package_leftovers[@]}"
+    for key in "${mirrored_keys[@]}"; do
+        wine reg delete "HKLM\\Software\\Classes\\$key" /f >/dev/null 2>&1
+    done
 }

@@ -13,10 +13,6 @@
 //                                           Wine's own record of its place is that point too
 //   e2e_probe unload PROGID DLLNAME         checks DllCanUnloadNow against live objects and locks,
 //                                           then a new object and its loadmenu after the unload
-//   e2e_probe uninstall NAME                runs the UninstallString of the current user's
-//                                           installed program NAME as Windows' list of programs
-//                                           does (CreateProcess, the string as it is), waits
-//                                           for it and prints "exit=N"
 //
 // Exit status: 0 done, 1 not found in time or a check failed, 2 usage error.
 
@@ -281,45 +277,12 @@ int Unload(const std::wstring& progId, const std::wstring& dllName) {
     return failures == 0 ? 0 : 1;
 }
 
-// Runs the uninstall command of an entry in the current user's list of installed programs,
-// exactly as stored; succeeds when that command exits with 0.
-int RunUninstallCommand(const std::wstring& name) {
-    const std::wstring key = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + name;
-    wchar_t command[4096] = {};
-    DWORD size = sizeof(command) - sizeof(wchar_t);
-    const LSTATUS status = ::RegGetValueW(HKEY_CURRENT_USER, key.c_str(), L"UninstallString",
-                                          RRF_RT_REG_SZ, nullptr, command, &size);
-    if (status != ERROR_SUCCESS) {
-        std::fwprintf(stderr, L"e2e_probe: no UninstallString under HKCU\\%ls (error %ld)\n",
-                      key.c_str(), static_cast<long>(status));
-        return 1;
-    }
-    PrintLine(L"command=" + std::wstring(command));
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                          &process)) {
-        std::fwprintf(stderr, L"e2e_probe: CreateProcess failed: %lu\n",
-                      static_cast<unsigned long>(::GetLastError()));
-        return 1;
-    }
-    ::WaitForSingleObject(process.hProcess, INFINITE);
-    DWORD exitCode = 1;
-    ::GetExitCodeProcess(process.hProcess, &exitCode);
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
-    PrintLine(L"exit=" + std::to_wstring(exitCode));
-    return exitCode == 0 ? 0 : 1;
-}
-
 int Usage() {
     std::fwprintf(stderr, L"usage: e2e_probe window|gone|count|texts [--title T] [--class C] "
                           L"[--timeout S]\n"
                           L"       e2e_probe control TEXT [--title T] [--class C] [--timeout S]\n"
                           L"       e2e_probe pointer X Y\n"
-                          L"       e2e_probe unload PROGID DLLNAME\n"
-                          L"       e2e_probe uninstall NAME\n");
+                          L"       e2e_probe unload PROGID DLLNAME\n");
     return 2;
 }
 
@@ -342,9 +305,6 @@ int wmain(int argc, wchar_t** argv) {
                               std::wcstol(args[2].c_str(), nullptr, 10))
                    ? 0
                    : 1;
-    }
-    if (command == L"uninstall") {
-        return args.size() == 2 ? RunUninstallCommand(args[1]) : Usage();
     }
     Query query;
     std::vector<std::wstring> positional;

@@ -8,7 +8,7 @@
 # With --win64 the cases run the 64-bit DLL in a 64-bit prefix, through the 64-bit cscript and
 # regsvr32 (the prefix's system32), with the 32-bit build's menudat.exe as the Windows tool;
 # without cases, only those that concern the component: registration, a request answered by a
-# click, the data file that the 32-bit tools wrote, and install.cmd putting both DLLs in place.
+# click, the data file that the 32-bit tools wrote, and the x64 package with both DLLs.
 # Ends with the line "N passed, M failed"; exits non-zero when a case failed.
 set -uo pipefail
 
@@ -32,19 +32,21 @@ if [[ -n $i686_build ]]; then
     export QUILLERY_WINEARCH=win64 E2E_PLATFORM=win64
     export E2E_TOOL="$i686_build/tools/menudat/menudat.exe"
     export E2E_OTHER_DLL="$i686_build/src/component/Pennock.dll"
-    # What a user installs: the 32-bit build's package, which carries the 64-bit DLL too.
-    export E2E_PACKAGE="$i686_build/package"
+    msi_build=$i686_build msi_width=x64
 else
     export QUILLERY_WINEARCH=win32 E2E_PLATFORM=win32
     export E2E_TOOL="$build/tools/menudat/menudat.exe"
-    export E2E_PACKAGE="$build/package"
+    msi_build=$build msi_width=x86
 fi
+# The Windows Installer package of the prefix's width, which the 32-bit build makes.
+msis=("$msi_build"/Quillery-*-"$msi_width".msi)
+export E2E_MSI=${msis[0]} E2E_MSI_FILES="$msi_build/installer/$msi_width"
 
 export E2E_DLL="$build/src/component/Pennock.dll"
 export E2E_PROBE="$build/tests/e2e/e2e_probe.exe"
 export E2E_MENUDAT="$menudat"
 export E2E_ROOT="$root"
-for needed in "$E2E_DLL" "$E2E_PROBE" "$E2E_PACKAGE/install.cmd" "$E2E_MENUDAT" "$E2E_TOOL"; do
+for needed in "$E2E_DLL" "$E2E_PROBE" "$E2E_MENUDAT" "$E2E_TOOL" "$E2E_MSI"; do
     if [[ ! -e $needed ]]; then
         echo "e2e: $needed is missing: build first" >&2
         echo "0 passed, 1 failed"
@@ -60,7 +62,7 @@ mkdir -p "$e2e/logs" "$e2e/work"
 if [[ $# -gt 0 ]]; then
     cases=("$@")
 elif [[ -n $i686_build ]]; then
-    cases=(register choose_line shared_menu_dat install_win64)
+    cases=(register choose_line shared_menu_dat package)
 else
     # Every case but those that need a 64-bit prefix.
     cases=()

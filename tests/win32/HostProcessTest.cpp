@@ -199,8 +199,8 @@ TEST(HostProcessTest, MessagesInPiecesTogetherTooLongOrMalformedAreEachAnswered)
     EXPECT_EQ(host.Answer(0ms), std::nullopt);
 }
 
-// Pennock.dll in a folder of its own with its Menu.dat, registered while this lives, as
-// install.cmd leaves it.
+// Pennock.dll in a folder of its own with its Menu.dat, registered while this lives, as an
+// install leaves it.
 class RegisteredServer {
 public:
     RegisteredServer() {

@@ -1,35 +1,28 @@
 #!/usr/bin/env bash
-# The installed native messaging host as Chrome finds and runs it: Chrome's key names the
-# manifest, the manifest names quillery-host.exe, which is started with a pipe for its input
-# and its output taken. While it runs, install.cmd and uninstall.cmd stop without changing
-# anything; a menu request answers the clicked line's text; the host ends with status 0 when its
-# input closes, and the uninstall then completes.
+# The native messaging host that the package installs, as Chrome finds and runs it on Windows:
+# Chrome's key names the manifest, the manifest names quillery-host.exe relative to the
+# manifest's own folder, and the host is started there with a pipe for its input and its output
+# taken. A menu request answers the clicked line's text; the host ends with status 0 when its
+# input closes.
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/../lib.sh"
 
-package=$(winpath "$E2E_PACKAGE")
 chrome_key='HKCU\Software\Google\Chrome\NativeMessagingHosts\quillery'
-target="$(winepath -u "$(wine cmd /c echo "%LOCALAPPDATA%" | tr -d '\r')")/Quillery"
-[[ $target == /* ]] || fail "no LOCALAPPDATA folder"
-
-setup_out=""
-setup() {
-    setup_out=$(wine cmd /c "$package\\$1" 2>&1 | tr -d '\r')
-    local status=${PIPESTATUS[0]}
-    printf '%s\n' "$setup_out" | sed 's/^/    | /'
-    return "$status"
-}
-
-setup install.cmd || fail "install.cmd failed"
+target=$(package_folder) || fail "no Local AppData folder"
+remove_package_on_exit "$target"
+msi /i "$E2E_MSI" || fail "msiexec /i failed"
+mirror_user_classes
 "$E2E_MENUDAT" welcome "$target/Menu.dat" off >/dev/null || fail "menudat welcome"
 "$E2E_MENUDAT" set "$target/Menu.dat" 1 "Mine" "  my own snippet  " >/dev/null ||
     fail "menudat set"
 
 manifest=$(reg_value "$chrome_key" "") || fail "Chrome's key names no manifest"
-host=$(sed -nE 's/^  "path": "(.*)",\r?$/\1/p' "$(winepath -u "$manifest")")
-host=${host//\\\\/\\}
-[[ -n $host ]] || fail "the manifest $manifest names no program"
-echo "ok: Chrome's key names $manifest, which names $host"
+manifest=$(winepath -u "$manifest")
+program=$(sed -nE 's/^  "path": "(.*)",\r?$/\1/p' "$manifest")
+[[ $program == quillery-host.exe ]] || fail "the manifest $manifest names [$program]"
+host="$(dirname "$manifest")/$program"
+[[ -f $host ]] || fail "no $program beside the manifest"
+echo "ok: Chrome's key names $manifest, which names $program beside it"
 
 # The browser's end: the host's input is a pipe this script holds open, its output a file.
 input="$E2E_WORK/host.in"
@@ -38,7 +31,7 @@ mkfifo "$input"
 wine "$host" <"$input" >"$output" &
 host_pid=$!
 exec 3>"$input"
-trap 'exec 3>&-' EXIT
+trap 'exec 3>&-; remove_package' EXIT
 
 send() {
     local json=$1 length=${#1}
@@ -71,15 +64,6 @@ answer
     fail "the host answered $reply"
 echo "ok: the host runs and answers an unknown request with an error"
 
-setup install.cmd && fail "install.cmd replaced the running host"
-[[ $setup_out == *"quillery-host.exe is in use"*"Nothing was changed"* ]] ||
-    fail "install.cmd did not say that the host is in use"
-setup uninstall.cmd && fail "uninstall.cmd removed the running host"
-[[ $setup_out == *"quillery-host.exe is in use"* ]] ||
-    fail "uninstall.cmd did not say that the host is in use"
-[[ -n $(reg_value "$chrome_key" "") ]] || fail "uninstalling while the host runs removed its key"
-echo "ok: install and uninstall stop, changing nothing, while the browser runs the host"
-
 xdotool mousemove 300 400
 send '{"request": "menu"}'
 wait_for_menu
@@ -95,8 +79,4 @@ status=$?
 [[ $status == 0 ]] || fail "the host ended with status $status"
 echo "ok: the host ends with status 0 when its input closes"
 
-setup uninstall.cmd || fail "uninstall.cmd failed once the host had ended"
-key_exists "$chrome_key" && fail "Chrome's key is left"
-[[ ! -e $target/quillery-host.exe ]] || fail "quillery-host.exe is left"
-echo "ok: the uninstall completes once the host has ended"
 exit 0
