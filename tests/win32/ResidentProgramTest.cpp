@@ -174,13 +174,17 @@ protected:
     // The typing target with the focus in its one-line box (`single`) or its multi-line one,
     // in front, and its caret shown.
     std::unique_ptr<Process> StartTarget(bool single) {
-        auto target = std::make_unique<Process>(ProgramDirectory() + L"\\resident_target.exe",
-                                                single ? L"single" : L"multi");
+        return StartTarget(single ? L"single" : L"multi", single ? 1 : 2);
+    }
+    // The same, with the focus in its control `control`, which the command line `mode` chooses.
+    std::unique_ptr<Process> StartTarget(const wchar_t* mode, int control) {
+        auto target =
+            std::make_unique<Process>(ProgramDirectory() + L"\\resident_target.exe", mode);
         target_ = target->Window(kTargetClass);
         EXPECT_NE(target_, nullptr);
         // Its window may be there before its controls are.
         EXPECT_TRUE(WaitFor([&] {
-            edit_ = GetDlgItem(target_, single ? 1 : 2);
+            edit_ = GetDlgItem(target_, control);
             return edit_ != nullptr && GetForegroundWindow() == target_ && Caret().x >= 0;
         })) << "the target did not come to the front with its caret";
         GiveTheDisplaysFocusToTheTarget();
@@ -290,6 +294,20 @@ TEST_F(ResidentProgramTest, HotkeyOpensTheMenuAtTheCaretAndAClickTypesTheSnippet
         PostMessageW(target_, WM_CLOSE, 0, 0);
         EXPECT_EQ(target->Exited(), 0u);
     }
+}
+
+// A program that draws its own caret tells where it is only through its accessible caret
+// object: the menu opens below that caret's line, and a click types the snippet there.
+TEST_F(ResidentProgramTest, HotkeyOpensTheMenuBelowAnAccessibleCaret) {
+    auto resident = StartResident();
+    auto target = StartTarget(L"drawn", 3);
+    const POINT caret = Caret();
+    const RECT menu = OpenMenu();
+    EXPECT_EQ(menu.left, caret.x);
+    EXPECT_EQ(menu.top, caret.y);
+    ClickLine(menu, 1);
+    EXPECT_TRUE(WaitFor([&] { return TextOf(edit_) == kGreeting; }))
+        << "the box holds \"" << ToUtf8(TextOf(edit_)) << "\"";
 }
 
 // "/menu" with no instance running: the menu opens once below the caret of the program in
