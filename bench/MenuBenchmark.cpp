@@ -479,8 +479,8 @@ int PrintHotkeyFigures() {
         }
         SetTimer(nullptr, 0, 1, &DriveMenu);
         const auto found = quillery::app::FindFocusedProgram();
-        quillery::app::MenuForProgram(found.target, quillery::resident::AnchorFor(found.caret),
-                                      VK_F9);
+        quillery::app::MenuForProgram(
+            found.target, quillery::MenuOpening{quillery::resident::CaretLine(found.caret)}, VK_F9);
         const auto sent = Clock::now();
         const LRESULT length = WaitForLength(target.box, kLongSnippet);
         if (length < kLongSnippet) {

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "menu/SnippetMenu.h"
 #include "quillery/TypingTarget.h"
-#include "resident/MenuAnchor.h"
 
 #include <windows.h>
 
@@ -19,14 +19,14 @@ struct Notice {
 // How long the keys of the hotkey may stay down after a choice before the snippet is given up.
 inline constexpr DWORD kKeysReleaseLimitMs = 10000;
 
-// One menu for a program: puts the pointer at `anchor` (the menu opens at the pointer), runs the
-// same menu request as Pennock.dll on this thread, and types the chosen snippet into `target`:
+// One menu for a program: runs the same menu request as Pennock.dll on this thread, opening where
+// `opening` says, and types the chosen snippet into `target`:
 // the foreground and the focus go back to it, the keys of the hotkey (`hotkeyKey`, with every
 // modifier) are waited for until released, a target that runs above this process gets nothing,
 // and the text goes as key strokes. The clipboard is never touched. A menu closed without a
 // choice types nothing and says nothing. Needs the Win32 platform installed and COM on the
 // thread.
 std::optional<Notice> MenuForProgram(const std::optional<TypingTarget>& target,
-                                     const resident::MenuAnchor& anchor, UINT hotkeyKey);
+                                     const MenuOpening& opening, UINT hotkeyKey);
 
 } // namespace quillery::app

@@ -241,15 +241,15 @@ void Resident::Notify(const Notice& notice) {
 
 void Resident::OpenMenuFromHotkey() {
     const FocusedProgram focused = FindFocusedProgram();
-    OpenMenu(focused.target, resident::AnchorFor(focused.caret), hotkey_.key);
+    OpenMenu(focused.target, MenuOpening{resident::CaretLine(focused.caret)}, hotkey_.key);
 }
 
 void Resident::OpenMenuFromIcon() {
-    OpenMenu(TargetOf(lastForeground_), resident::MenuAnchor{}, 0);
+    OpenMenu(TargetOf(lastForeground_), MenuOpening{}, 0);
 }
 
-void Resident::OpenMenu(const std::optional<TypingTarget>& target,
-                        const resident::MenuAnchor& anchor, UINT hotkeyKey) {
+void Resident::OpenMenu(const std::optional<TypingTarget>& target, const MenuOpening& opening,
+                        UINT hotkeyKey) {
     // One menu at a time from this thread: a hotkey pressed while the menu is open is ignored.
     if (busy_ != Busy::No) {
         return;
@@ -258,7 +258,7 @@ void Resident::OpenMenu(const std::optional<TypingTarget>& target,
     {
         busy_ = Busy::Menu;
         const ScopeExit done([this] { busy_ = Busy::No; });
-        notice = MenuForProgram(target, anchor, hotkeyKey);
+        notice = MenuForProgram(target, opening, hotkeyKey);
     }
     if (notice) {
         Notify(*notice);

@@ -63,7 +63,7 @@ private:
     void Notify(const Notice& notice);
     void OpenMenuFromHotkey();
     void OpenMenuFromIcon();
-    void OpenMenu(const std::optional<TypingTarget>& target, const resident::MenuAnchor& anchor,
+    void OpenMenu(const std::optional<TypingTarget>& target, const MenuOpening& opening,
                   UINT hotkeyKey);
     void ShowIconMenu(POINT at);
     void Command(WORD command);

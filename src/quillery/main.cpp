@@ -73,7 +73,8 @@ int QuitRunningInstance() {
 
 int MenuOnce() {
     const app::FocusedProgram focused = app::FindFocusedProgram();
-    const auto notice = app::MenuForProgram(focused.target, resident::AnchorFor(focused.caret), 0);
+    const auto notice =
+        app::MenuForProgram(focused.target, MenuOpening{resident::CaretLine(focused.caret)}, 0);
     if (notice) {
         MessageBoxW(nullptr, notice->text.c_str(), kTitle,
                     MB_OK | MB_SETFOREGROUND |

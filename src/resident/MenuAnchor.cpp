@@ -9,14 +9,14 @@ bool Shown(const std::optional<PixelRect>& caret) {
 
 } // namespace
 
-MenuAnchor AnchorFor(const CaretPlaces& caret) {
+std::optional<PixelRect> CaretLine(const CaretPlaces& caret) {
     if (Shown(caret.system)) {
-        return {MenuAnchor::Source::SystemCaret, caret.system};
+        return caret.system;
     }
     if (Shown(caret.accessible)) {
-        return {MenuAnchor::Source::AccessibleCaret, caret.accessible};
+        return caret.accessible;
     }
-    return {};
+    return std::nullopt;
 }
 
 } // namespace quillery::resident

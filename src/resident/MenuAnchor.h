@@ -14,16 +14,9 @@ struct CaretPlaces {
     std::optional<PixelRect> accessible;
 };
 
-// Where the menu opens: below the caret's line, or at the pointer when there is no caret.
-struct MenuAnchor {
-    enum class Source { SystemCaret, AccessibleCaret, Pointer };
-    Source source = Source::Pointer;
-    std::optional<PixelRect> caretLine; // the caret's rectangle; none at the pointer
-};
-
-// The system caret first, then the accessible one; a caret without height (none is shown) does
-// not count. The menu opens below that caret's line, or above it where its monitor's work area
-// has no room below (SnippetMenu, MenuOpening); with no caret, at the pointer.
-MenuAnchor AnchorFor(const CaretPlaces& caret);
+// The caret line the menu opens below (SnippetMenu, MenuOpening): the system caret first, then
+// the accessible one; a caret without height (none is shown) does not count. None when neither
+// is shown: the menu then opens at the pointer.
+std::optional<PixelRect> CaretLine(const CaretPlaces& caret);
 
 } // namespace quillery::resident

@@ -21,11 +21,23 @@ protected:
     }
 };
 
-// At 15 twips per pixel one line makes the window 167 x 101 pixels, two lines 167 x 117. Where
-// the window would reach out of the work area of the pointer's monitor, it is moved onto that
-// edge and no further; the pointer then goes onto the banner of the window where it now is.
-TEST_F(MenuRequestTest, PlacementAtThePointerInsideTheWorkArea) {
+// At 15 twips per pixel one line makes the window 167 x 101 pixels, two lines 167 x 117. At the
+// pointer: its left edge there and its middle 1000 twips above it. Below a line of text (a
+// caret, 16 pixels high): at the line's left end, or above the line where the work area has no
+// room below. Where the window would reach out of the work area of that place's monitor, it is
+// moved onto that edge and no further; the pointer then goes onto the banner of the window
+// where it now is.
+TEST_F(MenuRequestTest, PlacementInsideTheWorkArea) {
     const std::vector<PixelRect> twoMonitors{{0, 0, 1024, 738}, {-1280, -300, 0, 724}};
+    const std::vector<PixelRect> bottomBar{{0, 0, 1024, 728}};
+    // Carets, 16 pixels high: a line of text.
+    const PixelPoint centre{512, 384};
+    const PixelRect high{100, 200, 101, 216};
+    const PixelRect low{100, 700, 101, 716};
+    const PixelRect overBar{100, 640, 101, 656};
+    const PixelRect right{1000, 200, 1001, 216};
+    const PixelRect lowOnSecond{-300, 700, -299, 716};
+    const PixelRect tall{10, 60, 11, 140};
     struct Case {
         const char* where;
         PixelPoint pointer;
@@ -34,18 +46,28 @@ TEST_F(MenuRequestTest, PlacementAtThePointerInsideTheWorkArea) {
         std::wstring executable;
         float left;
         float top;
+        std::optional<PixelRect> line = {}; // none: at the pointer
     } cases[] = {
-        // Pixels times 15: 857 is 12855, 611 is 9165, -167 is -2505, -300 is -4500, 363 is 5445.
+        // Pixels times 15: 857 is 12855, 611 is 9165, -167 is -2505, -300 is -4500, 363 is 5445,
+        // 216 is 3240, 599 is 8985, 539 is 8085.
         {"fits", {40, 130}, {}, 1, L"Pennock", 600, 190},
         {"near the top", {40, 100}, {}, 1, L"Pennock", 600, 0},
         {"near the top-right corner", {1000, 10}, {}, 1, L"Pennock", 12855, 0},
         {"below a bar at the top", {40, 100}, {{0, 30, 1024, 768}}, 1, L"Pennock", 600, 450},
         {"right of a bar at the left", {20, 300}, {{60, 0, 1024, 768}}, 1, L"Pennock", 900, 2740},
-        {"above a bar at the bottom", {40, 760}, {{0, 0, 1024, 728}}, 2, L"Pennock", 600, 9165},
+        {"above a bar at the bottom", {40, 760}, bottomBar, 2, L"Pennock", 600, 9165},
         {"top-right of a second monitor", {-100, -250}, twoMonitors, 1, L"Pennock", -2505, -4500},
         {"larger than its area", {250, 120}, {{200, 100, 300, 150}}, 1, L"Pennock", 3000, 1500},
         {"centred on the screen", {40, 130}, {}, 1, L"VB6", 7680, 5760},
         {"centred, too tall to fit there", {40, 130}, {}, 20, L"myvbhost", 7680, 5445},
+        {"below a line", centre, {}, 1, L"Pennock", 1500, 3240, high},
+        {"below a line, never centred", centre, {}, 1, L"VB6", 1500, 3240, high},
+        {"above a line near the bottom", centre, {}, 1, L"Pennock", 1500, 8985, low},
+        {"above a line over a bar", centre, bottomBar, 1, L"Pennock", 1500, 8085, overBar},
+        {"a line at the right edge", centre, {}, 1, L"Pennock", 12855, 3240, right},
+        {"a line on a second monitor", centre, twoMonitors, 1, L"Pennock", -4500, 8985,
+         lowOnSecond},
+        {"no room by a line", centre, {{0, 0, 1024, 200}}, 1, L"Pennock", 150, 1485, tall},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.where);
@@ -58,7 +80,7 @@ TEST_F(MenuRequestTest, PlacementAtThePointerInsideTheWorkArea) {
         ui().workAreas = c.workAreas;
         ui().pointer = c.pointer;
         EXPECT_EQ(
-            RequestWith(
+            Scripted(
                 {[&] {
                      const SnippetMenu& form = menu();
                      EXPECT_EQ(form.Layout().left, c.left);
@@ -71,46 +93,10 @@ TEST_F(MenuRequestTest, PlacementAtThePointerInsideTheWorkArea) {
                                  at.y < banner.bottom)
                          << "the pointer is not on the banner";
                  },
-                 LeaveAndTick()}),
+                 LeaveAndTick()},
+                MenuExpected::Shown,
+                [&] { return RunMenuRequest(platform.port, ui(), MenuOpening{c.line}); }),
             L"");
-    }
-}
-
-// Below a line of text (a caret, 16 pixels high) at its left end; above it where the work area
-// has no room below; a window that fits on neither side is kept inside the area.
-TEST_F(MenuRequestTest, PlacementBelowATextLineInsideTheWorkArea) {
-    const std::vector<PixelRect> twoMonitors{{0, 0, 1024, 738}, {-1280, -300, 0, 724}};
-    struct Case {
-        const char* where;
-        PixelRect caret;
-        std::vector<PixelRect> workAreas; // none: the whole screen, 1024 x 768
-        float left;
-        float top;
-    } cases[] = {
-        // The window is 167 x 101 pixels; 216 is 3240 twips, 599 is 8985, 539 is 8085.
-        {"below the line", {100, 200, 101, 216}, {}, 1500, 3240},
-        {"above a line near the bottom", {100, 700, 101, 716}, {}, 1500, 8985},
-        {"above a line over a bar at the bottom",
-         {100, 640, 101, 656},
-         {{0, 0, 1024, 728}},
-         1500,
-         8085},
-        {"at the right edge", {1000, 200, 1001, 216}, {}, 12855, 3240},
-        {"bottom of a second monitor", {-300, 700, -299, 716}, twoMonitors, -4500, 8985},
-        {"no room on either side", {10, 60, 11, 140}, {{0, 0, 1024, 200}}, 150, 1485},
-    };
-    SaveItems({1});
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.where);
-        ui().workAreas = c.workAreas;
-        ui().pointer = {512, 384};
-        Scripted({[&] {
-                      EXPECT_EQ(menu().Layout().left, c.left);
-                      EXPECT_EQ(menu().Layout().top, c.top);
-                  },
-                  LeaveAndTick()},
-                 MenuExpected::Shown,
-                 [&] { return RunMenuRequest(platform.port, ui(), MenuOpening{c.caret}); });
     }
 }
 
