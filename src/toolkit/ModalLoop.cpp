@@ -16,20 +16,6 @@ BOOL CALLBACK CollectEnabled(HWND window, LPARAM param) {
     return TRUE;
 }
 
-// Under Wine the request for the keyboard focus that a window's activation makes to the X server
-// carries the time of the thread's last message, and the server refuses a request older than the
-// focus's last change. A thread that has not taken a message since before the user's last click
-// elsewhere (a host that waited for its request) would keep the keyboard in the other program:
-// the thread takes a message of its own first, so that the request is dated now. The message is
-// never dispatched, and on Windows it changes nothing.
-void DateFocusRequestNow(HWND window) {
-    constexpr UINT kDating = WM_APP;
-    if (PostMessageW(window, kDating, 0, 0)) {
-        MSG dating;
-        PeekMessageW(&dating, window, kDating, kDating, PM_REMOVE);
-    }
-}
-
 } // namespace
 
 ThreadWindowsDisabled::ThreadWindowsDisabled(HWND except) {
@@ -62,8 +48,7 @@ void ModalLoop::Run(HWND window, HWND focus, const RECT* place) {
     } else {
         ShowWindow(window, SW_SHOWNA);
     }
-    DateFocusRequestNow(window);
-    SetForegroundWindow(window);
+    ActivateNow(window);
     if (focus != nullptr) {
         SetFocus(focus);
     }

@@ -9,7 +9,19 @@ bool ForegroundIsThisThreadsOrNobodys() {
            GetWindowThreadProcessId(foreground, nullptr) == GetCurrentThreadId();
 }
 
+// The innermost box's hand-over on this thread (boxes nest only on one thread at a time).
+thread_local ActivationHandedBackAsBoxHides* t_boxHandBack = nullptr;
+
 } // namespace
+
+void ActivateNow(HWND window) noexcept {
+    constexpr UINT kDating = WM_APP;
+    if (PostMessageW(window, kDating, 0, 0)) {
+        MSG dating;
+        PeekMessageW(&dating, window, kDating, kDating, PM_REMOVE | PM_NOYIELD);
+    }
+    SetForegroundWindow(window);
+}
 
 void ActivationReturn::GiveBack(HWND leaving) const {
     const HWND active = GetActiveWindow();
@@ -18,8 +30,38 @@ void ActivationReturn::GiveBack(HWND leaving) const {
         return;
     }
     if (IsWindow(before_) && IsWindowVisible(before_) && IsWindowEnabled(before_)) {
-        SetForegroundWindow(before_);
+        ActivateNow(before_);
     }
+}
+
+ActivationHandedBackAsBoxHides::ActivationHandedBackAsBoxHides(const ActivationReturn& activeBefore)
+    : activeBefore_(activeBefore), outer_(t_boxHandBack) {
+    hook_ = SetWindowsHookExW(WH_CALLWNDPROC, &BeforeEachMessage, nullptr, GetCurrentThreadId());
+    t_boxHandBack = this;
+}
+
+ActivationHandedBackAsBoxHides::~ActivationHandedBackAsBoxHides() {
+    if (hook_ != nullptr) {
+        UnhookWindowsHookEx(hook_);
+    }
+    t_boxHandBack = outer_;
+}
+
+LRESULT CALLBACK ActivationHandedBackAsBoxHides::BeforeEachMessage(int code, WPARAM wParam,
+                                                                   LPARAM lParam) {
+    const ActivationHandedBackAsBoxHides* self = t_boxHandBack;
+    if (code == HC_ACTION && self != nullptr) {
+        const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        const HWND before = self->activeBefore_.Remembered();
+        if (call->message == WM_WINDOWPOSCHANGING &&
+            (reinterpret_cast<const WINDOWPOS*>(call->lParam)->flags & SWP_HIDEWINDOW) != 0 &&
+            call->hwnd == GetActiveWindow() && before != nullptr && before != call->hwnd &&
+            IsWindow(before) && IsWindowVisible(before)) {
+            EnableWindow(before, TRUE);
+            ActivateNow(before);
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 } // namespace quillery::win32

@@ -19,8 +19,12 @@ int Win32Dialogs::ShowMessage(const std::wstring& text, const std::wstring& titl
     }
     ActivationReturn activeBefore;
     activeBefore.Remember();
-    const int answer = ::MessageBoxW(nullptr, text.c_str(), title.c_str(), flags);
-    activeBefore.GiveBack(); // the box ends while the thread's windows are still disabled
+    int answer = 0;
+    {
+        const ActivationHandedBackAsBoxHides handBack(activeBefore);
+        answer = ::MessageBoxW(nullptr, text.c_str(), title.c_str(), flags);
+    }
+    activeBefore.GiveBack(); // when the box did not have the activation as it went
     if (answer == 0) {
         throw Failure("MessageBoxW", ::GetLastError());
     }

@@ -273,5 +273,77 @@ TEST_F(MenuKeyboardTest, TabMovesBetweenTheEditorsControls) {
     EXPECT_EQ(ReadWholeFile(platform.MenuFile()), before);
 }
 
+// Keys pressed on the display reach the pop-up after every window that opens over it closes: a
+// message box answered from the display's keyboard, the editor closed with a click, and a
+// command of the item commands chosen by its access key. Each window takes the keyboard as it
+// opens, and the pop-up takes it back as it closes.
+TEST_F(MenuKeyboardTest, DisplayKeysReachThePopUpAfterEachWindowOverIt) {
+    ASSERT_TRUE(wintest::RunningOnWine()) << "the display is driven through xdotool";
+    WriteWholeFile(platform.MenuFile(), wintest::MenuFileBytes(L"", 1, {1, 2, 3}));
+    // The box takes the display's keyboard, and its No answers from there.
+    boxes.WhileShown([] {
+        HWND box = nullptr;
+        EXPECT_TRUE(WaitFor([&] {
+            box = FindVisible(L"#32770");
+            return box != nullptr && wintest::HasDisplayFocus(box);
+        })) << "the box did not take the keyboard";
+        wintest::Xdotool({"key", "n"});
+        EXPECT_TRUE(WaitFor([&] { return !::IsWindow(box); }));
+    });
+    std::wstring result = L"unset";
+    std::vector<std::string> missed;
+    {
+        User user([&] {
+            HWND popup = WaitForPopupWithTheKeyboard();
+            ASSERT_NE(popup, nullptr);
+            RECT rect{};
+            ::GetWindowRect(popup, &rect);
+            const std::string x = std::to_string(rect.left + 60);
+            const std::string line2 = std::to_string(rect.top + wintest::LineCentreY(2));
+            // The pop-up has the display's keyboard as it opens, and after each window over it.
+            const auto keysReachThePopUp = [&](const char* after) {
+                if (!WaitFor([&] { return wintest::HasDisplayFocus(popup); })) {
+                    missed.emplace_back(after);
+                }
+            };
+            keysReachThePopUp("it opened");
+            // Each command opens at a right click on line 2, chosen by its access key.
+            const auto command = [&](const char* key) {
+                wintest::Xdotool({"mousemove", "--sync", x, line2, "click", "3"});
+                HWND commands = nullptr;
+                EXPECT_TRUE(WaitFor([&] {
+                    commands = FindVisible(L"#32768");
+                    return commands != nullptr && wintest::HasDisplayFocus(popup);
+                })) << "the item commands did not have the keyboard";
+                wintest::Xdotool({"key", key});
+            };
+            command("r"); // Remove, answered No
+            keysReachThePopUp("a message box");
+            command("e"); // Edit, closed by Cancel
+            HWND editor = nullptr;
+            ASSERT_TRUE(WaitFor([&] {
+                editor = FindVisible(L"QuilleryItemEditor");
+                return editor != nullptr && wintest::HasDisplayFocus(editor);
+            })) << "the editor did not take the keyboard";
+            RECT cancel{};
+            ::GetWindowRect(::GetDlgItem(editor, 212), &cancel);
+            wintest::Xdotool({"mousemove", "--sync",
+                              std::to_string((cancel.left + cancel.right) / 2),
+                              std::to_string((cancel.top + cancel.bottom) / 2), "click", "1",
+                              "mousemove", "--sync", x, line2});
+            ASSERT_TRUE(WaitFor([&] { return !::IsWindow(editor); }));
+            keysReachThePopUp("the editor");
+            command("u"); // Move Up: item 2 is on line 1 now
+            keysReachThePopUp("a command");
+            wintest::Xdotool({"key", "Home", "Return"});
+            WaitFor([&] { return !::IsWindow(popup); });
+        });
+        result = RunMenuRequest(platform.port, platform.views);
+    }
+    EXPECT_TRUE(missed.empty()) << "the display's keys missed the pop-up after "
+                                << (missed.empty() ? "" : missed.front());
+    EXPECT_EQ(result, L"text of 2");
+}
+
 } // namespace
 } // namespace quillery

@@ -22,9 +22,11 @@ namespace {
 
 using namespace std::chrono_literals;
 using win32::UniqueHandle;
+using wintest::HasDisplayFocus;
 using wintest::ProgramDirectory;
 using wintest::RunOnHost;
 using wintest::WaitFor;
+using wintest::Xdotool;
 
 constexpr wchar_t kResidentClass[] = L"QuilleryResident";
 constexpr wchar_t kTargetClass[] = L"QuilleryTypingTarget";
@@ -116,20 +118,6 @@ std::wstring TextOf(HWND window) {
 BOOL CALLBACK AppendText(HWND child, LPARAM param) {
     *reinterpret_cast<std::wstring*>(param) += TextOf(child);
     return TRUE;
-}
-
-bool Xdotool(std::vector<std::string> arguments) {
-    arguments.insert(arguments.begin(), "xdotool");
-    return RunOnHost(arguments);
-}
-
-// Whether the display's keyboard focus is on the X window that Wine made for `window`.
-bool HasDisplayFocus(HWND window) {
-    const auto xWindow =
-        reinterpret_cast<std::uintptr_t>(GetPropW(window, L"__wine_x11_whole_window"));
-    return xWindow != 0 &&
-           RunOnHost(
-               {"sh", "-c", "test \"$(xdotool getwindowfocus)\" = " + std::to_string(xWindow)});
 }
 
 POINT CursorPos() {

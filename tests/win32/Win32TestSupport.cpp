@@ -358,6 +358,19 @@ bool RunOnHost(const std::vector<std::string>& arguments) {
     return spawn(argv.data(), /*wait=*/TRUE) == 0;
 }
 
+bool Xdotool(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), "xdotool");
+    return RunOnHost(arguments);
+}
+
+bool HasDisplayFocus(HWND window) {
+    const auto xWindow =
+        reinterpret_cast<std::uintptr_t>(::GetPropW(window, L"__wine_x11_whole_window"));
+    return xWindow != 0 &&
+           RunOnHost(
+               {"sh", "-c", "test \"$(xdotool getwindowfocus)\" = " + std::to_string(xWindow)});
+}
+
 bool OpenContextMenu(HWND popup, int line, HWND& menuWindow, HMENU& menu) {
     constexpr UINT kGetMenuHandle = 0x01E1; // MN_GETHMENU
     ::PostMessageW(popup, WM_MOUSEMOVE, 0, LinePoint(line));

@@ -179,6 +179,13 @@ std::string HostPath(const std::wstring& path);
 // Whether it ran and succeeded; false elsewhere.
 bool RunOnHost(const std::vector<std::string>& arguments);
 
+// Under Wine: runs xdotool on the display with `arguments`; whether it succeeded.
+bool Xdotool(std::vector<std::string> arguments);
+
+// Under Wine: whether the display's keyboard focus is on the X window that Wine made for the
+// top-level `window`: where a key pressed on the display goes.
+bool HasDisplayFocus(HWND window);
+
 // A visible top-level window of the given class, or null.
 HWND FindVisible(const wchar_t* className);
 
