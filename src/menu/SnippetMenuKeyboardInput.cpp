@@ -41,7 +41,8 @@ void SnippetMenu::OnKeyPressed(Key key) {
             const auto line = static_cast<std::size_t>(current);
             OpenItemCommands(line, Below(layout_.lines[line].box));
         } else if (current > static_cast<int>(LineCount())) {
-            OpenItemCommands(0, Below(layout_.links[static_cast<std::size_t>(current) - LineCount() - 1].box));
+            const std::size_t link = static_cast<std::size_t>(current) - LineCount() - 1;
+            OpenItemCommands(0, Below(layout_.links[link].box));
         } else {
             OpenItemCommands(0, Below(layout_.banner));
         }

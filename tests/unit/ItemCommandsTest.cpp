@@ -92,11 +92,17 @@ TEST_F(ItemCommandsTest, NewWhereNoLineIsFillsAMenuCutShort) {
         std::optional<PixelPoint> place;
     } cases[] = {
         {"the logo, where the pointer rests",
-         [](SnippetMenu& m) { m.OnButtonReleased(100, 140, MouseButton::Right); }, true, {}},
+         [](SnippetMenu& m) { m.OnButtonReleased(100, 140, MouseButton::Right); },
+         true,
+         {}},
         {"the banner beside the logo",
-         [](SnippetMenu& m) { m.OnButtonReleased(60, 60, MouseButton::Right); }, true, {}},
+         [](SnippetMenu& m) { m.OnButtonReleased(60, 60, MouseButton::Right); },
+         true,
+         {}},
         {"the background",
-         [](SnippetMenu& m) { m.OnButtonReleased(1000, 520, MouseButton::Right); }, true, {}},
+         [](SnippetMenu& m) { m.OnButtonReleased(1000, 520, MouseButton::Right); },
+         true,
+         {}},
         {"the context-menu key: below the banner",
          [](SnippetMenu& m) { m.OnKeyPressed(Key::ContextMenu); }, true, PixelPoint{3, 31}},
         {"the context-menu key on a link: below it",
@@ -105,10 +111,14 @@ TEST_F(ItemCommandsTest, NewWhereNoLineIsFillsAMenuCutShort) {
              m.OnKeyPressed(Key::ContextMenu);
          },
          true, PixelPoint{18, 62}},
-        {"a link", [](SnippetMenu& m) { m.OnButtonReleased(500, 815, MouseButton::Right); },
-         false, {}},
-        {"a link's pad", [](SnippetMenu& m) { m.OnButtonReleased(100, 815, MouseButton::Right); },
-         false, {}},
+        {"a link",
+         [](SnippetMenu& m) { m.OnButtonReleased(500, 815, MouseButton::Right); },
+         false,
+         {}},
+        {"a link's pad",
+         [](SnippetMenu& m) { m.OnButtonReleased(100, 815, MouseButton::Right); },
+         false,
+         {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -169,8 +179,9 @@ TEST_F(ItemCommandsTest, CommandsThatNeedALineDoNothingWithoutOne) {
     platform.dialogs.answers = {box::kAnswerYes};
     RequestWithSession({[&] {
                             ItemCommands commands(session(), menu(), ui());
-                            for (const int command : {ItemCommands::Edit, ItemCommands::Remove,
-                                                      ItemCommands::MoveUp, ItemCommands::MoveDown}) {
+                            for (const int command :
+                                 {ItemCommands::Edit, ItemCommands::Remove, ItemCommands::MoveUp,
+                                  ItemCommands::MoveDown}) {
                                 commands.Run(command, 0);
                             }
                         },

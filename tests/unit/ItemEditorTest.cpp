@@ -174,30 +174,31 @@ TEST_F(ItemEditorTest, FailedWriteKeepsTheEditorWithTheTypingForAnotherTry) {
         const auto before = Bytes();
         platform.dialogs.shown.clear();
         platform.files.failWriteOfRecord = {c.record};
-        RequestWith({[&] {
-                         OpenEditor(1, c.command, [&] {
-                             editor().OnFieldChanged(ItemEditor::Description, L"Kept");
-                             editor().OnFieldChanged(ItemEditor::Text, L"kept\r\ntext");
-                             editor().OnApply();
-                             ASSERT_TRUE(ui().editor != nullptr && editor().IsOpen());
-                             EXPECT_EQ(editor().fields[ItemEditor::Description], L"Kept");
-                             EXPECT_EQ(editor().fields[ItemEditor::Text], L"kept\r\ntext");
-                             EXPECT_TRUE(menu().IsOpen());
-                             EXPECT_EQ(Captions(), (std::vector<std::wstring>{L"Item 1", L"Item 2"}));
-                             EXPECT_EQ(Bytes(), before);
-                             platform.files.failWriteOfRecord.clear();
-                             if (c.cancel) {
-                                 editor().OnCancel();
-                             } else {
-                                 editor().OnApply();
-                             }
-                             EXPECT_FALSE(editor().IsOpen());
-                         });
-                         ASSERT_NE(ui().View("menu"), nullptr);
-                         EXPECT_TRUE(ui().View("menu")->timerEnabled);
-                         EXPECT_EQ(Captions(), c.shownAfter);
-                     },
-                     Leave()});
+        RequestWith(
+            {[&] {
+                 OpenEditor(1, c.command, [&] {
+                     editor().OnFieldChanged(ItemEditor::Description, L"Kept");
+                     editor().OnFieldChanged(ItemEditor::Text, L"kept\r\ntext");
+                     editor().OnApply();
+                     ASSERT_TRUE(ui().editor != nullptr && editor().IsOpen());
+                     EXPECT_EQ(editor().fields[ItemEditor::Description], L"Kept");
+                     EXPECT_EQ(editor().fields[ItemEditor::Text], L"kept\r\ntext");
+                     EXPECT_TRUE(menu().IsOpen());
+                     EXPECT_EQ(Captions(), (std::vector<std::wstring>{L"Item 1", L"Item 2"}));
+                     EXPECT_EQ(Bytes(), before);
+                     platform.files.failWriteOfRecord.clear();
+                     if (c.cancel) {
+                         editor().OnCancel();
+                     } else {
+                         editor().OnApply();
+                     }
+                     EXPECT_FALSE(editor().IsOpen());
+                 });
+                 ASSERT_NE(ui().View("menu"), nullptr);
+                 EXPECT_TRUE(ui().View("menu")->timerEnabled);
+                 EXPECT_EQ(Captions(), c.shownAfter);
+             },
+             Leave()});
         ASSERT_EQ(platform.dialogs.shown.size(), 1u); // once, for the failed try
         EXPECT_EQ(platform.dialogs.shown[0].text, L"Error saving menu item");
         EXPECT_EQ(platform.dialogs.shown[0].style, 16u); // OK and the stop icon, as before
