@@ -15,9 +15,6 @@ std::vector<ContextMenuEntry> ItemCommands::EntriesFor(std::size_t lines, std::s
 }
 
 void ItemCommands::Run(int command, int item) {
-    if (command != New && !IsStoredItem(item)) {
-        return; // without a line only New applies; item 0 would open the editor of a new item
-    }
     switch (command) {
     case New:
         NewItem();

@@ -27,7 +27,7 @@ public:
     static std::vector<ContextMenuEntry> EntriesFor(std::size_t lines, std::size_t clickedLine);
 
     // Runs the chosen command on item `item`, the clicked line's; 0 (the context menu was
-    // dismissed) does nothing, and so does any command but New without a stored item.
+    // dismissed) does nothing.
     void Run(int command, int item);
 
     void NewItem();
