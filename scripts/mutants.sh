@@ -77,6 +77,14 @@ FAULTS = [
      "src/editing/ItemEditor.h",
      "kFieldLimits[2] = {MenuRecord::kDescriptionWidth,",
      "kFieldLimits[2] = {MenuRecord::kDescriptionWidth + 1,"),
+    ("a failed save closes the editor and loses the typing",
+     "src/editing/ItemEditor.cpp",
+     "session_.SaveItem(item_, record, OnFailedSave::KeepOpen)",
+     "session_.SaveItem(item_, record)"),
+    ("a right click off the lines offers no New",
+     "src/menu/SnippetMenuPointerInput.cpp",
+     "            OpenItemCommands(0);\n",
+     ""),
 ]
 
 tree, logs = os.environ["MUTANTS_TREE"], os.environ["MUTANTS_LOGS"]

@@ -2,14 +2,15 @@
 
 namespace quillery {
 std::vector<ContextMenuEntry> ItemCommands::EntriesFor(std::size_t lines, std::size_t clickedLine) {
+    const bool onLine = clickedLine >= 1 && clickedLine <= lines;
     return {
         // A new item needs a free slot to stay possible.
         {New, L"&New", lines <= 18, false},
-        {Edit, L"&Edit", true, false},
-        {Remove, L"&Remove", lines >= 2, false},
+        {Edit, L"&Edit", onLine, false},
+        {Remove, L"&Remove", onLine && lines >= 2, false},
         {Separator, L"-", true, true},
-        {MoveUp, L"Move &Up", clickedLine != 1, false},
-        {MoveDown, L"Move &Down", clickedLine != lines, false},
+        {MoveUp, L"Move &Up", onLine && clickedLine != 1, false},
+        {MoveDown, L"Move &Down", onLine && clickedLine != lines, false},
     };
 }
 

@@ -10,9 +10,9 @@
 
 namespace quillery {
 
-// The commands of a right click on a snippet line: New, Edit, Remove, a separator, Move Up
+// The commands of a right click on the snippet menu: New, Edit, Remove, a separator, Move Up
 // and Move Down. They appear as a context menu over the snippet menu, act on the item of the
-// line that was clicked and write every change to the data file at once.
+// line that was clicked (New needs none) and write every change to the data file at once.
 class ItemCommands {
 public:
     enum Command : int { New = 1, Edit, Remove, Separator, MoveUp, MoveDown };
@@ -21,8 +21,9 @@ public:
         : session_(session), menu_(menu), editorViews_(editorViews) {}
 
     // The context menu's entries in display order, for a right click on line `clickedLine` of
-    // `lines` shown lines: New needs a free slot, Remove a second line, Move Up a line above
-    // and Move Down a line below.
+    // `lines` shown lines, or on no line (0: the banner, the background): New needs a free
+    // slot, the others a clicked line, Remove a second line, Move Up a line above and Move
+    // Down a line below.
     static std::vector<ContextMenuEntry> EntriesFor(std::size_t lines, std::size_t clickedLine);
 
     // Runs the chosen command on item `item`, the clicked line's; 0 (the context menu was

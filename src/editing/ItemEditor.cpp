@@ -85,10 +85,11 @@ void ItemEditor::Apply() {
         MenuRecord record = session_.Snippet(item_);
         record.SetDescription(TrimSpaces(fields[Description]));
         record.SetText(TrimSpaces(fields[Text]));
-        if (!session_.SaveItem(item_, record)) {
-            // Refused over another program's change (a fatal report has closed everything):
-            // the menu shows the item as it now is and the editor keeps what was typed. A new
-            // snippet looks for a free slot again.
+        if (!session_.SaveItem(item_, record, OnFailedSave::KeepOpen)) {
+            // Not written (reported), or refused over another program's change: the menu shows
+            // the item as it now is, and the editor stays open with what was typed, for
+            // another Apply or Cancel. A new snippet looks for a free slot again. (A failure to
+            // read the item again is fatal and has closed everything.)
             if (menu_.IsOpen()) {
                 menu_.DisplayMenu();
             }

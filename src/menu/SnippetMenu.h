@@ -136,7 +136,7 @@ public:
     // watch, when on, starts a full interval again. The keys move the same highlight as the
     // pointer (Down, Up, Home, End), choose the highlighted entry as a left click does (Enter,
     // Space), close the window with an empty result (Escape), or open the item commands of
-    // the highlighted line at that line (ContextMenu).
+    // the highlighted line at that line, or those that need no line (ContextMenu).
     void OnKeyPressed(Key key);
     // A character typed: the access key ('&' in a caption) of the lines. The one line that has
     // it is chosen; among several, the highlight moves to the next of them.
@@ -159,13 +159,14 @@ private:
     // since it was last placed.
     void Redraw();
     void ShowWelcomeAndStoreAnswer();
-    // Opens the item commands for line `line`: at the pointer, or at `at` (screen pixels).
+    // Opens the item commands for line `line` (0: no line, only New applies): at the pointer,
+    // or at `at` (screen pixels).
     void OpenItemCommands(std::size_t line, std::optional<PixelPoint> at = std::nullopt);
     // Highlights entry `entry` (see EntryCount()) as the pointer moving onto it would.
     void HighlightEntry(int entry);
-    // The screen pixel below the left end of line `line`: where the keyboard opens its
-    // item commands.
-    PixelPoint BelowLine(std::size_t line) const;
+    // The screen pixel below the left end of a part of the frame (a line, a link, the
+    // banner): where the keyboard opens the item commands.
+    PixelPoint Below(const TwipsBox& box) const;
     void RestartPointerWatch();
     // The way out without a choice: an empty result, then the window closes.
     void CloseWithoutChoice();

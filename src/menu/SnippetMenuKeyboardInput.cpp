@@ -34,10 +34,17 @@ void SnippetMenu::OnKeyPressed(Key key) {
         CloseWithoutChoice();
         break;
     case Key::ContextMenu:
-        // Only a line has item commands, as only a right click on a line opens them.
+        // The highlighted line's commands, below it. With a link or nothing highlighted (the
+        // keyboard has no background to point at), those that need no line, below that link
+        // or the banner.
         if (current >= 1 && current <= static_cast<int>(LineCount())) {
             const auto line = static_cast<std::size_t>(current);
-            OpenItemCommands(line, BelowLine(line));
+            OpenItemCommands(line, Below(layout_.lines[line].box));
+        } else if (current > static_cast<int>(LineCount())) {
+            const std::size_t link = static_cast<std::size_t>(current) - LineCount() - 1;
+            OpenItemCommands(0, Below(layout_.links[link].box));
+        } else {
+            OpenItemCommands(0, Below(layout_.banner));
         }
         break;
     case Key::Other:
@@ -86,9 +93,8 @@ void SnippetMenu::HighlightEntry(int entry) {
     }
 }
 
-PixelPoint SnippetMenu::BelowLine(std::size_t line) const {
+PixelPoint SnippetMenu::Below(const TwipsBox& box) const {
     const MenuLayout& layout = layout_;
-    const TwipsBox& box = layout.lines[line].box;
     Desktop& desktop = *session_.System().desktop;
     const double x =
         std::nearbyint((layout.left + layout.frame.left + box.left) / desktop.TwipsPerPixelX());

@@ -67,17 +67,21 @@ void SnippetMenu::OnButtonReleased(float x, float y, MouseButton button) {
         }
         break;
     case Hit::Kind::Logo:
-        if (click) {
-            OnLogoClicked();
-        }
-        break;
     case Hit::Kind::Banner:
-        if (click) {
+    case Hit::Kind::None:
+        // The banner (the logo lies on it, and the pointer rests there when the menu opens)
+        // and the background offer the commands that need no line, so that an empty menu can
+        // get its first snippet.
+        if (button == MouseButton::Right) {
+            OpenItemCommands(0);
+        } else if (click && hit.kind == Hit::Kind::Logo) {
+            OnLogoClicked();
+        } else if (click && hit.kind == Hit::Kind::Banner) {
             OnBannerClicked();
         }
         break;
-    default:
-        break;
+    case Hit::Kind::LinkPad:
+        break; // a link's pad is part of the link, which has no commands
     }
 }
 

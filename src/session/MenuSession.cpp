@@ -55,11 +55,11 @@ std::optional<MenuRecord> MenuSession::ReadRecord(int recordNumber) {
     return record;
 }
 
-bool MenuSession::SaveItem(int itemNumber, const MenuRecord& record) {
+bool MenuSession::SaveItem(int itemNumber, const MenuRecord& record, OnFailedSave onFailed) {
     const WriteOutcome outcome =
         store_ ? store_->WriteItem(itemNumber, record) : WriteOutcome::Failed;
     if (outcome != WriteOutcome::Written) {
-        ReportUnsaved(outcome, {itemNumber});
+        ReportUnsaved(outcome, {itemNumber}, onFailed);
         return false;
     }
     Keep(itemNumber, record);
@@ -73,7 +73,7 @@ bool MenuSession::SaveItemPair(int firstItem, const MenuRecord& first,
         store_ ? store_->WriteItemPair(firstItem, first, firstBefore, secondItem, second)
                : WriteOutcome::Failed;
     if (outcome != WriteOutcome::Written) {
-        ReportUnsaved(outcome, {firstItem, secondItem});
+        ReportUnsaved(outcome, {firstItem, secondItem}, OnFailedSave::CloseAll);
         return false;
     }
     Keep(firstItem, first);
@@ -81,9 +81,16 @@ bool MenuSession::SaveItemPair(int firstItem, const MenuRecord& first,
     return true;
 }
 
-void MenuSession::ReportUnsaved(WriteOutcome outcome, std::initializer_list<int> items) {
+void MenuSession::ReportUnsaved(WriteOutcome outcome, std::initializer_list<int> items,
+                                OnFailedSave onFailed) {
     if (outcome != WriteOutcome::ChangedElsewhere) {
-        ReportFatal(messages::kErrorSavingItem);
+        if (onFailed == OnFailedSave::KeepOpen) {
+            // The fatal report's box, but the windows stay: the store still holds what it last
+            // saw in the record, so the same write can be tried again.
+            ShowErrorBox(*platform_.dialogs, messages::kErrorSavingItem, /*fatal=*/true);
+        } else {
+            ReportFatal(messages::kErrorSavingItem);
+        }
         return;
     }
     bool shown = false;

@@ -14,6 +14,11 @@
 
 namespace quillery {
 
+// What a failed write does to the request: closes its windows (a fatal report), or leaves
+// them open so that the user can try again. A write refused over another program's change
+// leaves them open either way.
+enum class OnFailedSave { CloseAll, KeepOpen };
+
 // What the windows of one menu request share: the platform, the windows a fatal report closes,
 // the open data file and the snippets loaded from it. The request creates it on its stack and
 // hands it by reference to each window it makes. The data-file methods report their failures
@@ -49,8 +54,10 @@ public:
     // written. A write refused because another program changed the record since it was read
     // keeps the request open: the item is loaded again as it now is and the user is told (not
     // for the header, which no line shows). Any other failure, or no open file, reports
-    // "Error saving menu item" as fatal.
-    bool SaveItem(int itemNumber, const MenuRecord& record);
+    // "Error saving menu item" in the stop box, as fatal unless `onFailed` keeps the windows
+    // open.
+    bool SaveItem(int itemNumber, const MenuRecord& record,
+                  OnFailedSave onFailed = OnFailedSave::CloseAll);
 
     // Writes two items as one change, as MenuStore::WriteItemPair, keeps both, and reports a
     // failure once, as SaveItem does.
@@ -58,7 +65,8 @@ public:
                       int secondItem, const MenuRecord& second);
 
 private:
-    void ReportUnsaved(WriteOutcome outcome, std::initializer_list<int> items);
+    void ReportUnsaved(WriteOutcome outcome, std::initializer_list<int> items,
+                       OnFailedSave onFailed);
     void ReportFatal(const wchar_t* message);
     void Keep(int item, const MenuRecord& record);
 

@@ -74,6 +74,63 @@ TEST_F(ItemCommandsTest, EntriesAndWhichAreEnabled) {
     }
 }
 
+// A data file cut to 100 bytes loads as a menu without lines (the welcome asks: its flag is
+// cut off). Where there is no line, a right click and the context-menu key offer New alone, and
+// the snippet goes into item 1's record, where a whole file holds it. A link has no commands.
+TEST_F(ItemCommandsTest, NewWhereNoLineIsFillsAMenuCutShort) {
+    using C = ItemCommands;
+    constexpr auto Right = MouseButton::Right;
+    const std::map<int, bool> newAlone{{C::New, true},     {C::Edit, false},
+                                       {C::Remove, false}, {C::Separator, true},
+                                       {C::MoveUp, false}, {C::MoveDown, false}};
+    const struct {
+        const char* what;
+        std::function<void(SnippetMenu&)> open;
+        bool offered;
+    } cases[] = {
+        {"the logo, where the pointer rests", [](auto& m) { m.OnButtonReleased(100, 140, Right); },
+         true},
+        {"the banner beside the logo", [](auto& m) { m.OnButtonReleased(60, 60, Right); }, true},
+        {"the background", [](auto& m) { m.OnButtonReleased(1000, 520, Right); }, true},
+        {"the context-menu key", [](auto& m) { m.OnKeyPressed(Key::ContextMenu); }, true},
+        {"a link", [](auto& m) { m.OnButtonReleased(500, 815, Right); }, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        DataFile cut;
+        cut.Header(1).bytes.resize(100);
+        Save(cut);
+        ui().menusShown.clear();
+        ui().menuChoices.push_back([] { return int(C::New); });
+        RequestWith({[&] { welcome().OnContinue(); },
+                     [&] {
+                         if (c.offered) {
+                             ui().Next([&] {
+                                 editor().OnFieldChanged(ItemEditor::Description, L"Fresh");
+                                 editor().OnFieldChanged(ItemEditor::Text, L"fresh text");
+                                 editor().OnApply();
+                             });
+                         }
+                         c.open(menu());
+                         ASSERT_EQ(ui().menusShown.size(), c.offered ? 1u : 0u);
+                         if (c.offered) {
+                             EXPECT_EQ(Enabled(ui().menusShown[0]), newAlone);
+                             EXPECT_EQ(TrimSpaces(menu().Layout().lines[1].caption), L"Fresh");
+                         }
+                     },
+                     Leave()});
+        ui().menuChoices.clear();
+        // The welcome's answer completes the header; item 1 is record 3, after an empty one.
+        std::vector<std::uint8_t> expected = cut.bytes;
+        expected.resize(c.offered ? 2 * 232 : 232, 0);
+        if (c.offered) {
+            const auto fresh = RecordBytesOf(L"Fresh", L"fresh text", 0);
+            expected.insert(expected.end(), fresh.begin(), fresh.end());
+        }
+        EXPECT_EQ(Bytes(), expected);
+    }
+}
+
 TEST_F(ItemCommandsTest, DismissingChangesNothingAndTheWatchRunsAgain) {
     SaveItems({1, 2, 3});
     const auto before = Bytes();

@@ -153,26 +153,34 @@ TEST_F(ItemEditorTest, NewWithEveryStoredSlotFullStoresNothing) {
     EXPECT_TRUE(platform.dialogs.shown.empty());
 }
 
-TEST_F(ItemEditorTest, FailedWriteClosesBothWindowsAndNothingComesBack) {
+// A write that fails (a file that cannot be written) is reported in the same stop box as ever,
+// but the editor stays open over the menu with what was typed, and Apply can be tried again.
+TEST_F(ItemEditorTest, FailedWriteKeepsTheEditorWithTheTypingForAnotherApply) {
     SaveItems({1, 2});
     const auto before = Bytes();
     platform.files.failWriteOfRecord = {3};
-    EXPECT_EQ(RequestWith({[&] {
-                  const auto movesBefore = ui().cursorMoves.size();
-                  OpenEditor(1, ItemCommands::Edit, [&] {
-                      editor().OnFieldChanged(ItemEditor::Description, L"Lost");
-                      editor().OnApply();
-                      EXPECT_FALSE(editor().IsOpen());
-                  });
-                  EXPECT_EQ(ui().View("editor"), nullptr);
-                  EXPECT_FALSE(menu().IsOpen());
-                  EXPECT_EQ(ui().cursorMoves.size(), movesBefore); // no pointer move back
-                  EXPECT_EQ(TrimSpaces(menu().Layout().lines[1].caption), L"Item 1"); // no redraw
-              }}),
-              L"");
-    EXPECT_EQ(Boxes(), std::vector<std::wstring>{messages::kErrorSavingItem});
-    EXPECT_EQ(Bytes(), before);
-    EXPECT_EQ(ui().modalOrder, (std::vector<std::string>{"menu", "editor"}));
+    RequestWith({[&] {
+                     OpenEditor(1, ItemCommands::Edit, [&] {
+                         editor().OnFieldChanged(ItemEditor::Description, L"Kept");
+                         editor().OnFieldChanged(ItemEditor::Text, L"kept\r\ntext");
+                         editor().OnApply();
+                         ASSERT_TRUE(ui().editor != nullptr && editor().IsOpen());
+                         EXPECT_EQ(editor().fields[ItemEditor::Description], L"Kept");
+                         EXPECT_EQ(editor().fields[ItemEditor::Text], L"kept\r\ntext");
+                         EXPECT_EQ(Captions(), (std::vector<std::wstring>{L"Item 1", L"Item 2"}));
+                         EXPECT_EQ(Bytes(), before);
+                         platform.files.failWriteOfRecord.clear();
+                         editor().OnApply();
+                         EXPECT_FALSE(editor().IsOpen());
+                     });
+                     ASSERT_NE(ui().View("menu"), nullptr);
+                     EXPECT_EQ(Captions(), (std::vector<std::wstring>{L"Kept", L"Item 2"}));
+                 },
+                 Leave()});
+    ASSERT_EQ(platform.dialogs.shown.size(), 1u);
+    EXPECT_EQ(platform.dialogs.shown[0].text, L"Error saving menu item");
+    EXPECT_EQ(platform.dialogs.shown[0].style, 16u); // OK and the stop icon, as before
+    EXPECT_EQ(Record(3), RecordBytesOf(L"Kept", L"kept\r\ntext", 0));
 }
 
 // Under a code page of two bytes per character the boxes take more than the data file holds:

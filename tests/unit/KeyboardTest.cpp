@@ -135,20 +135,24 @@ TEST_F(KeyboardTest, AccessKeysChooseAOneLineOrMoveAmongTheLinesThatShareThem) {
 }
 
 // The context-menu key (and Shift+F10) is a right click on the highlighted line, with the
-// commands opened at that line instead of at the pointer.
+// commands opened at that line instead of at the pointer; with no line highlighted, those that
+// need none, below the highlighted link or the banner.
 TEST_F(KeyboardTest, ContextMenuKeyOpensTheItemCommandsOfTheHighlightedLineAtIt) {
     using enum Key;
     struct Case {
         const char* what;
         std::vector<Key> keys;
-        int line; // 0: no commands open
+        int line; // 0: no line's commands
         bool upOn, downOn;
+        PixelPoint place; // from the window's corner: below the part's left end
     } cases[] = {
-        {"the top line", {Home}, 1, false, true},
-        {"the middle line", {Down, Down}, 2, true, true},
-        {"the bottom line", {Up, Up, Up}, 3, true, false},
-        {"a link has no commands", {End}, 0, false, false},
-        {"nothing highlighted", {}, 0, false, false},
+        // A line's box starts 270 twips in and ends (585 + 240 * line) - 90 twips below the
+        // window's top edge; the last link's ends 1895 down, the banner's 465 down, 45 in.
+        {"the top line", {Home}, 1, false, true, {18, 49}},
+        {"the middle line", {Down, Down}, 2, true, true, {18, 65}},
+        {"the bottom line", {Up, Up, Up}, 3, true, false, {18, 81}},
+        {"a link: New alone, below it", {End}, 0, false, false, {18, 126}},
+        {"nothing highlighted: New alone, below the banner", {}, 0, false, false, {3, 31}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -163,23 +167,20 @@ TEST_F(KeyboardTest, ContextMenuKeyOpensTheItemCommandsOfTheHighlightedLineAtIt)
                          menu().OnKeyPressed(ContextMenu);
                          EXPECT_TRUE(view->timerEnabled);
                          EXPECT_GT(view->timerStarts, starts);
-                         if (c.line == 0) {
-                             EXPECT_TRUE(ui().menusShown.empty());
-                             return;
-                         }
                          ASSERT_EQ(ui().menusShown.size(), 1u);
                          std::map<int, bool> enabled;
                          for (const auto& entry : ui().menusShown[0]) {
                              enabled[entry.id] = entry.enabled;
                          }
+                         EXPECT_TRUE(enabled[ItemCommands::New]);
+                         EXPECT_EQ(enabled[ItemCommands::Edit], c.line != 0);
+                         EXPECT_EQ(enabled[ItemCommands::Remove], c.line != 0);
                          EXPECT_EQ(enabled[ItemCommands::MoveUp], c.upOn);
                          EXPECT_EQ(enabled[ItemCommands::MoveDown], c.downOn);
-                         // Below the line's left end: its box starts 270 twips in and ends
-                         // (585 + 240 * line) - 90 twips below the window's top edge.
                          const PixelRect rect = view->WindowRect();
                          ASSERT_TRUE(ui().menuPlaces[0].has_value());
-                         EXPECT_EQ(ui().menuPlaces[0]->x, rect.left + 18);
-                         EXPECT_EQ(ui().menuPlaces[0]->y, rect.top + (495 + 240 * c.line) / 15);
+                         EXPECT_EQ(ui().menuPlaces[0]->x, rect.left + c.place.x);
+                         EXPECT_EQ(ui().menuPlaces[0]->y, rect.top + c.place.y);
                      },
                      Leave()});
         EXPECT_FALSE(ui().timerRanDuringMenu);

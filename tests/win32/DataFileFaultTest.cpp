@@ -63,15 +63,31 @@ protected:
         return result;
     }
 
-    // The one report that a refused save gives, and the windows it closed.
+    // After Apply: once the report is answered, the editor is there again with what was
+    // typed, and the user gives it up with Cancel.
+    void CancelOnceTold(HWND editor) {
+        editorStayed = WaitFor([&] {
+            return !boxes.Seen().empty() && ::IsWindow(editor) && ::IsWindowEnabled(editor);
+        });
+        wchar_t typed[64] = L"";
+        ::GetDlgItemTextW(editor, 201, typed, 64);
+        typingKept = typed;
+        ::SendMessageW(::GetDlgItem(editor, 212), BM_CLICK, 0, 0); // Cancel
+    }
+
+    // The one report that a save that could not be written gives, and the editor it left open.
     void ExpectSaveRefused() {
         const auto seen = boxes.Seen();
         ASSERT_EQ(seen.size(), 1u);
         EXPECT_EQ(seen[0].text, messages::kErrorSavingItem);
         EXPECT_EQ(seen[0].title, L"Quillery");
         EXPECT_EQ(seen[0].icon, L"stop");
-        EXPECT_EQ(::FindWindowW(L"QuillerySnippetMenu", nullptr), nullptr);
+        EXPECT_TRUE(editorStayed);
+        EXPECT_EQ(typingKept, L"Edited");
     }
+
+    bool editorStayed = false;
+    std::wstring typingKept;
 
     RealPlatform platform;
     MessageBoxWatcher boxes;
@@ -192,29 +208,22 @@ TEST_F(DataFileFaultTest, FileRewrittenByAnotherProgramIsNotWrittenOverFromTheOl
     const auto theirs = ItemsFile({7, 8});
 
     bool rewritten = false;
-    bool editorStayed = false;
-    const auto cancelOnceTold = [&](HWND editor) {
-        // Refused: the user is told, and once the box is answered the editor is there again
-        // with what was typed.
-        editorStayed = WaitFor([&] {
-            return !boxes.Seen().empty() && ::IsWindow(editor) && ::IsWindowEnabled(editor);
-        });
-        ::SendMessageW(::GetDlgItem(editor, 212), BM_CLICK, 0, 0); // Cancel
-    };
     EXPECT_EQ(EditAndApply(
                   2, L"Edited",
                   [&] { rewritten = wintest::RewriteInPlace(platform.MenuFile(), theirs); },
-                  cancelOnceTold),
+                  [&](HWND editor) { CancelOnceTold(editor); }),
               L"");
     ASSERT_TRUE(rewritten);
     EXPECT_TRUE(editorStayed);
+    EXPECT_EQ(typingKept, L"Edited");
     EXPECT_EQ(boxes.Texts(), std::vector<std::wstring>{messages::kChangedElsewhere});
     EXPECT_EQ(ReadWholeFile(platform.MenuFile()), theirs);
 }
 
 // The host system is not bound by Windows' sharing: there, another program can delete the
 // file or put another in its place while the editor is open. Apply then writes into neither
-// the deleted file (which nobody would read again) nor the new one, and creates nothing.
+// the deleted file (which nobody would read again) nor the new one, and creates nothing; the
+// editor keeps what was typed.
 class HostProgramTest : public DataFileFaultTest {
 protected:
     void SetUp() override {
@@ -228,11 +237,15 @@ protected:
     // Edits line 2 while the host runs `command`, which makes `gone` disappear.
     std::wstring EditWhileTheHostRuns(const std::vector<std::string>& command,
                                       const std::wstring& gone) {
-        return EditAndApply(2, L"Edited", [&] {
-            ranOnHost = RunOnHost(command) && WaitFor([&] {
-                            return ::GetFileAttributesW(gone.c_str()) == INVALID_FILE_ATTRIBUTES;
-                        });
-        });
+        return EditAndApply(
+            2, L"Edited",
+            [&] {
+                ranOnHost =
+                    RunOnHost(command) && WaitFor([&] {
+                        return ::GetFileAttributesW(gone.c_str()) == INVALID_FILE_ATTRIBUTES;
+                    });
+            },
+            [&](HWND editor) { CancelOnceTold(editor); });
     }
 
     bool ranOnHost = false;

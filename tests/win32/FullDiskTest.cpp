@@ -40,8 +40,9 @@ DWORD FillTheDrive(const std::wstring& filler) {
 
 // The header and items 1 to 15 fill 3944 bytes; a sixteenth snippet's record reaches past
 // the 4096 bytes that the file holds on the drive, so the full drive takes only its first 152
-// bytes and refuses the rest.
-TEST(FullDiskTest, NewSnippetThatDoesNotFitIsReportedAndTheFileKeepsItsBytes) {
+// bytes and refuses the rest. The file keeps its bytes and the editor what was typed; once
+// there is room again, Apply saves it.
+TEST(FullDiskTest, NewSnippetThatDoesNotFitIsReportedAndSavedOnceThereIsRoom) {
     const char* drive = std::getenv("QUILLERY_SMALL_DRIVE");
     if (drive == nullptr) {
         const char* reason = std::getenv("QUILLERY_SMALL_DRIVE_UNAVAILABLE");
@@ -58,23 +59,42 @@ TEST(FullDiskTest, NewSnippetThatDoesNotFitIsReportedAndTheFileKeepsItsBytes) {
     std::vector<std::uint8_t> before = wintest::MenuFileBytes(L"", 1, items);
     before.resize(17 * kRecordSize);
     WriteWholeFile(platform.MenuFile(), before);
-    ASSERT_EQ(FillTheDrive(platform.dir.File(L"filler")), static_cast<DWORD>(ERROR_DISK_FULL));
+    const std::wstring filler = platform.dir.File(L"filler");
+    ASSERT_EQ(FillTheDrive(filler), static_cast<DWORD>(ERROR_DISK_FULL));
 
     bool edited = false;
+    bool editorStayed = false;
+    std::vector<std::uint8_t> afterFailure;
     std::wstring result;
     {
-        User user([&] { edited = wintest::EditAndApply(1, L'n', L"Sixteenth"); });
+        User user([&] {
+            edited = wintest::EditAndApply(1, L'n', L"Sixteenth", {}, [&](HWND editor) {
+                editorStayed = wintest::WaitFor([&] {
+                    return !boxes.Seen().empty() && ::IsWindow(editor) && ::IsWindowEnabled(editor);
+                });
+                wchar_t typed[64] = L"";
+                ::GetDlgItemTextW(editor, 201, typed, 64);
+                editorStayed = editorStayed && std::wstring(typed) == L"Sixteenth";
+                afterFailure = ReadWholeFile(platform.MenuFile());
+                ::DeleteFileW(filler.c_str());
+                ::SendMessageW(::GetDlgItem(editor, 211), BM_CLICK, 0, 0); // Apply again
+            });
+        });
         result = RunMenuRequest(platform.port, platform.views);
     }
     EXPECT_TRUE(edited);
+    EXPECT_TRUE(editorStayed) << "the editor did not stay with what was typed";
     EXPECT_EQ(result, L"");
     const auto seen = boxes.Seen();
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].text, messages::kErrorSavingItem);
     EXPECT_EQ(seen[0].icon, L"stop");
-    const auto after = ReadWholeFile(platform.MenuFile());
-    EXPECT_EQ(after.size(), before.size()) << "no half record is left";
-    EXPECT_EQ(after, before);
+    EXPECT_EQ(afterFailure.size(), before.size()) << "no half record is left";
+    EXPECT_EQ(afterFailure, before);
+    std::vector<std::uint8_t> expected = before;
+    const auto sixteenth = wintest::RecordBytesOf(L"Sixteenth", L"", 0);
+    expected.insert(expected.end(), sixteenth.begin(), sixteenth.end());
+    EXPECT_EQ(ReadWholeFile(platform.MenuFile()), expected);
 }
 
 } // namespace
