@@ -152,7 +152,10 @@ std::size_t TypeStrokes(const std::vector<resident::KeyStroke>& strokes, DWORD t
     }
     bool capsLock = false;
     std::vector<INPUT> events = MissedReleases(targetThread, capsLock);
-    const HKL layout = GetKeyboardLayout(targetThread);
+    HKL layout = GetKeyboardLayout(targetThread);
+    if (layout == nullptr) {
+        layout = GetKeyboardLayout(0); // the target's thread has ended: this one's gives scan codes
+    }
     const resident::KeyboardLayout keys =
         TakesOnlyKeys(targetWindow) ? LayoutAsItTypes(layout, capsLock) : nullptr;
     // Where each stroke's events end, to tell how many strokes went whole.

@@ -27,7 +27,7 @@ struct KeyStroke {
 std::vector<KeyStroke> KeyStrokesFor(std::wstring_view text);
 
 // How many characters of the text the first `strokes` strokes of KeyStrokesFor() typed whole:
-// a pair of surrogates is one character, an Enter one line break.
+// a pair of surrogates is one character, an Enter one line break, a Tab one tab.
 std::size_t CharactersTyped(const std::vector<KeyStroke>& all, std::size_t strokes);
 
 // The virtual keys (Windows' codes) that the events below press besides a layout's own.

@@ -77,9 +77,10 @@ std::vector<KeyEvent> Packet(char16_t unit) {
     return {{KeyEvent::Kind::Packet, unit, false}, {KeyEvent::Kind::Packet, unit, true}};
 }
 
-// A layout as VkKeyScanEx describes a German one: letters plain and with Shift, '@' with AltGr
-// on Q, a character with AltGr and Shift, Ctrl or Alt alone, a Kana bit, and a character it
-// has not ('^' is a dead key there). It answers for surrogates too, which must not be asked.
+// A layout as VkKeyScanEx describes one: letters plain and with Shift, '@' with AltGr on Q (as
+// on a German keyboard), a character with AltGr and Shift, others with Ctrl or Alt alone or a
+// Kana bit, and none for '^' (a dead key's accent). It answers for surrogates too, which must
+// not be asked.
 std::optional<LayoutKey> FakeLayout(char16_t unit) {
     static const std::map<char16_t, LayoutKey> keys{
         {u'a', {'A', 0}},
