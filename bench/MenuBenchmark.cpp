@@ -495,7 +495,7 @@ int PrintHotkeyFigures() {
         // The reference: the same strokes typed into the same box by one call, nothing before.
         SendMessageW(target.box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
         const auto bareStart = Clock::now();
-        quillery::app::TypeStrokes(strokes, 0);
+        quillery::app::TypeStrokes(strokes, 0, nullptr);
         if (WaitForLength(target.box, kLongSnippet) == kLongSnippet) {
             bareTyping.push_back(Ms(Clock::now() - bareStart));
         }

@@ -91,7 +91,7 @@ std::optional<Notice> MenuForProgram(const std::optional<TypingTarget>& target,
         return Notice{notTyped + L"\"" + program + L"\" could not be brought back to the front."};
     }
     const std::vector<resident::KeyStroke> strokes = resident::KeyStrokesFor(*chosen);
-    const std::size_t typed = TypeStrokes(strokes, target->thread);
+    const std::size_t typed = TypeStrokes(strokes, target->thread, target->window);
     if (typed < strokes.size()) {
         return Notice{
             L"Only " + std::to_wstring(resident::CharactersTyped(strokes, typed)) + L" of " +

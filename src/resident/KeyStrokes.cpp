@@ -1,6 +1,9 @@
 #include "resident/KeyStrokes.h"
 
 #include <algorithm>
+#include <array>
+#include <iterator>
+#include <utility>
 
 namespace quillery::resident {
 namespace {
@@ -25,7 +28,9 @@ std::vector<KeyStroke> KeyStrokesFor(std::wstring_view text) {
     strokes.reserve(text.size());
     for (std::size_t at = 0; at < text.size(); ++at) {
         const auto unit = static_cast<char32_t>(text[at]);
-        if (unit == U'\r' || unit == U'\n') {
+        if (unit == U'\t') {
+            strokes.push_back({KeyStroke::Kind::Tab, 0});
+        } else if (unit == U'\r' || unit == U'\n') {
             strokes.push_back({KeyStroke::Kind::Enter, 0});
             if (unit == U'\r' && at + 1 < text.size() && text[at + 1] == L'\n') {
                 ++at;
@@ -55,6 +60,53 @@ std::size_t CharactersTyped(const std::vector<KeyStroke>& all, std::size_t strok
     return static_cast<std::size_t>(std::count_if(all.begin(), end, [](const KeyStroke& stroke) {
         return !(stroke.kind == KeyStroke::Kind::Unit && IsHigh(stroke.unit));
     }));
+}
+
+std::vector<KeyEvent> KeyEventsFor(const KeyStroke& stroke, const KeyboardLayout& layout) {
+    const auto pressed = [](KeyEvent::Kind kind, std::uint16_t code) {
+        return std::vector<KeyEvent>{{kind, code, false}, {kind, code, true}};
+    };
+    if (stroke.kind == KeyStroke::Kind::Enter) {
+        return pressed(KeyEvent::Kind::Key, virtual_key::kReturn);
+    }
+    if (stroke.kind == KeyStroke::Kind::Tab) {
+        return pressed(KeyEvent::Kind::Key, virtual_key::kTab);
+    }
+    const std::optional<LayoutKey> key =
+        layout && !IsHigh(stroke.unit) && !IsLow(stroke.unit) ? layout(stroke.unit) : std::nullopt;
+    // Shift alone, or AltGr (Ctrl and Alt) with or without it; Ctrl or Alt alone makes a
+    // shortcut, and the layout's other bits (Kana, Hankaku) are no key to press.
+    const int others = key ? key->modifiers & ~kShiftHeld : 0;
+    if (!key || (others != 0 && others != (kCtrlHeld | kAltHeld))) {
+        return pressed(KeyEvent::Kind::Packet, stroke.unit);
+    }
+    constexpr std::array<std::pair<std::uint8_t, std::uint16_t>, 3> modifiers{{
+        {kShiftHeld, virtual_key::kLeftShift},
+        {kCtrlHeld, virtual_key::kLeftCtrl},
+        {kAltHeld, virtual_key::kLeftAlt},
+    }};
+    std::vector<KeyEvent> events;
+    for (const auto& [held, modifier] : modifiers) {
+        if ((key->modifiers & held) != 0) {
+            events.push_back({KeyEvent::Kind::Key, modifier, false});
+        }
+    }
+    events.push_back({KeyEvent::Kind::Key, key->virtualKey, false});
+    events.push_back({KeyEvent::Kind::Key, key->virtualKey, true});
+    for (auto at = modifiers.rbegin(); at != modifiers.rend(); ++at) {
+        if ((key->modifiers & at->first) != 0) {
+            events.push_back({KeyEvent::Kind::Key, at->second, true});
+        }
+    }
+    return events;
+}
+
+bool TakesOnlyKeys(std::wstring_view windowClass) {
+    // Windows' console and Wine's, a remote desktop client, two virtual machine clients.
+    constexpr std::wstring_view kClasses[] = {L"ConsoleWindowClass", L"WineConsoleClass",
+                                              L"TscShellContainerClass", L"VMUIFrame",
+                                              L"VMPlayerFrame"};
+    return std::find(std::begin(kClasses), std::end(kClasses), windowClass) != std::end(kClasses);
 }
 
 } // namespace quillery::resident

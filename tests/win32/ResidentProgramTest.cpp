@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
@@ -452,6 +453,65 @@ TEST_F(ResidentProgramTest, SecondStartQuitAndAWrongArgument) {
     Process quit(program_, L"/quit");
     EXPECT_EQ(quit.Exited(), 0u);
     EXPECT_EQ(resident->Exited(0ms), 0u) << "/quit returned before the instance had ended";
+}
+
+const std::wstring kFields = L"col1\tcol2";
+const std::wstring kCommand = L"echo Hi, 1+1=2!\r\n";
+
+// The snippets for typing as a user's keys: two fields of a form, and a command line.
+class KeyTypingTest : public ResidentProgramTest {
+protected:
+    void SetUp() override {
+        ResidentProgramTest::SetUp();
+        std::vector<std::uint8_t> bytes =
+            wintest::RecordBytesOf(L"", L"http://www.example.com/quillery", 1);
+        bytes.resize(232 * 2, 0);
+        for (const auto& [description, text] :
+             {std::pair{L"Fields", kFields}, {L"Command", kCommand}}) {
+            const auto record = wintest::RecordBytesOf(description, text, 0);
+            bytes.insert(bytes.end(), record.begin(), record.end());
+        }
+        bytes.resize(232 * 22, 0);
+        wintest::WriteWholeFile(dir_.File(L"Menu.dat"), bytes);
+    }
+};
+
+// A Tab in a snippet is the Tab key: in a form it moves the focus to the next field, as the
+// user's own Tab does, so one snippet fills both fields.
+TEST_F(KeyTypingTest, ATabMovesToTheFormsNextField) {
+    auto resident = StartResident();
+    auto form = StartTarget(L"form", 1);
+    const HWND first = edit_;
+    ClickLine(OpenMenu(), 1);
+    edit_ = GetDlgItem(target_, 2);
+    EXPECT_TRUE(EditHolds(L"col2"));
+    EXPECT_EQ(TextOf(first), L"col1");
+    GUITHREADINFO focus{};
+    focus.cbSize = sizeof(focus);
+    ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(target_, nullptr), &focus));
+    EXPECT_EQ(focus.hwndFocus, edit_);
+}
+
+// A console ignores Unicode packets: a command chosen there arrives whole as the keys of the
+// keyboard layout, Shift pressed where a character needs it.
+TEST_F(KeyTypingTest, AConsoleGetsTheCommandAsKeys) {
+    auto resident = StartResident();
+    const std::wstring typedFile = dir_.File(L"typed.txt");
+    Process console(ProgramDirectory() + L"\\resident_target.exe", L"console " + typedFile);
+    ASSERT_TRUE(WaitFor([&] {
+        target_ = FindWindowW(nullptr, L"Quillery typing target: console");
+        return target_ != nullptr;
+    })) << "no console";
+    GiveTheDisplaysFocusToTheTarget();
+    ClickLine(OpenMenu(), 2);
+    std::wstring typed;
+    EXPECT_TRUE(WaitFor([&] {
+        const std::vector<std::uint8_t> bytes = wintest::ReadWholeFile(typedFile);
+        typed.assign(bytes.size() / sizeof(wchar_t), L'\0');
+        std::memcpy(typed.data(), bytes.data(), typed.size() * sizeof(wchar_t));
+        return typed == kCommand;
+    })) << "the console read \""
+        << ToUtf8(typed) << "\"";
 }
 
 } // namespace

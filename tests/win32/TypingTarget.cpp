@@ -6,7 +6,10 @@
 // its accessible caret object (OBJID_CARET). Like most programs, it puts the focus back on the
 // control that had it when its window is activated again. Asked with the registered message
 // "Quillery.Test.Caret", it answers where its caret is on the screen: the left edge in the low
-// word, the bottom edge (the first row below it) in the high word.
+// word, the bottom edge (the first row below it) in the high word. With "form", the window
+// handles Tab as a dialog does (IsDialogMessage), the one-line box focused first. With
+// "console <file>", it has no window but a console, titled "Quillery typing target: console",
+// and appends each line read from it to <file> in UTF-16.
 
 #include <windows.h>
 
@@ -148,9 +151,34 @@ LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     }
 }
 
+// Reads lines from a console of its own, as a command prompt does, and keeps each in `file`.
+int EchoConsoleInto(const wchar_t* file) {
+    // The file first: once the console is there, so is the file. Wine hands its parent's
+    // console (the test's, with no window) to a windowed program too: it is left for one of its
+    // own.
+    HANDLE kept = CreateFileW(file, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    FreeConsole();
+    if (kept == INVALID_HANDLE_VALUE || !AllocConsole() ||
+        !SetConsoleTitleW(L"Quillery typing target: console")) {
+        return 1;
+    }
+    wchar_t line[512];
+    DWORD read = 0;
+    while (ReadConsoleW(GetStdHandle(STD_INPUT_HANDLE), line, 512, &read, nullptr) && read > 0) {
+        DWORD written = 0;
+        WriteFile(kept, line, read * sizeof(wchar_t), &written, nullptr);
+    }
+    CloseHandle(kept);
+    return 0;
+}
+
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
+    if (wcsncmp(commandLine, L"console ", 8) == 0) {
+        return EchoConsoleInto(commandLine + 8);
+    }
     // The accessible caret reaches another process through COM.
     CoInitialize(nullptr);
     WNDCLASSW windowClass{};
@@ -163,10 +191,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     windowClass.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
     windowClass.lpszClassName = kDrawnBoxClass;
     RegisterClassW(&windowClass);
-    const bool singleFirst = lstrcmpW(commandLine, L"single") == 0;
+    const bool form = lstrcmpW(commandLine, L"form") == 0;
+    const bool singleFirst = form || lstrcmpW(commandLine, L"single") == 0;
     const bool drawn = lstrcmpW(commandLine, L"drawn") == 0;
     HWND window = CreateWindowExW(0, kClass,
                                   drawn         ? L"Quillery typing target: drawn caret"
+                                  : form        ? L"Quillery typing target: form"
                                   : singleFirst ? L"Quillery typing target: one line"
                                                 : L"Quillery typing target: several lines",
                                   WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 300, 250, 420, 290,
@@ -187,6 +217,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     SetFocus(g_lastFocus);
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (form && IsDialogMessageW(window, &message)) {
+            continue;
+        }
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
