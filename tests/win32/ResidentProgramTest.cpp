@@ -8,6 +8,7 @@
 #include "win32/SnippetMenuWindows.h"
 #include "win32/UniqueResource.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -158,12 +159,16 @@ protected:
         program_ = dir_.File(L"Quillery.exe");
         ASSERT_TRUE(
             CopyFileW((ProgramDirectory() + L"\\Quillery.exe").c_str(), program_.c_str(), FALSE));
-        // Each test starts with the default hotkey, Ctrl+Shift+Insert.
+        // Each test starts with the default hotkey, Ctrl+Shift+Insert, and quietly: the user
+        // has had the first start's introduction.
         win32::UniqueKey settings;
-        if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Quillery", 0, KEY_SET_VALUE,
-                          settings.put()) == ERROR_SUCCESS) {
-            RegDeleteValueW(settings.get(), L"Hotkey");
-        }
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Quillery", 0, nullptr, 0,
+                                  KEY_SET_VALUE, nullptr, settings.put(), nullptr),
+                  ERROR_SUCCESS);
+        RegDeleteValueW(settings.get(), L"Hotkey");
+        const DWORD introduced = 1;
+        RegSetValueExW(settings.get(), L"Introduced", 0, REG_DWORD,
+                       reinterpret_cast<const BYTE*>(&introduced), sizeof(introduced));
     }
     void TearDown() override { Xdotool({"keyup", "ctrl", "shift"}); }
 
@@ -252,6 +257,21 @@ protected:
         // the X focus reached it; the target takes it again as it takes the X focus.
         EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == target_; }))
             << "the target did not come in front with the display's focus";
+    }
+
+    // Clicks the program's icon with the left button where Wine's shell shows it: in its own
+    // notification-area window, which holds no other icon in the tests.
+    static void ClickTheIcon() {
+        HWND icon = nullptr;
+        EXPECT_TRUE(WaitFor([&] {
+            HWND tray = FindWindowW(nullptr, L"Wine System Tray");
+            icon = tray != nullptr ? FindWindowExW(tray, nullptr, nullptr, nullptr) : nullptr;
+            return icon != nullptr && IsWindowVisible(icon);
+        })) << "no icon in the notification area";
+        RECT place{};
+        GetWindowRect(icon, &place);
+        EXPECT_TRUE(Xdotool({"mousemove", "--sync", std::to_string((place.left + place.right) / 2),
+                             std::to_string((place.top + place.bottom) / 2), "click", "1"}));
     }
 
     static bool MenuGone() {
@@ -385,6 +405,47 @@ TEST_F(ResidentProgramTest, EscapeAndThePointerLeavingTypeNothing) {
     GiveTheDisplaysFocusToTheTarget();
     ClickLine(OpenMenu(), 1);
     EXPECT_TRUE(EditHolds(kGreeting));
+}
+
+// The icon's menu is for the program that was in front before the icon was clicked, found
+// by the windows' order: not the one in front when Quillery started, which Wine's foreground
+// events from other processes (which it does not deliver) would have left as the last seen.
+TEST_F(ResidentProgramTest, IconOpensTheMenuForTheProgramInFrontBeforeIt) {
+    auto inFrontAtStart = StartTarget(/*single=*/true);
+    const HWND startBox = edit_;
+    auto resident = StartResident();
+    auto inFrontBefore = StartTarget(/*single=*/false);
+    ClickTheIcon();
+    ClickLine(ShownMenu(), 1);
+    EXPECT_TRUE(EditHolds(kGreeting));
+    EXPECT_EQ(TextOf(startBox), L"");
+}
+
+// The first start for a user introduces the hotkey and the icon in a notification (Wine's shell
+// shows it as a balloon from the icon), and keeps that it did so for the later starts.
+TEST_F(ResidentProgramTest, FirstStartIntroducesTheHotkeyAndKeepsThatItDid) {
+    win32::UniqueKey settings;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Quillery", 0,
+                            KEY_SET_VALUE | KEY_QUERY_VALUE, settings.put()),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegDeleteValueW(settings.get(), L"Introduced"), ERROR_SUCCESS);
+    auto resident = StartResident();
+    EXPECT_TRUE(WaitFor([&] {
+        DWORD introduced = 0;
+        DWORD size = sizeof(introduced);
+        return RegQueryValueExW(settings.get(), L"Introduced", nullptr, nullptr,
+                                reinterpret_cast<BYTE*>(&introduced), &size) == ERROR_SUCCESS &&
+               introduced == 1;
+    })) << "the introduction was not kept as shown";
+    EXPECT_TRUE(WaitFor([] {
+        for (HWND tip = FindWindowW(TOOLTIPS_CLASSW, nullptr); tip != nullptr;
+             tip = FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr)) {
+            if (IsWindowVisible(tip) && (GetWindowLongW(tip, GWL_STYLE) & TTS_BALLOON) != 0) {
+                return true;
+            }
+        }
+        return false;
+    })) << "no notification from the icon";
 }
 
 // Another program holds the hotkey: the icon's tooltip, which is also the window's title, says
