@@ -69,8 +69,8 @@ bool IsShellWindow(HWND window) {
     // Wine's shell, on a display without a notification area, shows the icons in a window of
     // its own ("Wine System Tray").
     static constexpr const wchar_t* kShellClasses[] = {
-        L"Shell_TrayWnd", L"Shell_SecondaryTrayWnd", L"NotifyIconOverflowWindow",
-        L"Progman",       L"WorkerW",                L"__winex11_standalone_tray",
+        L"Shell_TrayWnd", L"Shell_SecondaryTrayWnd",    L"NotifyIconOverflowWindow", L"Progman",
+        L"WorkerW",       L"__winex11_standalone_tray",
     };
     wchar_t name[64] = L"";
     GetClassNameW(window, name, 64);

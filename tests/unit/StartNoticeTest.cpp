@@ -22,9 +22,9 @@ TEST(StartNoticeTest, IntroducedOnceTheWarningInItsPlaceNoneWithoutAnIcon) {
         {false, false, false, StartNotice::HotkeyTaken},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "introduced before " << c.introducedBefore
-                                        << ", hotkey registered " << c.hotkeyRegistered
-                                        << ", icon shown " << c.iconShown);
+        SCOPED_TRACE(testing::Message()
+                     << "introduced before " << c.introducedBefore << ", hotkey registered "
+                     << c.hotkeyRegistered << ", icon shown " << c.iconShown);
         EXPECT_EQ(NoticeAtStart(c.introducedBefore, c.hotkeyRegistered, c.iconShown), c.notice);
     }
     const std::wstring text = IntroductionText(L"Ctrl+Alt+F9");
