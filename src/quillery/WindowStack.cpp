@@ -36,13 +36,7 @@ std::uintptr_t Id(HWND window) {
     return reinterpret_cast<std::uintptr_t>(window);
 }
 
-struct Stack {
-    std::vector<HWND> windows;
-    std::vector<resident::StackedWindow> facts;
-};
-
 BOOL CALLBACK AddWindow(HWND window, LPARAM param) {
-    auto& stack = *reinterpret_cast<Stack*>(param);
     const auto extended = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE));
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
@@ -58,8 +52,7 @@ BOOL CALLBACK AddWindow(HWND window, LPARAM param) {
     facts.topmost = (extended & WS_EX_TOPMOST) != 0;
     facts.shell = IsShellWindow(window);
     facts.ours = process == GetCurrentProcessId();
-    stack.windows.push_back(window);
-    stack.facts.push_back(facts);
+    reinterpret_cast<std::vector<resident::StackedWindow>*>(param)->push_back(facts);
     return TRUE;
 }
 
@@ -83,16 +76,16 @@ bool IsShellWindow(HWND window) {
 }
 
 HWND FormerForegroundWindow(HWND lastSeen) {
-    Stack stack;
+    std::vector<resident::StackedWindow> stack;
     // EnumWindows lists the top-level windows from the top of the z-order.
     EnumWindows(&AddWindow, reinterpret_cast<LPARAM>(&stack));
     const std::uintptr_t lastSeenFamily =
         lastSeen != nullptr && IsWindow(lastSeen) ? Id(GetAncestor(lastSeen, GA_ROOTOWNER)) : 0;
-    const auto found = resident::FormerForeground(stack.facts, lastSeenFamily);
+    const auto found = resident::FormerForeground(stack, lastSeenFamily);
     if (!found) {
         return nullptr;
     }
-    HWND window = stack.windows[*found];
+    HWND window = reinterpret_cast<HWND>(stack[*found].window);
     // The window its program activates when the user comes back to it: the main window, or the
     // pop-up of its own that the user was in last.
     HWND popup = GetLastActivePopup(GetAncestor(window, GA_ROOTOWNER));

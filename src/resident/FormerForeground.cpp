@@ -23,7 +23,7 @@ std::optional<std::size_t> FormerForeground(const std::vector<StackedWindow>& fr
         }
         if (!window.topmost) {
             // Only topmost windows lie above it, which no activation of another window moves.
-            return window.family == lastSeenFamily && lastSeenFamily != 0 ? k : first;
+            return window.family == lastSeenFamily ? k : first;
         }
     }
     return first;

@@ -115,6 +115,8 @@ expect_removed "uninstalled"
 
 MSI_UI=/qb msi /i "$E2E_MSI" ADDLOCAL=Quillery || fail "msiexec /qb /i ADDLOCAL=Quillery failed"
 [[ $(probe running Quillery.exe) == 1 ]] || fail "the install with a user interface did not start Quillery.exe"
+# Its icon is up once its window is: /quit finds it.
+probe window --title "Wine System Tray" >/dev/null || fail "the started Quillery.exe showed no icon"
 wine "$target/Quillery.exe" /quit || fail "Quillery.exe /quit failed"
 [[ $(probe running Quillery.exe) == 0 ]] || fail "the started Quillery.exe did not end at /quit"
 echo "ok: the install with a user interface started Quillery.exe, which /quit ended"
