@@ -21,6 +21,7 @@ public:
     // Writes the Run key's value for `program`, or removes it. Whether it was done.
     bool SetStartWithWindows(bool on, const std::wstring& program);
 
+    // Whether the user has had the first start's introduction; and keeping that they have.
     bool Introduced() const;
     bool SetIntroduced();
 };

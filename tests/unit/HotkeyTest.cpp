@@ -68,12 +68,11 @@ TEST(HotkeyTest, ShownWithItsModifiersFirst) {
 }
 
 TEST(StartNoticeTest, IntroducedOnceTheWarningInItsPlaceNothingWithoutAnIcon) {
-    using Notice = StartNotice;
     // Introduced before, hotkey registered, icon shown.
-    EXPECT_EQ(NoticeAtStart(false, true, true), Notice::Introduction);
-    EXPECT_EQ(NoticeAtStart(true, true, true), Notice::None);
-    EXPECT_EQ(NoticeAtStart(false, false, true), Notice::HotkeyTaken);
-    EXPECT_EQ(NoticeAtStart(false, true, false), Notice::None);
+    EXPECT_EQ(NoticeAtStart(false, true, true), StartNotice::Introduction);
+    EXPECT_EQ(NoticeAtStart(true, true, true), StartNotice::None);
+    EXPECT_EQ(NoticeAtStart(false, false, true), StartNotice::HotkeyTaken);
+    EXPECT_EQ(NoticeAtStart(false, true, false), StartNotice::None);
     EXPECT_NE(IntroductionText(L"Ctrl+Alt+F9").find(L"press Ctrl+Alt+F9 in any program"),
               std::wstring::npos);
 }
