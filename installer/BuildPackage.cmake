@@ -4,7 +4,8 @@
 #   WIDTH       x86 or x64                      VERSION  the product's version
 #   OUTPUT      the .msi to write
 # wixl writes the package from Quillery.wxs; then the rows that wixl's WiX subset cannot say
-# are amended in the package's own tables, exported and imported again with msitools.
+# (or says wrongly) are amended in the package's own tables, exported and imported again with
+# msitools.
 foreach(variable WIXL MSIINFO MSIBUILD SOURCE_DIR STAGE WIDTH VERSION OUTPUT)
     if(NOT DEFINED ${variable})
         message(FATAL_ERROR "BuildPackage.cmake: ${variable} is not set")
@@ -57,5 +58,12 @@ amend(Component "${row}" "${amended}")
 # MajorUpgrade's upgrade covers older versions only; the same version too
 # (msidbUpgradeAttributesVersionMaxInclusive 512), so that a rebuild replaces the installed one.
 amend(Upgrade "\t1\t\tWIX_UPGRADE_DETECTED" "\t513\t\tWIX_UPGRADE_DETECTED")
+
+# The resident program starts as an install with a user interface finishes (Quillery.wxs,
+# StartResidentProgram). wixl, given any row of the execute sequence, moves the major upgrade's
+# RemoveExistingProducts to the sequence's end, which would install the new version before
+# removing the old: the row goes in here instead, after InstallFinalize (6600).
+amend(InstallExecuteSequence "\nInstallFinalize\t\t6600\n"
+      "\nInstallFinalize\t\t6600\nStartResidentProgram\tUILevel > 2 AND NOT Installed AND NOT REMOVE=\"ALL\"\t6601\n")
 
 file(RENAME ${OUTPUT}.tmp ${OUTPUT})

@@ -2,7 +2,9 @@
 
 #include "base/ScopeExit.h"
 #include "quillery/HotkeyDialog.h"
+#include "quillery/WindowStack.h"
 #include "quillery/resource.h"
+#include "resident/StartNotice.h"
 #include "win32/SnippetMenuWindows.h"
 #include "win32/Win32SystemInfo.h"
 
@@ -21,16 +23,6 @@ Resident* g_resident = nullptr;
 UINT ModifiersForRegistration(const resident::Hotkey& hotkey) {
     // MOD_NOREPEAT: a key held down opens one menu, not one per repeat (Windows 7 and later).
     return hotkey.modifiers | MOD_NOREPEAT;
-}
-
-// The shell's own windows, which come to the front when the user clicks the icon: the menu
-// that the icon opens is for the program in front before them.
-bool IsShellWindow(HWND window) {
-    wchar_t name[64] = L"";
-    GetClassNameW(window, name, 64);
-    return lstrcmpW(name, L"Shell_TrayWnd") == 0 ||
-           lstrcmpW(name, L"NotifyIconOverflowWindow") == 0 ||
-           lstrcmpW(name, L"Shell_SecondaryTrayWnd") == 0 || lstrcmpW(name, L"Progman") == 0;
 }
 
 } // namespace
@@ -67,8 +59,18 @@ Resident::Resident(HINSTANCE instance)
     lastForeground_ = GetForegroundWindow();
     TakeHotkey(/*tell=*/false);
     AddIcon();
-    if (!hotkeyTaken_) {
+    switch (resident::NoticeAtStart(settings_.Introduced(), hotkeyTaken_, tray_->Added())) {
+    case resident::StartNotice::HotkeyTaken:
         Notify({Status() + L". Choose another hotkey from the Quillery icon's menu.", true});
+        break;
+    case resident::StartNotice::Introduction:
+        // Once per user, and only once the shell has it: the starts at each logon stay quiet.
+        if (tray_->Notify(kTitle, resident::IntroductionText(HotkeyName(hotkey_)), false)) {
+            settings_.SetIntroduced();
+        }
+        break;
+    case resident::StartNotice::None:
+        break;
     }
 }
 
@@ -245,7 +247,9 @@ void Resident::OpenMenuFromHotkey() {
 }
 
 void Resident::OpenMenuFromIcon() {
-    OpenMenu(TargetOf(lastForeground_), MenuOpening{}, 0);
+    // The foreground hook alone may hold nothing or a window left since: the windows' order
+    // decides (under Wine the hook hears no other process).
+    OpenMenu(TargetOf(FormerForegroundWindow(lastForeground_)), MenuOpening{}, 0);
 }
 
 void Resident::OpenMenu(const std::optional<TypingTarget>& target, const MenuOpening& opening,

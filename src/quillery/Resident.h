@@ -79,7 +79,7 @@ private:
     // A menu or the hotkey's dialog runs its own loop on this thread: nothing else starts then.
     enum class Busy { No, Menu, Dialog } busy_ = Busy::No;
     bool quitAfterMenu_ = false;
-    HWND lastForeground_ = nullptr; // the last window of another program in front
+    HWND lastForeground_ = nullptr; // the last window of another program reported in front
     HWINEVENTHOOK foregroundHook_ = nullptr;
     win32::UniqueAny<win32::resource_traits::NullIsEmpty<HICON, &::DestroyIcon>> icon_;
     win32::UniqueWindow window_;

@@ -9,12 +9,24 @@ namespace {
 
 constexpr wchar_t kSettingsKey[] = L"Software\\Quillery";
 constexpr wchar_t kHotkeyValue[] = L"Hotkey";
+constexpr wchar_t kIntroducedValue[] = L"Introduced";
 constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr wchar_t kRunValue[] = L"Quillery";
 
 // The command line the Run key holds: the program's path in quotes, since it may hold blanks.
 std::wstring RunCommand(const std::wstring& program) {
     return L"\"" + program + L"\"";
+}
+
+// Writes a number into the user's settings key. Whether it was written.
+bool SetNumber(const wchar_t* name, DWORD value) {
+    win32::UniqueKey key;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                        key.put(), nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    return RegSetValueExW(key.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                          sizeof(value)) == ERROR_SUCCESS;
 }
 
 } // namespace
@@ -32,14 +44,19 @@ resident::Hotkey UserSettings::Hotkey() const {
 }
 
 bool UserSettings::SetHotkey(const resident::Hotkey& hotkey) {
-    win32::UniqueKey key;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                        key.put(), nullptr) != ERROR_SUCCESS) {
-        return false;
-    }
-    const DWORD value = resident::StoredHotkey(hotkey);
-    return RegSetValueExW(key.get(), kHotkeyValue, 0, REG_DWORD,
-                          reinterpret_cast<const BYTE*>(&value), sizeof(value)) == ERROR_SUCCESS;
+    return SetNumber(kHotkeyValue, resident::StoredHotkey(hotkey));
+}
+
+bool UserSettings::Introduced() const {
+    DWORD value = 0;
+    DWORD size = sizeof(value);
+    return RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, kIntroducedValue, RRF_RT_REG_DWORD,
+                        nullptr, &value, &size) == ERROR_SUCCESS &&
+           value != 0;
+}
+
+bool UserSettings::SetIntroduced() {
+    return SetNumber(kIntroducedValue, 1);
 }
 
 bool UserSettings::StartsWithWindows(const std::wstring& program) const {

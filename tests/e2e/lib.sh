@@ -222,12 +222,13 @@ file_bytes() {
 }
 
 # The Windows Installer package: installs or removes it silently (msiexec /i or /x, then further
-# properties), returning msiexec's status as Wine's exit status carries it (its low byte: 3010,
-# "finished at the next start", is 194, 1603 is 67).
+# properties), or with the user interface that MSI_UI names (/qb), returning msiexec's status as
+# Wine's exit status carries it (its low byte: 3010, "finished at the next start", is 194, 1603
+# is 67).
 msi() {
     local action=$1 package=$2
     shift 2
-    wine msiexec "$action" "$(winpath "$package")" /qn "$@"
+    wine msiexec "$action" "$(winpath "$package")" "${MSI_UI:-/qn}" "$@"
 }
 
 # Whether the list of installed programs shows the product of package $1, as Windows Installer

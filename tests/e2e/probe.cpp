@@ -9,6 +9,7 @@
 //   e2e_probe control TEXT [--title T] [--class C] [--timeout S]
 //                                                    prints the centre "x y" of a child control
 //   e2e_probe texts [--title T] [--class C] [--timeout S]    prints every child control's text
+//   e2e_probe running NAME                  prints how many processes run the program file NAME
 //   e2e_probe pointer X Y                   puts the pointer at X Y with SetCursorPos, so that
 //                                           Wine's own record of its place is that point too
 //   e2e_probe unload PROGID DLLNAME         checks DllCanUnloadNow against live objects and locks,
@@ -20,6 +21,7 @@
 
 #include <objbase.h>
 #include <oleauto.h>
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -277,10 +279,31 @@ int Unload(const std::wstring& progId, const std::wstring& dllName) {
     return failures == 0 ? 0 : 1;
 }
 
+// How many processes run a program file of that name (a process that has been started is
+// listed at once, before it has made any window).
+int Running(const std::wstring& name) {
+    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) {
+        return 1;
+    }
+    int count = 0;
+    PROCESSENTRY32W process{};
+    process.dwSize = sizeof(process);
+    for (BOOL more = ::Process32FirstW(snapshot, &process); more;
+         more = ::Process32NextW(snapshot, &process)) {
+        count += ::lstrcmpiW(process.szExeFile, name.c_str()) == 0 ? 1 : 0;
+    }
+    ::CloseHandle(snapshot);
+    std::fwprintf(stdout, L"%d\n", count);
+    std::fflush(stdout);
+    return 0;
+}
+
 int Usage() {
     std::fwprintf(stderr, L"usage: e2e_probe window|gone|count|texts [--title T] [--class C] "
                           L"[--timeout S]\n"
                           L"       e2e_probe control TEXT [--title T] [--class C] [--timeout S]\n"
+                          L"       e2e_probe running NAME\n"
                           L"       e2e_probe pointer X Y\n"
                           L"       e2e_probe unload PROGID DLLNAME\n");
     return 2;
@@ -296,6 +319,9 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring command = args[0];
     if (command == L"unload") {
         return args.size() == 3 ? Unload(args[1], args[2]) : Usage();
+    }
+    if (command == L"running") {
+        return args.size() == 2 ? Running(args[1]) : Usage();
     }
     if (command == L"pointer") {
         if (args.size() != 3) {

@@ -1,8 +1,9 @@
-// The hotkey: which ones can be used, how it is kept, how it is shown; and the program's
-// command line.
+// The hotkey: which ones can be used, how it is kept, how it is shown; what a start says of it;
+// and the program's command line.
 
 #include "resident/Hotkey.h"
 #include "resident/ResidentArguments.h"
+#include "resident/StartNotice.h"
 
 #include <gtest/gtest.h>
 
@@ -64,6 +65,16 @@ TEST(HotkeyTest, KeptAsKeyAndModifiersInOneValue) {
 TEST(HotkeyTest, ShownWithItsModifiersFirst) {
     EXPECT_EQ(HotkeyText(kDefaultHotkey, L"Insert"), L"Ctrl+Shift+Insert");
     EXPECT_EQ(HotkeyText({kWin | kAlt | kShift | kControl, 'Q'}, L"Q"), L"Ctrl+Shift+Alt+Win+Q");
+}
+
+TEST(StartNoticeTest, IntroducedOnceTheWarningInItsPlaceNothingWithoutAnIcon) {
+    // Introduced before, hotkey registered, icon shown.
+    EXPECT_EQ(NoticeAtStart(false, true, true), StartNotice::Introduction);
+    EXPECT_EQ(NoticeAtStart(true, true, true), StartNotice::None);
+    EXPECT_EQ(NoticeAtStart(false, false, true), StartNotice::HotkeyTaken);
+    EXPECT_EQ(NoticeAtStart(false, true, false), StartNotice::None);
+    EXPECT_NE(IntroductionText(L"Ctrl+Alt+F9").find(L"press Ctrl+Alt+F9 in any program"),
+              std::wstring::npos);
 }
 
 TEST(ResidentArgumentsTest, WhatTheCommandLineAsks) {

@@ -147,12 +147,16 @@ protected:
         program_ = dir_.File(L"Quillery.exe");
         ASSERT_TRUE(
             CopyFileW((ProgramDirectory() + L"\\Quillery.exe").c_str(), program_.c_str(), FALSE));
-        // Each test starts with the default hotkey, Ctrl+Shift+Insert.
+        // Each test starts with the default hotkey, Ctrl+Shift+Insert, and quietly: the user
+        // has had the first start's introduction.
         win32::UniqueKey settings;
-        if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Quillery", 0, KEY_SET_VALUE,
-                          settings.put()) == ERROR_SUCCESS) {
-            RegDeleteValueW(settings.get(), L"Hotkey");
-        }
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Quillery", 0, nullptr, 0,
+                                  KEY_SET_VALUE, nullptr, settings.put(), nullptr),
+                  ERROR_SUCCESS);
+        RegDeleteValueW(settings.get(), L"Hotkey");
+        const DWORD introduced = 1;
+        RegSetValueExW(settings.get(), L"Introduced", 0, REG_DWORD,
+                       reinterpret_cast<const BYTE*>(&introduced), sizeof(introduced));
     }
     void TearDown() override { Xdotool({"keyup", "ctrl", "shift"}); }
 
@@ -241,6 +245,21 @@ protected:
         // the X focus reached it; the target takes it again as it takes the X focus.
         EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == target_; }))
             << "the target did not come in front with the display's focus";
+    }
+
+    // Clicks the program's icon with the left button where Wine's shell shows it: in its own
+    // notification-area window, which holds no other icon in the tests.
+    static void ClickTheIcon() {
+        HWND icon = nullptr;
+        EXPECT_TRUE(WaitFor([&] {
+            HWND tray = FindWindowW(nullptr, L"Wine System Tray");
+            icon = tray != nullptr ? FindWindowExW(tray, nullptr, nullptr, nullptr) : nullptr;
+            return icon != nullptr && IsWindowVisible(icon);
+        })) << "no icon in the notification area";
+        RECT place{};
+        GetWindowRect(icon, &place);
+        EXPECT_TRUE(Xdotool({"mousemove", "--sync", std::to_string((place.left + place.right) / 2),
+                             std::to_string((place.top + place.bottom) / 2), "click", "1"}));
     }
 
     static bool MenuGone() {
@@ -374,6 +393,38 @@ TEST_F(ResidentProgramTest, EscapeAndThePointerLeavingTypeNothing) {
     GiveTheDisplaysFocusToTheTarget();
     ClickLine(OpenMenu(), 1);
     EXPECT_TRUE(EditHolds(kGreeting));
+}
+
+// The icon's menu is for the program that was in front before the icon was clicked, found by
+// the windows' order: not the one in front when Quillery started, which stays the last one the
+// foreground events reported, since Wine delivers none from other processes.
+TEST_F(ResidentProgramTest, IconOpensTheMenuForTheProgramInFrontBeforeIt) {
+    auto inFrontAtStart = StartTarget(/*single=*/true);
+    const HWND startBox = edit_;
+    auto resident = StartResident();
+    auto inFrontBefore = StartTarget(/*single=*/false);
+    ClickTheIcon();
+    ClickLine(ShownMenu(), 1);
+    EXPECT_TRUE(EditHolds(kGreeting));
+    EXPECT_EQ(TextOf(startBox), L"");
+}
+
+// The first start for a user introduces the hotkey and the icon in a notification, and keeps
+// that it did once the shell has taken it: the later starts stay quiet (StartNoticeTest).
+TEST_F(ResidentProgramTest, FirstStartKeepsThatItIntroducedTheHotkey) {
+    win32::UniqueKey settings;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Quillery", 0,
+                            KEY_SET_VALUE | KEY_QUERY_VALUE, settings.put()),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegDeleteValueW(settings.get(), L"Introduced"), ERROR_SUCCESS);
+    auto resident = StartResident();
+    EXPECT_TRUE(WaitFor([&] {
+        DWORD introduced = 0;
+        DWORD size = sizeof(introduced);
+        return RegQueryValueExW(settings.get(), L"Introduced", nullptr, nullptr,
+                                reinterpret_cast<BYTE*>(&introduced), &size) == ERROR_SUCCESS &&
+               introduced == 1;
+    })) << "the introduction was not kept as shown";
 }
 
 // Another program holds the hotkey: the icon's tooltip, which is also the window's title, says

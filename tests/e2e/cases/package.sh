@@ -5,7 +5,8 @@
 # Firefox, the Start menu entry and the "start with Windows" value; a request through the script
 # host of each width; on 64-bit Windows the x86 package refuses to install. Uninstall removes
 # all of it but the user's Menu.dat, which a reinstall of the main feature alone
-# (ADDLOCAL=Quillery: no "start with Windows") keeps too.
+# (ADDLOCAL=Quillery: no "start with Windows") keeps too. The silent install starts nothing; the
+# reinstall, with the basic user interface, starts the resident program, which /quit ends.
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/../lib.sh"
 
@@ -44,6 +45,8 @@ if [[ $E2E_PLATFORM == win64 ]]; then
     echo "ok: the x86 package refuses 64-bit Windows"
 fi
 msi /i "$E2E_MSI" || fail "msiexec /i $E2E_MSI failed"
+# msiexec starts the program before it ends: were it started, its process would be listed now.
+[[ $(probe running Quillery.exe) == 0 ]] || fail "the silent install started Quillery.exe"
 windows=$(winpath "$target")
 [[ $(cd "$target" && ls) == "$(cd "$E2E_MSI_FILES" && ls)" ]] ||
     fail "installed: $(cd "$target" && ls | tr '\n' ' ')"
@@ -110,7 +113,13 @@ expect_removed() {
 msi /x "$E2E_MSI" || fail "msiexec /x failed"
 expect_removed "uninstalled"
 
-msi /i "$E2E_MSI" ADDLOCAL=Quillery || fail "msiexec /i ADDLOCAL=Quillery failed"
+MSI_UI=/qb msi /i "$E2E_MSI" ADDLOCAL=Quillery || fail "msiexec /qb /i ADDLOCAL=Quillery failed"
+[[ $(probe running Quillery.exe) == 1 ]] || fail "the install with a user interface did not start Quillery.exe"
+# Its icon is up once its window is: /quit finds it.
+probe window --title "Wine System Tray" >/dev/null || fail "the started Quillery.exe showed no icon"
+wine "$target/Quillery.exe" /quit || fail "Quillery.exe /quit failed"
+[[ $(probe running Quillery.exe) == 0 ]] || fail "the started Quillery.exe did not end at /quit"
+echo "ok: the install with a user interface started Quillery.exe, which /quit ended"
 cmp -s "$E2E_WORK/mine.dat" "$target/Menu.dat" || fail "the reinstall replaced Menu.dat"
 reg_value "$run_key" Quillery >/dev/null && fail "ADDLOCAL=Quillery wrote the Run value"
 key_exists "$classes\\CLSID\\$CLSID\\InprocServer32" || fail "the reinstall did not register"
