@@ -1,6 +1,7 @@
 #include "host/MenuApartment.h"
 
 #include "base/Utf8.h"
+#include "win32/InputAttachment.h"
 #include "win32/SnippetMenuWindows.h"
 
 #include <oleauto.h>
@@ -75,35 +76,6 @@ void UseScreenPixels() {
         setContext(perMonitorV2);
     }
 }
-
-// The calling thread's input joined to that of the browser window's thread while a request
-// runs: the two then share the keyboard focus and the active window, so the menu, a window of
-// another process, may take the foreground from the browser as a window of the browser's own
-// would, and the activation goes back to the browser's window as the menu closes. A window that
-// is gone, or one of this thread, joins nothing.
-class InputAttachment {
-public:
-    explicit InputAttachment(HWND browserWindow)
-        : thread_(::GetCurrentThreadId()),
-          browserThread_(browserWindow != nullptr && ::IsWindow(browserWindow)
-                             ? ::GetWindowThreadProcessId(browserWindow, nullptr)
-                             : 0) {
-        attached_ = browserThread_ != 0 && browserThread_ != thread_ &&
-                    ::AttachThreadInput(thread_, browserThread_, TRUE);
-    }
-    ~InputAttachment() {
-        if (attached_) {
-            ::AttachThreadInput(thread_, browserThread_, FALSE);
-        }
-    }
-    InputAttachment(const InputAttachment&) = delete;
-    InputAttachment& operator=(const InputAttachment&) = delete;
-
-private:
-    DWORD thread_;
-    DWORD browserThread_;
-    bool attached_ = false;
-};
 
 } // namespace
 
@@ -199,7 +171,7 @@ void MenuApartment::Shared::Serve() {
             if (at) {
                 ::SetCursorPos(at->x, at->y);
             }
-            const InputAttachment withTheBrowser(browserWindow);
+            const win32::InputAttachment withTheBrowser(browserWindow);
             outcome = SUCCEEDED(com) ? RequestMenu()
                                      : MenuError{WithCode("COM could not be started", com)};
             ::SetEvent(answered.get());

@@ -42,11 +42,14 @@ void ModalLoop::Run(HWND window, HWND focus, const RECT* place) {
     // (a new window of a program the user has not typed into) and may move the window after
     // Wine has placed it. Shown without activation, a window without a caption stays Wine's
     // own, and takes the X focus itself when it is activated next.
+    // On top of the others too: a window that the activation cannot reach (another program kept
+    // the foreground) is still seen whole, not behind the program that was in front.
     if (place != nullptr) {
-        SetWindowPos(window, nullptr, place->left, place->top, place->right - place->left,
-                     place->bottom - place->top, SWP_NOZORDER | SWP_SHOWWINDOW | SWP_NOACTIVATE);
+        SetWindowPos(window, HWND_TOP, place->left, place->top, place->right - place->left,
+                     place->bottom - place->top, SWP_SHOWWINDOW | SWP_NOACTIVATE);
     } else {
-        ShowWindow(window, SW_SHOWNA);
+        SetWindowPos(window, HWND_TOP, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
     }
     ActivateNow(window);
     if (focus != nullptr) {

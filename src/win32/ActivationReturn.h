@@ -9,7 +9,8 @@ namespace quillery::win32 {
 // of the thread's last message, and the server refuses a request older than the focus's last
 // change; a thread that has taken no message since another program (or the window manager)
 // moved the focus would leave the keyboard there. The thread takes a message of its own first,
-// so that the request is dated now. On Windows that message changes nothing.
+// so that the request is dated now; another thread's window is posted a message that does
+// nothing, for its thread to take. On Windows those messages change nothing.
 void ActivateNow(HWND window) noexcept;
 
 // Remembers the calling thread's active window, to give the activation back to it when a

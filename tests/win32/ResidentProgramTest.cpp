@@ -230,21 +230,24 @@ protected:
         return place;
     }
 
-    // Waits until the target is in front again, then gives it the display's keyboard focus.
-    // Under Wine the X keyboard focus does not follow a foreground that another process gives
-    // back to an unmanaged window: the target's request for it is dated by its own last
-    // message, which is older than the menu's, so the focus stays with the window manager and
-    // Wine would see none of the keys pressed or released next. On Windows the foreground is
-    // the keyboard's; here xdotool stands in for that.
+    // Waits until the target, just started, is in front, then gives it the display's keyboard
+    // focus: Wine's own notification-area window, which its shell opens for the icon, takes
+    // the keyboard from the program in front, which Windows' taskbar does not.
     void GiveTheDisplaysFocusToTheTarget() const {
         EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == target_; }))
-            << "the foreground did not go back to the target";
+            << "the foreground did not go to the target";
         EXPECT_TRUE(Xdotool(
             {"search", "--name", "^" + ToUtf8(TextOf(target_)) + "$", "windowfocus", "--sync"}));
-        // Wine may have handed the foreground to the desktop meanwhile, as the menu's loss of
-        // the X focus reached it; the target takes it again as it takes the X focus.
         EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == target_; }))
             << "the target did not come in front with the display's focus";
+    }
+
+    // After the menu: the program gave the target the foreground and the display's keyboard
+    // back, so that the user's next keys go there.
+    void ExpectTheTargetHasTheKeyboardAgain() const {
+        EXPECT_TRUE(
+            WaitFor([&] { return GetForegroundWindow() == target_ && HasDisplayFocus(target_); }))
+            << "the target did not get the keyboard back";
     }
 
     // Clicks the program's icon with the left button where Wine's shell shows it: in its own
@@ -310,6 +313,7 @@ TEST_F(ResidentProgramTest, HotkeyOpensTheMenuAtTheCaretAndAClickTypesTheSnippet
         EXPECT_EQ(menu.top, caret.y);
         ClickLine(menu, c.line);
         EXPECT_TRUE(EditHolds(c.typed));
+        ExpectTheTargetHasTheKeyboardAgain();
         PostMessageW(target_, WM_CLOSE, 0, 0);
         EXPECT_EQ(target->Exited(), 0u);
     }
@@ -352,7 +356,7 @@ TEST_F(ResidentProgramTest, ModifiersHeldAtTheClickStillTypeOnlyTheCharacters) {
     const RECT menu = OpenMenu({"key", "Insert"});
     ClickLine(menu, 3);
     EXPECT_TRUE(MenuGone());
-    GiveTheDisplaysFocusToTheTarget();
+    ExpectTheTargetHasTheKeyboardAgain();
     EXPECT_EQ(TextOf(edit_), L"") << "typed while Ctrl and Shift were down";
     ASSERT_TRUE(Xdotool({"keyup", "ctrl", "shift"}));
     EXPECT_TRUE(EditHolds(kAltered));
@@ -383,14 +387,14 @@ TEST_F(ResidentProgramTest, EscapeAndThePointerLeavingTypeNothing) {
     OpenMenu();
     ASSERT_TRUE(Xdotool({"key", "Escape"}));
     EXPECT_TRUE(MenuGone());
-    GiveTheDisplaysFocusToTheTarget();
+    ExpectTheTargetHasTheKeyboardAgain();
     const RECT left = OpenMenu();
     ASSERT_TRUE(Xdotool({"mousemove", "--sync", std::to_string(left.right + 200),
                          std::to_string(left.bottom + 200)}));
     EXPECT_TRUE(
         WaitFor([] { return wintest::FindVisible(win32::kSnippetMenuClass) == nullptr; }, 10s))
         << "the menu stayed open after the pointer left it";
-    GiveTheDisplaysFocusToTheTarget();
+    ExpectTheTargetHasTheKeyboardAgain();
     ClickLine(OpenMenu(), 1);
     EXPECT_TRUE(EditHolds(kGreeting));
 }
