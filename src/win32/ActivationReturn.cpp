@@ -9,26 +9,28 @@ bool ForegroundIsThisThreadsOrNobodys() {
            GetWindowThreadProcessId(foreground, nullptr) == GetCurrentThreadId();
 }
 
-// The innermost box's hand-over on this thread (boxes nest only on one thread at a time).
+// The innermost box's hand-back on this thread (boxes nest only on one thread at a time).
 thread_local ActivationHandedBackAsBoxHides* t_boxHandBack = nullptr;
 
 } // namespace
 
 void ActivateNow(HWND window) noexcept {
-    if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId()) {
-        constexpr UINT kDating = WM_APP;
-        if (PostMessageW(window, kDating, 0, 0)) {
-            MSG dating;
-            PeekMessageW(&dating, window, kDating, kDating, PM_REMOVE | PM_NOYIELD);
-        }
-    } else {
-        // Another thread's window (a program the menu was opened for) asks for the keyboard from
-        // its own thread, dated by that thread's last message: it is posted one that does
+    if (GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId()) {
+        // Another thread's window (the program the menu was opened for) asks for the keyboard
+        // from its own thread, dated by that thread's last message: it is posted one that does
         // nothing, and the message sent after it returns once the thread is taking its messages
-        // again, so that it has taken the posted one too before the activation reaches it.
+        // again, so that it has most likely taken the posted one before the activation reaches
+        // it (a message sent is taken before one posted).
         PostMessageW(window, WM_NULL, 0, 0);
         constexpr UINT kResponsiveMs = 200;
         SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kResponsiveMs, nullptr);
+        SetForegroundWindow(window);
+        return;
+    }
+    constexpr UINT kDating = WM_APP;
+    if (PostMessageW(window, kDating, 0, 0)) {
+        MSG dating;
+        PeekMessageW(&dating, window, kDating, kDating, PM_REMOVE | PM_NOYIELD);
     }
     SetForegroundWindow(window);
 }
