@@ -15,8 +15,9 @@
 #    and prints what loadmenu returned.
 # With --hotkey it runs Quillery.exe, the resident program, from build/run/hotkey with the
 # package's Menu.dat, and Notepad: with a display, press Ctrl+Shift+Insert in Notepad and click
-# a snippet; without one, it types a line into Notepad, presses the hotkey, saves a screenshot
-# of the menu at Notepad's caret, clicks the first snippet and prints Notepad's text.
+# a snippet; without one, it types a line into Notepad, presses the hotkey, answers the welcome
+# window, saves a screenshot of the menu at Notepad's caret, clicks the first snippet and prints
+# Notepad's text.
 # Every process it starts is ended before it returns.
 set -uo pipefail
 
@@ -164,12 +165,7 @@ hotkey_dir="$run_dir/hotkey"
 prepare_hotkey_dir() {
     mkdir -p "$hotkey_dir"
     cp "$package/Quillery.exe" "$hotkey_dir/" || die "no Quillery.exe in $package"
-    if [[ ! -f $hotkey_dir/Menu.dat ]]; then
-        cp "$package/Menu.dat" "$hotkey_dir/"
-        # The menu straight away: under Wine the welcome window's close hands the display's
-        # keyboard to the program in front, which then covers the menu that follows it.
-        build/native/tools/menudat/menudat welcome "$hotkey_dir/Menu.dat" off >/dev/null
-    fi
+    [[ -f $hotkey_dir/Menu.dat ]] || cp "$package/Menu.dat" "$hotkey_dir/"
 }
 
 # The text of Notepad's editing box.

@@ -6,7 +6,8 @@
 #
 # It starts Xvfb on a display number that the server picks itself (so two runs never collide)
 # and openbox on it, points Wine at BUILD_DIR/wineprefix (created on first use, with
-# Wine's windows kept out of the window manager's hands, except those of win32_managed_tests.exe),
+# Wine's windows kept out of the window manager's hands, except those of win32_managed_tests.exe
+# and, with QUILLERY_WINE_MANAGED=1, all of them),
 # runs the command and exits with its
 # status. On the way out, also after a failure or a signal, it ends the prefix's Wine processes
 # and exactly the Xvfb and openbox processes it started.
@@ -214,8 +215,14 @@ elif ! grep -qx "#arch=$WINEARCH" "$WINEPREFIX/system.reg"; then
     fail "$WINEPREFIX is not a $WINEARCH prefix: delete it to have it made again"
 fi
 # Wine hands every activated top-level window to the window manager, which may then move it
-# while Wine still reports the place the program gave it. The tests' windows stay Wine's own.
-if ! grep -q '^"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+# while Wine still reports the place the program gave it. The tests' windows stay Wine's own,
+# unless QUILLERY_WINE_MANAGED=1 asks for Wine's default, to watch a user's flow as it runs there.
+if [[ ${QUILLERY_WINE_MANAGED:-} == 1 ]]; then
+    if grep -q '^"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+        wine reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f >>"$log" 2>&1 ||
+            fail "cannot give $WINEPREFIX Wine's default of managed windows"
+    fi
+elif ! grep -q '^"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >>"$log" 2>&1 ||
         fail "cannot switch off managed windows in $WINEPREFIX"
 fi

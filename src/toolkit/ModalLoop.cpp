@@ -16,6 +16,20 @@ BOOL CALLBACK CollectEnabled(HWND window, LPARAM param) {
     return TRUE;
 }
 
+// Lets the thread of another program's foreground window take the messages sent to it so far,
+// among them the word that it has been activated: as one of our windows closes, the window
+// system activates the next window in the order (the program in front, when the welcome window
+// goes before the pop-up shows). Under Wine that thread raises its window as it takes the word;
+// taken after our own activation, it would cover the window being shown.
+void LetTheForegroundSettle() noexcept {
+    HWND foreground = GetForegroundWindow();
+    if (foreground != nullptr &&
+        GetWindowThreadProcessId(foreground, nullptr) != GetCurrentThreadId()) {
+        constexpr UINT kResponsiveMs = 200;
+        SendMessageTimeoutW(foreground, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kResponsiveMs, nullptr);
+    }
+}
+
 } // namespace
 
 ThreadWindowsDisabled::ThreadWindowsDisabled(HWND except) {
@@ -51,6 +65,7 @@ void ModalLoop::Run(HWND window, HWND focus, const RECT* place) {
         SetWindowPos(window, HWND_TOP, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
     }
+    LetTheForegroundSettle();
     ActivateNow(window);
     if (focus != nullptr) {
         SetFocus(focus);

@@ -18,7 +18,8 @@ NativeWindow::~NativeWindow() {
 }
 
 void NativeWindow::Create(HINSTANCE instance, const wchar_t* className, HBRUSH background,
-                          const wchar_t* title, DWORD style, DWORD exStyle) {
+                          const wchar_t* title, DWORD style, DWORD exStyle,
+                          bool ownedByHiddenWindow) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
     windowClass.lpfnWndProc = &NativeWindow::WindowProc;
@@ -28,7 +29,17 @@ void NativeWindow::Create(HINSTANCE instance, const wchar_t* className, HBRUSH b
     windowClass.lpszClassName = className;
     RegisterClassExW(&windowClass);
     loop_.RememberActiveWindow(); // the window that opens this one, before anything else shows
-    CreateWindowExW(exStyle, className, title, style, 0, 0, 1, 1, nullptr, nullptr, instance, this);
+    if (ownedByHiddenWindow) {
+        // An X window manager (which Wine at its default hands every window with a caption)
+        // does not give the keyboard to a new window that it takes for a main window kept out
+        // of the taskbar, as an unowned tool window is; an owned pop-up is a dialog to it, and
+        // gets the keyboard as it opens. On Windows the owner changes nothing that shows: a
+        // tool window has no taskbar button either way, and a hidden window is never activated.
+        hiddenOwner_.reset(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr,
+                                           nullptr, instance, nullptr));
+    }
+    CreateWindowExW(exStyle, className, title, style, 0, 0, 1, 1, hiddenOwner_.get(), nullptr,
+                    instance, this);
     if (window_ == nullptr) {
         throw Failure("cannot create a window", GetLastError());
     }

@@ -6,6 +6,7 @@
 #include "platform/WindowView.h"
 #include "toolkit/ModalLoop.h"
 #include "win32/ScreenDpi.h"
+#include "win32/UniqueResource.h"
 
 #include <windows.h>
 
@@ -33,9 +34,10 @@ protected:
     explicit NativeWindow(ClosableWindow& presenter);
 
     // Registers the class (once per module; a second registration is harmless) and creates
-    // the window hidden. Throws when the window cannot be made.
+    // the window hidden; `ownedByHiddenWindow` gives it an owner of its own that is never shown.
+    // Throws when the window cannot be made.
     void Create(HINSTANCE instance, const wchar_t* className, HBRUSH background,
-                const wchar_t* title, DWORD style, DWORD exStyle);
+                const wchar_t* title, DWORD style, DWORD exStyle, bool ownedByHiddenWindow = false);
 
     // Every message but WM_CLOSE, which the base handles.
     virtual LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam) = 0;
@@ -70,6 +72,7 @@ private:
     void MoveFocus(WPARAM wParam, LPARAM lParam);
 
     ClosableWindow& presenter_;
+    UniqueWindow hiddenOwner_; // destroyed after the window it owns, which the destructor ends
     ModalLoop loop_;
     std::optional<RECT> pendingPlace_;
 };

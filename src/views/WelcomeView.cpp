@@ -13,7 +13,8 @@ WelcomeView::WelcomeView(WelcomeWindow& window, HINSTANCE instance)
     guiFont_.reset(CreateGuiFont(dpi_.y));
     white_.reset(CreateSolidBrush(ResolveColor(WelcomeWindow::kBackColor)));
     Create(instance, kClassName, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)), L"",
-           WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, WS_EX_TOOLWINDOW | WS_EX_TOPMOST);
+           WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, WS_EX_TOOLWINDOW | WS_EX_TOPMOST,
+           /*ownedByHiddenWindow=*/true);
 
     HFONT guiFont = guiFont_.get();
     for (const auto* text :

@@ -1,13 +1,15 @@
 // The browser's side of tests/chain/context_menu_entry.sh, on the display in DISPLAY (which has
 // a window manager) and with WINEPREFIX set:
 //
-//     node context_menu_entry.mjs CHROMIUM EXTENSION_DIR LAUNCHER STARTS E2E_PROBE SNIPPET
+//     node context_menu_entry.mjs CHROMIUM EXTENSION_DIR LAUNCHER STARTS E2E_PROBE SNIPPET \
+//         MENUDAT MENU_DAT
 //
 // A headed Chromium with the extension loaded as it ships (no granted origins: the click on
 // the entry lends it the tab) and the host manifest naming LAUNCHER, which runs the real host
 // and appends "start MS PID" to the file STARTS as it does. Each request is made as a user
 // makes it: the real pointer right-clicks a field of the test page and clicks the "Quillery"
-// entry of Chromium's context menu. Every wait is for a state (a window, the pointer's place,
+// entry of Chromium's context menu. MENU_DAT is the host's data file, as a new user has it (the
+// welcome window on), and MENUDAT the native tool that reads it. Every wait is for a state (a window, the pointer's place,
 // a field's value, a process's end), bounded. Prints "ok: CHECK: ..." or "FAIL: CHECK: ..."
 // for each check, then "N passed, S skipped, F failed".
 import { execFileSync, spawn } from "node:child_process";
@@ -17,7 +19,8 @@ import { dirname, join, resolve } from "node:path";
 import { Fixture, WAIT_MS } from "../browser/fixture.mjs";
 import { unmanagedWindows } from "../browser/x-windows.mjs";
 
-const [chromium, extensionDir, launcher, hostStartsFile, probe, snippet] = process.argv.slice(2);
+const [chromium, extensionDir, launcher, hostStartsFile, probe, snippet, menudat, menuDat] =
+    process.argv.slice(2);
 
 // A window listed a moment ago may be gone when asked about: its error is not shown.
 const run = (command, ...args) => execFileSync(command, args.map(String),
@@ -46,6 +49,7 @@ async function e2eProbe(...args) {
 const BANNER_HEIGHT = 33;
 const LINE_HEIGHT = 16;
 const MENU_CLASS = "QuillerySnippetMenu";
+const WELCOME_TITLE = "Welcome to Quillery";
 
 class RealHostFixture extends Fixture {
     // The manifest of the real host, where the browser looks for the user's hosts.
@@ -269,6 +273,55 @@ async function existsAndNear() {
     });
 }
 
+// Waits until the display's keyboard focus is on the X window of the window that the probe's
+// query names: nothing but the product gives it the focus here.
+async function keyboardOn(...query) {
+    const xWindow = await e2eProbe("xwindow", ...query, "--timeout", WAIT_MS / 1000);
+    let focus;
+    await poll(() => {
+        focus = xdotool("getwindowfocus").trim();
+        return focus === xWindow ? true : undefined;
+    }, `the keyboard focus on ${query.join(" ")}`).catch((failure) => {
+        throw new Error(`${failure.message}: it is on X window ${focus}, not ${xWindow}`);
+    });
+}
+
+const welcomeSetting = () => run(menudat, "list", menuDat).match(/^welcome window: (\w+)/m)?.[1];
+
+// "first run": a new user's first request shows the welcome window first, with the keyboard: a
+// Return there goes neither into the page nor to its buttons; Tab, Space tick "Do not show this
+// form again", Shift+Tab, Space press Continue. The menu follows with the keyboard, and Down,
+// Return put line 1 into the Message box, which holds only that. The ticked box switches the
+// welcome window off for the checks after this one (and so does a failure here).
+async function firstRun() {
+    await check("first run", async () => {
+        if (welcomeSetting() !== "on") {
+            throw new Error(`the data file's welcome window is ${welcomeSetting()}, not on`);
+        }
+        await request("message", await fieldPoint("message"));
+        await keyboardOn("--title", WELCOME_TITLE);
+        xdotool("key", "Return", "Tab", "space", "shift+Tab", "space");
+        await e2eProbe("gone", "--title", WELCOME_TITLE, "--timeout", WAIT_MS / 1000);
+        await openedMenu();
+        await keyboardOn("--class", MENU_CLASS);
+        xdotool("key", "Down", "Return");
+        await fixture.until(inPage, valueIs("message", snippet),
+            `the Message box to hold only ${snippet}`).catch(async (failure) => {
+            throw new Error(`${failure.message}: it holds ${JSON.stringify(
+                await inPage("document.getElementById('message').value"))}`);
+        });
+        if (welcomeSetting() !== "off") {
+            throw new Error(`the ticked box left the welcome window ${welcomeSetting()}`);
+        }
+        return "the welcome window and then the menu had the keyboard; the box ticked and " +
+            `Continue pressed by keys, Down, Return put ${JSON.stringify(snippet)} alone into ` +
+            "the Message box; the welcome window is off now";
+    });
+    if (welcomeSetting() !== "off") {
+        run(menudat, "welcome", menuDat, "off");
+    }
+}
+
 // "keys": the real keyboard's Down then Return, with the menu open, chooses line 1.
 async function keys() {
     await check("keys", async () => {
@@ -380,6 +433,7 @@ async function main() {
         await fixture.until(inPage, "window.pageOnScreen", "the pointer over the page");
         pageOnScreen = await inPage("pageOnScreen");
 
+        await firstRun();
         await existsAndNear();
         await keys();
         await browserClosed(await secondRequest());

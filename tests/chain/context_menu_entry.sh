@@ -14,10 +14,10 @@ fail() {
 
 echo "set-up: the display and the Wine prefix ready after $(($(date +%s) - CHAIN_STARTED)) s"
 
-# The package as a user's copy: the DLL registered where it lies, its Menu.dat beside it.
+# The package as a new user's copy: the DLL registered where it lies, its Menu.dat beside it
+# with the welcome window on, as shipped.
 package="$CHAIN_WORK/package"
 cp -r "$CHAIN_PACKAGE" "$package" || fail "copy the package"
-"$CHAIN_MENUDAT" welcome "$package/Menu.dat" off >/dev/null || fail "menudat welcome off"
 timeout 120 wine regsvr32 /s "$(winepath -w "$package/Pennock.dll")" || fail "regsvr32"
 
 # Line 1 of the menu: the text of the first filled record, as menudat lists it.
@@ -41,4 +41,5 @@ starts="$CHAIN_WORK/host-starts.log"
 chmod +x "$launcher"
 
 exec timeout 300 node "$CHAIN_ROOT/tests/chain/context_menu_entry.mjs" "$CHAIN_CHROMIUM" \
-    "$CHAIN_ROOT/extension/browser" "$launcher" "$starts" "$CHAIN_PROBE" "$snippet"
+    "$CHAIN_ROOT/extension/browser" "$launcher" "$starts" "$CHAIN_PROBE" "$snippet" \
+    "$CHAIN_MENUDAT" "$package/Menu.dat"

@@ -198,6 +198,20 @@ click_line() {
     click_at $((menu_left + 60)) $((menu_top + 33 + 16 * ($1 - 1) + 8)) "${2:-1}"
 }
 
+# Waits up to 20 s until the display's keyboard focus is on the X window of the window that the
+# probe's query names (--title T or --class C): where a user's key presses go. Nothing else
+# gives it the focus here: the program itself must have taken it.
+wait_for_keyboard() {
+    local xwindow focus="" tries=200
+    xwindow=$(probe xwindow "$@") || fail "no X window for $*"
+    while ((tries-- > 0)); do
+        focus=$(xdotool getwindowfocus 2>/dev/null)
+        [[ $focus == "$xwindow" ]] && return 0
+        sleep 0.1
+    done
+    fail "the display's keyboard focus is on X window $focus, not on that of $* ($xwindow)"
+}
+
 # Clicks the control captioned TEXT in the window titled TITLE, as a user would.
 click_control() {
     local title=$1 text=$2 point x y

@@ -9,6 +9,8 @@
 //   e2e_probe control TEXT [--title T] [--class C] [--timeout S]
 //                                                    prints the centre "x y" of a child control
 //   e2e_probe texts [--title T] [--class C] [--timeout S]    prints every child control's text
+//   e2e_probe xwindow [--title T] [--class C] [--timeout S]  prints the X window that Wine made
+//                                           for it (decimal), as `xdotool getwindowfocus` names it
 //   e2e_probe running NAME                  prints how many processes run the program file NAME
 //   e2e_probe pointer X Y                   puts the pointer at X Y with SetCursorPos, so that
 //                                           Wine's own record of its place is that point too
@@ -23,6 +25,7 @@
 #include <oleauto.h>
 #include <tlhelp32.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cwchar>
 #include <string>
@@ -191,6 +194,23 @@ int Texts(const Query& query) {
     return 0;
 }
 
+// Wine's X11 driver names a top-level window's X window in the window's property
+// __wine_x11_whole_window, which the server keeps, so another process can read it.
+int XWindow(const Query& query) {
+    HWND window = WaitFor(query);
+    if (window == nullptr) {
+        return NotFound(query);
+    }
+    const auto xWindow =
+        reinterpret_cast<std::uintptr_t>(::GetPropW(window, L"__wine_x11_whole_window"));
+    if (xWindow == 0) {
+        std::fwprintf(stderr, L"e2e_probe: the window has no X window of its own\n");
+        return 1;
+    }
+    PrintLine(std::to_wstring(xWindow));
+    return 0;
+}
+
 // Calls loadmenu late-bound, by name, as a page's script does; its text, or "(failed)".
 std::wstring CallLoadmenu(IDispatch& object) {
     OLECHAR name[] = L"loadmenu";
@@ -300,7 +320,8 @@ int Running(const std::wstring& name) {
 }
 
 int Usage() {
-    std::fwprintf(stderr, L"usage: e2e_probe window|gone|count|texts [--title T] [--class C] "
+    std::fwprintf(stderr, L"usage: e2e_probe window|gone|count|texts|xwindow [--title T] "
+                          L"[--class C] "
                           L"[--timeout S]\n"
                           L"       e2e_probe control TEXT [--title T] [--class C] [--timeout S]\n"
                           L"       e2e_probe running NAME\n"
@@ -363,6 +384,9 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (command == L"texts" && positional.empty()) {
         return Texts(query);
+    }
+    if (command == L"xwindow" && positional.empty()) {
+        return XWindow(query);
     }
     if (command == L"control" && positional.size() == 1) {
         return Control(query, positional[0]);

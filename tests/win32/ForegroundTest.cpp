@@ -1,6 +1,7 @@
 // Activation as a browser sees it: the caller's window on the calling thread is active before
 // a request and is activated again at its end, however the request ends; a window opened over
-// the pop-up gives the activation back to the pop-up when it closes.
+// the pop-up gives the activation back to the pop-up when it closes. And as the resident program
+// sees it: another program's window in front never covers the pop-up.
 
 #include "Win32TestSupport.h"
 
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <iterator>
 #include <string>
@@ -199,6 +201,70 @@ TEST_F(ForegroundTest, PopUpIsActivatedAgainAfterTheWelcomeAndAfterTheEditor) {
         << activations.Listed();
     EXPECT_EQ(activeAsTheEditorHides, std::vector<std::wstring>{L"QuillerySnippetMenu"});
     EXPECT_EQ(activations.Last(), kHostClass) << activations.Listed();
+}
+
+// A program that is slow to take its next activation once asked to be: activated, it goes on
+// only when the pop-up is on the screen.
+std::atomic<bool> g_slowToActivate{false};
+LRESULT CALLBACK SlowToActivateProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE &&
+        g_slowToActivate.exchange(false)) {
+        WaitFor([] { return FindVisible(L"QuillerySnippetMenu") != nullptr; });
+    }
+    return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+// Another program's window in front and no window of the request's thread active, as when the
+// resident program opens the menu: the window system activates that window as the welcome window
+// closes, and should the program take that activation only after the pop-up has come, the
+// pop-up is still above it on the display, where a real click on a line reaches the pop-up.
+TEST(ProgramInFrontTest, PopUpAfterTheWelcomeIsAboveTheWindowActivatedAsTheWelcomeClosed) {
+    RealPlatform platform;
+    MessageBoxWatcher boxes;
+    WriteWholeFile(platform.MenuFile(), wintest::MenuFileBytes(L"", 0, {1, 2}));
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = &SlowToActivateProc;
+    windowClass.hInstance = ::GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"QuilleryTestProgram";
+    ::RegisterClassExW(&windowClass);
+    std::atomic<DWORD> programThread{0};
+    wintest::Thread program([&] {
+        // Under the whole pop-up, wherever it opens.
+        win32::UniqueWindow window(::CreateWindowExW(
+            0, windowClass.lpszClassName, L"program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 1024,
+            700, nullptr, nullptr, windowClass.hInstance, nullptr));
+        ::SetForegroundWindow(window.get());
+        MSG msg;
+        ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE); // the thread's queue, for WM_QUIT
+        programThread = ::GetCurrentThreadId();
+        while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+            ::DispatchMessageW(&msg);
+        }
+    });
+    ASSERT_TRUE(WaitFor([&] { return programThread != 0; }));
+    ::SetCursorPos(300, 400);
+    std::wstring result = L"unset";
+    {
+        User user([&] {
+            HWND welcome = nullptr;
+            ASSERT_TRUE(WaitFor([&] { return (welcome = FindVisible(L"QuilleryWelcome")); }));
+            g_slowToActivate = true;
+            ClickButton(welcome, 101); // Continue
+            HWND popup = nullptr;
+            ASSERT_TRUE(WaitFor([&] { return (popup = FindVisible(L"QuillerySnippetMenu")); }));
+            WaitFor([&] { return ::GetForegroundWindow() == popup; });
+            RECT rect{};
+            ::GetWindowRect(popup, &rect);
+            wintest::Xdotool({"mousemove", "--sync", std::to_string(rect.left + 60),
+                              std::to_string(rect.top + wintest::LineCentreY(1)), "click", "1"});
+        });
+        result = RunMenuRequest(platform.port, platform.views);
+    }
+    ::PostThreadMessageW(programThread, WM_QUIT, 0, 0);
+    program.Join();
+    EXPECT_EQ(result, L"text of 1");
+    EXPECT_TRUE(boxes.Seen().empty());
 }
 
 } // namespace

@@ -134,5 +134,47 @@ TEST(ManagedWindowTest, PopUpAtTheRightEdgeOpensInsideTheWorkAreaAndWorks) {
     EXPECT_TRUE(boxes.Seen().empty());
 }
 
+// A new user's first request: the welcome window, which has a caption and so is the window
+// manager's here, takes the display's keyboard as it opens, and the pop-up after it; each is
+// answered by the display's keys alone.
+TEST(ManagedWindowTest, WelcomeWindowAndThenThePopUpTakeTheDisplaysKeyboard) {
+    RealPlatform platform;
+    MessageBoxWatcher boxes;
+    WriteWholeFile(platform.MenuFile(), wintest::MenuFileBytes(L"", 0, {1, 2}));
+    bool welcomeHadIt = false;
+    bool popUpHadIt = false;
+    std::wstring result = L"unset";
+    {
+        User user([&] {
+            HWND welcome = nullptr;
+            ASSERT_TRUE(WaitFor([&] { return (welcome = FindVisible(L"QuilleryWelcome")); }));
+            welcomeHadIt = WaitFor([&] { return wintest::HasDisplayFocus(welcome); });
+            if (welcomeHadIt) {
+                // Continue has the focus: Tab, Space tick "Do not show this form again",
+                // Shift+Tab, Space press Continue.
+                wintest::Xdotool({"key", "Tab", "space", "shift+Tab", "space"});
+            } else {
+                ::PostMessageW(welcome, WM_CLOSE, 0, 0);
+            }
+            HWND popup = nullptr;
+            ASSERT_TRUE(WaitFor([&] { return (popup = FindVisible(L"QuillerySnippetMenu")); }));
+            popUpHadIt = WaitFor([&] { return wintest::HasDisplayFocus(popup); });
+            if (popUpHadIt) {
+                wintest::Xdotool({"key", "Down", "Return"});
+            } else {
+                ::PostMessageW(popup, WM_CLOSE, 0, 0);
+            }
+        });
+        result = RunMenuRequest(platform.port, platform.views);
+    }
+    EXPECT_TRUE(welcomeHadIt);
+    EXPECT_TRUE(popUpHadIt);
+    EXPECT_EQ(result, L"text of 1");
+    EXPECT_EQ(wintest::RecordOf(wintest::ReadWholeFile(platform.MenuFile()), 1),
+              wintest::RecordBytesOf(L"", L"", 1))
+        << "the ticked box did not switch the welcome window off";
+    EXPECT_TRUE(boxes.Seen().empty());
+}
+
 } // namespace
 } // namespace quillery

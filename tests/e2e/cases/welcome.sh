@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# A new user's data file: the welcome window comes first. The user ticks "Do not show this form
-# again" and presses Continue; the menu follows, and the header's Flag (bytes 230-231) is 1.
+# A new user's data file: the welcome window comes first, with the display's keyboard. The user
+# answers it with keys alone (Continue has the focus; Tab, Space tick "Do not show this form
+# again"; Shift+Tab, Space press Continue); the menu follows with the keyboard, Down and Return
+# choose line 1, and the header's Flag (bytes 230-231) is 1.
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/../lib.sh"
 
@@ -14,13 +16,14 @@ header_before=$(file_bytes "$data" 0 230)
 xdotool mousemove 300 400
 start_calls 1
 probe window --title "Welcome to Quillery" >/dev/null || fail "no welcome window"
-echo "ok: the welcome window is up"
-click_control "Welcome to Quillery" "Do not show this form again"
-click_control "Welcome to Quillery" "&Continue"
+wait_for_keyboard --title "Welcome to Quillery"
+echo "ok: the welcome window is up with the keyboard"
+xdotool key Tab space shift+Tab space
 probe gone --title "Welcome to Quillery" --timeout 5 || fail "the welcome window stayed"
 wait_for_menu
-echo "ok: the menu follows"
-click_line 1
+wait_for_keyboard --class QuillerySnippetMenu
+echo "ok: the menu follows with the keyboard"
+xdotool key Down Return
 finish_calls 20
 [[ $(call_result 1) == "[first text]" ]] || fail "loadmenu returned $(call_result 1)"
 echo "ok: loadmenu returned [first text]"
