@@ -12,6 +12,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -131,19 +132,8 @@ class ResidentProgramTest : public testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(wintest::RunningOnWine()) << "the display is driven through xdotool";
-        // Menu.dat beside the program: the header with the welcome window off, then three
-        // snippets as items 1 to 3 (item n is record n + 2).
-        std::vector<std::uint8_t> bytes =
-            wintest::RecordBytesOf(L"", L"http://www.example.com/quillery", 1);
-        bytes.resize(232 * 2, 0);
-        for (const auto& [description, text] : {std::pair{L"Greeting", kGreeting},
-                                                {L"Two lines", kTwoLines},
-                                                {L"Altered", kAltered}}) {
-            const auto record = wintest::RecordBytesOf(description, text, 0);
-            bytes.insert(bytes.end(), record.begin(), record.end());
-        }
-        bytes.resize(232 * 22, 0);
-        wintest::WriteWholeFile(dir_.File(L"Menu.dat"), bytes);
+        WriteSnippets(
+            {{L"Greeting", kGreeting}, {L"Two lines", kTwoLines}, {L"Altered", kAltered}});
         program_ = dir_.File(L"Quillery.exe");
         ASSERT_TRUE(
             CopyFileW((ProgramDirectory() + L"\\Quillery.exe").c_str(), program_.c_str(), FALSE));
@@ -159,6 +149,20 @@ protected:
                        reinterpret_cast<const BYTE*>(&introduced), sizeof(introduced));
     }
     void TearDown() override { Xdotool({"keyup", "ctrl", "shift"}); }
+
+    // Menu.dat beside the program: the header with the welcome window off, then the snippets as
+    // items 1, 2, ... (item n is record n + 2).
+    void WriteSnippets(std::initializer_list<std::pair<const wchar_t*, std::wstring>> snippets) {
+        std::vector<std::uint8_t> bytes =
+            wintest::RecordBytesOf(L"", L"http://www.example.com/quillery", 1);
+        bytes.resize(232 * 2, 0);
+        for (const auto& [description, text] : snippets) {
+            const auto record = wintest::RecordBytesOf(description, text, 0);
+            bytes.insert(bytes.end(), record.begin(), record.end());
+        }
+        bytes.resize(232 * 22, 0);
+        wintest::WriteWholeFile(dir_.File(L"Menu.dat"), bytes);
+    }
 
     // Quillery.exe started, with its window up.
     std::unique_ptr<Process> StartResident(const std::wstring& arguments = L"") {
@@ -547,16 +551,7 @@ class KeyTypingTest : public ResidentProgramTest {
 protected:
     void SetUp() override {
         ResidentProgramTest::SetUp();
-        std::vector<std::uint8_t> bytes =
-            wintest::RecordBytesOf(L"", L"http://www.example.com/quillery", 1);
-        bytes.resize(232 * 2, 0);
-        for (const auto& [description, text] :
-             {std::pair{L"Fields", kFields}, {L"Command", kCommand}}) {
-            const auto record = wintest::RecordBytesOf(description, text, 0);
-            bytes.insert(bytes.end(), record.begin(), record.end());
-        }
-        bytes.resize(232 * 22, 0);
-        wintest::WriteWholeFile(dir_.File(L"Menu.dat"), bytes);
+        WriteSnippets({{L"Fields", kFields}, {L"Command", kCommand}});
     }
 };
 
