@@ -17,6 +17,12 @@ bool IsLow(char32_t unit) {
     return unit >= 0xDC00 && unit <= 0xDFFF;
 }
 
+// A control character other than those a text types as keys (tab and the line breaks).
+bool IsCommand(char32_t unit) {
+    return (unit < 0x20 && unit != U'\t' && unit != U'\r' && unit != U'\n') ||
+           (unit >= 0x7F && unit <= 0x9F);
+}
+
 KeyStroke Unit(char16_t unit) {
     return {KeyStroke::Kind::Unit, unit};
 }
@@ -28,6 +34,9 @@ std::vector<KeyStroke> KeyStrokesFor(std::wstring_view text) {
     strokes.reserve(text.size());
     for (std::size_t at = 0; at < text.size(); ++at) {
         const auto unit = static_cast<char32_t>(text[at]);
+        if (IsCommand(unit)) {
+            continue;
+        }
         if (unit == U'\t') {
             strokes.push_back({KeyStroke::Kind::Tab, 0});
         } else if (unit == U'\r' || unit == U'\n') {

@@ -22,8 +22,10 @@ struct KeyStroke {
 // the Basic Multilingual Plane as its two surrogates, high first), each line break (CR LF, a CR
 // alone or an LF alone) as one Enter, which programs take as a new line where a typed LF or CR
 // would not be, and each tab as a Tab, which moves to a form's next field as the key does. A
-// surrogate without its other half, which is no character, types U+FFFD. Where wchar_t is 32
-// bits wide, an element above U+FFFF is split into its surrogates.
+// surrogate without its other half, which is no character, types U+FFFD. Every other control
+// character (C0, DEL, C1) is left out: typed, it would be an editing command in the program (a
+// paste, a deletion, an Escape), not text. Where wchar_t is 32 bits wide, an element above
+// U+FFFF is split into its surrogates.
 std::vector<KeyStroke> KeyStrokesFor(std::wstring_view text);
 
 // How many characters of the text the first `strokes` strokes of KeyStrokesFor() typed whole:

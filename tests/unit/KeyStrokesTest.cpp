@@ -22,7 +22,7 @@ std::wstring Units(std::initializer_list<char16_t> units) {
     return std::wstring(units.begin(), units.end());
 }
 
-TEST(KeyStrokesTest, TextBecomesUnitsEachLineBreakOneEnterAndEachTabATab) {
+TEST(KeyStrokesTest, TextBecomesUnitsEachLineBreakOneEnterEachTabATabNoOtherControl) {
     struct Case {
         const char* what;
         std::wstring text;
@@ -47,6 +47,12 @@ TEST(KeyStrokesTest, TextBecomesUnitsEachLineBreakOneEnterAndEachTabATab) {
         {"a low surrogate first", Units({0xDC00, 0xD800}), {U(0xFFFD), U(0xFFFD)}, 2},
         {"a high surrogate at the end", Units({u'a', 0xDBFF}), {U(u'a'), U(0xFFFD)}, 2},
         {"the last of the plane", Units({0xFFFF, 0xE000}), {U(0xFFFF), U(0xE000)}, 2},
+        // Control characters would be commands in the program: paste (U+0016), a deletion
+        // (U+0008), Escape (U+001B), Ctrl+C (U+0003), DEL, C1; none is typed.
+        {"control characters left out",
+         Units({0x16, u'a', 0x08, 0x1B, 0x03, 0x00, 0x1F, 0x7F, 0x80, 0x9F, u'b', 0xA0}),
+         {U(u'a'), U(u'b'), U(0xA0)},
+         3},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
