@@ -6,6 +6,28 @@
 
 namespace quillery {
 
+namespace {
+
+// The control characters that the typing path leaves out (all but tab and the line breaks) as
+// `\xHH`, as `menudat list` shows them: seen in the preview, not obeyed or hidden.
+std::wstring WithControlsShown(const std::wstring& text) {
+    static const wchar_t kHex[] = L"0123456789ABCDEF";
+    std::wstring shown;
+    shown.reserve(text.size());
+    for (const wchar_t ch : text) {
+        const bool control =
+            (ch < 0x20 && ch != L'\t' && ch != L'\r' && ch != L'\n') || (ch >= 0x7F && ch <= 0x9F);
+        if (control) {
+            shown += {L'\\', L'x', kHex[(ch >> 4) & 0xF], kHex[ch & 0xF]};
+        } else {
+            shown += ch;
+        }
+    }
+    return shown;
+}
+
+} // namespace
+
 std::wstring MenuTooltip(const std::wstring& text) {
     std::wstring tip = TrimSpaces(UpToFirstNul(text).substr(0, 50));
     if (tip.size() == 50) {
@@ -16,7 +38,7 @@ std::wstring MenuTooltip(const std::wstring& text) {
     if (lineBreak != std::wstring::npos && lineBreak > 0) {
         tip = tip.substr(0, lineBreak) + L"...";
     }
-    return tip;
+    return WithControlsShown(tip);
 }
 
 void SnippetMenu::DisplayMenu() {

@@ -173,6 +173,10 @@ TEST(MenuTooltipTest, PreviewOfTheText) {
         {L"lone\nfeed and lone\rreturn", L"lone\nfeed and lone\rreturn"},
         {L"  " + std::wstring(40, L'c') + L"\r\nmore", std::wstring(40, L'c') + L"..."},
         {L"ends at a NUL  " + std::wstring(186, L'\0'), L"ends at a NUL"},
+        // Control characters that the typing path leaves out are shown, not hidden.
+        {L"a\x16"
+         L"b\x1B\x7F\x9F\tc",
+         L"a\\x16b\\x1B\\x7F\\x9F\tc"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(MenuTooltip(c.text), c.tooltip);
