@@ -25,8 +25,7 @@ void LetTheForegroundSettle() noexcept {
     HWND foreground = GetForegroundWindow();
     if (foreground != nullptr &&
         GetWindowThreadProcessId(foreground, nullptr) != GetCurrentThreadId()) {
-        constexpr UINT kResponsiveMs = 200;
-        SendMessageTimeoutW(foreground, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kResponsiveMs, nullptr);
+        LetItsThreadCatchUp(foreground);
     }
 }
 

@@ -22,8 +22,7 @@ void ActivateNow(HWND window) noexcept {
         // again, so that it has most likely taken the posted one before the activation reaches
         // it (a message sent is taken before one posted).
         PostMessageW(window, WM_NULL, 0, 0);
-        constexpr UINT kResponsiveMs = 200;
-        SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kResponsiveMs, nullptr);
+        LetItsThreadCatchUp(window);
         SetForegroundWindow(window);
         return;
     }
@@ -33,6 +32,11 @@ void ActivateNow(HWND window) noexcept {
         PeekMessageW(&dating, window, kDating, kDating, PM_REMOVE | PM_NOYIELD);
     }
     SetForegroundWindow(window);
+}
+
+void LetItsThreadCatchUp(HWND window) noexcept {
+    constexpr UINT kResponsiveMs = 200;
+    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kResponsiveMs, nullptr);
 }
 
 void ActivationReturn::GiveBack(HWND leaving) const {

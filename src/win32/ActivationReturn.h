@@ -13,6 +13,10 @@ namespace quillery::win32 {
 // nothing, for its thread to take. On Windows those messages change nothing.
 void ActivateNow(HWND window) noexcept;
 
+// Returns once the thread of another program's `window` has taken the messages sent to it so
+// far (a message sent is taken before one posted), or after 200 ms when it does not answer.
+void LetItsThreadCatchUp(HWND window) noexcept;
+
 // Remembers the calling thread's active window, to give the activation back to it when a
 // window that took it is gone. The window system hands the activation on to the next window
 // by itself, but not to a window that was disabled at that moment (as every other window of
