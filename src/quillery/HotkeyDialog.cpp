@@ -74,6 +74,9 @@ std::wstring FaultText(HotkeyFault fault) {
     case HotkeyFault::TypesOnLayout:
         return L"Ctrl+Alt with that key is AltGr on many keyboards, which types characters. "
                L"Choose another.";
+    case HotkeyFault::CommonShortcut:
+        return L"That is a shortcut other programs use, such as copy, paste or switching "
+               L"windows. Choose another.";
     case HotkeyFault::Usable:
         break;
     }

@@ -32,7 +32,7 @@ UINT ResidentRequestMessage() noexcept {
     return message;
 }
 
-Resident::Resident(HINSTANCE instance)
+Resident::Resident(HINSTANCE instance, bool nameTaken)
     : instance_(instance), taskbarCreated_(RegisterWindowMessageW(L"TaskbarCreated")),
       program_(win32::Win32SystemInfo(nullptr).ModulePath()), hotkey_(settings_.Hotkey()) {
     g_resident = this;
@@ -59,9 +59,17 @@ Resident::Resident(HINSTANCE instance)
     lastForeground_ = GetForegroundWindow();
     TakeHotkey(/*tell=*/false);
     AddIcon();
-    switch (resident::NoticeAtStart(settings_.Introduced(), hotkeyTaken_, tray_->Added())) {
+    const std::wstring nameTakenText =
+        nameTaken ? L"Another program holds the name Quillery uses to run only once, so Quillery "
+                    L"started anyway; starting it again may run it twice."
+                  : L"";
+    // The introduction waits for a start that has nothing else to say.
+    switch (resident::NoticeAtStart(settings_.Introduced() || nameTaken, hotkeyTaken_,
+                                    tray_->Added())) {
     case resident::StartNotice::HotkeyTaken:
-        Notify({Status() + L". Choose another hotkey from the Quillery icon's menu.", true});
+        Notify({Status() + L". Choose another hotkey from the Quillery icon's menu." +
+                    (nameTaken ? L" " + nameTakenText : L""),
+                true});
         break;
     case resident::StartNotice::Introduction:
         // Once per user, and only once the shell has it: the starts at each logon stay quiet.
@@ -70,6 +78,9 @@ Resident::Resident(HINSTANCE instance)
         }
         break;
     case resident::StartNotice::None:
+        if (nameTaken) {
+            Notify({nameTakenText, true});
+        }
         break;
     }
 }

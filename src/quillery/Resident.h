@@ -14,7 +14,8 @@
 namespace quillery::app {
 
 // The class of the resident program's hidden window. Another start finds the running
-// instance by it; its title is the icon's tooltip, which says whether the hotkey works.
+// instance by it and by its process (FindRunningInstance); its title is the icon's tooltip,
+// which says whether the hotkey works.
 inline constexpr wchar_t kResidentClass[] = L"QuilleryResident";
 
 // What another start of the program asks the running instance (the registered message
@@ -37,7 +38,9 @@ enum ResidentCommandId : WORD {
 // needs COM and the Win32 platform.
 class Resident {
 public:
-    explicit Resident(HINSTANCE instance);
+    // `nameTaken`: another program holds the name that keeps one instance, which the start
+    // then says.
+    Resident(HINSTANCE instance, bool nameTaken);
     ~Resident();
     Resident(const Resident&) = delete;
     Resident& operator=(const Resident&) = delete;

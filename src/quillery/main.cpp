@@ -6,6 +6,7 @@
 #include "platform/Platform.h"
 #include "quillery/CaretMenu.h"
 #include "quillery/Resident.h"
+#include "quillery/RunningInstance.h"
 #include "resident/ResidentArguments.h"
 #include "win32/UniqueResource.h"
 #include "win32/Win32Platform.h"
@@ -22,8 +23,9 @@ namespace {
 using namespace quillery;
 
 constexpr wchar_t kTitle[] = L"Quillery";
-// In the session's namespace: one instance per user session.
-constexpr wchar_t kInstanceName[] = L"Local\\Quillery.Resident";
+// How long a start that finds the instance's name taken waits for the running instance's
+// window, which a start made at the same moment makes just after taking the name.
+constexpr DWORD kRunningWindowLimitMs = 3000;
 // How long /quit waits for the running instance to end.
 constexpr DWORD kQuitLimitMs = 10000;
 
@@ -57,7 +59,7 @@ std::vector<std::wstring> Arguments() {
 
 // Asks the running instance to end and waits until it has. Nothing to end is no failure.
 int QuitRunningInstance() {
-    HWND running = FindWindowW(app::kResidentClass, nullptr);
+    HWND running = app::FindRunningInstance();
     if (running == nullptr) {
         return 0;
     }
@@ -85,16 +87,20 @@ int MenuOnce() {
 }
 
 int StayResident(HINSTANCE instance) {
-    const win32::UniqueHandle instanceMark(CreateMutexW(nullptr, FALSE, kInstanceName));
-    if (!instanceMark || GetLastError() == ERROR_ALREADY_EXISTS) {
+    const win32::UniqueHandle instanceMark(
+        CreateMutexW(nullptr, FALSE, app::InstanceName().c_str()));
+    const bool nameTaken = !instanceMark || GetLastError() == ERROR_ALREADY_EXISTS;
+    if (nameTaken) {
         // The running instance says it runs, from its icon.
-        if (HWND running = FindWindowW(app::kResidentClass, nullptr)) {
+        if (HWND running = app::WaitForRunningInstance(kRunningWindowLimitMs)) {
             PostMessageW(running, app::ResidentRequestMessage(),
                          static_cast<WPARAM>(app::ResidentRequest::StartedAgain), 0);
+            return 0;
         }
-        return 0;
+        // No instance of ours answers: another program holds the name, and would otherwise keep
+        // this one from ever starting. It starts, and says so.
     }
-    app::Resident resident(instance);
+    app::Resident resident(instance, nameTaken);
     return resident.Run();
 }
 

@@ -1,5 +1,8 @@
 #include "resident/Hotkey.h"
 
+#include <algorithm>
+#include <initializer_list>
+
 namespace quillery::resident {
 namespace {
 
@@ -18,6 +21,66 @@ bool TypesCharacters(std::uint32_t key) {
            (key >= 0xBA && key <= 0xC0) || (key >= 0xDB && key <= 0xDF) || key == 0xE2;
 }
 
+// Page Up, Page Down, End, Home and the arrows: they move the caret, and with Ctrl by words.
+bool MovesCaret(std::uint32_t key) {
+    return key >= 0x21 && key <= 0x28;
+}
+
+constexpr std::uint32_t kCancel = 0x03; // Ctrl+Break
+constexpr std::uint32_t kBackspace = 0x08;
+constexpr std::uint32_t kTab = 0x09;
+constexpr std::uint32_t kEnter = 0x0D;
+constexpr std::uint32_t kPause = 0x13;
+constexpr std::uint32_t kEscape = 0x1B;
+constexpr std::uint32_t kPrintScreen = 0x2C;
+constexpr std::uint32_t kInsert = 0x2D;
+constexpr std::uint32_t kDelete = 0x2E;
+constexpr std::uint32_t kF4 = 0x73;
+
+bool IsOneOf(std::uint32_t key, std::initializer_list<std::uint32_t> keys) {
+    return std::find(keys.begin(), keys.end(), key) != keys.end();
+}
+
+// The shortcuts that Windows or most programs act on. A hotkey is taken from every program, so
+// none of these may be one; the default, Ctrl+Shift+Insert, is none of them.
+bool IsCommonShortcut(const Hotkey& hotkey) {
+    const std::uint32_t key = hotkey.key;
+    if (hotkey.modifiers & kWin) {
+        // Windows' own: Win+L locks, Win+D shows the desktop, Win+digit starts a taskbar
+        // program, Win+Shift+S takes a screenshot, Win+arrows place windows, Win+Tab.
+        return TypesCharacters(key) || MovesCaret(key) ||
+               IsOneOf(key, {kTab, kPause, kPrintScreen});
+    }
+    switch (hotkey.modifiers) {
+    case kControl:
+        // Ctrl with a character key is a command nearly everywhere (copy, paste, undo, save,
+        // find, zoom, tabs); with the editing keys it moves or deletes by words, copies
+        // (Ctrl+Insert), closes a document (Ctrl+F4), opens Start (Ctrl+Esc) or stops a
+        // console program (Ctrl+Break).
+        return TypesCharacters(key) || MovesCaret(key) ||
+               IsOneOf(key, {kCancel, kBackspace, kTab, kEnter, kEscape, kInsert, kDelete, kF4});
+    case kControl | kShift:
+        // Programs take these with Shift too: select all, copy, find, new window, open, print,
+        // save as, reopen a tab, paste as text, close the window, cut, redo; selecting by words,
+        // the previous tab and the task manager.
+        return IsOneOf(key, {'A', 'C', 'F', 'N', 'O', 'P', 'S', 'T', 'V', 'W', 'X', 'Y', 'Z', kTab,
+                             kEscape}) ||
+               MovesCaret(key);
+    case kAlt:
+        // Alt with a character key is an access key of a menu or a dialog; Alt+Space opens the
+        // window's menu, Alt+F4 closes the window, Alt+Tab and Alt+Esc switch windows, Alt with
+        // an arrow goes back or opens a list.
+        return TypesCharacters(key) || MovesCaret(key) ||
+               IsOneOf(key, {kBackspace, kTab, kEnter, kEscape, kF4});
+    case kAlt | kShift:
+        return IsOneOf(key, {kTab, kEscape}); // switching windows backwards
+    case kControl | kAlt:
+        return IsOneOf(key, {kTab, kDelete}); // the window switcher; the security screen
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 HotkeyFault CheckHotkey(const Hotkey& hotkey) {
@@ -31,6 +94,9 @@ HotkeyFault CheckHotkey(const Hotkey& hotkey) {
     if ((hotkey.modifiers & (kControl | kAlt)) == (kControl | kAlt) &&
         TypesCharacters(hotkey.key)) {
         return HotkeyFault::TypesOnLayout;
+    }
+    if (IsCommonShortcut(hotkey)) {
+        return HotkeyFault::CommonShortcut;
     }
     return HotkeyFault::Usable;
 }

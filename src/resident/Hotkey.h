@@ -34,6 +34,9 @@ enum class HotkeyFault {
     NoKey,         // no key, or a modifier key alone
     NoModifier,    // no Ctrl, Alt or Windows key: the key would be taken from every program
     TypesOnLayout, // Ctrl+Alt with a key that types: AltGr on many layouts
+    // A shortcut that Windows or most programs act on (copy, paste, undo, an access key, closing
+    // or switching windows, locking): the hotkey would take it from every program
+    CommonShortcut,
 };
 HotkeyFault CheckHotkey(const Hotkey& hotkey);
 

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace quillery::resident {
 namespace {
 
@@ -39,6 +41,42 @@ TEST(HotkeyTest, WhichHotkeysCanBeUsed) {
         SCOPED_TRACE(c.what);
         EXPECT_EQ(CheckHotkey(c.hotkey), c.fault);
     }
+    // Keys with one set of modifiers: the shortcuts of Windows and of most programs, and with
+    // Ctrl+Alt each range's first and last key and the keys just outside it.
+    const struct {
+        std::uint32_t modifiers;
+        std::vector<std::uint32_t> keys;
+        Fault fault;
+    } rows[] = {
+        {kControl,
+         {'A',  'C',  'V',  'X',  'Z',  'Y',  'S',  'P',  'F',  'N',  'O',  'W', '0',
+          0xBB, 0x20, 0x03, 0x08, 0x09, 0x0D, 0x1B, 0x21, 0x28, 0x2D, 0x2E, 0x73},
+         Fault::CommonShortcut},
+        {kControl | kShift, {'V', 'Z', 'S', 'N', 'T', 0x09, 0x1B, 0x25}, Fault::CommonShortcut},
+        {kAlt, {0x73, 0x09, 0x1B, 0x20, 'F', 0x0D, 0x28}, Fault::CommonShortcut},
+        {kAlt | kShift, {0x09, 0x1B}, Fault::CommonShortcut},
+        {kControl | kAlt, {0x2E, 0x09}, Fault::CommonShortcut},
+        {kWin, {'L', 'D', '1', 0x09, 0x25, 0x13, 0x2C}, Fault::CommonShortcut},
+        {kWin | kShift, {'S', 0x27}, Fault::CommonShortcut},
+        {kShift, {0x2D, 0x2E}, Fault::NoModifier},
+        {kControl | kShift, {'Q', 0x2E, 0x20, 0x78}, Fault::Usable},
+        {kControl, {0x78, 0x74, 0x13}, Fault::Usable},
+        {kControl | kAlt, {0x10, 0x12, 0xA0, 0xA5, 0x5B, 0x5C, 0x00, 0xFF, 0x100}, Fault::NoKey},
+        {kControl | kAlt,
+         {0x20, 0x30, 0x39, 0x41, 0x5A, 0xBA, 0xC0, 0xDB, 0xDF, 0xE2},
+         Fault::TypesOnLayout},
+        {kControl | kAlt,
+         {0x0F, 0x13, 0x9F, 0xA6, 0x5D, 0x1F, 0x21, 0x2F, 0x3A, 0x40, 0xB9, 0xC1, 0xDA, 0xE0, 0xE1,
+          0xE3, 0xFE},
+         Fault::Usable},
+        {kControl | 0x10, {0x78}, Fault::NoKey}, // the first modifier bit beyond the Windows key
+    };
+    for (const auto& row : rows) {
+        for (const std::uint32_t key : row.keys) {
+            SCOPED_TRACE(testing::Message() << "modifiers " << row.modifiers << ", key " << key);
+            EXPECT_EQ(CheckHotkey({row.modifiers, key}), row.fault);
+        }
+    }
 }
 
 TEST(HotkeyTest, KeptAsKeyAndModifiersInOneValue) {
@@ -49,6 +87,7 @@ TEST(HotkeyTest, KeptAsKeyAndModifiersInOneValue) {
         {0x062D, kDefaultHotkey},              // Ctrl (2) + Shift (4), Insert
         {0x0C78, Hotkey{kShift | kWin, 0x78}}, // Shift+Win+F9
         {0x0351, std::nullopt},                // Ctrl+Alt+Q
+        {0x0256, std::nullopt},                // Ctrl+V
         {0x0041, std::nullopt},                // A alone
         {0x0000, std::nullopt},                // nothing kept
         {0x10651, std::nullopt},               // a bit beyond the two bytes

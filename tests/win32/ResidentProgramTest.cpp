@@ -5,6 +5,8 @@
 #include "Win32TestSupport.h"
 
 #include "base/Utf8.h"
+#include "quillery/Resident.h"
+#include "quillery/RunningInstance.h"
 #include "win32/SnippetMenuWindows.h"
 #include "win32/UniqueResource.h"
 
@@ -541,6 +543,29 @@ TEST_F(ResidentProgramTest, SecondStartQuitAndAWrongArgument) {
     Process quit(program_, L"/quit");
     EXPECT_EQ(quit.Exited(), 0u);
     EXPECT_EQ(resident->Exited(0ms), 0u) << "/quit returned before the instance had ended";
+}
+
+// Another program holds the instance's names, the user's and the shared one, and has a window
+// of the resident class: Quillery.exe starts all the same, and neither its start nor /quit,
+// which ends it, posts that window anything.
+TEST_F(ResidentProgramTest, AnotherProgramWithItsNamesNeitherStopsItNorHearsFromIt) {
+    const UniqueHandle shared(CreateMutexW(nullptr, FALSE, L"Local\\Quillery.Resident"));
+    const UniqueHandle users(CreateMutexW(nullptr, FALSE, app::InstanceName().c_str()));
+    WNDCLASSW decoyClass{};
+    decoyClass.lpfnWndProc = &DefWindowProcW;
+    decoyClass.lpszClassName = kResidentClass;
+    RegisterClassW(&decoyClass);
+    const win32::UniqueWindow decoy(CreateWindowExW(0, kResidentClass, L"Quillery", WS_POPUP, 0, 0,
+                                                    0, 0, nullptr, nullptr, nullptr, nullptr));
+    ASSERT_TRUE(shared && users && decoy);
+    auto resident = StartResident();
+    Process quit(program_, L"/quit");
+    EXPECT_EQ(quit.Exited(), 0u);
+    EXPECT_EQ(resident->Exited(0ms), 0u);
+    MSG posted{};
+    EXPECT_FALSE(PeekMessageW(&posted, decoy.get(), app::ResidentRequestMessage(),
+                              app::ResidentRequestMessage(), PM_REMOVE))
+        << "the other program's window was asked " << posted.wParam;
 }
 
 const std::wstring kFields = L"col1\tcol2";
