@@ -1,7 +1,7 @@
-// Registration of the server: what it writes, where it goes (by the DLL's folder, and the
+// Registration of the server: what it writes, where it goes (by who can change the DLL, and the
 // fall-back to the current user's classes when the machine's refuse), and complete removal.
 // The logic runs against a registry that a test controls (and makes refuse); one test registers
-// copies of the DLL in two folders on the real registry.
+// copies of the DLL in two folders on the real registry, one reads a real access list.
 
 #include "Win32TestSupport.h"
 
@@ -9,13 +9,17 @@
 #include "component/PennockServer.h"
 #include "component/Registration.h"
 #include "component/Win32Registry.h"
+#include "win32/Win32FileSecurity.h"
 
 #include "Pennock_h.h"
 
+#include <aclapi.h>
 #include <olectl.h>
+#include <sddl.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <optional>
 #include <set>
@@ -338,9 +342,11 @@ std::wstring Expanded(const wchar_t* text) {
 }
 
 // Copies of the DLL registered on the real registry, whose machine-wide classes take the
-// registration (Wine's prefix runs as an administrator): the copy in the user's own folder
-// registers for the user alone, the one in Program Files for the machine, as before.
-TEST(RegistrationTest, RegistersByTheFolderTheDllLiesIn) {
+// registration (Wine's prefix runs as an administrator): each lands in the scope it is placed
+// in, and in that one alone. Every folder of a Wine prefix is its user's, Program Files too, so
+// both copies are the user's to change; the machine's scope is given by hand, as Windows
+// places a copy that only administrators can change.
+TEST(RegistrationTest, RegistersInTheScopeTheDllIsPlacedIn) {
     ASSERT_TRUE(SUCCEEDED(::CoInitialize(nullptr)));
     const std::wstring classes = L"Software\\Classes\\";
     const std::wstring server = L"CLSID\\" + Clsid() + L"\\InprocServer32";
@@ -350,11 +356,12 @@ TEST(RegistrationTest, RegistersByTheFolderTheDllLiesIn) {
     const std::wstring iface = L"Interface\\" + GuidString(IID__DoBiz) + L"\\TypeLib";
     const struct {
         const wchar_t* parent;
+        RegistrationPlacement placement;
         HKEY registeredIn;
         HKEY untouched;
     } cases[] = {
-        {L"%LOCALAPPDATA%", HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE},
-        {L"%ProgramFiles%", HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER},
+        {L"%LOCALAPPDATA%", kUserOnly, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE},
+        {L"%ProgramFiles%", kMachineThenUser, HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER},
     };
     for (const auto& row : cases) {
         const wintest::TempDirectory folder(Expanded(row.parent));
@@ -369,7 +376,8 @@ TEST(RegistrationTest, RegistersByTheFolderTheDllLiesIn) {
         // As where the system has no per-user type library call: Wine's registers for the
         // machine.
         Win32Registry registry(/*perUserCalls=*/false);
-        const RegistrationPlacement placement = PlacementByFolder(module);
+        EXPECT_EQ(PlacementByAccess(module), kUserOnly);
+        const RegistrationPlacement placement = row.placement;
 
         EXPECT_EQ(RegisterServer(Server(), registry, module, placement), S_OK);
         EXPECT_EQ(RealValue(row.registeredIn, classes + server), module);
@@ -392,6 +400,40 @@ TEST(RegistrationTest, RegistersByTheFolderTheDllLiesIn) {
         }
     }
     ::CoUninitialize();
+}
+
+// A folder whose access list lets everyone write to it, set through the system's own call: the
+// file system reports the grant, and a DLL in it registers for the user alone. (Wine reports its
+// user as every file's owner, so the answer would be the same without the grant; the grant read
+// back shows that the answer comes from the real access list.)
+TEST(RegistrationTest, ADllInAFolderEveryoneCanWriteToRegistersForTheUser) {
+    const wintest::TempDirectory folder(Expanded(L"%ProgramFiles%"));
+    const std::wstring module = folder.File(L"Pennock.dll");
+    ASSERT_TRUE(::CopyFileW((wintest::ProgramDirectory() + L"\\Pennock.dll").c_str(),
+                            module.c_str(), FALSE));
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(
+        L"D:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1301bf;;;WD)", SDDL_REVISION_1, &descriptor,
+        nullptr));
+    BOOL present = FALSE;
+    BOOL defaulted = FALSE;
+    PACL list = nullptr;
+    ASSERT_TRUE(::GetSecurityDescriptorDacl(descriptor, &present, &list, &defaulted));
+    EXPECT_EQ(
+        ::SetNamedSecurityInfoW(const_cast<wchar_t*>(folder.path().c_str()), SE_FILE_OBJECT,
+                                DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
+                                nullptr, nullptr, list, nullptr),
+        static_cast<DWORD>(ERROR_SUCCESS));
+    ::LocalFree(descriptor);
+
+    const std::optional<SecurityDescription> read =
+        win32::Win32FileSecurity().Describe(folder.path());
+    ASSERT_TRUE(read.has_value());
+    EXPECT_TRUE(std::any_of(read->entries.begin(), read->entries.end(), [](const AccessEntry& e) {
+        return e.allows && !e.inheritOnly && e.trustee == L"S-1-1-0" &&
+               (e.rights & access_rights::kWriteData) != 0;
+    })) << "the grant to everyone is not read back";
+    EXPECT_EQ(PlacementByAccess(module), kUserOnly);
 }
 
 } // namespace
