@@ -377,9 +377,8 @@ TEST(RegistrationTest, RegistersInTheScopeTheDllIsPlacedIn) {
         // machine.
         Win32Registry registry(/*perUserCalls=*/false);
         EXPECT_EQ(PlacementByAccess(module), kUserOnly);
-        const RegistrationPlacement placement = row.placement;
 
-        EXPECT_EQ(RegisterServer(Server(), registry, module, placement), S_OK);
+        EXPECT_EQ(RegisterServer(Server(), registry, module, row.placement), S_OK);
         EXPECT_EQ(RealValue(row.registeredIn, classes + server), module);
         EXPECT_EQ(RealValue(row.registeredIn, classes + progId), Clsid());
         EXPECT_EQ(RealValue(row.registeredIn, classes + library), module);
@@ -389,7 +388,7 @@ TEST(RegistrationTest, RegistersInTheScopeTheDllIsPlacedIn) {
                 << "also in the other scope: " << testing::PrintToString(key);
         }
 
-        EXPECT_EQ(UnregisterServer(Server(), registry, module, placement), S_OK);
+        EXPECT_EQ(UnregisterServer(Server(), registry, module, row.placement), S_OK);
         for (const RegistryScope scope : {RegistryScope::Machine, RegistryScope::User}) {
             for (const std::wstring& key : {L"CLSID\\" + Clsid(), std::wstring(L"Pennock.DoBiz"),
                                             L"TypeLib\\" + GuidString(LIBID_Pennock),
@@ -402,10 +401,9 @@ TEST(RegistrationTest, RegistersInTheScopeTheDllIsPlacedIn) {
     ::CoUninitialize();
 }
 
-// A folder whose access list lets everyone write to it, set through the system's own call: the
-// file system reports the grant, and a DLL in it registers for the user alone. (Wine reports its
-// user as every file's owner, so the answer would be the same without the grant; the grant read
-// back shows that the answer comes from the real access list.)
+// A folder's access list set to let everyone write, read back through the port: a DLL in it is
+// the user's. (Wine makes its user every file's owner, so the grant read back is what shows the
+// answer comes from the real list.)
 TEST(RegistrationTest, ADllInAFolderEveryoneCanWriteToRegistersForTheUser) {
     const wintest::TempDirectory folder(Expanded(L"%ProgramFiles%"));
     const std::wstring module = folder.File(L"Pennock.dll");
@@ -415,19 +413,15 @@ TEST(RegistrationTest, ADllInAFolderEveryoneCanWriteToRegistersForTheUser) {
     ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(
         L"D:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1301bf;;;WD)", SDDL_REVISION_1, &descriptor,
         nullptr));
-    BOOL present = FALSE;
-    BOOL defaulted = FALSE;
+    BOOL present = FALSE, defaulted = FALSE;
     PACL list = nullptr;
-    ASSERT_TRUE(::GetSecurityDescriptorDacl(descriptor, &present, &list, &defaulted));
-    EXPECT_EQ(
-        ::SetNamedSecurityInfoW(const_cast<wchar_t*>(folder.path().c_str()), SE_FILE_OBJECT,
-                                DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
-                                nullptr, nullptr, list, nullptr),
-        static_cast<DWORD>(ERROR_SUCCESS));
+    ::GetSecurityDescriptorDacl(descriptor, &present, &list, &defaulted);
+    EXPECT_EQ(::SetNamedSecurityInfoW(const_cast<wchar_t*>(folder.path().c_str()), SE_FILE_OBJECT,
+                                      DACL_SECURITY_INFORMATION, nullptr, nullptr, list, nullptr),
+              DWORD{ERROR_SUCCESS});
     ::LocalFree(descriptor);
 
-    const std::optional<SecurityDescription> read =
-        win32::Win32FileSecurity().Describe(folder.path());
+    const auto read = win32::Win32FileSecurity().Describe(folder.path());
     ASSERT_TRUE(read.has_value());
     EXPECT_TRUE(std::any_of(read->entries.begin(), read->entries.end(), [](const AccessEntry& e) {
         return e.allows && !e.inheritOnly && e.trustee == L"S-1-1-0" &&
