@@ -1,7 +1,7 @@
 // Registration of the server: what it writes, where it goes (by who can change the DLL, and the
 // fall-back to the current user's classes when the machine's refuse), and complete removal.
 // The logic runs against a registry that a test controls (and makes refuse); one test registers
-// copies of the DLL in two folders on the real registry, one reads a real access list.
+// copies of the DLL in two folders on the real registry.
 
 #include "Win32TestSupport.h"
 
@@ -342,10 +342,8 @@ std::wstring Expanded(const wchar_t* text) {
 }
 
 // Copies of the DLL registered on the real registry, whose machine-wide classes take the
-// registration (Wine's prefix runs as an administrator): each lands in the scope it is placed
-// in, and in that one alone. Every folder of a Wine prefix is its user's, Program Files too, so
-// both copies are the user's to change; the machine's scope is given by hand, as Windows
-// places a copy that only administrators can change.
+// registration (Wine's prefix runs as an administrator), each in its scope alone. Wine's Program
+// Files is its user's too, so the machine's scope is given by hand.
 TEST(RegistrationTest, RegistersInTheScopeTheDllIsPlacedIn) {
     ASSERT_TRUE(SUCCEEDED(::CoInitialize(nullptr)));
     const std::wstring classes = L"Software\\Classes\\";
@@ -402,8 +400,7 @@ TEST(RegistrationTest, RegistersInTheScopeTheDllIsPlacedIn) {
 }
 
 // A folder's access list set to let everyone write, read back through the port: a DLL in it is
-// the user's. (Wine makes its user every file's owner, so the grant read back is what shows the
-// answer comes from the real list.)
+// the user's (and, as Wine makes its user every file's owner, so is any other).
 TEST(RegistrationTest, ADllInAFolderEveryoneCanWriteToRegistersForTheUser) {
     const wintest::TempDirectory folder(Expanded(L"%ProgramFiles%"));
     const std::wstring module = folder.File(L"Pennock.dll");
