@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <map>
+#include <vector>
 
 namespace quillery {
 namespace {
@@ -18,8 +19,7 @@ const std::wstring kVendor = kProgramFiles + L"\\Vendor", kDll = kVendor + L"\\P
 struct FakeFileSecurity final : FileSecurity {
     std::map<std::wstring, std::optional<SecurityDescription>> paths;
     std::optional<SecurityDescription> Describe(const std::wstring& path) override {
-        const auto found = paths.find(path);
-        return found == paths.end() ? std::nullopt : found->second;
+        return paths.count(path) != 0 ? paths.at(path) : std::nullopt;
     }
 };
 
@@ -27,13 +27,12 @@ struct FakeFileSecurity final : FileSecurity {
 // rights handed down only, and every signed-in user's right to make folders in the root.
 FakeFileSecurity AdministratorsTree() {
     FakeFileSecurity tree;
+    const std::vector<AccessEntry> entries = {{true, kAdministrators, 0x1F01FF},
+                                              {true, L"S-1-5-18", 0x1F01FF},
+                                              {true, kUsers, 0x1200A9},
+                                              {true, L"S-1-3-0", kGenericAll, true}};
     for (const std::wstring& path : {kRoot, kProgramFiles, kVendor, kDll}) {
-        tree.paths[path] = SecurityDescription{kAdministrators,
-                                               true,
-                                               {{true, kAdministrators, 0x1F01FF},
-                                                {true, L"S-1-5-18", 0x1F01FF},
-                                                {true, kUsers, 0x1200A9},
-                                                {true, L"S-1-3-0", kGenericAll, true}}};
+        tree.paths[path] = SecurityDescription{kAdministrators, true, entries};
     }
     tree.paths[kRoot]->entries.push_back({true, kSignedIn, kAppendData});
     return tree;
