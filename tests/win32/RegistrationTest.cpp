@@ -416,8 +416,10 @@ TEST(RegistrationTest, ADllInAFolderEveryoneCanWriteToRegistersForTheUser) {
                                 DACL_SECURITY_INFORMATION, nullptr, nullptr, list, nullptr);
     ::LocalFree(descriptor);
     ASSERT_EQ(set, DWORD{ERROR_SUCCESS});
+    const auto read = win32::Win32FileSecurity().Describe(folder.path());
+    ASSERT_TRUE(read.has_value());
     bool granted = false;
-    for (const AccessEntry& e : win32::Win32FileSecurity().Describe(folder.path())->entries) {
+    for (const AccessEntry& e : read->entries) {
         granted |= e.allows && !e.inheritOnly && e.trustee == L"S-1-1-0" &&
                    (e.rights & access_rights::kWriteData) != 0;
     }
