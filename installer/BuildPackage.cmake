@@ -47,13 +47,38 @@ run(${WIXL} -a ${WIDTH} -I ${SOURCE_DIR} -D Width=${WIDTH} -D Version=${VERSION}
 # Menu.dat holds the user's snippets: never overwritten where one exists, never removed
 # (msidbComponentAttributesPermanent 16, NeverOverwrite 128, beside 64-bit 256 in x64).
 export(Component)
-if(NOT output MATCHES "\nMenuData\t[^\t]*\tINSTALLFOLDER\t([0-9]+)\t")
+if(NOT output MATCHES "\nMenuData\t[^\t]*\tInstallFolder\t([0-9]+)\t")
     message(FATAL_ERROR "BuildPackage.cmake: no MenuData component:\n${output}")
 endif()
 set(row "${CMAKE_MATCH_0}")
 math(EXPR attributes "${CMAKE_MATCH_1} | 16 | 128")
 string(REGEX REPLACE "\t[0-9]+\t$" "\t${attributes}\t" amended "${row}")
 amend(Component "${row}" "${amended}")
+
+# Where the files go (Quillery.wxs): the folder Windows Installer registered for the installed
+# program (a CompLocator search, which wixl cannot write, of the component that holds
+# Quillery.exe; with no Signature row it gives the file's folder), else the recorded one, else
+# the folder an earlier package recorded the parent of, else the user's Programs folder. The
+# actions run in both sequences right after AppSearch: the properties they set are private, so
+# the execute sequence sets them again for itself.
+export(Component)
+if(NOT output MATCHES "\nResidentProgram\t({[-0-9A-F]+})\t")
+    message(FATAL_ERROR "BuildPackage.cmake: no ResidentProgram component:\n${output}")
+endif()
+file(WRITE ${OUTPUT}.CompLocator.idt "Signature_\tComponentId\tType\ns72\ts38\tI2\n"
+     "CompLocator\tSignature_\nInstalledProgram\t${CMAKE_MATCH_1}\t1\n")
+run(${MSIBUILD} ${OUTPUT}.tmp -i ${OUTPUT}.CompLocator.idt)
+file(REMOVE ${OUTPUT}.CompLocator.idt)
+amend(AppSearch "\nQuilleryFolder\tRecordedFolder\n"
+      "\nQuilleryFolder\tRecordedFolder\nInstalledFolder\tInstalledProgram\n")
+set(folder_actions
+    "FolderOfEarlierPackage\tNOT QuilleryFolder AND EarlierProgramsFolder\t51\n"
+    "DefaultFolder\tNOT QuilleryFolder\t52\nInstallIntoFolder\t\t53\n"
+    "InstallIntoInstalledFolder\tInstalled AND InstalledFolder\t54\n")
+string(CONCAT folder_actions ${folder_actions})
+foreach(sequence InstallUISequence InstallExecuteSequence)
+    amend(${sequence} "\nAppSearch\t\t50\n" "\nAppSearch\t\t50\n${folder_actions}")
+endforeach()
 
 # MajorUpgrade's upgrade covers older versions only; the same version too
 # (msidbUpgradeAttributesVersionMaxInclusive 512), so that a rebuild replaces the installed one.

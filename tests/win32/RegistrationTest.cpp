@@ -1,4 +1,4 @@
-// Registration of the server: what it writes, where it goes (by the DLL's folder, and the
+// Registration of the server: what it writes, where it goes (by who can change the DLL, and the
 // fall-back to the current user's classes when the machine's refuse), and complete removal.
 // The logic runs against a registry that a test controls (and makes refuse); one test registers
 // copies of the DLL in two folders on the real registry.
@@ -9,10 +9,13 @@
 #include "component/PennockServer.h"
 #include "component/Registration.h"
 #include "component/Win32Registry.h"
+#include "win32/Win32FileSecurity.h"
 
 #include "Pennock_h.h"
 
+#include <aclapi.h>
 #include <olectl.h>
+#include <sddl.h>
 
 #include <gtest/gtest.h>
 
@@ -338,9 +341,9 @@ std::wstring Expanded(const wchar_t* text) {
 }
 
 // Copies of the DLL registered on the real registry, whose machine-wide classes take the
-// registration (Wine's prefix runs as an administrator): the copy in the user's own folder
-// registers for the user alone, the one in Program Files for the machine, as before.
-TEST(RegistrationTest, RegistersByTheFolderTheDllLiesIn) {
+// registration (Wine's prefix runs as an administrator), each in its scope alone. Wine's Program
+// Files is its user's too, so the machine's scope is given by hand.
+TEST(RegistrationTest, RegistersInTheScopeTheDllIsPlacedIn) {
     ASSERT_TRUE(SUCCEEDED(::CoInitialize(nullptr)));
     const std::wstring classes = L"Software\\Classes\\";
     const std::wstring server = L"CLSID\\" + Clsid() + L"\\InprocServer32";
@@ -350,11 +353,12 @@ TEST(RegistrationTest, RegistersByTheFolderTheDllLiesIn) {
     const std::wstring iface = L"Interface\\" + GuidString(IID__DoBiz) + L"\\TypeLib";
     const struct {
         const wchar_t* parent;
+        RegistrationPlacement placement;
         HKEY registeredIn;
         HKEY untouched;
     } cases[] = {
-        {L"%LOCALAPPDATA%", HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE},
-        {L"%ProgramFiles%", HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER},
+        {L"%LOCALAPPDATA%", kUserOnly, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE},
+        {L"%ProgramFiles%", kMachineThenUser, HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER},
     };
     for (const auto& row : cases) {
         const wintest::TempDirectory folder(Expanded(row.parent));
@@ -369,9 +373,9 @@ TEST(RegistrationTest, RegistersByTheFolderTheDllLiesIn) {
         // As where the system has no per-user type library call: Wine's registers for the
         // machine.
         Win32Registry registry(/*perUserCalls=*/false);
-        const RegistrationPlacement placement = PlacementByFolder(module);
+        EXPECT_EQ(PlacementByAccess(module), kUserOnly);
 
-        EXPECT_EQ(RegisterServer(Server(), registry, module, placement), S_OK);
+        EXPECT_EQ(RegisterServer(Server(), registry, module, row.placement), S_OK);
         EXPECT_EQ(RealValue(row.registeredIn, classes + server), module);
         EXPECT_EQ(RealValue(row.registeredIn, classes + progId), Clsid());
         EXPECT_EQ(RealValue(row.registeredIn, classes + library), module);
@@ -381,7 +385,7 @@ TEST(RegistrationTest, RegistersByTheFolderTheDllLiesIn) {
                 << "also in the other scope: " << testing::PrintToString(key);
         }
 
-        EXPECT_EQ(UnregisterServer(Server(), registry, module, placement), S_OK);
+        EXPECT_EQ(UnregisterServer(Server(), registry, module, row.placement), S_OK);
         for (const RegistryScope scope : {RegistryScope::Machine, RegistryScope::User}) {
             for (const std::wstring& key : {L"CLSID\\" + Clsid(), std::wstring(L"Pennock.DoBiz"),
                                             L"TypeLib\\" + GuidString(LIBID_Pennock),
@@ -392,6 +396,35 @@ TEST(RegistrationTest, RegistersByTheFolderTheDllLiesIn) {
         }
     }
     ::CoUninitialize();
+}
+
+// A folder's access list set to let everyone write, read back through the port: a DLL in it is
+// the user's (and, as Wine makes its user every file's owner, so is any other).
+TEST(RegistrationTest, ADllInAFolderEveryoneCanWriteToRegistersForTheUser) {
+    const wintest::TempDirectory folder(Expanded(L"%ProgramFiles%"));
+    const std::wstring module = folder.File(L"Pennock.dll");
+    ASSERT_TRUE(::CopyFileW((wintest::ProgramDirectory() + L"\\Pennock.dll").c_str(),
+                            module.c_str(), FALSE));
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL list = nullptr;
+    ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(
+                    L"D:(A;;FA;;;BA)(A;;0x1301bf;;;WD)", SDDL_REVISION_1, &descriptor, nullptr) &&
+                ::GetSecurityDescriptorDacl(descriptor, &present, &list, &defaulted));
+    const DWORD set =
+        ::SetNamedSecurityInfoW(const_cast<wchar_t*>(folder.path().c_str()), SE_FILE_OBJECT,
+                                DACL_SECURITY_INFORMATION, nullptr, nullptr, list, nullptr);
+    ::LocalFree(descriptor);
+    ASSERT_EQ(set, DWORD{ERROR_SUCCESS});
+    const auto read = win32::Win32FileSecurity().Describe(folder.path());
+    ASSERT_TRUE(read.has_value());
+    bool granted = false;
+    for (const AccessEntry& e : read->entries) {
+        granted |= e.allows && !e.inheritOnly && e.trustee == L"S-1-1-0" &&
+                   (e.rights & access_rights::kWriteData) != 0;
+    }
+    EXPECT_TRUE(granted) << "the grant to everyone is not read back";
+    EXPECT_EQ(PlacementByAccess(module), kUserOnly);
 }
 
 } // namespace

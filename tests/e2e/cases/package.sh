@@ -105,7 +105,7 @@ expect_removed() {
         key_exists "$key" && fail "$1: $key is left"
     done
     reg_value "$run_key" Quillery >/dev/null && fail "$1: the Run value is left"
-    reg_value 'HKCU\Software\Quillery' ProgramsFolder >/dev/null && fail "$1: the recorded folder is left"
+    reg_value 'HKCU\Software\Quillery' InstallFolder >/dev/null && fail "$1: the recorded folder is left"
     [[ ! -e $start_menu/Quillery.lnk ]] || fail "$1: the Start menu entry is left"
     listed "$E2E_MSI" && fail "$1: the list of installed programs still shows it"
     echo "ok: $1: nothing left but the user's Menu.dat"
@@ -126,4 +126,16 @@ key_exists "$classes\\CLSID\\$CLSID\\InprocServer32" || fail "the reinstall did 
 echo "ok: reinstalled without StartWithWindows: no Run value, the user's Menu.dat kept"
 msi /x "$E2E_MSI" || fail "msiexec /x failed the second time"
 expect_removed "uninstalled again"
+
+# A folder on the command line is refused; a record changed since points uninstall nowhere else.
+elsewhere="$E2E_WORK/elsewhere"
+msi /i "$E2E_MSI" INSTALLFOLDER="$(winpath "$elsewhere")"
+[[ $? == 67 ]] || fail "INSTALLFOLDER on the command line was not refused with 1603"
+[[ ! -e $elsewhere && ! -e $target/Quillery.exe ]] || fail "the refused install wrote files"
+mkdir -p "$elsewhere" && cp "$E2E_MSI_FILES"/* "$elsewhere/"
+msi /i "$E2E_MSI" || fail "msiexec /i failed the third time"
+wine reg add 'HKCU\Software\Quillery' /v InstallFolder /d "$(winpath "$elsewhere")" /f >/dev/null
+msi /x "$E2E_MSI" || fail "msiexec /x with the record changed failed"
+[[ $(ls "$elsewhere") == "$(ls "$E2E_MSI_FILES")" ]] || fail "the uninstall removed files elsewhere"
+expect_removed "uninstalled with the record changed"
 exit 0
