@@ -142,7 +142,7 @@ void MenuApartment::CloseMenu() {
     const HANDLE waits[] = {shared_->answered.get(), thread_.get()};
     const DWORD start = ::GetTickCount();
     for (;;) {
-        win32::AskToClose(win32::FindSnippetMenus(threadId_));
+        win32::AskToClose(win32::FindSnippetMenus(threadId_), kAskAgainMs);
         const DWORD elapsed = ::GetTickCount() - start;
         if (elapsed >= kCloseLimitMs ||
             ::WaitForMultipleObjects(
