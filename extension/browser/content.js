@@ -136,17 +136,28 @@
 
     // Where the snippet menu is to open: the middle of the field's part in view, on the screen in
     // its own pixels. The right-click's point is gone by the time this runs (the pointer has
-    // moved onto the browser's menu entry), but the field holds it. Null where the field's
-    // place on the screen cannot be told: inside a frame from another site, in Chromium.
+    // moved onto the browser's menu entry), but the field holds it. A field that has gone out of
+    // view since (scrolled, moved by the page), or a frame partly out of the page's view, gives
+    // the nearest point of the view: the point never lies outside the page's visible part.
+    // Null where the field's place on the screen cannot be told: inside a frame from another
+    // site, in Chromium.
     function screenPointOf(field) {
         const box = field.getBoundingClientRect();
-        const middle = (from, to, size) => (Math.max(from, 0) + Math.min(to, size)) / 2;
+        const within = (value, size) => Math.min(Math.max(value, 0), size);
+        const middle = (from, to, size) => (within(from, size) + within(to, size)) / 2;
         let x = middle(box.left, box.right, innerWidth);
         let y = middle(box.top, box.bottom, innerHeight);
         if (typeof globalThis.mozInnerScreenX === "number") {
-            // Firefox tells where this document's view lies on the screen, frames too.
+            // Firefox tells where this document's view lies on the screen, frames too; the top
+            // page's view, where this document may see it, bounds a frame's point.
             x += globalThis.mozInnerScreenX;
             y += globalThis.mozInnerScreenY;
+            try {
+                x = top.mozInnerScreenX + within(x - top.mozInnerScreenX, top.innerWidth);
+                y = top.mozInnerScreenY + within(y - top.mozInnerScreenY, top.innerHeight);
+            } catch {
+                // A top page from another site: the frame's own view bounds the point.
+            }
         } else {
             // The frames' places in the page, as far as the page lets this document see them.
             let view = window;
@@ -165,6 +176,8 @@
                 x += place.left + frame.clientLeft + parseFloat(style.paddingLeft);
                 y += place.top + frame.clientTop + parseFloat(style.paddingTop);
             }
+            x = within(x, view.innerWidth);
+            y = within(y, view.innerHeight);
             // The page's view in the window: the window's frame alike on the left, right and
             // bottom, the rest of the height is the bars above the page (at a page zoom of
             // 100 %, where the window's and the page's pixels agree).

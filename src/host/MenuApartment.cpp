@@ -77,6 +77,25 @@ void UseScreenPixels() {
     }
 }
 
+// The work area of the monitor that shows the browser's window, or of the pointer's where no
+// window is known, in the thread's pixels: the menu's point is kept on it, whatever was sent.
+ScreenArea WorkAreaFor(HWND browserWindow) {
+    HMONITOR monitor = nullptr;
+    if (browserWindow != nullptr && ::IsWindow(browserWindow)) {
+        monitor = ::MonitorFromWindow(browserWindow, MONITOR_DEFAULTTONEAREST);
+    } else {
+        POINT pointer{};
+        ::GetCursorPos(&pointer);
+        monitor = ::MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST);
+    }
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    if (!::GetMonitorInfoW(monitor, &info)) {
+        return {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    }
+    return {info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
+}
+
 } // namespace
 
 // What the thread uses: it may outlive the MenuApartment, when a request would not close.
@@ -142,7 +161,7 @@ void MenuApartment::CloseMenu() {
     const HANDLE waits[] = {shared_->answered.get(), thread_.get()};
     const DWORD start = ::GetTickCount();
     for (;;) {
-        win32::AskToClose(win32::FindSnippetMenus(threadId_));
+        win32::AskToClose(win32::FindSnippetMenus(threadId_), kAskAgainMs);
         const DWORD elapsed = ::GetTickCount() - start;
         if (elapsed >= kCloseLimitMs ||
             ::WaitForMultipleObjects(
@@ -169,7 +188,8 @@ void MenuApartment::Shared::Serve() {
             // The menu opens at the pointer, which is put on the point first: the menu then
             // puts it onto its banner anyway.
             if (at) {
-                ::SetCursorPos(at->x, at->y);
+                const ScreenPixel pixel = NearestPixelIn(WorkAreaFor(browserWindow), *at);
+                ::SetCursorPos(pixel.x, pixel.y);
             }
             const win32::InputAttachment withTheBrowser(browserWindow);
             outcome = SUCCEEDED(com) ? RequestMenu()

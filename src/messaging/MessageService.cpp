@@ -2,8 +2,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
-#include <limits>
 
 namespace quillery::host {
 namespace {
@@ -29,20 +30,44 @@ std::string AnswerToOversized(const OversizedMessage& message) {
                        " bytes long; at most " + std::to_string(kMaxMessageBytes) + " are read");
 }
 
-// A coordinate of "at": an integer that an int holds.
-std::optional<int> CoordinateOf(const json& point, const char* name) {
+// A coordinate of "at": a whole number. One beyond what JSON carries exactly is held at that
+// bound, however it was written (a 64-bit unsigned number, an exponent), so that it lies off the
+// screen on its own side and is clamped there, never wrapped. A fraction of a pixel is no point.
+std::optional<std::int64_t> CoordinateOf(const json& point, const char* name) {
+    constexpr std::int64_t kLargestExact = (std::int64_t{1} << 53) - 1;
     const auto value = point.find(name);
-    if (value == point.end() || !value->is_number_integer()) {
+    if (value == point.end() || !value->is_number()) {
         return std::nullopt;
     }
-    const auto number = value->get<std::int64_t>();
-    if (number < std::numeric_limits<int>::min() || number > std::numeric_limits<int>::max()) {
+    if (value->is_number_unsigned()) {
+        return static_cast<std::int64_t>(
+            std::min<std::uint64_t>(value->get<std::uint64_t>(), kLargestExact));
+    }
+    if (value->is_number_integer()) {
+        return std::clamp<std::int64_t>(value->get<std::int64_t>(), -kLargestExact, kLargestExact);
+    }
+    const double number = value->get<double>();
+    if (number >= static_cast<double>(kLargestExact)) {
+        return kLargestExact;
+    }
+    if (number <= -static_cast<double>(kLargestExact)) {
+        return -kLargestExact;
+    }
+    if (number != std::floor(number)) {
         return std::nullopt;
     }
-    return static_cast<int>(number);
+    return static_cast<std::int64_t>(number);
 }
 
 } // namespace
+
+ScreenPixel NearestPixelIn(const ScreenArea& area, const ScreenPoint& point) noexcept {
+    const auto within = [](std::int64_t value, int first, int end) {
+        const std::int64_t last = std::max<std::int64_t>(first, std::int64_t{end} - 1);
+        return static_cast<int>(std::clamp<std::int64_t>(value, first, last));
+    };
+    return {within(point.x, area.left, area.right), within(point.y, area.top, area.bottom)};
+}
 
 std::optional<std::string> AnswerTo(std::string_view message, MenuService& menu) {
     // Parsed without exceptions; the parser also refuses strings that are not valid UTF-8. The

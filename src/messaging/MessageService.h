@@ -2,6 +2,7 @@
 
 #include "messaging/MessageFraming.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,11 +20,33 @@ struct MenuError {
 };
 using MenuOutcome = std::variant<MenuText, MenuError>;
 
-// A point on the screen, in the desktop's pixels: where the menu is to open.
+// A point on the screen, in the desktop's pixels, as the browser asked for it: where the menu
+// is to open. Any whole number; one beyond what JSON carries exactly (2^53 - 1 either way) is
+// held at that bound, so that it still says which way the point lies.
 struct ScreenPoint {
+    std::int64_t x = 0;
+    std::int64_t y = 0;
+};
+
+// A rectangle of the screen in pixels, its right and bottom edges outside it: a monitor's
+// work area.
+struct ScreenArea {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+};
+
+// A pixel of the screen.
+struct ScreenPixel {
     int x = 0;
     int y = 0;
+    bool operator==(const ScreenPixel& other) const { return x == other.x && y == other.y; }
 };
+
+// The pixel of `area` nearest to `point`: a point inside is itself, one outside is moved onto
+// the area's edge, never refused. An empty area gives its top-left corner.
+ScreenPixel NearestPixelIn(const ScreenArea& area, const ScreenPoint& point) noexcept;
 
 // Shows the snippet menu and waits until it has closed, or until the host's input has ended:
 // then nobody is left to choose from it or to read its answer.
@@ -40,7 +63,7 @@ public:
 };
 
 // The JSON answer to one message: {"text": ...} or {"error": ...} for {"request": "menu"}
-// (which may name where the menu opens: "at": {"x": ..., "y": ...}, integers in pixels),
+// (which may name where the menu opens: "at": {"x": ..., "y": ...}, whole numbers in pixels),
 // {"error": ...} for anything else. Nothing when the input ended while the menu was open, which
 // is closed then.
 std::optional<std::string> AnswerTo(std::string_view message, MenuService& menu);

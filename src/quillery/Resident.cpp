@@ -15,6 +15,7 @@ namespace {
 
 constexpr UINT kTrayMessage = WM_APP + 1;
 constexpr int kHotkeyId = 1;
+constexpr DWORD kAskLimitMs = 1000; // a menu of this thread answers at once
 constexpr wchar_t kTitle[] = L"Quillery";
 
 // The single Resident of the process, for the foreground hook, which has no context of its own.
@@ -370,7 +371,8 @@ void Resident::Quit() {
     if (busy_ == Busy::Menu) {
         // The open menu closes without a choice, and its end quits.
         quitAfterMenu_ = true;
-        win32::AskToClose(win32::FindSnippetMenus(GetCurrentThreadId()));
+        // The menu is this thread's: it takes the request at once, whatever the limit.
+        win32::AskToClose(win32::FindSnippetMenus(GetCurrentThreadId()), kAskLimitMs);
         return;
     }
     // The hotkey's dialog, if open, ends with the quit as a dialog does.

@@ -7,6 +7,8 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <utility>
+
 namespace quillery::win32 {
 namespace {
 
@@ -205,10 +207,38 @@ std::optional<LRESULT> SnippetMenuView::HandleWindowEvent(UINT message, WPARAM w
             return 0;
         }
         if (message == CloseWithoutChoiceMessage()) {
-            menu_.OnAskedToClose();
-            return 0;
+            return AnswerCloseRequest(wParam, lParam);
         }
         return std::nullopt;
+    }
+}
+
+// Another request's close, sent by one of Quillery's programs, is taken and then run as the
+// thread next reads its queue (posted to the window itself), as a line's choice is, rather than
+// inside the asking thread's call. A close that was posted is run only when it is that post: a
+// posted message does not say who posted it, and any program can post a registered one.
+LRESULT SnippetMenuView::AnswerCloseRequest(WPARAM askingProcess, LPARAM askingThread) {
+    if (TakesCloseRequest(askingProcess)) {
+        closeAskers_.push_back(static_cast<DWORD>(askingThread));
+        if (!std::exchange(closeTaken_, true)) {
+            PostMessageW(window_, CloseWithoutChoiceMessage(), 0, 0);
+        }
+        return 1;
+    }
+    if (!InSendMessage() && std::exchange(closeTaken_, false)) {
+        menu_.OnAskedToClose();
+    }
+    return 0;
+}
+
+// The threads that asked the menu to close are woken once its window is gone: the view goes
+// after its modal loop has destroyed the window, whereas in WM_DESTROY the window still is.
+SnippetMenuView::~SnippetMenuView() {
+    const DWORD self = GetCurrentThreadId();
+    for (DWORD asker : closeAskers_) {
+        if (asker != self) {
+            PostThreadMessageW(asker, MenuGoneMessage(), 0, 0);
+        }
     }
 }
 

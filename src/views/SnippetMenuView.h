@@ -18,14 +18,17 @@ namespace quillery::win32 {
 // The snippet menu's native window: a borderless tool window that paints the menu's lines,
 // pads, links, banner, logo and separator itself, hit-tests through the menu, shows one
 // tooltip control for the lines, runs the pointer watch's timer, shows the item commands'
-// context menu and hands the keys to the menu. The close that another request posts
-// (CloseWithoutChoiceMessage) closes the menu's whole request.
+// context menu and hands the keys to the menu. The close that another request of Quillery's
+// sends (CloseWithoutChoiceMessage) closes the menu's whole request.
 class SnippetMenuView final : public NativeView<PopupView> {
 public:
     static constexpr const wchar_t* kClassName = kSnippetMenuClass;
 
     // Throws when the window cannot be made. `module` counts the accessible object's life.
     SnippetMenuView(SnippetMenu& menu, HINSTANCE instance, ModuleUse module = {});
+    ~SnippetMenuView() override;
+    SnippetMenuView(const SnippetMenuView&) = delete;
+    SnippetMenuView& operator=(const SnippetMenuView&) = delete;
 
     void Place(float left, float top, float width, float height) noexcept override;
     void Refresh() override;
@@ -41,6 +44,7 @@ private:
     std::optional<LRESULT> HandleKeyboard(UINT message, WPARAM wParam, LPARAM lParam);
     std::optional<LRESULT> HandleWindowEvent(UINT message, WPARAM wParam, LPARAM lParam);
     void FollowMoveByWindowSystem(const WINDOWPOS& moved);
+    LRESULT AnswerCloseRequest(WPARAM askingProcess, LPARAM askingThread);
 
     RECT FrameBoxToClient(const TwipsBox& box) const;
     POINT FramePointToClient(float x, float y) const;
@@ -78,6 +82,8 @@ private:
     };
     std::vector<Tool> tools_; // what the tooltip control holds, by line index - 1
     ModuleUse module_;
+    bool closeTaken_ = false;         // a close was taken and posted to the window, not yet run
+    std::vector<DWORD> closeAskers_;  // the threads that asked for the close, told as it goes
     UniqueMenuAccessible accessible_; // made at a client's first request
     bool announcedOpen_ = false;
     bool closing_ = false;

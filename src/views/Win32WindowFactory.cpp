@@ -17,14 +17,22 @@ std::unique_ptr<PopupView> Win32WindowFactory::CreateSnippetMenuView(SnippetMenu
 void Win32WindowFactory::CloseOtherMenus() noexcept {
     try {
         std::vector<HWND> menus = FindSnippetMenus();
-        // A menu of this thread belongs to a request further up its stack, which is refused.
+        // A menu of this thread belongs to a request further up its stack, which is refused; a
+        // window of that class that another program made is not ours to close or wait for.
         const DWORD self = ::GetCurrentThreadId();
         menus.erase(std::remove_if(menus.begin(), menus.end(),
-                                   [self](HWND menu) {
-                                       return ::GetWindowThreadProcessId(menu, nullptr) == self;
+                                   [this, self](HWND menu) {
+                                       return ::GetWindowThreadProcessId(menu, nullptr) == self ||
+                                              !MadeByQuillery(menu, instance_);
                                    }),
                     menus.end());
-        WaitUntilGone(AskToClose(menus), kOtherMenusLimitMs);
+        if (menus.empty()) {
+            return;
+        }
+        const DWORD start = ::GetTickCount();
+        const std::vector<HWND> asked = AskToClose(menus, kOtherMenusLimitMs);
+        const DWORD elapsed = ::GetTickCount() - start;
+        WaitUntilGone(asked, elapsed < kOtherMenusLimitMs ? kOtherMenusLimitMs - elapsed : 0);
     } catch (...) {
         // Out of memory for the list: the menu opens beside the others, as it would have.
     }

@@ -21,8 +21,9 @@ public:
         : instance_(instance), module_(module) {}
 
     std::unique_ptr<PopupView> CreateSnippetMenuView(SnippetMenu& menu) override;
-    // The menus of the desktop, in any process, but the calling thread's: each is posted the
-    // close, and the request waits until they are gone, at most kOtherMenusLimitMs.
+    // The menus of the desktop that Quillery's programs made, in any process, but the calling
+    // thread's: each is sent the close, and the request waits until they are gone, at most
+    // kOtherMenusLimitMs in all.
     void CloseOtherMenus() noexcept override;
     std::unique_ptr<WindowView> CreateWelcomeView(WelcomeWindow& window) override;
     std::unique_ptr<WindowView> CreateItemEditorView(ItemEditor& editor) override;

@@ -123,6 +123,22 @@ const cases = {
         assert.deepEqual(requests.at(-1).arguments, fixture.hostArguments);
     },
 
+    async "a field moved out of view before the entry's click: the menu opens at the view's edge"(
+        fixture) {
+        await fixture.rightClick("name");
+        const moved = (style) => fixture.inPage(
+            `document.getElementById("name").style.cssText = ${JSON.stringify(style)}`);
+        await moved("position: fixed; left: 30px; top: 100000px");
+        await fixture.clickMenuEntry();
+        await moved(""); // the later cases use the field where the page has it
+        const { at } = fixture.hostRequests().at(-1).request;
+        const view = await fixture.inPage(`({ ...viewOnScreen, width: innerWidth,
+            height: innerHeight, ratio: devicePixelRatio })`);
+        assert.ok(at && view.x <= at.x / view.ratio && at.x / view.ratio <= view.x + view.width &&
+            Math.abs(at.y / view.ratio - (view.y + view.height)) <= 1,
+        `${JSON.stringify(at)} is not on the bottom edge of ${JSON.stringify(view)}`);
+    },
+
     async "a text area: the line break is kept; the right-clicked field gets it, not the focused"(
         fixture) {
         await fixture.rightClick("message");

@@ -167,14 +167,43 @@ TEST_F(MessageServiceTest, MenuRequestAnswersTheChosenTextOrWhyThereIsNone) {
               (json{{"error", "Pennock.DoBiz is not registered"}}));
 }
 
+// A coordinate is taken as sent; one beyond what JSON carries exactly stays on its own side,
+// never wrapped (2^64 - 2048 as an int64 would be -2048).
 TEST_F(MessageServiceTest, MenuOpensAtTheRequestsPointOrElseAtThePointer) {
     Answer(R"({"request": "menu"})");
     EXPECT_FALSE(menu.shownAt);
-    // A monitor left of or above the main one has negative coordinates.
-    EXPECT_TRUE(
-        Answer(R"({"at": {"y": -2147483648, "x": -1280}, "request": "menu"})")["text"].is_string());
-    ASSERT_TRUE(menu.shownAt);
-    EXPECT_EQ(std::pair(menu.shownAt->x, menu.shownAt->y), std::pair(-1280, INT_MIN));
+    constexpr std::int64_t kExact = (std::int64_t{1} << 53) - 1;
+    const std::pair<const char*, std::pair<std::int64_t, std::int64_t>> cases[] = {
+        // A monitor left of or above the main one has negative coordinates.
+        {R"({"y": -2147483648, "x": -1280})", {-1280, INT_MIN}},
+        {R"({"x": 18446744073709549568, "y": 2147483648})", {kExact, 2147483648}},
+        {R"({"x": 9007199254740993, "y": -9223372036854775808})", {kExact, -kExact}},
+        {R"({"x": -1e300, "y": 1e300})", {-kExact, kExact}},
+        {R"({"x": 12.0, "y": 7})", {12, 7}},
+    };
+    for (const auto& [point, expected] : cases) {
+        SCOPED_TRACE(point);
+        EXPECT_TRUE(
+            Answer(std::string(R"({"request": "menu", "at": )") + point + "}")["text"].is_string());
+        ASSERT_TRUE(menu.shownAt);
+        EXPECT_EQ(std::pair(menu.shownAt->x, menu.shownAt->y), expected);
+    }
+}
+
+// The host keeps the point on the work area of a monitor whose task bars take its left and
+// bottom edges: moved onto the area's nearest pixel, never refused.
+TEST(NearestPixelTest, PointsOutsideTheWorkAreaGoOntoItsEdge) {
+    const ScreenArea workArea{60, 0, 1920, 1040}; // of a monitor of 1920 x 1080
+    constexpr std::int64_t kExact = (std::int64_t{1} << 53) - 1;
+    const std::pair<ScreenPoint, ScreenPixel> cases[] = {
+        {{500, 500}, {500, 500}},       {{60, 0}, {60, 0}},           {{10, 500}, {60, 500}},
+        {{500, 1060}, {500, 1039}},     {{1920, 1040}, {1919, 1039}}, {{-5, 2000}, {60, 1039}},
+        {{kExact, -kExact}, {1919, 0}},
+    };
+    for (const auto& [point, expected] : cases) {
+        EXPECT_EQ(NearestPixelIn(workArea, point), expected) << point.x << ", " << point.y;
+    }
+    EXPECT_EQ(NearestPixelIn({10, 20, 10, 20}, {500, 500}), (ScreenPixel{10, 20}));
 }
 
 TEST_F(MessageServiceTest, AnythingButAMenuRequestIsAnErrorAndShowsNoMenu) {
@@ -197,7 +226,6 @@ TEST_F(MessageServiceTest, AnythingButAMenuRequestIsAnErrorAndShowsNoMenu) {
         R"({"request": "menu", "at": {"x": 10}})",
         R"({"request": "menu", "at": {"x": 10.5, "y": 20}})",
         R"({"request": "menu", "at": {"x": "10", "y": 20}})",
-        R"({"request": "menu", "at": {"x": 10, "y": 2147483648}})",
     };
     for (const char* message : messages) {
         SCOPED_TRACE(message);

@@ -56,6 +56,8 @@ TEST_F(MenuRequestTest, PlacementInsideTheWorkArea) {
         {"below a bar at the top", {40, 100}, {{0, 30, 1024, 768}}, 1, L"Pennock", 600, 450},
         {"right of a bar at the left", {20, 300}, {{60, 0, 1024, 768}}, 1, L"Pennock", 900, 2740},
         {"above a bar at the bottom", {40, 760}, bottomBar, 2, L"Pennock", 600, 9165},
+        // 60 is 900, 627 is 9405: moved right and up at once.
+        {"bars at the left and bottom", {20, 760}, {{60, 0, 1024, 728}}, 1, L"Pennock", 900, 9405},
         {"top-right of a second monitor", {-100, -250}, twoMonitors, 1, L"Pennock", -2505, -4500},
         {"larger than its area", {250, 120}, {{200, 100, 300, 150}}, 1, L"Pennock", 3000, 1500},
         {"centred on the screen", {40, 130}, {}, 1, L"VB6", 7680, 5760},

@@ -15,6 +15,7 @@
 #include <atomic>
 #include <mutex>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace quillery {
@@ -157,6 +158,8 @@ TEST_F(MenuAccessibilityTest, AReaderReadsTheEntriesAndInsertsALine) {
     std::wstring name;
     RECT window{}, line2{}, expected2{};
     long hitOnLine3 = -1;
+    std::vector<long> walked; // from the first child, next until the end
+    long walkEnd = -1, lastChild = -1, beforeFirst = -1;
     HRESULT action = E_UNEXPECTED;
     UniqueCom<IAccessible> kept;
     const std::wstring result = RequestWhileReading(
@@ -179,6 +182,22 @@ TEST_F(MenuAccessibilityTest, AReaderReadsTheEntriesAndInsertsALine) {
                                    TextOf(menu, id, &IAccessible::get_accDefaultAction)});
             }
             stateBefore = StateOf(menu, 2);
+            // Navigation: the child reached, 0 for the end (S_FALSE and nothing given).
+            const auto navigate = [menu](long direction, long from) -> long {
+                VARIANT end;
+                ::VariantInit(&end);
+                const HRESULT answer = menu->accNavigate(direction, Child(from), &end);
+                if (answer == S_FALSE && end.vt == VT_EMPTY) {
+                    return 0;
+                }
+                return answer == S_OK && end.vt == VT_I4 ? end.lVal : -1;
+            };
+            for (walkEnd = navigate(NAVDIR_FIRSTCHILD, CHILDID_SELF);
+                 walkEnd > 0 && walked.size() < 10; walkEnd = navigate(NAVDIR_NEXT, walkEnd)) {
+                walked.push_back(walkEnd);
+            }
+            lastChild = navigate(NAVDIR_LASTCHILD, CHILDID_SELF);
+            beforeFirst = navigate(NAVDIR_PREVIOUS, 1);
 
             ::PostMessageW(popup, WM_MOUSEMOVE, 0, LinePoint(2));
             ASSERT_TRUE(WaitFor([&] { return (StateOf(menu, 2) & kHot) == kHot; }));
@@ -229,6 +248,8 @@ TEST_F(MenuAccessibilityTest, AReaderReadsTheEntriesAndInsertsALine) {
         EXPECT_EQ(entries[i].shortcut, want[i].shortcut) << i + 1;
         EXPECT_EQ(entries[i].action, want[i].action) << i + 1;
     }
+    EXPECT_EQ(walked, (std::vector<long>{1, 2, 3, 4, 5}));
+    EXPECT_EQ(std::tuple(walkEnd, lastChild, beforeFirst), std::tuple(0L, 5L, 0L));
     EXPECT_EQ(stateBefore, STATE_SYSTEM_FOCUSABLE);
     EXPECT_EQ(hotLine, 0) << "only the highlighted line is hot";
     EXPECT_EQ(focus, 2);

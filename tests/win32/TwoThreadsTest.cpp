@@ -5,6 +5,7 @@
 #include "Win32TestSupport.h"
 
 #include "base/ScopeExit.h"
+#include "win32/SnippetMenuWindows.h"
 #include "win32/UniqueResource.h"
 
 #include <gtest/gtest.h>
@@ -202,6 +203,8 @@ public:
     int MenusBesideItsOwn() const { return menusBesideItsOwn_; }
     // Pointer moves that the menu's thread has taken from its queue.
     int Moves() const { return moves_; }
+    // WM_NULL messages posted to the menu that its thread has taken from its queue.
+    int Nulls() const { return nulls_; }
     // While held, the watch's ticks are taken from the queue and dropped unseen: the test
     // stands in for a pointer that never left the menu.
     std::atomic<bool> holdTicks{false};
@@ -223,6 +226,9 @@ private:
                 }
                 if (taken.message == WM_MOUSEMOVE) {
                     ++moves_;
+                }
+                if (taken.message == WM_NULL) {
+                    ++nulls_;
                 }
                 if (taken.message == WM_TIMER && holdTicks) {
                     taken.message = WM_NULL;
@@ -277,12 +283,23 @@ private:
     std::atomic<bool> requested_{false};
     std::atomic<int> menusBesideItsOwn_{-1};
     std::atomic<int> moves_{0};
+    std::atomic<int> nulls_{0};
     HRESULT created_ = E_PENDING;
     DWORD threadId_ = 0;
     HRESULT answer_ = E_PENDING;
     std::wstring text_ = L"unset";
     wintest::Thread thread_; // last: it starts at once and uses everything above
 };
+
+// The messages that a window of the menu's class that is not Quillery's was sent or posted.
+std::atomic<int> decoyReached{0};
+
+LRESULT CALLBACK DecoyProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NULL || message == win32::CloseWithoutChoiceMessage()) {
+        ++decoyReached;
+    }
+    return ::DefWindowProcW(window, message, wParam, lParam);
+}
 
 // The test's own thread reads the menus as a screen reader does, from the process's
 // multithreaded apartment.
@@ -365,6 +382,51 @@ TEST(TwoThreadsTest, SecondTabsRequestClosesTheFirstMenuThenOpensItsOwn) {
     EXPECT_EQ(second.answer(), S_OK);
     EXPECT_EQ(second.text(), L"text of 4");
     EXPECT_TRUE(boxes.Seen().empty());
+}
+
+// Another program's window of the menu's class is neither asked to close nor waited for (a
+// request that waited would have sent it messages until its limit), and a close that is
+// posted, even one naming this process, leaves an open menu as it is.
+TEST(TwoThreadsTest, AnotherProgramsWindowOfTheClassAndAPostedCloseLeaveTheMenuAlone) {
+    wintest::TempDirectory folder;
+    wintest::WriteWholeFile(folder.File(L"Menu.dat"), wintest::MenuFileBytes(L"", 1, {1, 2}));
+    RegisteredServer server(folder.path());
+    ASSERT_TRUE(server.registered());
+    // The decoy is registered by the test's program, on this thread, which answers it.
+    WNDCLASSW decoyClass{};
+    decoyClass.lpfnWndProc = &DecoyProcedure;
+    decoyClass.hInstance = ::GetModuleHandleW(nullptr);
+    decoyClass.lpszClassName = kPopupClass;
+    ASSERT_NE(::RegisterClassW(&decoyClass), 0);
+    const win32::UniqueWindow decoy(::CreateWindowExW(0, kPopupClass, L"", WS_POPUP, 0, 0, 9, 9,
+                                                      nullptr, nullptr, decoyClass.hInstance,
+                                                      nullptr));
+    Tab tab;
+    ASSERT_EQ(tab.created(), S_OK);
+    const ScopeExit leave([] {
+        ::SetCursorPos(::GetSystemMetrics(SM_CXSCREEN) - 1, ::GetSystemMetrics(SM_CYSCREEN) - 1);
+    });
+    ASSERT_TRUE(MovePointer({150, 300}));
+    tab.Request();
+    HWND popup = nullptr;
+    ASSERT_TRUE(wintest::PumpUntil([&] {
+        popup = VisiblePopupOf(tab.threadId());
+        return popup != nullptr && PointerOnBanner(popup) && tab.Moves() > 0;
+    }));
+    EXPECT_EQ(decoyReached, 0);
+
+    const int nulls = tab.Nulls();
+    ::PostMessageW(popup, win32::CloseWithoutChoiceMessage(), ::GetCurrentProcessId(),
+                   ::GetCurrentThreadId());
+    ::PostMessageW(popup, WM_NULL, 0, 0);
+    // Posted messages are taken in order: once the second is taken, so was the close.
+    ASSERT_TRUE(WaitFor([&] { return tab.Nulls() > nulls; }));
+    EXPECT_TRUE(::IsWindow(popup));
+    EXPECT_FALSE(tab.Finished());
+    // Sent by this process, the close is taken, and the wait ends as the menu goes.
+    EXPECT_EQ(win32::AskToClose({popup}, 5000), std::vector<HWND>{popup});
+    EXPECT_TRUE(win32::WaitUntilGone({popup}, 5000));
+    EXPECT_TRUE(WaitFor([&] { return tab.Finished(); }));
 }
 
 } // namespace
