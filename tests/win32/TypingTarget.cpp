@@ -139,12 +139,11 @@ LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     }
     switch (message) {
     case WM_TIMER:
-        if (IsWindowVisible(FindWindowW(L"QuillerySnippetMenu", nullptr))) {
+        // Once told that it lost the keyboard (the focus it had is kept), to the menu.
+        if (GetActiveWindow() != window &&
+            IsWindowVisible(FindWindowW(L"QuillerySnippetMenu", nullptr))) {
             KillTimer(window, wParam);
             g_lastFocus = GetDlgItem(window, 2);
-            if (GetActiveWindow() == window) { // not yet told that it lost the keyboard
-                SetFocus(g_lastFocus);
-            }
             SetWindowTextW(window, L"Quillery typing target: focus moved");
         }
         return 0;
