@@ -199,7 +199,15 @@ drive_hotkey() {
     local before
     before=$(notepad_text | wc -c)
     say "pressing Ctrl+Shift+Insert in Notepad"
-    xdotool key ctrl+shift+Insert
+    # Held until the first window comes: Quillery acts only on a hotkey whose keys are down.
+    xdotool keydown ctrl+shift+Insert
+    tries=100
+    until probe window --title "Welcome to Quillery" --timeout 0 >/dev/null 2>&1 ||
+        probe window --class QuillerySnippetMenu --timeout 0 >/dev/null 2>&1; do
+        ((tries-- > 0)) || break
+        sleep 0.1
+    done
+    xdotool keyup ctrl+shift+Insert
     echo "no menu came for the hotkey" >>"$out"
     open_menu_and_click_first "$resident" "$shot" "$out"
     tries=100

@@ -90,6 +90,17 @@ std::optional<Notice> MenuForProgram(const std::optional<TypingTarget>& target,
     if (GetForegroundWindow() != target->window && !GiveForegroundBack(*target)) {
         return Notice{notTyped + L"\"" + program + L"\" could not be brought back to the front."};
     }
+    // Last, as close to the typing as can be: the text goes where the user chose or nowhere.
+    switch (ChangeSinceMenu(*target)) {
+    case TargetChange::FocusMoved:
+        return Notice{notTyped + L"\"" + program +
+                      L"\" moved its keyboard focus elsewhere since the menu was opened."};
+    case TargetChange::PageChanged:
+        return Notice{notTyped + L"\"" + program +
+                      L"\" went to another page since the menu was opened."};
+    case TargetChange::None:
+        break;
+    }
     const std::vector<resident::KeyStroke> strokes = resident::KeyStrokesFor(*chosen);
     const std::size_t typed = TypeStrokes(strokes, target->thread, target->window);
     if (typed < strokes.size()) {

@@ -23,7 +23,8 @@ inline constexpr DWORD kKeysReleaseLimitMs = 10000;
 // `opening` says, and types the chosen snippet into `target`:
 // the foreground and the focus go back to it, the keys of the hotkey (`hotkeyKey`, with every
 // modifier) are waited for until released, a target that runs above this process gets nothing,
-// and the text goes as key strokes. The clipboard is never touched. A menu closed without a
+// nor one whose focus or page has changed meanwhile (ChangeSinceMenu), and the text goes as key
+// strokes. The clipboard is never touched. A menu closed without a
 // choice types nothing and says nothing. Needs the Win32 platform installed and COM on the
 // thread.
 std::optional<Notice> MenuForProgram(const std::optional<TypingTarget>& target,

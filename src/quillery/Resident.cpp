@@ -144,7 +144,13 @@ void CALLBACK Resident::OnForegroundChanged(HWINEVENTHOOK, DWORD, HWND window, L
 
 LRESULT Resident::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_HOTKEY && wParam == kHotkeyId) {
-        OpenMenuFromHotkey();
+        // Any program may post this message: only the user's own press, with the keys still
+        // down as it is handled, opens the menu.
+        if (resident::HotkeyHeld(hotkey_, [](std::uint32_t key) {
+                return (GetAsyncKeyState(static_cast<int>(key)) & 0x8000) != 0;
+            })) {
+            OpenMenuFromHotkey();
+        }
         return 0;
     }
     if (message == kTrayMessage) {

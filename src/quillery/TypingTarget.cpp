@@ -1,5 +1,6 @@
 #include "quillery/TypingTarget.h"
 
+#include "resident/TargetChecks.h"
 #include "win32/UniqueResource.h"
 
 #include <oleacc.h>
@@ -56,11 +57,60 @@ void PumpFor(DWORD milliseconds) {
     }
 }
 
-// The control of the target's thread that has the keyboard focus; null when none has.
-HWND FocusOf(DWORD thread) {
+GUITHREADINFO InfoOf(DWORD thread) {
     GUITHREADINFO info{};
     info.cbSize = sizeof(info);
-    return GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+    return GetGUIThreadInfo(thread, &info) ? info : GUITHREADINFO{};
+}
+
+// The control of the target's thread that has the keyboard focus; null when none has.
+HWND FocusOf(DWORD thread) {
+    return InfoOf(thread).hwndFocus;
+}
+
+// Waits (for a bounded time) until the target's thread has taken the activation that the
+// foreground brings, and has handled what it was sent until then: a program puts its focus
+// where it wants it as it is activated, and its focus is read only after that.
+void LetTargetSettle(const TypingTarget& target) {
+    const DWORD start = GetTickCount();
+    while (InfoOf(target.thread).hwndActive != target.window &&
+           GetTickCount() - start < kForegroundLimitMs && IsWindow(target.window)) {
+        PumpFor(kPollMs);
+    }
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(target.window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kForegroundLimitMs,
+                        &ignored);
+}
+
+std::wstring TitleOf(HWND window) {
+    std::wstring title(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    title.resize(static_cast<std::size_t>(
+        GetWindowTextW(window, title.data(), static_cast<int>(title.size()))));
+    return title;
+}
+
+// The last sub-authority of the integrity label of `process`'s token; nothing when the process
+// cannot be asked.
+std::optional<std::uint32_t> IntegrityLevelOf(HANDLE process) {
+    win32::UniqueHandle token;
+    if (process == nullptr || !OpenProcessToken(process, TOKEN_QUERY, token.put())) {
+        return std::nullopt;
+    }
+    DWORD size = 0;
+    GetTokenInformation(token.get(), TokenIntegrityLevel, nullptr, 0, &size);
+    if (size < sizeof(TOKEN_MANDATORY_LABEL)) {
+        return std::nullopt;
+    }
+    std::vector<BYTE> buffer(size);
+    if (!GetTokenInformation(token.get(), TokenIntegrityLevel, buffer.data(), size, &size)) {
+        return std::nullopt;
+    }
+    PSID sid = reinterpret_cast<TOKEN_MANDATORY_LABEL*>(buffer.data())->Label.Sid;
+    const UCHAR count = *GetSidSubAuthorityCount(sid);
+    if (count == 0) {
+        return std::nullopt;
+    }
+    return *GetSidSubAuthority(sid, count - 1U);
 }
 
 } // namespace
@@ -77,6 +127,7 @@ std::optional<TypingTarget> TargetOf(HWND window) {
         return std::nullopt;
     }
     target.focus = FocusOf(target.thread);
+    target.title = TitleOf(window);
     return target;
 }
 
@@ -110,9 +161,12 @@ bool GiveForegroundBack(const TypingTarget& target) {
         SetForegroundWindow(target.window);
     }
     // A program that does not put the focus back on the control it had when it is activated
-    // again (the default window procedure focuses the top-level window) gets it put back.
+    // again (the default window procedure focuses the top-level window) gets it put back. One
+    // that has put it on another control chose so: ChangeSinceMenu() tells.
+    LetTargetSettle(target);
+    const HWND focus = FocusOf(target.thread);
     if (target.focus != nullptr && IsWindow(target.focus) &&
-        FocusOf(target.thread) != target.focus) {
+        (focus == nullptr || focus == target.window)) {
         const DWORD ours = GetCurrentThreadId();
         if (AttachThreadInput(ours, target.thread, TRUE)) {
             SetFocus(target.focus);
@@ -122,41 +176,28 @@ bool GiveForegroundBack(const TypingTarget& target) {
     return true;
 }
 
+TargetChange ChangeSinceMenu(const TypingTarget& target) {
+    LetTargetSettle(target);
+    if (target.focus != nullptr && FocusOf(target.thread) != target.focus) {
+        return TargetChange::FocusMoved;
+    }
+    wchar_t windowClass[64] = L"";
+    if (GetClassNameW(target.window, windowClass, 64) > 0 &&
+        resident::IsBrowserWindowClass(windowClass) && TitleOf(target.window) != target.title) {
+        return TargetChange::PageChanged;
+    }
+    return TargetChange::None;
+}
+
 bool RunsAboveUs(const TypingTarget& target) {
-    auto levelOf = [](HANDLE process) -> std::optional<DWORD> {
-        win32::UniqueHandle token;
-        if (!OpenProcessToken(process, TOKEN_QUERY, token.put())) {
-            return std::nullopt;
-        }
-        DWORD size = 0;
-        GetTokenInformation(token.get(), TokenIntegrityLevel, nullptr, 0, &size);
-        if (size == 0) {
-            return std::nullopt;
-        }
-        std::vector<BYTE> buffer(size);
-        if (!GetTokenInformation(token.get(), TokenIntegrityLevel, buffer.data(), size, &size)) {
-            return std::nullopt;
-        }
-        PSID sid = reinterpret_cast<TOKEN_MANDATORY_LABEL*>(buffer.data())->Label.Sid;
-        const UCHAR count = *GetSidSubAuthorityCount(sid);
-        if (count == 0) {
-            return std::nullopt;
-        }
-        return *GetSidSubAuthority(sid, count - 1U);
-    };
-    const std::optional<DWORD> ours = levelOf(GetCurrentProcess());
     const win32::UniqueHandle process(
         OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, target.process));
-    if (!ours || !process) {
-        return true;
-    }
-    const std::optional<DWORD> theirs = levelOf(process.get());
-    return !theirs || *theirs > *ours;
+    return resident::RunsAbove(IntegrityLevelOf(process.get()),
+                               IntegrityLevelOf(GetCurrentProcess()));
 }
 
 std::wstring ProgramName(const TypingTarget& target) {
-    wchar_t title[256] = L"";
-    if (GetWindowTextW(target.window, title, 256) > 0) {
+    if (std::wstring title = resident::ShownTitle(target.title); !title.empty()) {
         return title;
     }
     const win32::UniqueHandle process(
@@ -164,8 +205,11 @@ std::wstring ProgramName(const TypingTarget& target) {
     wchar_t path[MAX_PATH] = L"";
     DWORD size = MAX_PATH;
     if (process && QueryFullProcessImageNameW(process.get(), 0, path, &size)) {
-        const std::wstring full(path, size);
-        return full.substr(full.find_last_of(L"\\/") + 1);
+        const std::wstring_view full(path, size);
+        if (std::wstring file = resident::ShownTitle(full.substr(full.find_last_of(L"\\/") + 1));
+            !file.empty()) {
+            return file;
+        }
     }
     return L"the program";
 }

@@ -101,6 +101,17 @@ HotkeyFault CheckHotkey(const Hotkey& hotkey) {
     return HotkeyFault::Usable;
 }
 
+bool HotkeyHeld(const Hotkey& hotkey, const std::function<bool(std::uint32_t)>& isDown) {
+    constexpr std::uint32_t kShiftKey = 0x10, kControlKey = 0x11, kAltKey = 0x12;
+    constexpr std::uint32_t kLeftWinKey = 0x5B, kRightWinKey = 0x5C;
+    const auto held = [&](std::uint32_t modifier, bool down) {
+        return (hotkey.modifiers & modifier) == 0 || down;
+    };
+    return hotkey.key != 0 && isDown(hotkey.key) && held(kControl, isDown(kControlKey)) &&
+           held(kShift, isDown(kShiftKey)) && held(kAlt, isDown(kAltKey)) &&
+           held(kWin, isDown(kLeftWinKey) || isDown(kRightWinKey));
+}
+
 std::uint32_t StoredHotkey(const Hotkey& hotkey) {
     return (hotkey.modifiers & kAllModifiers) << 8 | (hotkey.key & 0xFF);
 }

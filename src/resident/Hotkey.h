@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,6 +24,11 @@ struct Hotkey {
 
     bool operator==(const Hotkey&) const = default;
 };
+
+// Whether the keys of `hotkey` are all down, as `isDown` answers for a virtual-key code: the key
+// and each of its modifiers (Ctrl, Shift and Alt on either side, either Windows key). A hotkey
+// message that comes while they are not was posted by a program, not pressed by the user.
+bool HotkeyHeld(const Hotkey& hotkey, const std::function<bool(std::uint32_t)>& isDown);
 
 // Ctrl+Shift+Insert: no common program acts on it, and no keyboard layout types with it. Never
 // Ctrl+Alt with a letter, which is AltGr on many layouts ('@', '€', '{').

@@ -359,11 +359,22 @@ HRESULT MenuAccessible::accDoDefaultAction(VARIANT child) {
         if (!MenuTakesClicks(menu, window_)) {
             return E_FAIL;
         }
+        requested_ = entry;
         if (!::PostMessageW(window_, ChooseEntryMessage(), static_cast<WPARAM>(entry), 0)) {
+            requested_.reset();
             return HRESULT_FROM_WIN32(::GetLastError());
         }
         return S_OK;
     });
+}
+
+bool MenuAccessible::TakeRequest(WPARAM entry) noexcept {
+    // A message for another entry leaves the request alone: its own message is still to come.
+    if (!requested_ || static_cast<WPARAM>(*requested_) != entry) {
+        return false;
+    }
+    requested_.reset();
+    return true;
 }
 
 } // namespace quillery::win32

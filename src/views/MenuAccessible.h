@@ -10,10 +10,14 @@
 
 #include <oleacc.h>
 
+#include <optional>
+
 namespace quillery::win32 {
 
 // The message that the snippet menu's window gets when a client has asked for an entry's
-// default action: the entry's number in wParam. Registered once per process.
+// default action: the entry's number in wParam. Registered once per process, so any program can
+// post it: the window acts on it only for the request its accessible object made
+// (MenuAccessible::TakeRequest).
 UINT ChooseEntryMessage();
 
 // Whether a left click would reach the menu's window now: nothing is in front of it. The pointer
@@ -39,6 +43,10 @@ public:
                                             ModuleUse module) noexcept;
 
     void Disconnect() noexcept { menu_ = nullptr; }
+
+    // Whether a choice message for `entry` answers the default action that a client last asked
+    // of this object; the request is answered once.
+    bool TakeRequest(WPARAM entry) noexcept;
 
     // IDispatch: clients call IAccessible's methods directly; none is offered by name.
     STDMETHODIMP GetTypeInfoCount(UINT* count) override;
@@ -90,6 +98,7 @@ private:
     PixelScale scale_; // the window's
     ModuleUse module_;
     DWORD thread_;
+    std::optional<int> requested_; // the entry of the default action posted and not yet taken
 };
 
 namespace resource_traits {

@@ -62,9 +62,11 @@ void SnippetMenuView::AnnounceClosedAndDisconnect() {
 }
 
 // A client's default action, posted by the accessible object: what a left click on the entry
-// does, unless something has come in front of the window since the client asked.
+// does, unless something has come in front of the window since the client asked. The same
+// message posted by any other program, with no request of the object behind it, does nothing.
 void SnippetMenuView::ChooseEntryForClient(WPARAM entry) {
-    if (!MenuTakesClicks(menu_, window_) || entry > static_cast<WPARAM>(menu_.EntryCount())) {
+    if (!accessible_ || !accessible_.get()->TakeRequest(entry) ||
+        !MenuTakesClicks(menu_, window_) || entry > static_cast<WPARAM>(menu_.EntryCount())) {
         return;
     }
     menu_.ChooseEntry(static_cast<int>(entry));

@@ -1,12 +1,14 @@
-// The hotkey: which ones can be used, how it is kept, how it is shown; what a start says of it;
-// and the program's command line.
+// The hotkey: which ones can be used, how it is kept, how it is shown, when its keys are held;
+// what a start says of it; the program's command line; and the checks before typing.
 
 #include "resident/Hotkey.h"
 #include "resident/ResidentArguments.h"
 #include "resident/StartNotice.h"
+#include "resident/TargetChecks.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace quillery::resident {
@@ -104,6 +106,35 @@ TEST(HotkeyTest, KeptAsKeyAndModifiersInOneValue) {
 TEST(HotkeyTest, ShownWithItsModifiersFirst) {
     EXPECT_EQ(HotkeyText(kDefaultHotkey, L"Insert"), L"Ctrl+Shift+Insert");
     EXPECT_EQ(HotkeyText({kWin | kAlt | kShift | kControl, 'Q'}, L"Q"), L"Ctrl+Shift+Alt+Win+Q");
+}
+
+TEST(HotkeyTest, HeldOnlyWithTheKeyAndEachModifierDown) {
+    const auto down = [](std::vector<std::uint32_t> keys) {
+        return [keys](std::uint32_t key) { return std::count(keys.begin(), keys.end(), key) > 0; };
+    };
+    EXPECT_TRUE(HotkeyHeld(kDefaultHotkey, down({0x11, 0x10, 0x2D})));
+    EXPECT_FALSE(HotkeyHeld(kDefaultHotkey, down({0x10, 0x2D})));           // Ctrl up
+    EXPECT_TRUE(HotkeyHeld({kAlt | kWin, 0x78}, down({0x12, 0x5C, 0x78}))); // right Windows key
+    EXPECT_FALSE(HotkeyHeld({kAlt | kWin, 0x78}, down({0x11, 0x5B, 0x78})));
+}
+
+TEST(TargetChecksTest, IntegrityBrowsersAndTheTitleANoticeShows) {
+    EXPECT_TRUE(RunsAbove(0x3000, 0x2000));
+    EXPECT_FALSE(RunsAbove(0x2000, 0x2000));
+    EXPECT_TRUE(RunsAbove(std::nullopt, 0x3000)); // unreadable: above
+    EXPECT_TRUE(IsBrowserWindowClass(L"MozillaWindowClass"));
+    EXPECT_FALSE(IsBrowserWindowClass(L"Chrome_RenderWidgetHostHWND")); // a control
+    const std::wstring a59(59, L'a'), pair = L"\xD83D\xDE00";
+    const std::pair<std::wstring, std::wstring> cases[] = {
+        {L"\u202Eevil\u202C \"x\"\r\n\t\u2028\u200E\u200F\u061C\u2066\u2069", L"evil \"x\""},
+        {std::wstring(L"a\0b", 3) + L"\x7F\x85\x9F", L"ab"},
+        {L"\u202E" + a59 + L"b\r\n", a59 + L"b"}, // at the limit, what is left out not counted
+        {a59 + L"bc", a59 + L"\u2026"},
+        {a59.substr(1) + pair + pair + pair, a59.substr(1) + pair + L"\u2026"}, // pairs whole
+    };
+    for (const auto& [title, shown] : cases) {
+        EXPECT_EQ(ShownTitle(title), shown);
+    }
 }
 
 TEST(StartNoticeTest, IntroducedOnceTheWarningInItsPlaceNothingWithoutAnIcon) {

@@ -1,12 +1,13 @@
 // Quillery.exe as a user meets it, each program in a process of its own: the resident program
 // with its own Menu.dat, a program to type into (TypingTarget.cpp), the hotkey pressed and the
-// menu clicked on the display by xdotool.
+// menu clicked on the display by xdotool; and the integrity check, called here.
 
 #include "Win32TestSupport.h"
 
 #include "base/Utf8.h"
 #include "quillery/Resident.h"
 #include "quillery/RunningInstance.h"
+#include "quillery/TypingTarget.h"
 #include "win32/SnippetMenuWindows.h"
 #include "win32/UniqueResource.h"
 
@@ -150,7 +151,7 @@ protected:
         RegSetValueExW(settings.get(), L"Introduced", 0, REG_DWORD,
                        reinterpret_cast<const BYTE*>(&introduced), sizeof(introduced));
     }
-    void TearDown() override { Xdotool({"keyup", "ctrl", "shift"}); }
+    void TearDown() override { Xdotool({"keyup", "ctrl", "shift", "Insert"}); }
 
     // Menu.dat beside the program: the header with the welcome window off, then the snippets as
     // items 1, 2, ... (item n is record n + 2).
@@ -210,10 +211,13 @@ protected:
         return {static_cast<short>(LOWORD(answer)), static_cast<short>(HIWORD(answer))};
     }
 
-    // Presses the hotkey and waits for the menu with the pointer on its banner; its rectangle.
-    RECT OpenMenu(const std::vector<std::string>& press = {"key", "ctrl+shift+Insert"}) {
-        EXPECT_TRUE(Xdotool(press));
-        return ShownMenu();
+    // Presses the hotkey, held until the menu is there with the pointer on its banner (Quillery
+    // acts only on a hotkey whose keys are down); the menu's rectangle.
+    RECT OpenMenu(const std::string& keys = "ctrl+shift+Insert") {
+        EXPECT_TRUE(Xdotool({"keydown", keys}));
+        const RECT menu = ShownMenu();
+        EXPECT_TRUE(Xdotool({"keyup", keys}));
+        return menu;
     }
 
     static RECT ShownMenu() {
@@ -334,12 +338,13 @@ TEST_F(ResidentProgramTest, FirstRunWelcomeThenTheMenuEachInFrontWithTheKeyboard
     wintest::WriteWholeFile(dir_.File(L"Menu.dat"), bytes);
     auto resident = StartResident();
     auto target = StartTarget(/*single=*/true);
-    ASSERT_TRUE(Xdotool({"key", "ctrl+shift+Insert"}));
+    ASSERT_TRUE(Xdotool({"keydown", "ctrl+shift+Insert"}));
     HWND welcome = nullptr;
     EXPECT_TRUE(WaitFor([&] {
         welcome = wintest::FindVisible(L"QuilleryWelcome");
         return welcome != nullptr && GetForegroundWindow() == welcome && HasDisplayFocus(welcome);
     })) << "the welcome window did not take the keyboard";
+    ASSERT_TRUE(Xdotool({"keyup", "ctrl+shift+Insert"}));
     // Continue has the focus: Tab to the box, tick it, back to Continue and press it.
     ASSERT_TRUE(Xdotool({"key", "Tab", "space", "shift+Tab", "space"}));
     const RECT menu = ShownMenu();
@@ -382,13 +387,41 @@ TEST_F(ResidentProgramTest, MenuOnceTypesTheChoiceAndEnds) {
     EXPECT_EQ(once.Exited(), 0u);
 }
 
+// A program that moves its focus to another control while the menu is open gets nothing, and
+// the notice names it.
+TEST_F(ResidentProgramTest, FocusMovedWhileTheMenuWasOpenTypesNothingAndSaysWhy) {
+    auto target = StartTarget(L"moving", 1);
+    Process once(program_, L"/menu");
+    const RECT menu = ShownMenu();
+    EXPECT_TRUE(WaitFor([&] { return TextOf(target_) == L"Quillery typing target: focus moved"; }));
+    ClickLine(menu, 1);
+    HWND box = once.Window(L"#32770");
+    std::wstring said;
+    EXPECT_TRUE(WaitFor([&] {
+        said.clear();
+        EnumChildWindows(box, &AppendText, reinterpret_cast<LPARAM>(&said));
+        return said.find(L"\"Quillery typing target: moving focus\" moved its keyboard focus") !=
+               std::wstring::npos;
+    })) << ToUtf8(said);
+    EXPECT_EQ(TextOf(edit_) + TextOf(GetDlgItem(target_, 2)), L"");
+}
+
+// The integrity check reads the target's token: one that cannot be read (no process 0) is above.
+TEST(RunsAboveUsTest, ReadsTheTargetsOwnLevel) {
+    app::TypingTarget target;
+    target.process = GetCurrentProcessId();
+    EXPECT_FALSE(app::RunsAboveUs(target));
+    target.process = 0;
+    EXPECT_TRUE(app::RunsAboveUs(target));
+}
+
 // Ctrl and Shift, the hotkey's modifiers, still held when the line is clicked: the snippet is
 // typed only once they are up, so that "a b c" does not select all, nor anything else.
 TEST_F(ResidentProgramTest, ModifiersHeldAtTheClickStillTypeOnlyTheCharacters) {
     auto resident = StartResident();
     auto target = StartTarget(/*single=*/false);
     ASSERT_TRUE(Xdotool({"keydown", "ctrl", "shift"}));
-    const RECT menu = OpenMenu({"key", "Insert"});
+    const RECT menu = OpenMenu("Insert");
     ClickLine(menu, 3);
     EXPECT_TRUE(MenuGone());
     ExpectTheTargetHasTheKeyboardAgain();
@@ -404,7 +437,7 @@ TEST_F(ResidentProgramTest, AProgramThatCameInFrontMeanwhileGetsNothing) {
     auto chosenFor = StartTarget(/*single=*/false);
     const HWND chosenBox = edit_;
     ASSERT_TRUE(Xdotool({"keydown", "ctrl", "shift"}));
-    ClickLine(OpenMenu({"key", "Insert"}), 1);
+    ClickLine(OpenMenu("Insert"), 1);
     EXPECT_TRUE(MenuGone());
     EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == target_; }));
     auto other = StartTarget(/*single=*/true);
@@ -415,11 +448,14 @@ TEST_F(ResidentProgramTest, AProgramThatCameInFrontMeanwhileGetsNothing) {
 }
 
 // Escape, and the pointer leaving the menu, close it without typing: the one snippet chosen
-// after them is all the box holds (the program handles one hotkey at a time, in order).
+// after them is all the box holds (the program handles one hotkey at a time, in order). The
+// menu's choice message, which any program can post, chose nothing before the Escape.
 TEST_F(ResidentProgramTest, EscapeAndThePointerLeavingTypeNothing) {
     auto resident = StartResident();
     auto target = StartTarget(/*single=*/true);
     OpenMenu();
+    PostMessageW(wintest::FindVisible(win32::kSnippetMenuClass),
+                 RegisterWindowMessageW(L"Quillery.ChooseEntry"), 1, 0);
     ASSERT_TRUE(Xdotool({"key", "Escape"}));
     EXPECT_TRUE(MenuGone());
     ExpectTheTargetHasTheKeyboardAgain();
@@ -484,7 +520,8 @@ TEST_F(ResidentProgramTest, HotkeyHeldByAnotherProgramIsToldAndTheProgramKeepsRu
 
 // The user's choices are kept per user: the hotkey read at start (Ctrl+Shift+F9, kept as the
 // key in the low byte and Ctrl 2 + Shift 4 in the next), and Start with Windows from the icon's
-// menu as the user's Run key starting this very file, on and off again.
+// menu as the user's Run key starting this very file, on and off again. A hotkey message that a
+// program posts before it, the keys not down, opens no menu.
 TEST_F(ResidentProgramTest, KeptHotkeyAndStartWithWindows) {
     win32::UniqueKey settings;
     ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Quillery", 0, nullptr, 0,
@@ -496,7 +533,7 @@ TEST_F(ResidentProgramTest, KeptHotkeyAndStartWithWindows) {
               ERROR_SUCCESS);
     auto resident = StartResident();
     auto target = StartTarget(/*single=*/true);
-    ClickLine(OpenMenu({"key", "ctrl+shift+F9"}), 1);
+    ClickLine(OpenMenu("ctrl+shift+F9"), 1);
     EXPECT_TRUE(EditHolds(kGreeting));
 
     const auto runValue = [] {
@@ -512,9 +549,11 @@ TEST_F(ResidentProgramTest, KeptHotkeyAndStartWithWindows) {
         return std::wstring(command);
     };
     HWND window = resident->Window(kResidentClass);
+    PostMessageW(window, WM_HOTKEY, 1, MAKELPARAM(MOD_CONTROL | MOD_SHIFT, VK_F9));
     PostMessageW(window, WM_COMMAND, 3, 0); // Start with Windows
     EXPECT_TRUE(WaitFor([&] { return runValue() == L"\"" + program_ + L"\""; }))
         << "the Run key holds " << ToUtf8(runValue());
+    EXPECT_EQ(wintest::FindVisible(win32::kSnippetMenuClass), nullptr) << "posted hotkey acted on";
     PostMessageW(window, WM_COMMAND, 3, 0);
     EXPECT_TRUE(WaitFor([&] { return runValue() == L"(none)"; }));
 }

@@ -9,7 +9,9 @@
 // word, the bottom edge (the first row below it) in the high word. With "form", the window
 // handles Tab as a dialog does (IsDialogMessage), the one-line box focused first. With
 // "console <file>", it has no window but a console, titled "Quillery typing target: console",
-// and appends each line read from it to <file> in UTF-16.
+// and appends each line read from it to <file> in UTF-16. With "moving", the one-line box focused
+// first, it moves its focus to the multi-line box once a snippet menu is up, as a page replaced
+// by another does, and then titles itself "Quillery typing target: focus moved".
 
 #include <windows.h>
 
@@ -136,6 +138,15 @@ LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return MAKELRESULT(caret.left, caret.bottom);
     }
     switch (message) {
+    case WM_TIMER:
+        // Once told that it lost the keyboard (the focus it had is kept), to the menu.
+        if (GetActiveWindow() != window &&
+            IsWindowVisible(FindWindowW(L"QuillerySnippetMenu", nullptr))) {
+            KillTimer(window, wParam);
+            g_lastFocus = GetDlgItem(window, 2);
+            SetWindowTextW(window, L"Quillery typing target: focus moved");
+        }
+        return 0;
     case WM_ACTIVATE:
         if (LOWORD(wParam) == WA_INACTIVE) {
             g_lastFocus = GetFocus();
@@ -192,11 +203,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     windowClass.lpszClassName = kDrawnBoxClass;
     RegisterClassW(&windowClass);
     const bool form = lstrcmpW(commandLine, L"form") == 0;
-    const bool singleFirst = form || lstrcmpW(commandLine, L"single") == 0;
+    const bool moving = lstrcmpW(commandLine, L"moving") == 0;
+    const bool singleFirst = form || moving || lstrcmpW(commandLine, L"single") == 0;
     const bool drawn = lstrcmpW(commandLine, L"drawn") == 0;
     HWND window = CreateWindowExW(0, kClass,
                                   drawn         ? L"Quillery typing target: drawn caret"
                                   : form        ? L"Quillery typing target: form"
+                                  : moving      ? L"Quillery typing target: moving focus"
                                   : singleFirst ? L"Quillery typing target: one line"
                                                 : L"Quillery typing target: several lines",
                                   WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 300, 250, 420, 290,
@@ -210,6 +223,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     if (drawn) {
         g_drawnBox = CreateWindowExW(0, kDrawnBoxClass, L"", child, 20, 205, 360, 24, window,
                                      reinterpret_cast<HMENU>(3), instance, nullptr);
+    }
+    if (moving) {
+        SetTimer(window, 1, 10, nullptr);
     }
     ShowWindow(window, SW_SHOW);
     SetForegroundWindow(window);
