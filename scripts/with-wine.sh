@@ -14,6 +14,9 @@
 # With --dpi N the prefix's screen has N dots per inch (HKCU\Control Panel\Desktop, LogPixels),
 # which Wine reads as each process starts; without it, Wine's default of 96. A prefix keeps its
 # resolution, so give a run at another one a BUILD_DIR of its own.
+# With --task-bar-right N the display's work area leaves N pixels free at its right edge, as a
+# task bar docked there does (the root window's _NET_WORKAREA, which Wine reads as its first
+# process starts, so set before any): the monitor's work area is then smaller than the monitor.
 # The prefix is 32-bit, or 64-bit when QUILLERY_WINEARCH is win64 or BUILD_DIR was configured
 # with cmake/mingw-x86_64.cmake; a 64-bit prefix runs 32-bit programs too.
 # Wine's debug channels stay off unless QUILLERY_WINEDEBUG names some (as WINEDEBUG does).
@@ -21,16 +24,17 @@
 set -uo pipefail
 
 usage() {
-    echo "usage: $0 [--dpi N] BUILD_DIR -- COMMAND [ARGS...]" >&2
+    echo "usage: $0 [--dpi N] [--task-bar-right N] BUILD_DIR -- COMMAND [ARGS...]" >&2
     exit 2
 }
 
 dpi=""
-if [[ ${1-} == "--dpi" ]]; then
+task_bar=""
+while [[ ${1-} == "--dpi" || ${1-} == "--task-bar-right" ]]; do
     [[ ${2-} =~ ^[1-9][0-9]*$ ]] || usage
-    dpi=$2
+    if [[ $1 == "--dpi" ]]; then dpi=$2; else task_bar=$2; fi
     shift 2
-fi
+done
 [[ $# -ge 3 && $2 == "--" ]] || usage
 build_dir=$1
 shift 2
@@ -182,6 +186,11 @@ until start_display; do
     ((--attempts > 0)) || fail "Xvfb and openbox did not start${DISPLAY:+ on $DISPLAY}"
     echo "with-wine: the display ${DISPLAY:-} went away while starting; starting another" >>"$log"
 done
+
+if [[ -n $task_bar ]]; then
+    xprop -root -f _NET_WORKAREA 32c -set _NET_WORKAREA "0, 0, $((1024 - task_bar)), 768" ||
+        fail "cannot leave room for a task bar on $DISPLAY"
+fi
 
 export WINEPREFIX
 export WINEARCH=$winearch

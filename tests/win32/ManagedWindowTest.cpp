@@ -12,6 +12,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,11 @@ TEST(ManagedWindowTest, PopUpAtTheRightEdgeOpensInsideTheWorkAreaAndWorks) {
     MONITORINFO monitor{};
     monitor.cbSize = sizeof(monitor);
     ASSERT_TRUE(::GetMonitorInfoW(::MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST), &monitor));
+    // Run again with a task bar at the right edge, where the work area is not the monitor.
+    if (std::getenv("QUILLERY_TASK_BAR_RIGHT") != nullptr) {
+        ASSERT_EQ(monitor.rcMonitor.right - monitor.rcWork.right,
+                  std::atoi(std::getenv("QUILLERY_TASK_BAR_RIGHT")));
+    }
     RECT moved{};
     std::vector<RECT> whileHovering;
     std::vector<std::vector<int>> highlighted; // the lines shown highlighted as each is hovered
