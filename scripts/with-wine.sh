@@ -187,8 +187,16 @@ until start_display; do
     echo "with-wine: the display ${DISPLAY:-} went away while starting; starting another" >>"$log"
 done
 
+# openbox publishes a work area of its own as it starts, a moment after it announces itself:
+# the task bar's is set once that one is there, or openbox would overwrite it.
+work_area_published() {
+    xprop -root _NET_WORKAREA 2>/dev/null | grep -q '='
+}
 if [[ -n $task_bar ]]; then
-    xprop -root -f _NET_WORKAREA 32c -set _NET_WORKAREA "0, 0, $((1024 - task_bar)), 768" ||
+    work_area="0, 0, $((1024 - task_bar)), 768"
+    wait_for 100 work_area_published || fail "openbox published no work area on $DISPLAY"
+    xprop -root -f _NET_WORKAREA 32c -set _NET_WORKAREA "$work_area" &&
+        xprop -root _NET_WORKAREA | grep -qx "_NET_WORKAREA(CARDINAL) = $work_area" ||
         fail "cannot leave room for a task bar on $DISPLAY"
 fi
 
