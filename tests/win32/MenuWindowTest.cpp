@@ -282,8 +282,18 @@ TEST_F(MenuWindowTest, TheTipFollowsThePointerOntoTheLines) {
             }));
             for (const int line : {1, 0, 3}) { // line 0: the banner above the lines
                 const int y = line == 0 ? 5 : wintest::LineCentreY(line);
-                ::SetCursorPos(frame.left + 40, frame.top + y);
-                WaitFor([&] { return tipShown() == static_cast<UINT_PTR>(line); });
+                // Put back there while waiting when it is elsewhere: a pointer that was on the
+                // banner by chance passes the wait above before the load step has moved it
+                // there. Not put there again otherwise: each move restarts the tip's delay.
+                const POINT onLine{frame.left + 40, frame.top + y};
+                WaitFor([&] {
+                    POINT pointer{};
+                    ::GetCursorPos(&pointer);
+                    if (pointer.x != onLine.x || pointer.y != onLine.y) {
+                        ::SetCursorPos(onLine.x, onLine.y);
+                    }
+                    return tipShown() == static_cast<UINT_PTR>(line);
+                });
                 tips.push_back(tipShown());
             }
         });
