@@ -2,9 +2,11 @@
 // in the document that was right-clicked: content.js, injected there now (the click lends the
 // extension access to the tab), takes the field that the right-click focused. Then the native
 // host is asked for a snippet, and the text goes to that claim alone: to the same document, by
-// its id where the browser gives one, and there into the claimed field. A page that has taken
-// the right-clicked one's place meanwhile, in the tab or in its frame, gets nothing; the user is
-// told instead.
+// its id, and there into the claimed field. A page that has taken the right-clicked one's place
+// meanwhile, in the tab or in its frame, gets nothing; the user is told instead.
+//
+// The host serves the browser's session over one connection: it starts at the first request and
+// answers each later one without a process start (see HostConnection below).
 //
 // Runs as the service worker of Chromium-based browsers and as the event page of Firefox; the
 // `browser` namespace is Firefox's, and both namespaces answer with promises.
@@ -23,6 +25,84 @@ api.runtime.onInstalled.addListener(async () => {
 });
 
 api.contextMenus.onClicked.addListener(onMenuClicked);
+
+// One connection to the host for the browser's session. The first request starts the host
+// (runtime.connectNative); later ones go over the same connection and are answered in the order
+// they were sent, one at a time, each with one message. A host that has ended (the browser
+// stopped it, it crashed, or it ended by itself) is started again by the next request; requests
+// that were waiting for it then fail once, with words for the user. An open connection keeps the
+// service worker (Chromium) or the event page (Firefox) alive, so a connection with nothing to
+// do is closed after CLOSE_IDLE_MS: the host then lets go of Pennock.dll, which an upgrade
+// replaces, and of its memory. Five minutes: most pauses between snippets while a user fills in
+// a form or writes mail are shorter, so those keep the quick path, and the host's own limit (ten
+// minutes, for a connection that nobody uses) is never reached by a connection that this closes
+// first, so a request is never sent to a host that is just ending.
+const CLOSE_IDLE_MS = 5 * 60 * 1000;
+
+class HostConnection {
+    constructor() {
+        this.port = null;
+        this.waiting = []; // {resolve, reject} of each request sent, in order
+        this.answered = false; // whether this port's host has answered anything
+        this.idleTimer = undefined;
+    }
+
+    // Resolves to the host's answer to `request`; rejects with words for the user when there
+    // is none (the host cannot be started, or it ended before it answered).
+    ask(request) {
+        clearTimeout(this.idleTimer);
+        if (!this.port) {
+            this.connect();
+        }
+        return new Promise((resolve, reject) => {
+            this.waiting.push({ resolve, reject });
+            this.port.postMessage(request);
+        });
+    }
+
+    connect() {
+        const port = api.runtime.connectNative(HOST_NAME);
+        this.port = port;
+        this.answered = false;
+        port.onMessage.addListener((answer) => {
+            this.answered = true;
+            this.waiting.shift()?.resolve(answer);
+            if (this.waiting.length === 0) {
+                this.idleTimer = setTimeout(() => this.close(), CLOSE_IDLE_MS);
+            }
+        });
+        port.onDisconnect.addListener(() => {
+            // Firefox tells why on the port, Chromium in lastError (which must be read).
+            const why = port.error?.message ?? api.runtime.lastError?.message;
+            if (this.port === port) {
+                this.lost(why);
+            }
+        });
+    }
+
+    close() {
+        if (this.port && this.waiting.length === 0) {
+            this.port.disconnect();
+            this.lost();
+        }
+    }
+
+    // The connection has ended: the next request makes a new one.
+    lost(why = undefined) {
+        clearTimeout(this.idleTimer);
+        const message = this.answered
+            ? "The Quillery program closed before it gave a snippet, so nothing was put into " +
+              "the page. Choose Quillery again."
+            : "The Quillery program could not be reached. Install Quillery for Windows (its " +
+              ".msi package), then restart the browser.";
+        this.port = null;
+        for (const { reject } of this.waiting.splice(0)) {
+            reject(new Error(message, { cause: why }));
+        }
+    }
+}
+
+const host = new HostConnection();
 
 // Runs one menu request for a click on the entry (`info` and `tab` as the browser gives them).
 // Resolves, once everything is done, to what the content script reports ({inserted:
@@ -43,8 +123,9 @@ async function onMenuClicked(info, tab) {
         }
         claim = await claimField(tab.id, info);
     } catch (failure) {
-        await reportFailure(
-            `The field you right-clicked could not be reached (${failure.message}).`);
+        await reportFailure(`The field you right-clicked could not be reached: ${
+            await whyNotReached(tab.id, "the browser does not let extensions into this page")}.`,
+        failure.message);
         return null;
     }
     if (typeof claim === "string") {
@@ -56,11 +137,9 @@ async function onMenuClicked(info, tab) {
     // pointer, which is where the user clicked the entry.
     let answer;
     try {
-        answer = await api.runtime.sendNativeMessage(HOST_NAME,
-            claim.at ? { request: "menu", at: claim.at } : { request: "menu" });
+        answer = await host.ask(claim.at ? { request: "menu", at: claim.at } : { request: "menu" });
     } catch (failure) {
-        await reportFailure(`The Quillery program could not be reached (${failure.message}). ` +
-            "Install Quillery for Windows (its .msi package), then restart the browser.");
+        await reportFailure(failure.message, failure.cause);
         return null;
     }
     if (typeof answer?.error === "string") {
@@ -87,7 +166,9 @@ async function onMenuClicked(info, tab) {
             args: [claim.token, answer.text],
         });
     } catch (failure) {
-        await reportFailure(`The snippet could not be put into the page (${failure.message}).`);
+        await reportFailure(`The snippet was not put into the page: ${
+            await whyNotReached(tab.id, "the page you right-clicked is no longer there")}.`,
+        failure.message);
         return null;
     }
     const result = injections[0]?.result;
@@ -139,14 +220,43 @@ async function claimField(tabId, info) {
             "Right-click the field again.";
     }
     if (!token) {
-        return "No text field had the focus where you right-clicked, so Quillery did not know " +
-            "where to put the snippet.";
+        return unfitFieldReason(injection.result?.unfit);
     }
-    // Chromium names each document; Firefox does not, and there the claim alone tells the
-    // right-clicked document from a later one in the same frame.
+    // The injection names the document it ran in (Chromium and Firefox): the snippet goes to
+    // that document alone. Without its id, the claim alone tells the right-clicked
+    // document from a later one in the same frame.
     const target = injection.documentId ? { tabId, documentIds: [injection.documentId] } : frame;
     const place = Number.isInteger(at?.x) && Number.isInteger(at?.y) ? { x: at.x, y: at.y } : null;
     return { target, token, at: place };
+}
+
+// What the user is told when no field was claimed: `unfit` is the type of the focused input
+// that takes no text (content.js), or absent when no field had the focus. Firefox offers the
+// entry on such inputs and on disabled fields too, which the right-click does not focus.
+const UNFIT_INPUTS = {
+    number: "only a number", range: "only a number", date: "a date", time: "a time",
+    "datetime-local": "a date and a time", month: "a month", week: "a week", color: "a colour",
+};
+
+function unfitFieldReason(unfit) {
+    if (typeof unfit === "string") {
+        return `The field you right-clicked takes ${UNFIT_INPUTS[unfit] ?? "no text"}, so no ` +
+            "snippet can go into it.";
+    }
+    return "No text field had the focus where you right-clicked, so Quillery did not know " +
+        "where to put the snippet. Snippets go into fields you can type text in; a disabled " +
+        "field takes none.";
+}
+
+// Why a tab's page could not be reached, in the user's words: the tab was closed, or else
+// `otherwise`. The browser's own error is for the console.
+async function whyNotReached(tabId, otherwise) {
+    try {
+        await api.tabs.get(tabId);
+        return otherwise;
+    } catch {
+        return "its tab was closed";
+    }
 }
 
 // Chromium lends the tab (activeTab) before it runs the click's handler, but may still refuse
@@ -175,9 +285,13 @@ async function injectClaim(frame) {
 }
 
 // Tells the user of a failure without touching the page: a notification where the browser can
-// show one, and the extension's console in any case.
-async function reportFailure(message) {
+// show one, and the extension's console in any case. `detail`, the browser's own error, goes to
+// the console alone.
+async function reportFailure(message, detail = undefined) {
     console.error(`Quillery: ${message}`);
+    if (detail) {
+        console.info(`Quillery: the browser said: ${detail}`);
+    }
     try {
         await api.notifications.create({
             type: "basic",

@@ -9,9 +9,10 @@
 // would see typing: an `input` event follows. A field that is read-only or disabled is left as
 // it is, and a field with a `maxlength` takes only as much of the snippet as fits.
 //
-// Each run evaluates to {url, token, at}: this document's address, which the background compares
-// with the right-clicked frame's, the new claim's token (null when no field has the focus), and
-// where on the screen the snippet menu is to open (null where that cannot be told).
+// Each run evaluates to {url, token, at, unfit}: this document's address, which the background
+// compares with the right-clicked frame's, the new claim's token (null when no field has the
+// focus), where on the screen the snippet menu is to open (null where that cannot be told), and,
+// when the focused element is an input that takes no text (a number, a date), its type.
 // A new claim replaces an earlier one of the document, whose snippet is then refused.
 "use strict";
 
@@ -196,5 +197,6 @@
     const field = editableFieldAt(focused);
     const token = field ? crypto.getRandomValues(new Uint32Array(4)).join("-") : null;
     globalThis.quilleryClaim = field ? { token, field } : null;
-    return { url: location.href, token, at: field ? screenPointOf(field) : null };
+    const unfit = !field && focused instanceof HTMLInputElement ? focused.type : undefined;
+    return { url: location.href, token, at: field ? screenPointOf(field) : null, unfit };
 })();

@@ -74,7 +74,9 @@ const INNER = "document.getElementById('inner').contentDocument";
 const toSite = (fixture) => fixture.load(`${fixture.otherOrigin}/elsewhere.html`);
 const frameElsewhere = (fixture) =>
     fixture.inPage("document.getElementById('inner').src = 'elsewhere.html'");
-const NOT_PUT = /^Quillery: The snippet (could not be|was not) put into the page/;
+// Told in the user's words, whichever way the browser refused: the document is gone, or has
+// no claim.
+const NOT_PUT = /^Quillery: The snippet was not put into the page: the page (you right-clicked is no longer there|is no longer the one you right-clicked)\.$/;
 const REPLACED_PAGES = [
     { by: "the tab going to another site, menu open", frame: "top", field: "message",
         elsewhere: "document", replace: toSite, told: NOT_PUT },
@@ -310,7 +312,7 @@ const cases = {
         assert.equal(await fixture.clickMenuEntry(), null);
         assert.equal(await fixture.notifications().then((ids) => ids.length), noticesBefore + 1);
 
-        const restore = fixture.uninstallHost();
+        const restore = await fixture.uninstallHost();
         try {
             assert.equal(await fixture.clickMenuEntry(), null);
         } finally {
@@ -328,11 +330,63 @@ const cases = {
         });
     },
 
-    async "a claim the browser refuses at first goes in; one it keeps refusing is told"(
+    async "one host serves the session; one that has ended is started again, without a word"(
+        fixture) {
+        await fixture.rightClick("name");
+        const consoleBefore = fixture.workerConsole.length;
+        const hosts = [];
+        const chooseSnippet = async () => {
+            await fixture.prepareControl("name", "", 0);
+            assert.deepEqual(await fixture.clickMenuEntry(), { inserted: 17 });
+            hosts.push(fixture.hostRequests().at(-1).pid);
+        };
+        await chooseSnippet();
+        await chooseSnippet();
+        // Ended between requests: by a crash, and by the extension's close of an idle
+        // connection, which the host follows.
+        await fixture.endHost();
+        await chooseSnippet();
+        await fixture.inWorker("host.close()");
+        await fixture.waitFor(() => !fixture.runningHost(), "the end of the idle host");
+        await chooseSnippet();
+        // Ended while its menu is open: that request alone fails, once, in plain words.
+        const { clicked } = await clickWithMenuOpen(fixture, "top");
+        await fixture.endHost({ seen: false });
+        assert.equal(await clicked, null);
+        fixture.setAnswer({ text: SNIPPET });
+        await chooseSnippet();
+        const [first, second, ...later] = hosts;
+        assert.deepEqual({ sameHost: first === second, newHosts: new Set([first, ...later]).size,
+            told: fixture.workerConsole.slice(consoleBefore)
+                .filter((entry) => entry.type === "error").map((entry) => entry.text) },
+        { sameHost: true, newHosts: 4, told: ["Quillery: The Quillery program closed before it " +
+            "gave a snippet, so nothing was put into the page. Choose Quillery again."] });
+    },
+
+    async "a number field or a disabled one takes no snippet, and the user is told why"(fixture) {
+        for (const { field, told } of [
+            { field: "quantity", told: /^Quillery: The field you right-clicked takes only a num/ },
+            { field: "locked", told: /^Quillery: No text field had the focus .* a disabled fi/ },
+        ]) {
+            await fixture.inPage("document.activeElement.blur()");
+            await fixture.rightClick(field, { seenByPage: field !== "locked" });
+            const asked = fixture.hostRequests().length;
+            const consoleBefore = fixture.workerConsole.length;
+            assert.equal(await fixture.clickMenuEntry(), null);
+            const errors = fixture.workerConsole.slice(consoleBefore)
+                .filter((entry) => entry.type === "error").map((entry) => entry.text);
+            assert.deepEqual({ field, asked: fixture.hostRequests().length - asked,
+                told: errors.length }, { field, asked: 0, told: 1 });
+            assert.match(errors[0], told);
+        }
+    },
+
+    async "a claim refused at first goes in; one refused for good, or a closed tab's, is told"(
         fixture) {
         // The first `refusals` injections of content.js are refused, as Chromium may refuse
         // them for a moment after the click that lent the extension the tab.
-        const reached = "Quillery: The field you right-clicked could not be reached";
+        const reached = "Quillery: The field you right-clicked could not be reached: the " +
+            "browser does not let extensions into this page.";
         for (const { refusals, result, value, told } of [
             { refusals: 3, result: { inserted: 17 }, value: SNIPPET_ON_ONE_LINE, told: [] },
             { refusals: 1e9, result: null, value: "", told: [reached] },
@@ -366,9 +420,17 @@ const cases = {
                 value: await fixture.inPage("document.getElementById('name').value"),
                 told: fixture.workerConsole.slice(consoleBefore)
                     .filter((entry) => entry.type === "error")
-                    .map((entry) => entry.text.replace(/ \(.*/, "")),
+                    .map((entry) => entry.text),
             }, { refusals, result, triedAtLeastThrice: true, value, told });
         }
+        // A click in a tab that has been closed since is told so, not in the browser's words.
+        const source = await fixture.clickSource();
+        const consoleBefore = fixture.workerConsole.length;
+        assert.equal(await fixture.clickMenuEntry("top",
+            { ...source, tab: { ...source.tab, id: 2 ** 30 } }), null);
+        assert.deepEqual(fixture.workerConsole.slice(consoleBefore)
+            .filter((entry) => entry.type === "error").map((entry) => entry.text),
+        ["Quillery: The field you right-clicked could not be reached: its tab was closed."]);
     },
 
     async "a page that took the right-clicked one's place gets nothing; the user is told"(

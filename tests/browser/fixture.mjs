@@ -132,11 +132,35 @@ export class Fixture {
         return log.split("\n").filter(Boolean).map((line) => JSON.parse(line));
     }
 
-    // Takes the host away, as on a machine where it was never installed; returns what puts it
-    // back.
-    uninstallHost() {
+    // Takes the host away, as on a machine where it was never installed (a host still running
+    // is ended first); resolves to what puts it back.
+    async uninstallHost() {
+        await this.endHost();
         renameSync(this.hostManifest, `${this.hostManifest}.away`);
         return () => renameSync(`${this.hostManifest}.away`, this.hostManifest);
+    }
+
+    // The process of the host that logged the last request, or null when it has ended.
+    runningHost() {
+        const pid = this.hostRequests().at(-1)?.pid;
+        try {
+            return pid && process.kill(pid, 0) ? pid : null;
+        } catch {
+            return null;
+        }
+    }
+
+    // Ends the running host, as a crash would, and resolves once the extension has seen it go
+    // (with `seen` false, at once).
+    async endHost({ seen = true } = {}) {
+        const pid = this.runningHost();
+        if (pid) {
+            process.kill(pid, "SIGKILL");
+        }
+        if (seen) {
+            await this.until((expression) => this.inWorker(expression), "host.port === null",
+                "the extension to see the host end");
+        }
     }
 
     // Serves the test pages on 127.0.0.1, which is also reachable as another origin, localhost.
@@ -249,7 +273,8 @@ export class Fixture {
     // element's document from the top frame's script. The click lands on the element's middle,
     // or, given `onCharacter`, on that character of a text box's or text area's value (on its
     // first line), a quarter of the way into it, where a caret put by the click goes before it.
-    async rightClick(id, { documentOf = "document", onCharacter = null } = {}) {
+    // Firefox gives a disabled field's page no event: `seenByPage` false waits for none.
+    async rightClick(id, { documentOf = "document", onCharacter = null, seenByPage = true } = {}) {
         const where = await this.inPage(`(() => {
             const view = ${documentOf}.defaultView;
             const element = ${documentOf}.getElementById(${JSON.stringify(id)});
@@ -289,6 +314,9 @@ export class Fixture {
             };
         })()`);
         await this.pressRightButton(where);
+        if (!seenByPage) {
+            return;
+        }
         await this.until((expression) => this.inPage(expression),
             `${documentOf}.defaultView.seenContextMenus.length > ${where.seen}`,
             `the contextmenu event on ${id}`);
