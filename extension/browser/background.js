@@ -51,13 +51,31 @@ class HostConnection {
     // is none (the host cannot be started, or it ended before it answered).
     ask(request) {
         clearTimeout(this.idleTimer);
+        return new Promise((resolve, reject) => {
+            // A connection that has ended, before the browser has said so, refuses the message
+            // at once: it was not sent, and goes over a new connection.
+            if (!this.send(request, { resolve, reject })) {
+                this.lost();
+                if (!this.send(request, { resolve, reject })) {
+                    reject(new Error(this.lostMessage()));
+                }
+            }
+        });
+    }
+
+    // Sends `request` over the connection, made first where there is none; false when it
+    // refused the message.
+    send(request, waiting) {
         if (!this.port) {
             this.connect();
         }
-        return new Promise((resolve, reject) => {
-            this.waiting.push({ resolve, reject });
+        try {
             this.port.postMessage(request);
-        });
+        } catch {
+            return false;
+        }
+        this.waiting.push(waiting);
+        return true;
     }
 
     connect() {
@@ -90,15 +108,20 @@ class HostConnection {
     // The connection has ended: the next request makes a new one.
     lost(why = undefined) {
         clearTimeout(this.idleTimer);
-        const message = this.answered
-            ? "The Quillery program closed before it gave a snippet, so nothing was put into " +
-              "the page. Choose Quillery again."
-            : "The Quillery program could not be reached. Install Quillery for Windows (its " +
-              ".msi package), then restart the browser.";
+        const message = this.lostMessage();
         this.port = null;
         for (const { reject } of this.waiting.splice(0)) {
             reject(new Error(message, { cause: why }));
         }
+    }
+
+    // What a request that the connection's end left without an answer tells the user.
+    lostMessage() {
+        return this.answered
+            ? "The Quillery program closed before it gave a snippet, so nothing was put into " +
+              "the page. Choose Quillery again."
+            : "The Quillery program could not be reached. Install Quillery for Windows (its " +
+              ".msi package), then restart the browser.";
     }
 }
 

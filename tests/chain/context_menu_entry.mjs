@@ -159,10 +159,12 @@ function fieldPoint(id) {
 }
 
 // One request as the user makes it: the right-click at `at` in the field `id`, then the click
-// on Chromium's "Quillery" entry. Resolves to the host that the browser started for it. Given
-// `rest` (a point on an open snippet menu), the pointer goes back there right after each click,
-// within the same xdotool call: the open menu closes by itself at its pointer watch's next tick
-// once the pointer is outside, and only the new request is to close it here.
+// on Chromium's "Quillery" entry. Resolves to {host, clickedAt}: the host that serves it (the
+// browser's one connection starts it for the session's first request, or after the last one
+// ended) and when the entry was clicked. Given `rest` (a point on an open snippet menu), the
+// pointer goes back there right after each click, within the same xdotool call: the open menu
+// closes by itself at its pointer watch's next tick once the pointer is outside, and only the new
+// request is to close it here.
 async function request(id, at, rest = undefined) {
     const back = rest ? ["mousemove", rest.x, rest.y] : [];
     const seen = await inPage("seenContextMenus.length");
@@ -178,9 +180,46 @@ async function request(id, at, rest = undefined) {
     "Chromium's context menu");
     const rows = await poll(() => iconRows(menuId, menu), "the Quillery entry's icon");
     const entry = { x: menu.x + 80, y: menu.y + Math.round((rows[0] + rows[1]) / 2) };
-    const starts = hostStarts().length;
-    xdotool("mousemove", "--sync", entry.x, entry.y, "click", 1, ...back);
-    return poll(() => hostStarts()[starts], "the host's start");
+    xdotool("mousemove", "--sync", entry.x, entry.y);
+    const clickedAt = Date.now();
+    xdotool("click", 1, ...back);
+    const host = await poll(() => {
+        const last = hostStarts().at(-1);
+        return last && runsHost(last.pid) ? last : undefined;
+    }, "a running host");
+    return { host, clickedAt };
+}
+
+// The time from the entry's click to a new snippet menu painted on the display: its X window
+// viewable, and its pixels no longer of one colour. Polled as fast as xdotool and a capture
+// answer (a few tens of milliseconds each on this display), so it is a figure to read, not a
+// measure to hold to the millisecond.
+async function paintedAfter(clickedAt, before = []) {
+    await poll(() => {
+        const id = menuWindows().find((window) => !before.includes(window));
+        if (!id) {
+            return undefined;
+        }
+        let pixels;
+        try {
+            pixels = execFileSync("import", ["-window", id, "-depth", "8", "gray:-"],
+                { maxBuffer: 64 << 20, timeout: WAIT_MS });
+        } catch {
+            return undefined; // not yet mapped, or gone
+        }
+        return pixels.some((value) => value !== pixels[0]) ? true : undefined;
+    }, "a painted snippet menu", 10 * WAIT_MS);
+    return Date.now() - clickedAt;
+}
+
+// The entry's click to the painted menu: a host's first request (its start included), and the
+// later ones over its open connection.
+const figures = { first: [], later: [] };
+
+async function timeRequest(host, clickedAt) {
+    const painted = await paintedAfter(clickedAt);
+    figures[host.pid === firstHost?.pid ? "later" : "first"].push(painted);
+    return painted;
 }
 
 // Waits for a snippet menu and for the pointer on its banner, where the menu puts it as it
@@ -250,7 +289,8 @@ async function existsAndNear() {
     let opened;
     const name = await fieldPoint("name");
     try {
-        await request("name", name);
+        const { host, clickedAt } = await request("name", name);
+        await timeRequest(host, clickedAt);
         opened = await openedMenu();
     } catch (failure) {
         report("near", false, failure.message);
@@ -286,6 +326,9 @@ async function keyboardOn(...query) {
     });
 }
 
+// The host that the session's first request started: the later ones are to be served by it.
+let firstHost;
+
 const welcomeSetting = () => run(menudat, "list", menuDat).match(/^welcome window: (\w+)/m)?.[1];
 
 // "first run": a new user's first request shows the welcome window first, with the keyboard: a
@@ -298,7 +341,7 @@ async function firstRun() {
         if (welcomeSetting() !== "on") {
             throw new Error(`the data file's welcome window is ${welcomeSetting()}, not on`);
         }
-        await request("message", await fieldPoint("message"));
+        ({ host: firstHost } = await request("message", await fieldPoint("message")));
         await keyboardOn("--title", WELCOME_TITLE);
         xdotool("key", "Return", "Tab", "space", "shift+Tab", "space");
         await e2eProbe("gone", "--title", WELCOME_TITLE, "--timeout", WAIT_MS / 1000);
@@ -325,7 +368,8 @@ async function firstRun() {
 // "keys": the real keyboard's Down then Return, with the menu open, chooses line 1.
 async function keys() {
     await check("keys", async () => {
-        await request("email", await fieldPoint("email"));
+        const { host, clickedAt } = await request("email", await fieldPoint("email"));
+        await timeRequest(host, clickedAt);
         await openedMenu();
         // The menu is shown first and takes the keyboard after: a key before that goes to the page.
         await keyboardOn("--class", MENU_CLASS);
@@ -353,13 +397,51 @@ function menuWindows() {
     }
 }
 
+// "one host": the requests so far were served by the host that the first one started, over the
+// extension's one connection, and no other host was started.
+async function oneHost() {
+    await check("one host", async () => {
+        const starts = hostStarts();
+        if (starts.length !== 1 || !firstHost || !runsHost(firstHost.pid)) {
+            throw new Error(`${starts.length} hosts started for the requests so far; the first ` +
+                `${firstHost && runsHost(firstHost.pid) ? "runs" : "has ended"}`);
+        }
+        return `every request so far served by host ${firstHost.pid}, which still runs`;
+    });
+}
+
+// "host ends and starts again": the extension closes its connection once it has had nothing to
+// do for a while (here at once, as its timer does), which ends the host; the next request starts
+// a new one, which opens the menu, and the user is told nothing.
+async function hostStartsAgain() {
+    await check("host ends and starts again", async () => {
+        const errorsBefore = fixture.workerConsole.filter((entry) => entry.type === "error");
+        const before = hostStarts().at(-1);
+        await fixture.inWorker("host.close()");
+        await ended(before.pid, `the idle host (${before.pid}) to end`);
+        const { host, clickedAt } = await request("name", await fieldPoint("name"));
+        const painted = await paintedAfter(clickedAt);
+        figures.first.push(painted);
+        await openedMenu();
+        xdotool("key", "Escape");
+        await e2eProbe("gone", "--class", MENU_CLASS, "--timeout", WAIT_MS / 1000);
+        const errors = fixture.workerConsole.filter((entry) => entry.type === "error");
+        if (host.pid === before.pid || errors.length !== errorsBefore.length) {
+            throw new Error(`the new request's host ${host.pid} (the closed one ${before.pid}); ` +
+                `told: ${errors.slice(errorsBefore.length).map((entry) => entry.text)}`);
+        }
+        return `host ${before.pid} ended with its connection; host ${host.pid} started for the ` +
+            `next request, whose menu was painted ${painted} ms after the click; nothing told`;
+    });
+}
+
 // "second request": with a menu open, a right-click on another field and the entry close it
-// (its window goes before the new one comes, and its host ends) and open one new menu.
-// Resolves to the new menu's host, or undefined.
+// (its window goes before the new one comes; the host answers it and serves the new request) and
+// open one new menu. Resolves to the new menu's host, or undefined.
 async function secondRequest() {
     let host;
     await check("second request", async () => {
-        const first = await request("name", await fieldPoint("name"));
+        const { host: first } = await request("name", await fieldPoint("name"));
         const { rect, onBanner } = await openedMenu();
         const firstWindows = menuWindows();
         if (!runsHost(first.pid) || firstWindows.length !== 1) {
@@ -374,7 +456,7 @@ async function secondRequest() {
                 break;
             }
         }
-        host = await request(other.id, other.at, onBanner);
+        ({ host } = await request(other.id, other.at, onBanner));
         // Until the new menu's window is the only one: never two at once. (The first menu
         // would also close at its pointer watch's tick once the new menu has put the pointer
         // on its own banner, but only after the new one had come.)
@@ -387,16 +469,15 @@ async function secondRequest() {
         }, "the new menu's window in place of the first").catch((failure) => {
             throw new Error(`${failure.message}: ${now.length} menu windows on the screen`);
         });
-        await ended(first.pid, `the first menu's host (${first.pid}) to end`);
         const second = await openedMenu();
         const menus = Number(await e2eProbe("count", "--class", MENU_CLASS));
-        if (most !== 1 || menus !== 1 || !runsHost(host.pid)) {
+        if (most !== 1 || menus !== 1 || host.pid !== first.pid || !runsHost(host.pid)) {
             throw new Error(`${most} menu windows on the screen at once; ${menus} snippet ` +
-                `menus open; the new host ${runsHost(host.pid) ? "runs" : "has ended"}`);
+                `menus open; the new request's host ${host.pid}, the first's ${first.pid}`);
         }
-        return `the first menu's window went before the new one came, its host ended; one ` +
-            `menu open, at ${second.rect.left},${second.rect.top}, from the right-click on ` +
-            `${other.id}`;
+        return `the first menu's window went before the new one came; one menu open, at ` +
+            `${second.rect.left},${second.rect.top}, from the right-click on ${other.id}, ` +
+            `both served by host ${host.pid}`;
     });
     return host;
 }
@@ -406,7 +487,7 @@ async function secondRequest() {
 async function browserClosed(host) {
     await check("browser closed", async () => {
         if (!host || !runsHost(host.pid)) {
-            host = await request("name", await fieldPoint("name"));
+            ({ host } = await request("name", await fieldPoint("name")));
         }
         await openedMenu();
         if (!runsHost(host.pid)) {
@@ -438,7 +519,13 @@ async function main() {
         await firstRun();
         await existsAndNear();
         await keys();
+        await oneHost();
+        await hostStartsAgain();
         await browserClosed(await secondRequest());
+        const median = (values) => [...values].sort((a, b) => a - b)[values.length >> 1];
+        console.log("figures: the entry's click to the painted menu: a host's first request " +
+            `(its start included) ${figures.first.join(", ")} ms; later requests over its ` +
+            `connection ${figures.later.join(", ")} ms (median ${median(figures.later)} ms)`);
     } catch (failure) {
         report("set-up", false, failure.stack ?? failure);
     } finally {
