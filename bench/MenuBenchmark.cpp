@@ -8,9 +8,13 @@
 // - with "hotkey", the resident program's way: a hotkey press to the menu's first paint at the
 //   caret of another program, against a request through Pennock.dll, and a click on a
 //   200-character snippet to its last character in that program, against a click to the text
-//   that loadmenu returns.
+//   that loadmenu returns;
+// - with "host", the native messaging host over one open connection: a request's time to the
+//   menu's first paint in the host's process, against loadmenu's in this process, both seen by
+//   paint_probe.dll, and the host's private memory after 1 and after 200 requests.
 // It prints figures; it passes or fails nothing.
 
+#include "PaintProbe.h"
 #include "StepTimes.h"
 
 #include "menu/MenuRequest.h"
@@ -20,6 +24,7 @@
 #include "quillery/TypingTarget.h"
 #include "resident/KeyStrokes.h"
 #include "views/Win32WindowFactory.h"
+#include "win32/UniqueResource.h"
 #include "win32/Win32Platform.h"
 
 #include "Pennock_h.h"
@@ -29,6 +34,7 @@
 #include <psapi.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -38,6 +44,7 @@ namespace {
 
 using quillery::bench::Clock;
 using quillery::bench::Ms;
+using quillery::win32::UniqueHandle;
 
 constexpr int kSamples = 30;
 
@@ -321,18 +328,22 @@ struct Counts {
     SIZE_T privateBytes = 0;
 };
 
+SIZE_T PrivateBytes(HANDLE process) {
+    PROCESS_MEMORY_COUNTERS_EX memory{};
+    memory.cb = sizeof(memory);
+    GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
+                         sizeof(memory));
+    // Wine reports no private usage; the committed size stands in for it there.
+    return memory.PrivateUsage != 0 ? memory.PrivateUsage : memory.PagefileUsage;
+}
+
 Counts Now() {
     Counts counts;
     counts.windows = CountOwnWindows();
     counts.gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
     counts.user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
     GetProcessHandleCount(GetCurrentProcess(), &counts.handles);
-    PROCESS_MEMORY_COUNTERS_EX memory{};
-    memory.cb = sizeof(memory);
-    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
-                         sizeof(memory));
-    // Wine reports no private usage; the committed size stands in for it there.
-    counts.privateBytes = memory.PrivateUsage != 0 ? memory.PrivateUsage : memory.PagefileUsage;
+    counts.privateBytes = PrivateBytes(GetCurrentProcess());
     return counts;
 }
 
@@ -521,14 +532,257 @@ int PrintHotkeyFigures() {
     return 0;
 }
 
+// paint_probe.dll (beside the benchmark) hooked into every thread that takes messages, with the
+// block and the event it reports to: a snippet menu's first paint in any process.
+class PaintProbe {
+public:
+    bool Start() {
+        using namespace quillery::bench;
+        mapping_.reset(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                          sizeof(PaintProbeBlock), kPaintProbeBlock));
+        painted_.reset(CreateEventW(nullptr, FALSE, FALSE, kPaintProbeEvent));
+        block_ = mapping_ ? static_cast<PaintProbeBlock*>(
+                                MapViewOfFile(mapping_.get(), FILE_MAP_WRITE, 0, 0, 0))
+                          : nullptr;
+        HMODULE dll = LoadLibraryW(L"paint_probe.dll"); // kept for the process's life
+        const auto hook = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(
+            dll != nullptr ? GetProcAddress(dll, kPaintProbeHook) : nullptr));
+        hook_ = block_ != nullptr && painted_ && hook != nullptr
+                    ? SetWindowsHookExW(WH_GETMESSAGE, hook, dll, 0)
+                    : nullptr;
+        return hook_ != nullptr;
+    }
+    ~PaintProbe() {
+        if (hook_ != nullptr) {
+            UnhookWindowsHookEx(hook_);
+        }
+    }
+    // The next menu's first paint is to be noted.
+    void Arm() {
+        ResetEvent(painted_.get());
+        InterlockedExchange(&block_->armed, 1);
+    }
+    bool Painted() const { return block_->armed == 0; }
+    HANDLE PaintedEvent() const { return painted_.get(); }
+    LONGLONG PaintedAt() const { return block_->paintedAt; }
+
+private:
+    UniqueHandle mapping_;
+    UniqueHandle painted_;
+    quillery::bench::PaintProbeBlock* block_ = nullptr; // mapped for the process's life
+    HHOOK hook_ = nullptr;
+};
+
+LONGLONG Ticks() {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return now.QuadPart;
+}
+
+double TicksMs(LONGLONG ticks) {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(ticks) / static_cast<double>(frequency.QuadPart);
+}
+
+// Waits for `event` at most 10 seconds, dispatching this thread's messages meanwhile, as a
+// browser's window thread takes those the host's menu sends it.
+bool WaitDispatching(HANDLE event) {
+    const DWORD start = GetTickCount();
+    for (DWORD waited = 0; waited < 10000; waited = GetTickCount() - start) {
+        if (MsgWaitForMultipleObjects(1, &event, FALSE, 10000 - waited, QS_ALLINPUT) ==
+            WAIT_OBJECT_0) {
+            return true;
+        }
+        DispatchPending();
+    }
+    return false;
+}
+
+PaintProbe* g_probe = nullptr;
+LONGLONG g_probeStarted = 0;
+
+// In loadmenu's own loop: once the probe has seen the menu's paint, the window system's close.
+void CALLBACK CloseOncePainted(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND menu = FindWindowW(L"QuillerySnippetMenu", nullptr);
+    if (menu != nullptr && (g_probe->Painted() || TicksMs(Ticks() - g_probeStarted) > 5000)) {
+        KillTimer(nullptr, id);
+        PostMessageW(menu, WM_CLOSE, 0, 0);
+    }
+}
+
+// loadmenu in this process, timed from the call to the first paint the probe saw; negative
+// when it saw none.
+double ProbedDllRequest(DllClient& dll, PaintProbe& probe) {
+    SetCursorPos(300, 300);
+    g_probe = &probe;
+    probe.Arm();
+    g_probeStarted = Ticks();
+    SetTimer(nullptr, 0, 1, &CloseOncePainted); // runs in the menu's own message loop
+    dll.Call();
+    return probe.Painted() ? TicksMs(probe.PaintedAt() - g_probeStarted) : -1;
+}
+
+// quillery-host.exe beside the benchmark, started as a browser starts it: a pipe on its
+// standard input and one on its output. Its input is closed as this goes, which ends it.
+class HostConnection {
+public:
+    bool Start() {
+        SECURITY_ATTRIBUTES inherited{sizeof(inherited), nullptr, TRUE};
+        UniqueHandle childInput;
+        UniqueHandle childOutput;
+        if (!CreatePipe(childInput.put(), input_.put(), &inherited, 0) ||
+            !CreatePipe(output_.put(), childOutput.put(), &inherited, 0)) {
+            return false;
+        }
+        SetHandleInformation(input_.get(), HANDLE_FLAG_INHERIT, 0);
+        SetHandleInformation(output_.get(), HANDLE_FLAG_INHERIT, 0);
+        wchar_t program[MAX_PATH];
+        GetModuleFileNameW(nullptr, program, MAX_PATH);
+        std::wstring commandLine = program;
+        commandLine.resize(commandLine.find_last_of(L'\\') + 1);
+        commandLine = L"\"" + commandLine + L"quillery-host.exe\" chrome-extension://bench/";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = childInput.get();
+        startup.hStdOutput = childOutput.get();
+        startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+        PROCESS_INFORMATION started{};
+        if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                            nullptr, &startup, &started)) {
+            return false;
+        }
+        process_.reset(started.hProcess);
+        CloseHandle(started.hThread);
+        return true;
+    }
+    ~HostConnection() {
+        input_.reset();
+        WaitForSingleObject(process_.get(), 10000);
+    }
+    HANDLE Process() const { return process_.get(); }
+
+    bool Write(const std::string& message) {
+        const auto length = static_cast<std::uint32_t>(message.size());
+        const std::string framed = std::string(reinterpret_cast<const char*>(&length), 4) + message;
+        DWORD written = 0;
+        return WriteFile(input_.get(), framed.data(), static_cast<DWORD>(framed.size()), &written,
+                         nullptr) &&
+               written == framed.size();
+    }
+    // The next answer's JSON, waiting for it; empty when the host has gone.
+    std::string Answer() {
+        std::uint32_t length = 0;
+        std::string answer;
+        if (ReadAll(&length, 4)) {
+            answer.resize(length);
+            answer.resize(ReadAll(answer.data(), length) ? length : 0);
+        }
+        return answer;
+    }
+
+private:
+    bool ReadAll(void* into, DWORD size) {
+        auto* bytes = static_cast<char*>(into);
+        DWORD read = 0;
+        for (; size > 0; bytes += read, size -= read) {
+            if (!ReadFile(output_.get(), bytes, size, &read, nullptr) || read == 0) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    UniqueHandle input_;
+    UniqueHandle output_;
+    UniqueHandle process_;
+};
+
+// One request over the host's connection: written, then timed from `started` (the write, or the
+// host's start for its first) to the first paint of its menu, which is then closed (WM_CLOSE)
+// and its answer read. Negative when the host showed no menu or answered otherwise.
+double ProbedHostRequest(HostConnection& host, PaintProbe& probe, LONGLONG started) {
+    if (!host.Write(R"({"request":"menu"})")) {
+        return -1;
+    }
+    const bool painted = WaitDispatching(probe.PaintedEvent());
+    if (HWND menu = FindWindowW(L"QuillerySnippetMenu", nullptr)) {
+        PostMessageW(menu, WM_CLOSE, 0, 0);
+    }
+    const std::string answer = host.Answer();
+    if (answer != R"({"text":""})") {
+        std::printf("  the host answered: %s\n", answer.empty() ? "(nothing)" : answer.c_str());
+        return -1;
+    }
+    return painted ? TicksMs(probe.PaintedAt() - started) : -1;
+}
+
+// The native messaging host over one connection, as a browser keeps it, against loadmenu in this
+// process: both measured by paint_probe.dll, from the request to the menu's first paint. The
+// host's later requests alternate with this process's own at first, so that both sides meet the
+// machine in the same state.
+int PrintHostFigures() {
+    constexpr int kHostRequests = 200;
+    PaintProbe probe;
+    DllClient dll;
+    HostConnection host;
+    if (!probe.Start() || !dll.Load()) {
+        std::printf("paint_probe.dll or Pennock.dll could not be loaded beside the benchmark\n");
+        return 1;
+    }
+    SetCursorPos(300, 300);
+    probe.Arm();
+    const LONGLONG started = Ticks();
+    const double first = host.Start() ? ProbedHostRequest(host, probe, started) : -1;
+    const SIZE_T afterFirst = PrivateBytes(host.Process());
+    std::vector<double> later;
+    std::vector<double> dllPaint;
+    for (int i = 1; i < kHostRequests && first >= 0; ++i) {
+        SetCursorPos(300, 300);
+        probe.Arm();
+        const double toPaint = ProbedHostRequest(host, probe, Ticks());
+        if (toPaint < 0) {
+            break;
+        }
+        later.push_back(toPaint);
+        const double reference = i <= kSamples ? ProbedDllRequest(dll, probe) : -1;
+        if (reference >= 0) {
+            dllPaint.push_back(reference);
+        }
+    }
+    if (later.size() + 1 < kHostRequests) {
+        std::printf("the host's figures are incomplete: %d of %d requests painted\n",
+                    first < 0 ? 0 : static_cast<int>(later.size()) + 1, kHostRequests);
+        return 1;
+    }
+    const double reference = std::max(Median(dllPaint), 0.001);
+    std::printf("The native messaging host over one connection, request to the menu's first paint "
+                "in the host's process, against loadmenu's call to first paint in this process "
+                "(median of %d) %.2f ms:\n",
+                static_cast<int>(dllPaint.size()), Median(dllPaint));
+    std::printf("  %-44s %7.2f ms: %.2fx\n", "first request, from the host's start:", first,
+                first / reference);
+    std::printf("  %-44s %7.2f ms: %.2fx (target: at most 1.25x)\n",
+                ("later requests, from the write (median of " + std::to_string(later.size()) + "):")
+                    .c_str(),
+                Median(later), Median(later) / reference);
+    std::printf("  the host's private memory: %lu KiB after 1 request, %lu KiB after %d\n",
+                static_cast<unsigned long>(afterFirst / 1024),
+                static_cast<unsigned long>(PrivateBytes(host.Process()) / 1024), kHostRequests);
+    return 0;
+}
+
 } // namespace
 
-// menu_benchmark [REQUESTS | first | hotkey]: Menu.dat and Pennock.dll must lie beside the program.
+// menu_benchmark [REQUESTS | first | hotkey | host]: Menu.dat and Pennock.dll must lie beside the
+// program (for "host" also quillery-host.exe and paint_probe.dll, with Pennock.dll registered).
 // With "first", only the first request through the DLL and warm ones after it.
 int wmain(int argc, wchar_t** argv) {
     const bool firstOnly = argc > 1 && std::wstring(argv[1]) == L"first";
     const bool hotkey = argc > 1 && std::wstring(argv[1]) == L"hotkey";
-    const int requests = argc > 1 && !firstOnly && !hotkey ? _wtoi(argv[1]) : 1000;
+    const bool hostOnly = argc > 1 && std::wstring(argv[1]) == L"host";
+    const int requests = argc > 1 && !firstOnly && !hotkey && !hostOnly ? _wtoi(argv[1]) : 1000;
     HINSTANCE instance = GetModuleHandleW(nullptr);
     HHOOK hook = SetWindowsHookExW(WH_GETMESSAGE, OnGetMessage, nullptr, GetCurrentThreadId());
     SetCursorPos(300, 300);
@@ -537,8 +791,10 @@ int wmain(int argc, wchar_t** argv) {
     if (hotkey) {
         quillery::win32::InstallWin32Platform(instance);
     }
-    if (firstOnly || hotkey) {
-        const int status = hotkey ? PrintHotkeyFigures() : PrintFirstRequest();
+    if (firstOnly || hotkey || hostOnly) {
+        const int status = hotkey     ? PrintHotkeyFigures()
+                           : hostOnly ? PrintHostFigures()
+                                      : PrintFirstRequest();
         DestroyWindow(host);
         UnhookWindowsHookEx(hook);
         CoUninitialize();

@@ -7,6 +7,7 @@
 #include <oleauto.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -77,13 +78,21 @@ void UseScreenPixels() {
     }
 }
 
-// The work area of the monitor that shows the browser's window, or of the pointer's where no
-// window is known, in the thread's pixels: the menu's point is kept on it, whatever was sent.
-ScreenArea WorkAreaFor(HWND browserWindow) {
+// The work area, in the thread's pixels, that the menu's point is kept on, whatever was sent:
+// that of the monitor the point lies on; where it lies on none, that of the monitor that shows
+// the browser's window (the browser named it as it started the host: a later request may come
+// from another of its windows, whose point then lies on that window's monitor), or of the
+// pointer's where no window is known.
+ScreenArea WorkAreaFor(const ScreenPoint& at, HWND browserWindow) {
     HMONITOR monitor = nullptr;
-    if (browserWindow != nullptr && ::IsWindow(browserWindow)) {
+    if (at.x >= LONG_MIN && at.x <= LONG_MAX && at.y >= LONG_MIN && at.y <= LONG_MAX) {
+        const POINT point{static_cast<LONG>(at.x), static_cast<LONG>(at.y)};
+        monitor = ::MonitorFromPoint(point, MONITOR_DEFAULTTONULL);
+    }
+    if (monitor == nullptr && browserWindow != nullptr && ::IsWindow(browserWindow)) {
         monitor = ::MonitorFromWindow(browserWindow, MONITOR_DEFAULTTONEAREST);
-    } else {
+    }
+    if (monitor == nullptr) {
         POINT pointer{};
         ::GetCursorPos(&pointer);
         monitor = ::MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST);
@@ -104,6 +113,7 @@ struct MenuApartment::Shared {
     win32::UniqueHandle answered{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};
     win32::UniqueHandle stop{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
     HWND browserWindow = nullptr;  // set before the thread starts
+    DWORD browserThread = 0;       // that window's thread as the host started; set before too
     std::optional<ScreenPoint> at; // written before `requested` is set
     MenuOutcome outcome;           // written by the thread before `answered` is set
 
@@ -116,6 +126,7 @@ MenuApartment::MenuApartment(HANDLE inputEnded, HWND browserWindow)
         return;
     }
     shared_->browserWindow = browserWindow;
+    shared_->browserThread = win32::ThreadOfWindow(browserWindow);
     auto* forThread = new std::shared_ptr<Shared>(shared_);
     thread_.reset(::CreateThread(nullptr, 0, &Run, forThread, 0, &threadId_));
     if (!thread_) {
@@ -188,10 +199,12 @@ void MenuApartment::Shared::Serve() {
             // The menu opens at the pointer, which is put on the point first: the menu then
             // puts it onto its banner anyway.
             if (at) {
-                const ScreenPixel pixel = NearestPixelIn(WorkAreaFor(browserWindow), *at);
+                const ScreenPixel pixel = NearestPixelIn(WorkAreaFor(*at, browserWindow), *at);
                 ::SetCursorPos(pixel.x, pixel.y);
             }
-            const win32::InputAttachment withTheBrowser(browserWindow);
+            // The browser's thread as the host learnt it: the window it named may have been
+            // closed since, while the same thread runs the browser's other windows.
+            const win32::InputAttachment withTheBrowser(browserThread);
             outcome = SUCCEEDED(com) ? RequestMenu()
                                      : MenuError{WithCode("COM could not be started", com)};
             ::SetEvent(answered.get());

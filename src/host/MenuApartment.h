@@ -22,7 +22,9 @@ public:
     static constexpr DWORD kAskAgainMs = 250;
 
     // `inputEnded` is signalled once the host's input has ended: a menu then is closed.
-    // `browserWindow`, when the browser named one, is the window the menus are opened for.
+    // `browserWindow`, when the browser named one, is the window the menus are opened for; its
+    // thread, learnt now, has its input joined to each request's, also once that window has
+    // closed (a browser's windows share one thread).
     MenuApartment(HANDLE inputEnded, HWND browserWindow);
     // Ends the thread, which releases COM. A request that would not close is left to the
     // process's end, with what it uses.
@@ -32,7 +34,8 @@ public:
 
     // Runs one request on the apartment's thread and waits for its outcome, or for the
     // input's end. With a point, the pointer is moved there before the menu opens at it: onto
-    // the nearest pixel of the work area of the browser's window's monitor (or the pointer's).
+    // the nearest pixel of the work area of the point's monitor, or where it lies on none, of
+    // the browser's window's monitor (or the pointer's).
     std::optional<MenuOutcome> ShowMenu(std::optional<ScreenPoint> at) override;
     // Posts the close to the thread's snippet menus until the request has ended.
     void CloseMenu() override;

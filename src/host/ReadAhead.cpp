@@ -3,6 +3,7 @@
 #include "win32/CriticalSection.h"
 #include "win32/UniqueResource.h"
 
+#include <algorithm>
 #include <deque>
 #include <mutex>
 
@@ -73,8 +74,14 @@ void ReadAhead::Shared::Read() {
     ::SetEvent(ended.get());
 }
 
-Incoming ReadAhead::Next() {
+Incoming ReadAhead::Next(std::chrono::milliseconds limit) {
     Shared& shared = *shared_;
+    // One wait for the whole limit: nothing wakes the thread between messages but a message or
+    // the input's end. A wake for a message already taken waits only for what is left. Counted
+    // in the system's 32-bit ticks, whose wrap the unsigned difference absorbs.
+    const DWORD longest = static_cast<DWORD>(
+        std::clamp<std::chrono::milliseconds::rep>(limit.count(), 0, INFINITE - 1));
+    const DWORD start = ::GetTickCount();
     for (;;) {
         // Asked before the queue: whatever came before the end is queued once it is signalled.
         const bool ended = ::WaitForSingleObject(shared.ended.get(), 0) == WAIT_OBJECT_0;
@@ -87,9 +94,21 @@ Incoming ReadAhead::Next() {
                 return next;
             }
         }
-        const HANDLE waits[] = {shared.arrived.get(), shared.ended.get()};
-        if (ended || ::WaitForMultipleObjects(2, waits, FALSE, INFINITE) == WAIT_FAILED) {
+        if (ended) {
             return EndOfInput{};
+        }
+        const DWORD waited = ::GetTickCount() - start;
+        if (waited >= longest) {
+            return Quiet{};
+        }
+        const HANDLE waits[] = {shared.arrived.get(), shared.ended.get()};
+        switch (::WaitForMultipleObjects(2, waits, FALSE, longest - waited)) {
+        case WAIT_FAILED:
+            return EndOfInput{};
+        case WAIT_TIMEOUT:
+            return Quiet{};
+        default:
+            break; // a message or the end: taken above
         }
     }
 }

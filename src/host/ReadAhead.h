@@ -29,7 +29,9 @@ public:
     // by then. Valid while this object lives.
     HANDLE Ended() const;
 
-    Incoming Next() override;
+    // The next message, or the input's end, waiting for at most `limit` in one wait; Quiet
+    // when the time ran out first.
+    Incoming Next(std::chrono::milliseconds limit) override;
 
 private:
     struct Shared;

@@ -1,7 +1,8 @@
 // quillery-host.exe: the native messaging host that browsers start for the Quillery extension.
 // It answers each message on standard input, {"request": "menu"}, with the snippet the user
-// chose from the menu, until the browser closes its end; a menu still open then is closed. The
-// menu takes the keyboard from the browser's window that the browser names (Windows only).
+// chose from the menu, until the browser closes its end (a menu still open then is closed) or
+// nobody has asked for ten minutes. The menu takes the keyboard from the browser's window that
+// the browser names (Windows only).
 
 #include "host/MenuApartment.h"
 #include "host/ReadAhead.h"
@@ -25,7 +26,7 @@ int main(int argc, char** argv) {
         const auto browserWindow =
             reinterpret_cast<HWND>(static_cast<std::uintptr_t>(ParentWindowArgument(arguments)));
         MenuApartment menu(incoming.Ended(), browserWindow);
-        return ServeMessages(incoming, output, menu);
+        return ServeMessages(incoming, output, menu, IdleLimitArgument(arguments));
     } catch (...) {
         return 1; // no memory left for a message or an answer
     }

@@ -1,22 +1,45 @@
 #include "messaging/HostArguments.h"
 
 #include <charconv>
+#include <optional>
 
 namespace quillery::host {
+namespace {
 
-std::uint64_t ParentWindowArgument(const std::vector<std::string_view>& arguments) {
-    constexpr std::string_view kPrefix = "--parent-window=";
+// The whole of the first argument's value after `prefix` as a decimal number; nothing where no
+// argument starts so, or where its value is not such a number of type Number.
+template <typename Number>
+std::optional<Number> NumberArgument(const std::vector<std::string_view>& arguments,
+                                     std::string_view prefix) {
     for (const std::string_view argument : arguments) {
-        if (argument.substr(0, kPrefix.size()) != kPrefix) {
+        if (argument.substr(0, prefix.size()) != prefix) {
             continue;
         }
-        const std::string_view digits = argument.substr(kPrefix.size());
-        std::uint64_t handle = 0;
+        const std::string_view digits = argument.substr(prefix.size());
+        Number value = 0;
         const auto [end, error] =
-            std::from_chars(digits.data(), digits.data() + digits.size(), handle);
-        return error == std::errc() && end == digits.data() + digits.size() ? handle : 0;
+            std::from_chars(digits.data(), digits.data() + digits.size(), value);
+        if (error != std::errc() || end != digits.data() + digits.size()) {
+            return std::nullopt;
+        }
+        return value;
     }
-    return 0;
+    return std::nullopt;
+}
+
+} // namespace
+
+std::uint64_t ParentWindowArgument(const std::vector<std::string_view>& arguments) {
+    return NumberArgument<std::uint64_t>(arguments, "--parent-window=").value_or(0);
+}
+
+std::chrono::milliseconds IdleLimitArgument(const std::vector<std::string_view>& arguments) {
+    // The longest is one below 2^32 - 1, which a wait of the system takes as no limit at all.
+    const auto limit = NumberArgument<std::uint32_t>(arguments, "--idle-limit-ms=");
+    if (!limit || *limit == 0 || *limit == UINT32_MAX) {
+        return kDefaultIdleLimit;
+    }
+    return std::chrono::milliseconds(*limit);
 }
 
 } // namespace quillery::host

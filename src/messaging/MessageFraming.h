@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -40,14 +41,17 @@ struct OversizedMessage {
 };
 // The input ended, between messages or inside one.
 struct EndOfInput {};
-using Incoming = std::variant<Message, OversizedMessage, EndOfInput>;
+// No message came within the time the host waited for one.
+struct Quiet {};
+using Incoming = std::variant<Message, OversizedMessage, EndOfInput, Quiet>;
 
 // The messages as the host takes them, one at a time and in order.
 class IncomingMessages {
 public:
     virtual ~IncomingMessages() = default;
-    // The next message, waiting for it; EndOfInput once the input has ended.
-    virtual Incoming Next() = 0;
+    // The next message, waiting for it for at most `limit` (0: only what is there already);
+    // EndOfInput once the input has ended, Quiet when neither came in time.
+    virtual Incoming Next(std::chrono::milliseconds limit) = 0;
 };
 
 // Cuts the input into messages: each a 32-bit little-endian length, then that many bytes. A
@@ -56,7 +60,10 @@ class MessageReader final : public IncomingMessages {
 public:
     explicit MessageReader(ByteSource& source) : source_(source) {}
 
-    Incoming Next() override;
+    // The next message, waiting for the source as long as it takes; never Quiet.
+    Incoming Next();
+    // As Next(): a source's reads have no limit, so neither has this.
+    Incoming Next(std::chrono::milliseconds) override { return Next(); }
 
 private:
     // Reads until at least `count` bytes are held; false when the input ends first.

@@ -102,9 +102,17 @@ std::optional<std::string> AnswerTo(std::string_view message, MenuService& menu)
     return std::visit(OutcomeAnswer{}, *outcome);
 }
 
-int ServeMessages(IncomingMessages& incoming, ByteSink& output, MenuService& menu) {
+int ServeMessages(IncomingMessages& incoming, ByteSink& output, MenuService& menu,
+                  std::chrono::milliseconds idleLimit) {
     for (;;) {
-        const Incoming next = incoming.Next();
+        Incoming next = incoming.Next(idleLimit);
+        if (std::holds_alternative<Quiet>(next)) {
+            // Once more, without waiting: a message queued as the limit ran out is served.
+            next = incoming.Next(std::chrono::milliseconds(0));
+            if (std::holds_alternative<Quiet>(next)) {
+                return 0; // nobody has asked for so long: end, and let go of the component
+            }
+        }
         std::optional<std::string> answer;
         if (const auto* message = std::get_if<Message>(&next)) {
             answer = AnswerTo(message->json, menu);

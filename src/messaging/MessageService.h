@@ -2,6 +2,7 @@
 
 #include "messaging/MessageFraming.h"
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -68,9 +69,12 @@ public:
 // is closed then.
 std::optional<std::string> AnswerTo(std::string_view message, MenuService& menu);
 
-// Answers each message of `incoming` on `output`, in order, one at a time, until the input ends.
-// Returns the process's exit status: 0 when the input ended (also while a menu was open, which
-// then goes unanswered and ends the serving), 1 when an answer could not be written.
-int ServeMessages(IncomingMessages& incoming, ByteSink& output, MenuService& menu);
+// Answers each message of `incoming` on `output`, in order, one at a time, until the input ends
+// or no message has come for `idleLimit` since the last answer (the time a menu is open does not
+// count). Returns the process's exit status: 0 when the input ended (also while a menu was open,
+// which then goes unanswered and ends the serving) or the host was idle that long, 1 when an
+// answer could not be written.
+int ServeMessages(IncomingMessages& incoming, ByteSink& output, MenuService& menu,
+                  std::chrono::milliseconds idleLimit);
 
 } // namespace quillery::host

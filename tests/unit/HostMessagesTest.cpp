@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
 #include <cstring>
 #include <deque>
@@ -80,6 +81,26 @@ public:
 
 private:
     MenuOutcome outcome_;
+};
+
+// Hands out the given messages and quiet spells in order, then the end; records the limit of
+// each wait.
+class ScriptedQueue final : public IncomingMessages {
+public:
+    explicit ScriptedQueue(std::vector<Incoming> script) : script_(script.begin(), script.end()) {}
+    Incoming Next(std::chrono::milliseconds limit) override {
+        limits.push_back(limit);
+        if (script_.empty()) {
+            return EndOfInput{};
+        }
+        Incoming next = std::move(script_.front());
+        script_.pop_front();
+        return next;
+    }
+    std::vector<std::chrono::milliseconds> limits;
+
+private:
+    std::deque<Incoming> script_;
 };
 
 std::string MessageOf(const Incoming& incoming) {
@@ -243,7 +264,7 @@ TEST_F(MessageServiceTest, EveryMessageIsAnsweredInOrderUntilTheInputEnds) {
                          Framed(R"({"request":"menu"})")});
     MessageReader reader(input);
     RecordingOutput output;
-    EXPECT_EQ(ServeMessages(reader, output, menu), 0);
+    EXPECT_EQ(ServeMessages(reader, output, menu, kDefaultIdleLimit), 0);
     ASSERT_EQ(output.writes.size(), 4u) << "one write per answer, each framed whole";
     std::vector<json> answers;
     for (const std::string& write : output.writes) {
@@ -266,10 +287,22 @@ TEST_F(MessageServiceTest, InputEndingWhileTheMenuIsOpenClosesItAndEndsTheHostUn
     MessageReader reader(input);
     RecordingOutput output;
     menu.inputEnds = true;
-    EXPECT_EQ(ServeMessages(reader, output, menu), 0);
+    EXPECT_EQ(ServeMessages(reader, output, menu, kDefaultIdleLimit), 0);
     EXPECT_EQ(output.writes.size(), 1u) << "only the message before the menu is answered";
     EXPECT_EQ(menu.shown, 1);
     EXPECT_EQ(menu.closed, 1);
+}
+
+// Each wait between messages is the idle limit; when it runs out, the queue is looked at once
+// more without waiting, and a message found then is served and starts the limit anew.
+TEST_F(MessageServiceTest, QuietForTheIdleLimitEndsTheHostAfterOneMoreLookAtTheQueue) {
+    using namespace std::chrono_literals;
+    const Incoming request = Message{R"({"request":"menu"})"};
+    ScriptedQueue queue({request, Quiet{}, request, Quiet{}, Quiet{}, request});
+    RecordingOutput output;
+    EXPECT_EQ(ServeMessages(queue, output, menu, 1500ms), 0);
+    EXPECT_EQ(output.writes.size(), 2u) << "nothing is served once the host has decided to end";
+    EXPECT_EQ(queue.limits, (std::vector{1500ms, 1500ms, 0ms, 1500ms, 0ms}));
 }
 
 TEST_F(MessageServiceTest, AnAnswerThatCannotBeWrittenEndsTheHost) {
@@ -277,7 +310,7 @@ TEST_F(MessageServiceTest, AnAnswerThatCannotBeWrittenEndsTheHost) {
     MessageReader reader(input);
     RecordingOutput output;
     output.refuse = true;
-    EXPECT_EQ(ServeMessages(reader, output, menu), 1);
+    EXPECT_EQ(ServeMessages(reader, output, menu, kDefaultIdleLimit), 1);
     EXPECT_EQ(menu.shown, 1) << "no menu for a browser that has gone";
 }
 
@@ -295,6 +328,28 @@ TEST(HostArgumentsTest, TheBrowsersWindowIsTakenFromItsArgumentAlone) {
     for (const auto& [arguments, window] : cases) {
         SCOPED_TRACE(arguments.back());
         EXPECT_EQ(ParentWindowArgument(arguments), window);
+    }
+}
+
+// Browsers never pass it; without a whole number of milliseconds that a wait can take, the host
+// waits ten minutes.
+TEST(HostArgumentsTest, TheIdleLimitIsTakenFromItsArgumentOrIsTenMinutes) {
+    using Arguments = std::vector<std::string_view>;
+    using std::chrono::milliseconds;
+    const milliseconds tenMinutes = std::chrono::minutes(10);
+    const std::pair<Arguments, milliseconds> cases[] = {
+        {{"chrome-extension://abc/", "--idle-limit-ms=1500", "--parent-window=5"},
+         milliseconds(1500)},
+        {{"--idle-limit-ms=4294967294"}, milliseconds(4294967294)},
+        {{"chrome-extension://abc/", "--parent-window=5"}, tenMinutes},
+        {{"--idle-limit-ms=0"}, tenMinutes},
+        {{"--idle-limit-ms=4294967295"}, tenMinutes},
+        {{"--idle-limit-ms=-1"}, tenMinutes},
+        {{"--idle-limit-ms=2s"}, tenMinutes},
+    };
+    for (const auto& [arguments, limit] : cases) {
+        SCOPED_TRACE(arguments.front());
+        EXPECT_EQ(IdleLimitArgument(arguments), limit);
     }
 }
 

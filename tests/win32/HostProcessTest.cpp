@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace quillery {
 namespace {
@@ -242,11 +243,13 @@ HWND RequestMenu(HostProcess& host) {
     return menu;
 }
 
+// Two requests over one input, the second answered by the same process; then, with no message
+// for its idle limit, the host ends by itself while its input is still open.
 TEST(HostProcessTest, MenuRequestAnswersTheClickedLineThenSaysWhenThereIsNoComponent) {
     ::SetCursorPos(200, 300);
     RegisteredServer server;
     ASSERT_TRUE(server.Registered());
-    HostProcess host;
+    HostProcess host(L" --idle-limit-ms=3000");
     ASSERT_TRUE(host.Started());
 
     const HWND menu = RequestMenu(host);
@@ -265,8 +268,7 @@ TEST(HostProcessTest, MenuRequestAnswersTheClickedLineThenSaysWhenThereIsNoCompo
     ASSERT_TRUE(answer);
     EXPECT_NE(answer->find(R"({"error":"Pennock.DoBiz is not registered)"), std::string::npos)
         << *answer;
-    host.CloseInput();
-    EXPECT_EQ(host.ExitStatus(), 0u);
+    EXPECT_EQ(host.ExitStatus(60s), 0u);
 }
 
 // The browser closes its end while the menu is open, with the pointer resting on the menu: the
@@ -288,31 +290,42 @@ TEST(HostProcessTest, InputEndingWhileTheMenuIsOpenClosesTheMenuAndEndsTheHost) 
 
 // A browser on Windows names its window that asked, and where the menu opens: the menu opens
 // there and takes the keyboard focus of that window's thread, which a process of its own gets
-// only so, and its keys act on it. (Whether the browser's window is active again after is not
-// asked: Wine hands the X focus of another process's window back to nobody.)
+// only so, and its keys act on it. Once that window has closed, a request from another window
+// of the same thread gets that thread's keyboard focus too. (Whether the browser's window is
+// active again after is not asked: Wine hands the X focus of another process's window back to
+// nobody.)
 TEST(HostProcessTest, MenuOpensAtTheRequestsPointWithTheKeyboardOfTheBrowsersWindow) {
     ::SetCursorPos(20, 20);
     RegisteredServer server;
     ASSERT_TRUE(server.Registered());
-    const wintest::CallerWindow browser;
+    std::optional<wintest::CallerWindow> named;
+    std::optional<wintest::CallerWindow> other;
+    named.emplace();
     HostProcess host(L" --parent-window=" +
-                     std::to_wstring(reinterpret_cast<std::uintptr_t>(browser.get())));
+                     std::to_wstring(reinterpret_cast<std::uintptr_t>(named->get())));
     ASSERT_TRUE(host.Started());
 
-    host.Send(Framed(R"({"request": "menu", "at": {"x": 300, "y": 250}})"));
-    HWND menu = nullptr;
-    ASSERT_TRUE(wintest::PumpUntil(
-        [&] { return (menu = wintest::FindVisible(L"QuillerySnippetMenu")) != nullptr; }));
-    RECT place{};
-    ::GetWindowRect(menu, &place);
-    EXPECT_EQ(place.left, 300);
-    EXPECT_TRUE(place.top < 250 && 250 <= place.bottom) << place.top << ".." << place.bottom;
-    EXPECT_TRUE(wintest::PumpUntil([&] { return ::GetFocus() == menu; }))
-        << "the browser's thread does not share the menu's keyboard focus";
+    for (const auto& [x, y] : {std::pair(300, 250), std::pair(120, 90)}) {
+        SCOPED_TRACE(x);
+        host.Send(Framed(R"({"request": "menu", "at": {"x": )" + std::to_string(x) + R"(, "y": )" +
+                         std::to_string(y) + "}}"));
+        HWND menu = nullptr;
+        ASSERT_TRUE(wintest::PumpUntil(
+            [&] { return (menu = wintest::FindVisible(L"QuillerySnippetMenu")) != nullptr; }));
+        RECT place{};
+        ::GetWindowRect(menu, &place);
+        EXPECT_EQ(place.left, x);
+        EXPECT_TRUE(place.top < y && y <= place.bottom) << place.top << ".." << place.bottom;
+        EXPECT_TRUE(wintest::PumpUntil([&] { return ::GetFocus() == menu; }))
+            << "the browser's thread does not share the menu's keyboard focus";
 
-    ::PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
-    EXPECT_TRUE(wintest::PumpUntil([&] { return !::IsWindow(menu); }));
-    EXPECT_EQ(host.Answer(), R"({"text":""})");
+        ::PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+        EXPECT_TRUE(wintest::PumpUntil([&] { return !::IsWindow(menu); }));
+        EXPECT_EQ(host.Answer(), R"({"text":""})");
+        // The user closes the window that started the host; another of the thread's stays.
+        other.emplace();
+        named.reset();
+    }
 }
 
 } // namespace
