@@ -120,8 +120,8 @@ struct MenuApartment::Shared {
     void Serve();
 };
 
-MenuApartment::MenuApartment(HANDLE inputEnded, HWND browserWindow)
-    : shared_(std::make_shared<Shared>()), inputEnded_(inputEnded) {
+MenuApartment::MenuApartment(HANDLE inputEnded, HANDLE nextWaiting, HWND browserWindow)
+    : shared_(std::make_shared<Shared>()), inputEnded_(inputEnded), nextWaiting_(nextWaiting) {
     if (!shared_->requested || !shared_->answered || !shared_->stop) {
         return;
     }
@@ -151,17 +151,28 @@ std::optional<MenuOutcome> MenuApartment::ShowMenu(std::optional<ScreenPoint> at
     shared_->at = at;
     ::SetEvent(shared_->requested.get());
     running_ = true;
-    // Should the thread have ended, no answer would ever come.
-    const HANDLE waits[] = {shared_->answered.get(), thread_.get(), inputEnded_};
-    switch (::WaitForMultipleObjects(3, waits, FALSE, INFINITE)) {
-    case WAIT_OBJECT_0:
-        running_ = false;
-        return std::move(shared_->outcome);
-    case WAIT_OBJECT_0 + 2:
-        return std::nullopt;
-    default:
-        running_ = false;
-        return MenuError{"the host's menu thread has ended"};
+    // Should the thread have ended, no answer would ever come. Once another message waits, the
+    // menu is asked to close, again every kAskAgainMs (it may not have been made yet, or a
+    // window of its own may be up) until the request has ended.
+    const HANDLE waits[] = {shared_->answered.get(), thread_.get(), inputEnded_, nextWaiting_};
+    bool closing = false;
+    for (;;) {
+        switch (::WaitForMultipleObjects(closing ? 3 : 4, waits, FALSE,
+                                         closing ? kAskAgainMs : INFINITE)) {
+        case WAIT_OBJECT_0:
+            running_ = false;
+            return std::move(shared_->outcome);
+        case WAIT_OBJECT_0 + 2:
+            return std::nullopt;
+        case WAIT_OBJECT_0 + 3:
+        case WAIT_TIMEOUT:
+            closing = true;
+            win32::AskToClose(win32::FindSnippetMenus(threadId_), kAskAgainMs);
+            break;
+        default:
+            running_ = false;
+            return MenuError{"the host's menu thread has ended"};
+        }
     }
 }
 

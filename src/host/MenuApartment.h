@@ -22,10 +22,12 @@ public:
     static constexpr DWORD kAskAgainMs = 250;
 
     // `inputEnded` is signalled once the host's input has ended: a menu then is closed.
+    // `nextWaiting` is signalled while another message waits: an open menu then closes without a
+    // choice, as a second request closes the first in one browser, and the next one is served.
     // `browserWindow`, when the browser named one, is the window the menus are opened for; its
     // thread, learnt now, has its input joined to each request's, also once that window has
     // closed (a browser's windows share one thread).
-    MenuApartment(HANDLE inputEnded, HWND browserWindow);
+    MenuApartment(HANDLE inputEnded, HANDLE nextWaiting, HWND browserWindow);
     // Ends the thread, which releases COM. A request that would not close is left to the
     // process's end, with what it uses.
     ~MenuApartment() override;
@@ -33,7 +35,7 @@ public:
     MenuApartment& operator=(const MenuApartment&) = delete;
 
     // Runs one request on the apartment's thread and waits for its outcome, or for the
-    // input's end. With a point, the pointer is moved there before the menu opens at it: onto
+    // input's end; a message that comes meanwhile has the menu closed first. With a point, the pointer is moved there before the menu opens at it: onto
     // the nearest pixel of the work area of the point's monitor, or where it lies on none, of
     // the browser's window's monitor (or the pointer's).
     std::optional<MenuOutcome> ShowMenu(std::optional<ScreenPoint> at) override;
@@ -46,6 +48,7 @@ private:
 
     std::shared_ptr<Shared> shared_;
     HANDLE inputEnded_;
+    HANDLE nextWaiting_;
     win32::UniqueHandle thread_;
     DWORD threadId_ = 0;
     bool running_ = false; // a request runs whose outcome has not been taken

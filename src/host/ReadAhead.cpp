@@ -20,13 +20,14 @@ struct ReadAhead::Shared {
     UniqueHandle arrived{::CreateEventW(nullptr, FALSE, FALSE, nullptr)}; // one was queued
     UniqueHandle taken{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};   // one was taken
     UniqueHandle ended{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    UniqueHandle waiting{::CreateEventW(nullptr, TRUE, FALSE, nullptr)}; // `queued` is not empty
 
     void Read();
 };
 
 ReadAhead::ReadAhead(std::unique_ptr<ByteSource> input)
     : shared_(std::make_shared<Shared>(std::move(input))) {
-    if (!shared_->arrived || !shared_->taken || !shared_->ended) {
+    if (!shared_->arrived || !shared_->taken || !shared_->ended || !shared_->waiting) {
         return;
     }
     auto* forThread = new std::shared_ptr<Shared>(shared_);
@@ -39,6 +40,10 @@ ReadAhead::ReadAhead(std::unique_ptr<ByteSource> input)
 
 HANDLE ReadAhead::Ended() const {
     return shared_->ended.get();
+}
+
+HANDLE ReadAhead::Waiting() const {
+    return shared_->waiting.get();
 }
 
 DWORD WINAPI ReadAhead::Run(void* shared) noexcept {
@@ -61,6 +66,7 @@ void ReadAhead::Shared::Read() {
                     const std::lock_guard hold(lock);
                     if (queued.size() < kMaxAhead) {
                         queued.push_back(std::move(next));
+                        ::SetEvent(waiting.get());
                         break;
                     }
                 }
@@ -90,6 +96,9 @@ Incoming ReadAhead::Next(std::chrono::milliseconds limit) {
             if (!shared.queued.empty()) {
                 Incoming next = std::move(shared.queued.front());
                 shared.queued.pop_front();
+                if (shared.queued.empty()) {
+                    ::ResetEvent(shared.waiting.get());
+                }
                 ::SetEvent(shared.taken.get());
                 return next;
             }

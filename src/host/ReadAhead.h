@@ -28,6 +28,8 @@ public:
     // Signalled, for good, once the input has ended; every message before the end is queued
     // by then. Valid while this object lives.
     HANDLE Ended() const;
+    // Signalled while a message waits to be taken. Valid while this object lives.
+    HANDLE Waiting() const;
 
     // The next message, or the input's end, waiting for at most `limit` in one wait; Quiet
     // when the time ran out first.

@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
         const std::vector<std::string_view> arguments(argv + 1, argv + argc);
         const auto browserWindow =
             reinterpret_cast<HWND>(static_cast<std::uintptr_t>(ParentWindowArgument(arguments)));
-        MenuApartment menu(incoming.Ended(), browserWindow);
+        MenuApartment menu(incoming.Ended(), incoming.Waiting(), browserWindow);
         return ServeMessages(incoming, output, menu, IdleLimitArgument(arguments));
     } catch (...) {
         return 1; // no memory left for a message or an answer
