@@ -721,9 +721,14 @@ double ProbedHostRequest(HostConnection& host, PaintProbe& probe, LONGLONG start
 // The native messaging host over one connection, as a browser keeps it, against loadmenu in this
 // process: both measured by paint_probe.dll, from the request to the menu's first paint. The
 // host's later requests alternate with this process's own at first, so that both sides meet the
-// machine in the same state.
+// machine in the same state, and each request comes a pause after the last menu closed, as a
+// user's do: one that follows the last close at once meets the window system still handing back
+// the last menu's activation, which took the host's request from 5 to 12 ms or more here (with
+// pauses of 20 to 100 ms, 5 to 6 ms).
 int PrintHostFigures() {
     constexpr int kHostRequests = 200;
+    constexpr int kReferenceRequests = 60;
+    constexpr DWORD kPauseMs = 100;
     PaintProbe probe;
     DllClient dll;
     HostConnection host;
@@ -740,15 +745,19 @@ int PrintHostFigures() {
     std::vector<double> dllPaint;
     for (int i = 1; i < kHostRequests && first >= 0; ++i) {
         SetCursorPos(300, 300);
+        Sleep(kPauseMs);
         probe.Arm();
         const double toPaint = ProbedHostRequest(host, probe, Ticks());
         if (toPaint < 0) {
             break;
         }
         later.push_back(toPaint);
-        const double reference = i <= kSamples ? ProbedDllRequest(dll, probe) : -1;
-        if (reference >= 0) {
-            dllPaint.push_back(reference);
+        if (i <= kReferenceRequests) {
+            Sleep(kPauseMs);
+            const double reference = ProbedDllRequest(dll, probe);
+            if (reference >= 0) {
+                dllPaint.push_back(reference);
+            }
         }
     }
     if (later.size() + 1 < kHostRequests) {

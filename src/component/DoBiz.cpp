@@ -5,8 +5,10 @@
 #include "menu/MenuRequest.h"
 #include "platform/Platform.h"
 #include "views/Win32WindowFactory.h"
+#include "win32/CriticalSection.h"
 #include "win32/Win32SystemInfo.h"
 
+#include <mutex>
 #include <new>
 #include <string>
 
@@ -39,6 +41,45 @@ HRESULT LoadInterfaceInfo(const std::wstring& path, UniqueCom<ITypeInfo>& dispat
     return dispatchInfo.get()->GetRefTypeInfo(vtable, vtableInfo.put());
 }
 
+// The type information, loaded by the first object and kept for the process's later ones: every
+// request of a page's script creates a new object, and loading the type library for each was
+// the larger part of its creation. Dropped by ReleaseInterfaceInfo once no object is left.
+struct KeptInterfaceInfo {
+    win32::CriticalSection lock;
+    UniqueCom<ITypeInfo> dispatchInfo; // under `lock`
+    UniqueCom<ITypeInfo> vtableInfo;   // under `lock`
+};
+
+// Never destroyed: at the process's end the type library's DLL may be gone before this one,
+// and nothing may call into it then. DllCanUnloadNow lets go of what it holds.
+KeptInterfaceInfo& KeptInfo() {
+    static auto* kept = new KeptInterfaceInfo;
+    return *kept;
+}
+
+UniqueCom<ITypeInfo> Shared(ITypeInfo* info) noexcept {
+    info->AddRef();
+    return UniqueCom<ITypeInfo>(info);
+}
+
+// The kept type information, loaded first where there is none.
+HRESULT InterfaceInfo(UniqueCom<ITypeInfo>& dispatchInfo, UniqueCom<ITypeInfo>& vtableInfo) {
+    KeptInterfaceInfo& kept = KeptInfo();
+    const std::lock_guard hold(kept.lock);
+    if (!kept.dispatchInfo) {
+        const HRESULT loaded = LoadInterfaceInfo(win32::Win32SystemInfo(DllModule()).ModulePath(),
+                                                 kept.dispatchInfo, kept.vtableInfo);
+        if (FAILED(loaded)) {
+            kept.dispatchInfo.reset();
+            kept.vtableInfo.reset();
+            return loaded;
+        }
+    }
+    dispatchInfo = Shared(kept.dispatchInfo.get());
+    vtableInfo = Shared(kept.vtableInfo.get());
+    return S_OK;
+}
+
 // Runs the body of a COM method that can fail with an exception: the exception becomes what it
 // tells the caller (E_OUTOFMEMORY, the system's error, or E_FAIL), so none crosses into the host.
 template <typename Body> HRESULT HResultOf(Body&& body) noexcept {
@@ -69,8 +110,7 @@ HRESULT DoBiz::Create(REFIID iid, void** object) noexcept {
     try {
         UniqueCom<ITypeInfo> dispatchInfo;
         UniqueCom<ITypeInfo> vtableInfo;
-        const HRESULT loaded = LoadInterfaceInfo(win32::Win32SystemInfo(DllModule()).ModulePath(),
-                                                 dispatchInfo, vtableInfo);
+        const HRESULT loaded = InterfaceInfo(dispatchInfo, vtableInfo);
         if (FAILED(loaded)) {
             return loaded;
         }
@@ -141,6 +181,13 @@ HRESULT DoBiz::loadmenu(BSTR* result) noexcept {
         *result = copy.release();
         return S_OK;
     });
+}
+
+void ReleaseInterfaceInfo() noexcept {
+    KeptInterfaceInfo& kept = KeptInfo();
+    const std::lock_guard hold(kept.lock);
+    kept.dispatchInfo.reset();
+    kept.vtableInfo.reset();
 }
 
 } // namespace quillery

@@ -38,4 +38,8 @@ private:
     win32::UniqueCom<ITypeInfo> vtableInfo_;
 };
 
+// Lets go of the type information that the objects share: for the DLL's unload, once no object
+// is left.
+void ReleaseInterfaceInfo() noexcept;
+
 } // namespace quillery

@@ -4,6 +4,7 @@
 #include "component/ClassFactory.h"
 #include "component/DllLocation.h"
 #include "component/DllModule.h"
+#include "component/DoBiz.h"
 #include "component/PennockServer.h"
 #include "component/Registration.h"
 #include "component/Win32Registry.h"
@@ -48,8 +49,10 @@ STDAPI DllCanUnloadNow() {
     if (quillery::ModuleInUse()) {
         return S_FALSE;
     }
-    // The caller may free the DLL now: its window classes must not outlive its code.
+    // The caller may free the DLL now: its window classes must not outlive its code, nor its
+    // hold on the type library.
     quillery::win32::ReleaseWindowResources(quillery::DllModule());
+    quillery::ReleaseInterfaceInfo();
     return S_OK;
 }
 

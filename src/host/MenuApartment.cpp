@@ -26,43 +26,70 @@ std::string WithCode(const char* text, HRESULT result) {
     return std::string(text) + " (error " + code + ")";
 }
 
-// One menu request on the calling thread, which is in an apartment.
-MenuOutcome RequestMenu() {
-    CLSID classId{};
-    HRESULT result = ::CLSIDFromProgID(kProgId, &classId);
-    if (FAILED(result)) {
-        return MenuError{
-            WithCode("Pennock.DoBiz is not registered: install Quillery's .msi package", result)};
+// The component as the menu thread reaches it: Pennock.DoBiz created through its registration
+// and its loadmenu found by name, as a page's script does, once for the session rather than for
+// each request (the creation was a tenth of a request's time). The registration is still asked
+// at each request, so that a component unregistered since is told, and one registered under
+// another class since is created anew. Lives on the menu thread, inside its apartment.
+class Component {
+public:
+    // One menu request on the calling thread, which is in an apartment.
+    MenuOutcome RequestMenu() {
+        CLSID classId{};
+        HRESULT result = ::CLSIDFromProgID(kProgId, &classId);
+        if (FAILED(result)) {
+            object_.reset();
+            return MenuError{WithCode(
+                "Pennock.DoBiz is not registered: install Quillery's .msi package", result)};
+        }
+        if (!object_ || !::IsEqualCLSID(classId, classId_)) {
+            if (MenuError failed; !Create(classId, failed)) {
+                return failed;
+            }
+        }
+        DISPPARAMS noArguments{};
+        VARIANT returned;
+        ::VariantInit(&returned);
+        result = object_.get()->Invoke(loadmenu_, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD,
+                                       &noArguments, &returned, nullptr, nullptr);
+        if (FAILED(result)) {
+            ::VariantClear(&returned);
+            object_.reset(); // the next request starts from a new object
+            return MenuError{WithCode("loadmenu failed", result)};
+        }
+        if (returned.vt != VT_BSTR) {
+            ::VariantClear(&returned);
+            return MenuError{"loadmenu returned no text"};
+        }
+        const UniqueBstr text(returned.bstrVal);
+        return MenuText{ToUtf8({text.get(), ::SysStringLen(text.get())})};
     }
-    UniqueCom<IDispatch> object;
-    result = ::CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
-                                reinterpret_cast<void**>(object.put()));
-    if (FAILED(result)) {
-        return MenuError{WithCode("Pennock.DoBiz could not be created", result)};
+
+private:
+    bool Create(const CLSID& classId, MenuError& failed) {
+        object_.reset();
+        HRESULT result = ::CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
+                                            reinterpret_cast<void**>(object_.put()));
+        if (FAILED(result)) {
+            failed = MenuError{WithCode("Pennock.DoBiz could not be created", result)};
+            return false;
+        }
+        wchar_t methodName[] = L"loadmenu";
+        LPOLESTR names[] = {methodName};
+        result = object_.get()->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &loadmenu_);
+        if (FAILED(result)) {
+            object_.reset();
+            failed = MenuError{WithCode("Pennock.DoBiz has no loadmenu", result)};
+            return false;
+        }
+        classId_ = classId;
+        return true;
     }
-    wchar_t methodName[] = L"loadmenu";
-    LPOLESTR names[] = {methodName};
-    DISPID method = DISPID_UNKNOWN;
-    result = object.get()->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &method);
-    if (FAILED(result)) {
-        return MenuError{WithCode("Pennock.DoBiz has no loadmenu", result)};
-    }
-    DISPPARAMS noArguments{};
-    VARIANT returned;
-    ::VariantInit(&returned);
-    result = object.get()->Invoke(method, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD,
-                                  &noArguments, &returned, nullptr, nullptr);
-    if (FAILED(result)) {
-        ::VariantClear(&returned);
-        return MenuError{WithCode("loadmenu failed", result)};
-    }
-    if (returned.vt != VT_BSTR) {
-        ::VariantClear(&returned);
-        return MenuError{"loadmenu returned no text"};
-    }
-    const UniqueBstr text(returned.bstrVal);
-    return MenuText{ToUtf8({text.get(), ::SysStringLen(text.get())})};
-}
+
+    UniqueCom<IDispatch> object_;
+    CLSID classId_{};
+    DISPID loadmenu_ = DISPID_UNKNOWN;
+};
 
 // The points the browser sends are in the screen's own pixels: the menu's thread works in them
 // too where the system lets a thread choose (Windows 10 1703 and later), and the menu then sizes
@@ -118,6 +145,8 @@ struct MenuApartment::Shared {
     MenuOutcome outcome;           // written by the thread before `answered` is set
 
     void Serve();
+    // The requests, one at a time, until `stop`; `com` is how the apartment began.
+    void ServeRequests(HRESULT com);
 };
 
 MenuApartment::MenuApartment(HANDLE inputEnded, HANDLE nextWaiting, HWND browserWindow)
@@ -203,6 +232,19 @@ DWORD WINAPI MenuApartment::Run(void* shared) noexcept {
 void MenuApartment::Shared::Serve() {
     const HRESULT com = ::CoInitialize(nullptr);
     UseScreenPixels();
+    ServeRequests(com);
+    if (SUCCEEDED(com)) {
+        ::CoUninitialize();
+    }
+}
+
+void MenuApartment::Shared::ServeRequests(HRESULT com) {
+    Component component;
+    // A hidden window of the thread's own for the session, as a browser's window thread has
+    // its windows: a thread's last top-level window takes the thread's input method window
+    // with it, which each request would then make again (close to 1 ms of each here).
+    const win32::UniqueWindow keptWindow(::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0,
+                                                           nullptr, nullptr, nullptr, nullptr));
     const HANDLE waits[] = {stop.get(), requested.get()};
     for (;;) {
         const DWORD woken = ::MsgWaitForMultipleObjects(2, waits, FALSE, INFINITE, QS_ALLINPUT);
@@ -216,7 +258,7 @@ void MenuApartment::Shared::Serve() {
             // The browser's thread as the host learnt it: the window it named may have been
             // closed since, while the same thread runs the browser's other windows.
             const win32::InputAttachment withTheBrowser(browserThread);
-            outcome = SUCCEEDED(com) ? RequestMenu()
+            outcome = SUCCEEDED(com) ? component.RequestMenu()
                                      : MenuError{WithCode("COM could not be started", com)};
             ::SetEvent(answered.get());
         } else if (woken == WAIT_OBJECT_0 + 2) {
@@ -226,11 +268,8 @@ void MenuApartment::Shared::Serve() {
                 ::DispatchMessageW(&message);
             }
         } else {
-            break; // stop, or the wait itself failed
+            return; // stop, or the wait itself failed
         }
-    }
-    if (SUCCEEDED(com)) {
-        ::CoUninitialize();
     }
 }
 
