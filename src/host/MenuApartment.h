@@ -35,9 +35,10 @@ public:
     MenuApartment& operator=(const MenuApartment&) = delete;
 
     // Runs one request on the apartment's thread and waits for its outcome, or for the
-    // input's end; a message that comes meanwhile has the menu closed first. With a point, the pointer is moved there before the menu opens at it: onto
-    // the nearest pixel of the work area of the point's monitor, or where it lies on none, of
-    // the browser's window's monitor (or the pointer's).
+    // input's end; a message that comes meanwhile has the menu closed first. With a point, the
+    // pointer is moved there before the menu opens at it: onto the nearest pixel of the work
+    // area of the point's monitor, or where it lies on none, of the browser's window's monitor
+    // (or the pointer's).
     std::optional<MenuOutcome> ShowMenu(std::optional<ScreenPoint> at) override;
     // Posts the close to the thread's snippet menus until the request has ended.
     void CloseMenu() override;

@@ -16,18 +16,18 @@ struct ReadAhead::Shared {
 
     std::unique_ptr<ByteSource> input;
     win32::CriticalSection lock;
-    std::deque<Incoming> queued;                                          // under `lock`
-    UniqueHandle arrived{::CreateEventW(nullptr, FALSE, FALSE, nullptr)}; // one was queued
-    UniqueHandle taken{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};   // one was taken
+    std::deque<Incoming> queued;                                        // under `lock`
+    UniqueHandle taken{::CreateEventW(nullptr, FALSE, FALSE, nullptr)}; // one was taken
     UniqueHandle ended{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
-    UniqueHandle waiting{::CreateEventW(nullptr, TRUE, FALSE, nullptr)}; // `queued` is not empty
+    // Signalled while `queued` is not empty: set and reset under `lock`.
+    UniqueHandle waiting{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
 
     void Read();
 };
 
 ReadAhead::ReadAhead(std::unique_ptr<ByteSource> input)
     : shared_(std::make_shared<Shared>(std::move(input))) {
-    if (!shared_->arrived || !shared_->taken || !shared_->ended || !shared_->waiting) {
+    if (!shared_->taken || !shared_->ended || !shared_->waiting) {
         return;
     }
     auto* forThread = new std::shared_ptr<Shared>(shared_);
@@ -72,7 +72,6 @@ void ReadAhead::Shared::Read() {
                 }
                 ::WaitForSingleObject(taken.get(), INFINITE);
             }
-            ::SetEvent(arrived.get());
         }
     } catch (...) {
         // No memory for a message: the input cannot be followed any further, and ends here.
@@ -110,7 +109,7 @@ Incoming ReadAhead::Next(std::chrono::milliseconds limit) {
         if (waited >= longest) {
             return Quiet{};
         }
-        const HANDLE waits[] = {shared.arrived.get(), shared.ended.get()};
+        const HANDLE waits[] = {shared.waiting.get(), shared.ended.get()};
         switch (::WaitForMultipleObjects(2, waits, FALSE, longest - waited)) {
         case WAIT_FAILED:
             return EndOfInput{};
