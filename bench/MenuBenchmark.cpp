@@ -17,15 +17,15 @@
 #include "PaintProbe.h"
 #include "StepTimes.h"
 
+#include "app/CaretMenu.h"
+#include "app/KeyboardInput.h"
+#include "app/TypingTarget.h"
 #include "menu/MenuRequest.h"
 #include "platform/Platform.h"
-#include "quillery/CaretMenu.h"
-#include "quillery/KeyboardInput.h"
-#include "quillery/TypingTarget.h"
 #include "resident/KeyStrokes.h"
 #include "views/Win32WindowFactory.h"
-#include "win32/UniqueResource.h"
 #include "win32/Win32Platform.h"
+#include "winapi/UniqueResource.h"
 
 #include "Pennock_h.h"
 

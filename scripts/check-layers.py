@@ -1,101 +1,93 @@
 #!/usr/bin/env python3
-"""Checks that every file under src/ includes only headers of its own library and of the
-libraries that library links.
+"""Checks every include of src/ against the layer table, src/layers.txt.
 
-Each library puts only its own folder on its users' include path (cmake/Layers.cmake), so a
-source file that includes a header of a library its target does not link fails to compile. A
-header is compiled only as part of whoever includes it, and that includer may link more than
-the header's own library does; so this script checks every file, headers included, against the
-include path of the library whose folder holds it, read from the build's compile commands.
+Each layer is one folder of src/ and one library; a file may include the headers of its own
+layer and of the layers its layer may use (those the table names for it, and what they may use),
+each written "<layer>/File.h". Refused: an include of a layer that is above or beside the file's
+own, one that climbs out of its folder ("../"), and a header of a layer written in angle brackets
+(<layer/File.h>), which would bypass the check. A folder of src/ that holds code and that the
+table does not name is refused too. The build refuses a link against the same table
+(cmake/Layers.cmake), and each library's include path holds only what it links, so a source
+file that breaks the table does not compile either; this check covers the headers, which are
+compiled only as part of whoever includes them.
 
-Usage: check-layers.py BUILD_DIR [BUILD_DIR ...]
-Prints each wrong include, then "N passed, F failed" (files checked, files with a wrong
-include); exits 1 when any include is wrong.
+Usage: check-layers.py [--root DIR]
+Prints each wrong include, then "1 passed, 0 failed" or "0 passed, 1 failed": the whole tree is
+one check. Exits 1 when anything is wrong.
 """
 
-import json
+import argparse
 import os
 import re
-import shlex
 import sys
 
-ROOT = os.path.realpath(os.path.join(os.path.dirname(__file__), ".."))
-SOURCES = os.path.join(ROOT, "src")
-INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"]+)"', re.MULTILINE)
+INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]', re.MULTILINE)
+CODE = (".h", ".hpp", ".c", ".cpp", ".rc", ".idl")
 
 
-def include_dirs(command):
-    """The -I and -isystem folders of one compile command, as absolute paths."""
-    args = command.get("arguments") or shlex.split(command["command"])
-    dirs = []
-    for i, arg in enumerate(args):
-        for flag in ("-I", "-isystem"):
-            if arg == flag and i + 1 < len(args):
-                dirs.append(args[i + 1])
-            elif arg.startswith(flag) and len(arg) > len(flag):
-                dirs.append(arg[len(flag):])
-    return [os.path.join(command["directory"], d) for d in dirs]
-
-
-def include_paths(build_dirs):
-    """Each compiled source file's include path, and for each folder the include path that all
-    of its compiled files share: a folder's headers may use only what every target compiled
-    from that folder can see."""
-    files = {}
-    paths = {}
-    for build in build_dirs:
-        with open(os.path.join(build, "compile_commands.json"), encoding="utf-8") as f:
-            commands = json.load(f)
-        for command in commands:
-            source = os.path.realpath(os.path.join(command["directory"], command["file"]))
-            if not source.startswith(SOURCES + os.sep):
+def read_table(path):
+    """The layers bottom up: {layer: folder} and {layer: set of layers it may use}."""
+    folders, uses = {}, {}
+    with open(path, encoding="utf-8") as f:
+        for number, line in enumerate(f, 1):
+            fields = line.split("#", 1)[0].split()
+            if not fields:
                 continue
-            key = (build, os.path.dirname(source))
-            dirs = include_dirs(command)
-            files[(build, source)] = dirs
-            # Keep the order of the first command, and only the folders every command has.
-            if key in paths:
-                paths[key] = [d for d in paths[key] if d in dirs]
-            else:
-                paths[key] = dirs
-    return files, paths
+            layer, folder, named = fields[0], fields[1], [u for u in fields[2:] if u != "-"]
+            reachable = set()
+            for used in named:
+                if used not in uses:
+                    raise SystemExit(f"{path}:{number}: {layer} uses {used}, not a layer below it")
+                reachable |= {used} | uses[used]
+            folders[layer], uses[layer] = folder, reachable
+    return folders, uses
 
 
-def wrong_includes(path, search):
-    with open(path, encoding="utf-8", errors="replace") as f:
-        text = f.read()
-    here = os.path.dirname(path)
-    for name in INCLUDE.findall(text):
-        if os.path.exists(os.path.join(here, name)):
+def problems(root):
+    sources = os.path.join(root, "src")
+    folders, uses = read_table(os.path.join(sources, "layers.txt"))
+    layer_of = {os.path.normpath(folder): layer for layer, folder in folders.items()}
+    for here, _, names in sorted(os.walk(sources)):
+        code = sorted(n for n in names if n.endswith(CODE))
+        folder = os.path.relpath(here, sources)
+        if not code:
             continue
-        if not any(os.path.exists(os.path.join(d, name)) for d in search):
-            yield name
+        own = layer_of.get(folder)
+        if own is None:
+            yield f"src/{folder}: a folder of code that src/layers.txt does not name"
+            continue
+        for name in code:
+            path = os.path.join(here, name)
+            with open(path, encoding="utf-8", errors="replace") as f:
+                text = f.read()
+            for bracket, include in INCLUDE.findall(text):
+                where = f"src/{folder}/{name}: #include {bracket}{include}"
+                parts = include.split("/")
+                if "." in parts or ".." in parts:
+                    yield f"{where}: climbs out of its folder; write <layer>/File.h"
+                    continue
+                if len(parts) < 2 or parts[0] not in folders:
+                    # A header of the system, a library, or one the build generates.
+                    continue
+                layer = parts[0]
+                if bracket == "<":
+                    yield f'{where}: a header of the {layer} layer is included as "{include}"'
+                elif layer != own and layer not in uses[own]:
+                    yield f"{where}: {own} may not use {layer} (src/layers.txt)"
+                elif not os.path.exists(os.path.join(sources, folders[layer], *parts[1:])):
+                    yield f"{where}: no such header in src/{folders[layer]}"
 
 
-def main(build_dirs):
-    if not build_dirs:
-        print("usage: check-layers.py BUILD_DIR [BUILD_DIR ...]", file=sys.stderr)
-        return 2
-    files, paths = include_paths(build_dirs)
-    checked = set()
-    failed = 0
-    for (build, folder), shared in sorted(paths.items()):
-        for entry in sorted(os.listdir(folder)):
-            path = os.path.join(folder, entry)
-            # A source file against its own compile command; a source file this build does not
-            # compile (the other platform's) is not checked here.
-            search = shared if entry.endswith(".h") else files.get((build, path))
-            if not entry.endswith((".h", ".cpp", ".c")) or search is None:
-                continue
-            checked.add((build, path))
-            wrong = list(wrong_includes(path, search))
-            for name in wrong:
-                print(f'{os.path.relpath(path, ROOT)}: includes "{name}", which its library '
-                      f"does not link ({os.path.relpath(build, ROOT)})")
-            failed += 1 if wrong else 0
-    print(f"{len(checked) - failed} passed, {failed} failed")
-    return 1 if failed else 0
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    parser.add_argument("--root", default=os.path.join(os.path.dirname(__file__), ".."))
+    args = parser.parse_args()
+    wrong = list(problems(os.path.realpath(args.root)))
+    for line in wrong:
+        print(line)
+    print("0 passed, 1 failed" if wrong else "1 passed, 0 failed")
+    return 1 if wrong else 0
 
 
 if __name__ == "__main__":
-    sys.exit(main([os.path.realpath(b) for b in sys.argv[1:]]))
+    sys.exit(main())

@@ -14,8 +14,8 @@ if [[ $# -ne 2 ]]; then
     exit 2
 fi
 root=$(cd "$(dirname "$0")/.." && pwd)
-dll32=$1/src/component/Pennock.dll
-dll64=$2/src/component/Pennock.dll
+dll32=$1/src/programs/dll/Pennock.dll
+dll64=$2/src/programs/dll/Pennock.dll
 package32=$1/package
 package64=$2/package
 passed=0

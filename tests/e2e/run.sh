@@ -31,7 +31,7 @@ shift 2
 if [[ -n $i686_build ]]; then
     export QUILLERY_WINEARCH=win64 E2E_PLATFORM=win64
     export E2E_TOOL="$i686_build/tools/menudat/menudat.exe"
-    export E2E_OTHER_DLL="$i686_build/src/component/Pennock.dll"
+    export E2E_OTHER_DLL="$i686_build/src/programs/dll/Pennock.dll"
     msi_build=$i686_build msi_width=x64
 else
     export QUILLERY_WINEARCH=win32 E2E_PLATFORM=win32
@@ -42,7 +42,7 @@ fi
 msis=("$msi_build"/Quillery-*-"$msi_width".msi)
 export E2E_MSI=${msis[0]} E2E_MSI_FILES="$msi_build/installer/$msi_width"
 
-export E2E_DLL="$build/src/component/Pennock.dll"
+export E2E_DLL="$build/src/programs/dll/Pennock.dll"
 export E2E_PROBE="$build/tests/e2e/e2e_probe.exe"
 export E2E_MENUDAT="$menudat"
 export E2E_ROOT="$root"

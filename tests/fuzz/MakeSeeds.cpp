@@ -1,7 +1,7 @@
 // Writes the fuzz targets' seed corpus into a directory: data files as the product writes them,
 // and damaged ones as a disk, a copy cut short or another program could leave them. Every file
 // is built here, record by record, so that the repository holds no binary files.
-#include "posix/Cp1252Codec.h"
+#include "cp1252/Cp1252Codec.h"
 #include "posix/PosixFileSystem.h"
 #include "support/DataFile.h"
 #include "tools/menudat/Menudat.h"

@@ -2,8 +2,8 @@
 // record with a short last record filled with zero bytes; it is also given whole to the code
 // pages, and read as UTF-16 text that a user could type into a record. Both the native
 // Windows-1252 code page and the tests' double-byte code page are used.
+#include "cp1252/Cp1252Codec.h"
 #include "fuzz/FuzzCheck.h"
-#include "posix/Cp1252Codec.h"
 #include "store/RecordCodec.h"
 #include "support/DoubleByteCodec.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "cp1252/Cp1252Codec.h"
 #include "platform/Platform.h"
-#include "posix/Cp1252Codec.h"
 #include "posix/PosixFileSystem.h"
 #include "posix/PosixThreadSlot.h"
 #include "support/FakeUi.h"

@@ -16,7 +16,7 @@
 #include <utility>
 #include <vector>
 
-namespace quillery::host {
+namespace quillery::messaging {
 namespace {
 
 using nlohmann::json;
@@ -354,4 +354,4 @@ TEST(HostArgumentsTest, TheIdleLimitIsTakenFromItsArgumentOrIsTenMinutes) {
 }
 
 } // namespace
-} // namespace quillery::host
+} // namespace quillery::messaging

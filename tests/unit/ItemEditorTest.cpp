@@ -1,9 +1,9 @@
 #include "editing/ItemEditor.h"
 #include "FailingAllocation.h"
 #include "editing/ItemCommands.h"
-#include "record/Messages.h"
 #include "support/DoubleByteCodec.h"
 #include "support/MenuFixture.h"
+#include "texts/Messages.h"
 
 namespace quillery {
 namespace {

@@ -2,8 +2,8 @@
 // and open the item commands, and every key press keeps the window from closing itself.
 
 #include "editing/ItemCommands.h"
-#include "record/Messages.h"
 #include "support/MenuFixture.h"
+#include "texts/Messages.h"
 
 #include <optional>
 

@@ -1,6 +1,6 @@
 #include "menu/LaunchExternal.h"
-#include "record/Messages.h"
 #include "support/MenuFixture.h"
+#include "texts/Messages.h"
 
 namespace quillery {
 namespace {

@@ -1,4 +1,4 @@
-#include "posix/Cp1252Codec.h"
+#include "cp1252/Cp1252Codec.h"
 #include "record/MenuRecord.h"
 #include "store/RecordCodec.h"
 #include "support/DoubleByteCodec.h"

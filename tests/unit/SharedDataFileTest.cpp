@@ -4,8 +4,8 @@
 
 #include "editing/ItemCommands.h"
 #include "posix/PosixFileSystem.h"
-#include "record/Messages.h"
 #include "support/MenuFixture.h"
+#include "texts/Messages.h"
 
 #include <algorithm>
 

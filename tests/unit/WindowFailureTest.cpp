@@ -1,7 +1,7 @@
 #include "FailingAllocation.h"
 #include "support/MenuFixture.h"
 
-#include "record/Messages.h"
+#include "texts/Messages.h"
 
 namespace quillery {
 namespace {

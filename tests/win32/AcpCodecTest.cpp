@@ -1,5 +1,5 @@
 #include "win32/AcpCodec.h"
-#include "posix/Cp1252Codec.h"
+#include "cp1252/Cp1252Codec.h"
 
 #include <windows.h>
 

@@ -4,8 +4,8 @@
 
 #include "Win32TestSupport.h"
 
-#include "component/Registration.h"
-#include "win32/UniqueResource.h"
+#include "dll/Registration.h"
+#include "winapi/UniqueResource.h"
 
 #include "Pennock_h.h"
 
@@ -13,7 +13,7 @@
 
 #include <string>
 
-namespace quillery {
+namespace quillery::dll {
 namespace {
 
 using win32::UniqueBstr;
@@ -361,4 +361,4 @@ TEST_F(ComServerTest, WindowClassesGoWhenTheDllMayUnloadAndComeBackWithTheNextRe
 }
 
 } // namespace
-} // namespace quillery
+} // namespace quillery::dll

@@ -6,8 +6,8 @@
 #include "Win32TestSupport.h"
 
 #include "menu/MenuRequest.h"
-#include "record/Messages.h"
 #include "store/RecordCodec.h"
+#include "texts/Messages.h"
 
 #include <gtest/gtest.h>
 

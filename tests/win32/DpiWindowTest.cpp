@@ -5,7 +5,7 @@
 #include "Win32TestSupport.h"
 
 #include "menu/MenuRequest.h"
-#include "win32/ScreenDpi.h"
+#include "winapi/ScreenDpi.h"
 
 #include <gtest/gtest.h>
 

@@ -4,9 +4,9 @@
 #include "Win32TestSupport.h"
 
 #include "menu/MenuRequest.h"
-#include "record/Messages.h"
 #include "store/RecordCodec.h"
-#include "win32/UniqueResource.h"
+#include "texts/Messages.h"
+#include "winapi/UniqueResource.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 
 #include "Win32TestSupport.h"
 
-#include "record/Messages.h"
 #include "session/MenuSession.h"
-#include "win32/UniqueResource.h"
+#include "texts/Messages.h"
+#include "winapi/UniqueResource.h"
 
 #include <gtest/gtest.h>
 

@@ -6,8 +6,8 @@
 #include "Win32TestSupport.h"
 
 #include "menu/MenuRequest.h"
-#include "record/Messages.h"
-#include "win32/UniqueResource.h"
+#include "texts/Messages.h"
+#include "winapi/UniqueResource.h"
 
 #include <gtest/gtest.h>
 

@@ -5,8 +5,8 @@
 #include "Win32TestSupport.h"
 
 #include "menu/MenuRequest.h"
-#include "record/Messages.h"
 #include "store/RecordCodec.h"
+#include "texts/Messages.h"
 
 #include <gtest/gtest.h>
 

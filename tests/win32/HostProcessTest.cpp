@@ -4,7 +4,7 @@
 
 #include "Win32TestSupport.h"
 
-#include "win32/UniqueResource.h"
+#include "winapi/UniqueResource.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The typing target's keyboard layout as the system's own tables answer it, with CapsLock off
 // and on: what the resident program types into a program that takes only keys.
 
-#include "quillery/KeyboardInput.h"
+#include "app/KeyboardInput.h"
 
 #include <gtest/gtest.h>
 

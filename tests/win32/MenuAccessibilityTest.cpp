@@ -5,8 +5,8 @@
 #include "Win32TestSupport.h"
 
 #include "menu/MenuRequest.h"
-#include "win32/CriticalSection.h"
-#include "win32/UniqueResource.h"
+#include "winapi/CriticalSection.h"
+#include "winapi/UniqueResource.h"
 
 #include <gtest/gtest.h>
 

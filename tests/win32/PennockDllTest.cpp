@@ -3,8 +3,8 @@
 #include "Win32TestSupport.h"
 
 #include "base/ScopeExit.h"
-#include "component/Registration.h"
-#include "win32/UniqueResource.h"
+#include "dll/Registration.h"
+#include "winapi/UniqueResource.h"
 
 #include "Pennock_h.h"
 
@@ -12,7 +12,7 @@
 
 #include <optional>
 
-namespace quillery {
+namespace quillery::dll {
 namespace {
 
 using win32::UniqueHandle;
@@ -155,4 +155,4 @@ TEST(PennockDllTest, VersionResourceHasEveryField) {
 }
 
 } // namespace
-} // namespace quillery
+} // namespace quillery::dll

@@ -5,10 +5,10 @@
 
 #include "Win32TestSupport.h"
 
-#include "component/DllLocation.h"
-#include "component/PennockServer.h"
-#include "component/Registration.h"
-#include "component/Win32Registry.h"
+#include "dll/DllLocation.h"
+#include "dll/PennockServer.h"
+#include "dll/Registration.h"
+#include "dll/Win32Registry.h"
 #include "win32/Win32FileSecurity.h"
 
 #include "Pennock_h.h"
@@ -24,7 +24,7 @@
 #include <set>
 #include <utility>
 
-namespace quillery {
+namespace quillery::dll {
 namespace {
 
 const wchar_t* const kModule = L"C:\\Users\\Ann\\AppData\\Local\\Quillery\\Pennock.dll";
@@ -428,4 +428,4 @@ TEST(RegistrationTest, ADllInAFolderEveryoneCanWriteToRegistersForTheUser) {
 }
 
 } // namespace
-} // namespace quillery
+} // namespace quillery::dll

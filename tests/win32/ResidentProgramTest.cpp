@@ -4,12 +4,12 @@
 
 #include "Win32TestSupport.h"
 
+#include "app/Resident.h"
+#include "app/RunningInstance.h"
+#include "app/TypingTarget.h"
 #include "base/Utf8.h"
-#include "quillery/Resident.h"
-#include "quillery/RunningInstance.h"
-#include "quillery/TypingTarget.h"
-#include "win32/SnippetMenuWindows.h"
-#include "win32/UniqueResource.h"
+#include "menuwindows/SnippetMenuWindows.h"
+#include "winapi/UniqueResource.h"
 
 #include <gtest/gtest.h>
 

@@ -2,10 +2,10 @@
 
 #include "Win32TestSupport.h"
 
-#include "record/Messages.h"
 #include "store/MachineId.h"
 #include "store/MenuStore.h"
-#include "win32/UniqueResource.h"
+#include "texts/Messages.h"
+#include "winapi/UniqueResource.h"
 
 #include <gtest/gtest.h>
 

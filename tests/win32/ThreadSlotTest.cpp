@@ -2,8 +2,8 @@
 
 #include "Win32TestSupport.h"
 
-#include "win32/UniqueResource.h"
 #include "win32/Win32ThreadSlot.h"
+#include "winapi/UniqueResource.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "ThreadStarts.h"
 
-#include "win32/UniqueResource.h"
+#include "winapi/UniqueResource.h"
 
 #include <tlhelp32.h>
 

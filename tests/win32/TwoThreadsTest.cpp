@@ -5,8 +5,8 @@
 #include "Win32TestSupport.h"
 
 #include "base/ScopeExit.h"
-#include "win32/SnippetMenuWindows.h"
-#include "win32/UniqueResource.h"
+#include "menuwindows/SnippetMenuWindows.h"
+#include "winapi/UniqueResource.h"
 
 #include <gtest/gtest.h>
 

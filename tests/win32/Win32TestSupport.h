@@ -12,8 +12,8 @@
 
 // These bring in <windows.h>.
 #include "views/Win32WindowFactory.h"
-#include "win32/CriticalSection.h"
-#include "win32/UniqueResource.h"
+#include "winapi/CriticalSection.h"
+#include "winapi/UniqueResource.h"
 
 #include <windows.h>
 

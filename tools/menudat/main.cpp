@@ -16,7 +16,7 @@ int wmain(int argc, wchar_t** argv) {
     return quillery::menudat::Run(args, files, ansi, std::cout, std::cerr);
 }
 #else
-#include "posix/Cp1252Codec.h"
+#include "cp1252/Cp1252Codec.h"
 #include "posix/PosixFileSystem.h"
 
 #include <clocale>
