@@ -1,7 +1,10 @@
 // The hotkey: which ones can be used, how it is kept, how it is shown, when its keys are held;
-// what a start says of it; the program's command line; and the checks before typing.
+// what a start says of it; what a failure says; the program's command line; and the checks
+// before typing.
 
 #include "resident/Hotkey.h"
+#include "base/Failure.h"
+#include "resident/FailureNotice.h"
 #include "resident/ResidentArguments.h"
 #include "resident/StartNotice.h"
 #include "resident/TargetChecks.h"
@@ -9,6 +12,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <new>
+#include <stdexcept>
 #include <vector>
 
 namespace quillery::resident {
@@ -145,6 +150,19 @@ TEST(StartNoticeTest, IntroducedOnceTheWarningInItsPlaceNothingWithoutAnIcon) {
     EXPECT_EQ(NoticeAtStart(false, true, false), StartNotice::None);
     EXPECT_NE(IntroductionText(L"Ctrl+Alt+F9").find(L"press Ctrl+Alt+F9 in any program"),
               std::wstring::npos);
+}
+
+TEST(FailureNoticeTest, SaysWhatFailed) {
+    const std::pair<std::exception_ptr, const wchar_t*> cases[] = {
+        {std::make_exception_ptr(std::bad_alloc()),
+         L"Quillery could not do that: the system is out of memory."},
+        {std::make_exception_ptr(Failure("cannot create a window", 5)),
+         L"Quillery could not do that: cannot create a window."},
+        {std::make_exception_ptr(std::runtime_error("x")), L"Quillery could not do that."},
+    };
+    for (const auto& [failure, notice] : cases) {
+        EXPECT_EQ(FailureNotice(failure), notice);
+    }
 }
 
 TEST(ResidentArgumentsTest, WhatTheCommandLineAsks) {

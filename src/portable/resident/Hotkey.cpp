@@ -1,5 +1,7 @@
 #include "resident/Hotkey.h"
 
+#include "texts/ResidentMessages.h"
+
 #include <algorithm>
 #include <initializer_list>
 
@@ -130,16 +132,16 @@ std::optional<Hotkey> HotkeyFromStored(std::uint32_t value) {
 std::wstring HotkeyText(const Hotkey& hotkey, std::wstring_view keyName) {
     std::wstring text;
     if (hotkey.modifiers & kControl) {
-        text += L"Ctrl+";
+        text += messages::kCtrlPlus;
     }
     if (hotkey.modifiers & kShift) {
-        text += L"Shift+";
+        text += messages::kShiftPlus;
     }
     if (hotkey.modifiers & kAlt) {
-        text += L"Alt+";
+        text += messages::kAltPlus;
     }
     if (hotkey.modifiers & kWin) {
-        text += L"Win+";
+        text += messages::kWinPlus;
     }
     return text.append(keyName);
 }

@@ -1,5 +1,7 @@
 #include "resident/ResidentArguments.h"
 
+#include "texts/ResidentMessages.h"
+
 #include <algorithm>
 #include <cwctype>
 
@@ -38,11 +40,7 @@ ResidentCommand ParseResidentArguments(const std::vector<std::wstring_view>& arg
 }
 
 std::wstring WrongArgumentMessage(const ResidentCommand& command) {
-    return L"Quillery does not know the argument \"" + command.wrong +
-           L"\".\n\n"
-           L"Quillery.exe alone keeps running with its icon and hotkey.\n"
-           L"Quillery.exe /menu opens the snippet menu once at the caret and types your choice.\n"
-           L"Quillery.exe /quit ends the running Quillery.";
+    return messages::WrongArgument(command.wrong);
 }
 
 } // namespace quillery::resident

@@ -1,5 +1,7 @@
 #include "resident/StartNotice.h"
 
+#include "texts/ResidentMessages.h"
+
 namespace quillery::resident {
 
 StartNotice NoticeAtStart(bool introducedBefore, bool hotkeyRegistered, bool iconShown) {
@@ -11,9 +13,7 @@ StartNotice NoticeAtStart(bool introducedBefore, bool hotkeyRegistered, bool ico
 }
 
 std::wstring IntroductionText(std::wstring_view hotkeyName) {
-    return L"Quillery is running: press " + std::wstring(hotkeyName) +
-           L" in any program to open the snippet menu. Its icon is in the notification area, "
-           L"where you can change the hotkey.";
+    return messages::Introduction(std::wstring(hotkeyName));
 }
 
 } // namespace quillery::resident

@@ -5,20 +5,13 @@
 #include "menu/MenuRequest.h"
 #include "platform/Platform.h"
 #include "resident/KeyStrokes.h"
+#include "texts/ResidentMessages.h"
 #include "views/Win32WindowFactory.h"
 
 #include <new>
 
 namespace quillery::app {
 namespace {
-
-std::wstring Widened(const char* text) {
-    std::wstring wide;
-    for (; *text != '\0'; ++text) {
-        wide.push_back(static_cast<wchar_t>(static_cast<unsigned char>(*text)));
-    }
-    return wide;
-}
 
 // The menu request as Pennock.dll runs it, in this program's module; what it chose, or a notice
 // when it could not run.
@@ -27,9 +20,9 @@ std::optional<std::wstring> ChosenText(const MenuOpening& opening, std::optional
         win32::Win32WindowFactory windows(GetModuleHandleW(nullptr));
         return RunMenuRequest(CurrentPlatform(), windows, opening);
     } catch (const Failure& fault) {
-        failure = Notice{L"Quillery could not open its menu: " + Widened(fault.what()) + L"."};
+        failure = Notice{messages::MenuNotOpened(messages::Widened(fault.what()))};
     } catch (const std::bad_alloc&) {
-        failure = Notice{L"Quillery could not open its menu: the system is out of memory."};
+        failure = Notice{messages::MenuNotOpened(messages::kOutOfMemory)};
     }
     return std::nullopt;
 }
@@ -67,47 +60,41 @@ std::optional<Notice> MenuForProgram(const std::optional<TypingTarget>& target,
         }
         return std::nullopt;
     }
-    const std::wstring notTyped = L"Quillery did not type the snippet: ";
     if (!target) {
-        return Notice{notTyped + L"no program had the keyboard when the menu was opened."};
+        return Notice{messages::NotTyped(messages::kNoProgramHadKeyboard)};
     }
     if (!IsWindow(target->window)) {
-        return Notice{notTyped + L"the window it was for has closed."};
+        return Notice{messages::NotTyped(messages::kTargetClosed)};
     }
     const std::wstring program = ProgramName(*target);
     if (!GiveForegroundBack(*target)) {
-        return Notice{notTyped + L"\"" + program + L"\" could not be brought back to the front."};
+        return Notice{messages::NotTyped(messages::NotBroughtBack(program))};
     }
     if (!WaitUntilKeysReleased(hotkeyKey, kKeysReleaseLimitMs)) {
-        return Notice{notTyped + L"the keys of the hotkey were still held down."};
+        return Notice{messages::NotTyped(messages::kKeysStillHeld)};
     }
     if (RunsAboveUs(*target)) {
-        return Notice{notTyped + L"\"" + program +
-                      L"\" runs as administrator, and Windows lets no program of lower rights "
-                      L"type into it."};
+        return Notice{messages::NotTyped(messages::RunsAsAdministrator(program))};
     }
     // The keys go to whatever is in front: never to a program that came in front meanwhile.
     if (GetForegroundWindow() != target->window && !GiveForegroundBack(*target)) {
-        return Notice{notTyped + L"\"" + program + L"\" could not be brought back to the front."};
+        return Notice{messages::NotTyped(messages::NotBroughtBack(program))};
     }
     // Last, as close to the typing as can be: the text goes where the user chose or nowhere.
     switch (ChangeSinceMenu(*target)) {
     case TargetChange::FocusMoved:
-        return Notice{notTyped + L"\"" + program +
-                      L"\" moved its keyboard focus elsewhere since the menu was opened."};
+        return Notice{messages::NotTyped(messages::FocusMovedSinceMenu(program))};
     case TargetChange::PageChanged:
-        return Notice{notTyped + L"\"" + program +
-                      L"\" went to another page since the menu was opened."};
+        return Notice{messages::NotTyped(messages::PageChangedSinceMenu(program))};
     case TargetChange::None:
         break;
     }
     const std::vector<resident::KeyStroke> strokes = resident::KeyStrokesFor(*chosen);
     const std::size_t typed = TypeStrokes(strokes, target->thread, target->window);
     if (typed < strokes.size()) {
-        return Notice{
-            L"Only " + std::to_wstring(resident::CharactersTyped(strokes, typed)) + L" of " +
-            std::to_wstring(resident::CharactersTyped(strokes, strokes.size())) +
-            L" characters of the snippet reached \"" + program + L"\": Windows refused the rest."};
+        return Notice{messages::PartlyTyped(resident::CharactersTyped(strokes, typed),
+                                            resident::CharactersTyped(strokes, strokes.size()),
+                                            program)};
     }
     return std::nullopt;
 }

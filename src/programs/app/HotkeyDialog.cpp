@@ -1,6 +1,7 @@
 #include "app/HotkeyDialog.h"
 
 #include "app/resource.h"
+#include "texts/ResidentMessages.h"
 
 #include <commctrl.h>
 
@@ -68,15 +69,13 @@ WPARAM ToControl(const Hotkey& hotkey) {
 std::wstring FaultText(HotkeyFault fault) {
     switch (fault) {
     case HotkeyFault::NoKey:
-        return L"Press a key with the modifiers, not a modifier alone.";
+        return messages::kHotkeyWithoutKey;
     case HotkeyFault::NoModifier:
-        return L"Hold Ctrl or Alt too: a key alone would be taken from every program.";
+        return messages::kHotkeyWithoutModifier;
     case HotkeyFault::TypesOnLayout:
-        return L"Ctrl+Alt with that key is AltGr on many keyboards, which types characters. "
-               L"Choose another.";
+        return messages::kHotkeyTypesOnLayout;
     case HotkeyFault::CommonShortcut:
-        return L"That is a shortcut other programs use, such as copy, paste or switching "
-               L"windows. Choose another.";
+        return messages::kHotkeyCommonShortcut;
     case HotkeyFault::Usable:
         break;
     }
@@ -136,7 +135,7 @@ std::wstring KeyName(UINT virtualKey) {
         return name;
     }
     wchar_t code[16];
-    wsprintfW(code, L"key %02X", virtualKey);
+    wsprintfW(code, messages::kUnnamedKeyFormat, virtualKey);
     return code;
 }
 

@@ -1,11 +1,13 @@
 #include "app/KeyboardInput.h"
 
+#include "winapi/InputAttachment.h"
+#include "winapi/MessagePump.h"
+
 #include <algorithm>
 
 namespace quillery::app {
 namespace {
 
-constexpr DWORD kPollMs = 10;
 // ToUnicodeEx's flag that leaves the keyboard state as it was (Windows 10 1607 and later).
 constexpr UINT kKeepKeyboardState = 0x4;
 
@@ -30,9 +32,9 @@ INPUT KeyInput(WORD virtualKey, WORD scan, DWORD flags) {
 // Start menu. `capsLock` gets whether CapsLock is on for the thread.
 std::vector<INPUT> MissedReleases(DWORD thread, bool& capsLock) {
     std::vector<INPUT> events;
-    const DWORD ours = GetCurrentThreadId();
     capsLock = (GetKeyState(VK_CAPITAL) & 1) != 0;
-    if (thread == 0 || thread == ours || !AttachThreadInput(ours, thread, TRUE)) {
+    const win32::InputAttachment joined(thread);
+    if (!joined.Attached()) {
         return events;
     }
     capsLock = (GetKeyState(VK_CAPITAL) & 1) != 0;
@@ -53,7 +55,6 @@ std::vector<INPUT> MissedReleases(DWORD thread, bool& capsLock) {
                 : 0;
         events.push_back(KeyInput(key, scan, KEYEVENTF_KEYUP | extended));
     }
-    AttachThreadInput(ours, thread, FALSE);
     return events;
 }
 
@@ -132,15 +133,8 @@ bool WaitUntilKeysReleased(UINT key, DWORD limitMs) {
         if (GetTickCount() - start >= limitMs) {
             return false;
         }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, kPollMs, QS_ALLINPUT);
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) {
-                PostQuitMessage(static_cast<int>(message.wParam));
-                return false;
-            }
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
+        if (!win32::PumpMessages(win32::kMessagePollMs)) {
+            return false;
         }
     }
 }

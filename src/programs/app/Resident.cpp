@@ -3,9 +3,12 @@
 #include "app/HotkeyDialog.h"
 #include "app/WindowStack.h"
 #include "app/resource.h"
+#include "base/Failure.h"
 #include "base/ScopeExit.h"
 #include "menuwindows/SnippetMenuWindows.h"
+#include "resident/FailureNotice.h"
 #include "resident/StartNotice.h"
+#include "texts/ResidentMessages.h"
 #include "win32/Win32SystemInfo.h"
 
 #include <windowsx.h>
@@ -16,14 +19,21 @@ namespace {
 constexpr UINT kTrayMessage = WM_APP + 1;
 constexpr int kHotkeyId = 1;
 constexpr DWORD kAskLimitMs = 1000; // a menu of this thread answers at once
-constexpr wchar_t kTitle[] = L"Quillery";
-
-// The single Resident of the process, for the foreground hook, which has no context of its own.
-Resident* g_resident = nullptr;
 
 UINT ModifiersForRegistration(const resident::Hotkey& hotkey) {
     // MOD_NOREPEAT: a key held down opens one menu, not one per repeat (Windows 7 and later).
     return hotkey.modifiers | MOD_NOREPEAT;
+}
+
+// This thread's resident window; null when it has none (yet, or any more).
+HWND ResidentWindowOfThisThread() {
+    for (HWND window = FindWindowExW(nullptr, nullptr, kResidentClass, nullptr); window != nullptr;
+         window = FindWindowExW(nullptr, window, kResidentClass, nullptr)) {
+        if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId()) {
+            return window;
+        }
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -34,47 +44,40 @@ UINT ResidentRequestMessage() noexcept {
 }
 
 Resident::Resident(HINSTANCE instance, bool nameTaken)
-    : instance_(instance), taskbarCreated_(RegisterWindowMessageW(L"TaskbarCreated")),
+    : NativeWindow(static_cast<ClosableWindow&>(*this)), instance_(instance),
+      taskbarCreated_(RegisterWindowMessageW(L"TaskbarCreated")),
       program_(win32::Win32SystemInfo(nullptr).ModulePath()), hotkey_(settings_.Hotkey()) {
-    g_resident = this;
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = &WindowProc;
-    windowClass.hInstance = instance_;
-    windowClass.lpszClassName = kResidentClass;
-    RegisterClassExW(&windowClass);
     icon_.reset(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_QUILLERY), IMAGE_ICON,
                                               GetSystemMetrics(SM_CXSMICON),
                                               GetSystemMetrics(SM_CYSMICON), 0)));
     // A hidden top-level window rather than a message-only one: only top-level windows hear the
     // shell's TaskbarCreated broadcast.
-    window_.reset(CreateWindowExW(WS_EX_TOOLWINDOW, kResidentClass, kTitle, WS_POPUP, 0, 0, 0, 0,
-                                  nullptr, nullptr, instance_, this));
-    if (!window_) {
-        return;
+    try {
+        Create(instance_, kResidentClass, nullptr, messages::kProductName, WS_POPUP,
+               WS_EX_TOOLWINDOW);
+    } catch (const Failure&) {
+        return; // Run() says so
     }
-    tray_.emplace(window_.get(), kTrayMessage, icon_.get());
-    foregroundHook_ = SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr,
-                                      &OnForegroundChanged, 0, 0,
-                                      WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
+    tray_.emplace(window_, kTrayMessage, icon_.get());
+    foregroundHook_.reset(SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr,
+                                          &OnForegroundChanged, 0, 0,
+                                          WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS));
     lastForeground_ = GetForegroundWindow();
     TakeHotkey(/*tell=*/false);
     AddIcon();
-    const std::wstring nameTakenText =
-        nameTaken ? L"Another program holds the name Quillery uses to run only once, so Quillery "
-                    L"started anyway; starting it again may run it twice."
-                  : L"";
+    const std::wstring nameTakenText = nameTaken ? messages::kNameTaken : L"";
     // The introduction waits for a start that has nothing else to say.
     switch (resident::NoticeAtStart(settings_.Introduced() || nameTaken, hotkeyTaken_,
                                     tray_->Added())) {
     case resident::StartNotice::HotkeyTaken:
-        Notify({Status() + L". Choose another hotkey from the Quillery icon's menu." +
-                    (nameTaken ? L" " + nameTakenText : L""),
-                true});
+        Notify(
+            {Status() + messages::kChooseAnotherHotkey + (nameTaken ? L" " + nameTakenText : L""),
+             true});
         break;
     case resident::StartNotice::Introduction:
         // Once per user, and only once the shell has it: the starts at each logon stay quiet.
-        if (tray_->Notify(kTitle, resident::IntroductionText(HotkeyName(hotkey_)), false)) {
+        if (tray_->Notify(messages::kProductName, resident::IntroductionText(HotkeyName(hotkey_)),
+                          false)) {
             settings_.SetIntroduced();
         }
         break;
@@ -87,20 +90,16 @@ Resident::Resident(HINSTANCE instance, bool nameTaken)
 }
 
 Resident::~Resident() {
-    if (foregroundHook_ != nullptr) {
-        UnhookWinEvent(foregroundHook_);
-    }
-    if (window_ && hotkeyTaken_) {
-        UnregisterHotKey(window_.get(), kHotkeyId);
+    foregroundHook_.reset();
+    if (window_ != nullptr && hotkeyTaken_) {
+        UnregisterHotKey(window_, kHotkeyId);
     }
     tray_.reset();
-    g_resident = nullptr;
 }
 
 int Resident::Run() {
-    if (!window_) {
-        MessageBoxW(nullptr, L"Quillery could not start: its window could not be made.", kTitle,
-                    MB_ICONERROR);
+    if (window_ == nullptr) {
+        MessageBoxW(nullptr, messages::kNoWindowToStart, messages::kProductName, MB_ICONERROR);
         return 1;
     }
     MSG message;
@@ -111,151 +110,134 @@ int Resident::Run() {
     return 0;
 }
 
-LRESULT CALLBACK Resident::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* created = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(created->lpCreateParams));
+void CALLBACK Resident::OnForegroundChanged(HWINEVENTHOOK, DWORD, HWND window, LONG object,
+                                            LONG child, DWORD, DWORD) {
+    if (window == nullptr || object != OBJID_WINDOW || child != CHILDID_SELF ||
+        IsShellWindow(window)) {
+        return;
     }
-    auto* self = reinterpret_cast<Resident*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (self == nullptr || !self->window_) {
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    // Nothing thrown crosses into the window system.
-    try {
-        return self->Handle(message, wParam, lParam);
-    } catch (...) {
-        try {
-            self->Notify({L"Quillery could not do that: the system is out of memory.", true});
-        } catch (...) {
-            MessageBoxW(nullptr, L"Quillery could not do that.", kTitle, MB_OK | MB_ICONERROR);
-        }
-        return 0;
+    if (NativeWindow* bound = BoundTo(ResidentWindowOfThisThread())) {
+        static_cast<Resident*>(bound)->lastForeground_ = window;
     }
 }
 
-void CALLBACK Resident::OnForegroundChanged(HWINEVENTHOOK, DWORD, HWND window, LONG object,
-                                            LONG child, DWORD, DWORD) {
-    if (g_resident != nullptr && window != nullptr && object == OBJID_WINDOW &&
-        child == CHILDID_SELF && !IsShellWindow(window)) {
-        g_resident->lastForeground_ = window;
+void Resident::Close() noexcept {
+    try {
+        Quit();
+    } catch (...) {
+        HandleFailed(std::current_exception());
     }
 }
 
 LRESULT Resident::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_HOTKEY && wParam == kHotkeyId) {
-        // Any program may post this message: only the user's own press, with the keys still
-        // down as it is handled, opens the menu.
-        if (resident::HotkeyHeld(hotkey_, [](std::uint32_t key) {
-                return (GetAsyncKeyState(static_cast<int>(key)) & 0x8000) != 0;
-            })) {
-            OpenMenuFromHotkey();
-        }
-        return 0;
-    }
-    if (message == kTrayMessage) {
-        switch (LOWORD(lParam)) {
-        case NIN_SELECT:
-        case NIN_KEYSELECT:
-            OpenMenuFromIcon();
-            break;
-        case WM_CONTEXTMENU:
-            ShowIconMenu(POINT{GET_X_LPARAM(wParam), GET_Y_LPARAM(wParam)});
-            break;
-        default:
-            break;
-        }
-        return 0;
-    }
-    if (message == taskbarCreated_ && taskbarCreated_ != 0) {
+        OnHotkey();
+    } else if (message == kTrayMessage) {
+        OnIconEvent(LOWORD(lParam), POINT{GET_X_LPARAM(wParam), GET_Y_LPARAM(wParam)});
+    } else if (message == taskbarCreated_ && taskbarCreated_ != 0) {
         AddIcon(); // the shell started again, without the icon it had
-        return 0;
-    }
-    if (message == ResidentRequestMessage()) {
-        if (static_cast<ResidentRequest>(wParam) == ResidentRequest::Quit) {
-            Quit();
-        } else if (static_cast<ResidentRequest>(wParam) == ResidentRequest::StartedAgain) {
-            Notify({hotkeyTaken_ ? L"Quillery is already running: press " + HotkeyName(hotkey_) +
-                                       L" in any program to open the snippet menu."
-                                 : L"Quillery is already running, but another program holds " +
-                                       HotkeyName(hotkey_) +
-                                       L": choose another hotkey from the Quillery icon's menu.",
-                    !hotkeyTaken_});
-        }
-        return 0;
-    }
-    switch (message) {
-    case WM_COMMAND:
+    } else if (message == ResidentRequestMessage()) {
+        OnRequest(static_cast<ResidentRequest>(wParam));
+    } else if (message == WM_COMMAND) {
         Command(LOWORD(wParam));
-        return 0;
-    case WM_CLOSE:
-        Quit();
-        return 0;
-    case WM_ENDSESSION:
+    } else if (message == WM_ENDSESSION) {
         if (wParam) {
             Quit();
         }
-        return 0;
+    } else {
+        return DefWindowProcW(window_, message, wParam, lParam);
+    }
+    return 0;
+}
+
+void Resident::HandleFailed(std::exception_ptr failure) noexcept {
+    try {
+        Notify({resident::FailureNotice(failure), true});
+    } catch (...) {
+        MessageBoxW(nullptr, messages::kNotDone, messages::kProductName, MB_OK | MB_ICONERROR);
+    }
+}
+
+void Resident::OnHotkey() {
+    // Any program may post the message: only the user's own press, with the keys still down as
+    // it is handled, opens the menu.
+    if (resident::HotkeyHeld(hotkey_, [](std::uint32_t key) {
+            return (GetAsyncKeyState(static_cast<int>(key)) & 0x8000) != 0;
+        })) {
+        OpenMenuFromHotkey();
+    }
+}
+
+void Resident::OnIconEvent(UINT event, POINT at) {
+    switch (event) {
+    case NIN_SELECT:
+    case NIN_KEYSELECT:
+        OpenMenuFromIcon();
+        break;
+    case WM_CONTEXTMENU:
+        ShowIconMenu(at);
+        break;
     default:
-        return DefWindowProcW(window_.get(), message, wParam, lParam);
+        break;
+    }
+}
+
+void Resident::OnRequest(ResidentRequest request) {
+    if (request == ResidentRequest::Quit) {
+        Quit();
+    } else if (request == ResidentRequest::StartedAgain) {
+        Notify({hotkeyTaken_ ? messages::AlreadyRunning(HotkeyName(hotkey_))
+                             : messages::AlreadyRunningHotkeyTaken(HotkeyName(hotkey_)),
+                !hotkeyTaken_});
     }
 }
 
 bool Resident::TakeHotkey(bool tell) {
     if (hotkeyTaken_) {
-        UnregisterHotKey(window_.get(), kHotkeyId);
+        UnregisterHotKey(window_, kHotkeyId);
     }
-    hotkeyTaken_ = RegisterHotKey(window_.get(), kHotkeyId, ModifiersForRegistration(hotkey_),
-                                  hotkey_.key) != FALSE;
+    hotkeyTaken_ =
+        RegisterHotKey(window_, kHotkeyId, ModifiersForRegistration(hotkey_), hotkey_.key) != FALSE;
     ShowStatus();
     if (!hotkeyTaken_ && tell) {
-        Notify({Status() + L". Choose another hotkey from the Quillery icon's menu.", true});
+        Notify({Status() + messages::kChooseAnotherHotkey, true});
     }
     return hotkeyTaken_;
 }
 
 std::wstring Resident::Status() const {
     const std::wstring name = HotkeyName(hotkey_);
-    if (!hotkeyTaken_) {
-        return L"Quillery: " + name + L" is used by another program";
-    }
-    return L"Quillery: press " + name + L" in any program";
+    return hotkeyTaken_ ? messages::HotkeyWorks(name) : messages::HotkeyUsedElsewhere(name);
 }
 
 void Resident::ShowStatus() {
     const std::wstring tip = Tip();
-    SetWindowTextW(window_.get(), tip.c_str());
+    SetWindowTextW(window_, tip.c_str());
     if (tray_) {
         tray_->SetTip(tip);
     }
 }
 
 std::wstring Resident::Tip() const {
-    return hotkeyTaken_ ? std::wstring(kTitle) : Status();
+    return hotkeyTaken_ ? std::wstring(messages::kProductName) : Status();
 }
 
 void Resident::AddIcon() {
     if (tray_ && !tray_->Add(Tip())) {
         // The program keeps working through its hotkey, and /quit ends it; notifications
         // become message boxes, this one first.
-        SetWindowTextW(window_.get(),
-                       (Tip() + L" (no icon: the notification area refused it)").c_str());
-        Notify({L"Quillery could not put its icon in the notification area. " +
-                    (hotkeyTaken_ ? L"Press " + HotkeyName(hotkey_) +
-                                        L" in any program to open the snippet menu; "
-                                  : std::wstring(L"Its hotkey is used by another program; ")) +
-                    L"\"Quillery.exe /quit\" ends it.",
-                true});
+        SetWindowTextW(window_, (Tip() + messages::kNoIconSuffix).c_str());
+        Notify({messages::NoIcon(hotkeyTaken_, HotkeyName(hotkey_)), true});
     }
 }
 
 void Resident::Notify(const Notice& notice) {
-    if (tray_ && tray_->Notify(kTitle, notice.text, notice.warning)) {
+    if (tray_ && tray_->Notify(messages::kProductName, notice.text, notice.warning)) {
         return;
     }
     // Without an icon a notification has nowhere to show: the message must still reach the
     // user, and a box shown here keeps the thread's messages running.
-    MessageBoxW(nullptr, notice.text.c_str(), kTitle,
+    MessageBoxW(nullptr, notice.text.c_str(), messages::kProductName,
                 MB_OK | MB_SETFOREGROUND | (notice.warning ? MB_ICONWARNING : MB_ICONINFORMATION));
 }
 
@@ -295,26 +277,24 @@ void Resident::ShowIconMenu(POINT at) {
     if (!menu) {
         return;
     }
-    const std::wstring hotkey =
-        L"Hotkey: " + HotkeyName(hotkey_) + (hotkeyTaken_ ? L"" : L" (used by another program)");
+    const std::wstring hotkey = messages::HotkeyMenuItem(hotkeyTaken_, HotkeyName(hotkey_));
     const UINT startsWithWindows =
         settings_.StartsWithWindows(program_) ? MF_CHECKED : MF_UNCHECKED;
-    AppendMenuW(menu.get(), MF_STRING, kOpenMenu, L"&Open the snippet menu");
+    AppendMenuW(menu.get(), MF_STRING, kOpenMenu, messages::kMenuOpen);
     AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu.get(), MF_STRING | MF_GRAYED, 0, hotkey.c_str());
-    AppendMenuW(menu.get(), MF_STRING, kChangeHotkey, L"&Change the hotkey...");
+    AppendMenuW(menu.get(), MF_STRING, kChangeHotkey, messages::kMenuChangeHotkey);
     AppendMenuW(menu.get(), MF_STRING | startsWithWindows, kStartWithWindows,
-                L"&Start with Windows");
+                messages::kMenuStartWithWindows);
     AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(menu.get(), MF_STRING, kExit, L"E&xit");
+    AppendMenuW(menu.get(), MF_STRING, kExit, messages::kMenuExit);
     SetMenuDefaultItem(menu.get(), kOpenMenu, FALSE);
     // The menu closes when the user clicks elsewhere only while its owner is in front, and the
     // message after it lets the shell see the menu has gone.
-    SetForegroundWindow(window_.get());
-    const auto chosen = static_cast<WORD>(
-        TrackPopupMenuEx(menu.get(), TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, at.x, at.y,
-                         window_.get(), nullptr));
-    PostMessageW(window_.get(), WM_NULL, 0, 0);
+    SetForegroundWindow(window_);
+    const auto chosen = static_cast<WORD>(TrackPopupMenuEx(
+        menu.get(), TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, at.x, at.y, window_, nullptr));
+    PostMessageW(window_, WM_NULL, 0, 0);
     if (chosen != 0) {
         Command(chosen);
     }
@@ -331,8 +311,7 @@ void Resident::Command(WORD command) {
     case kStartWithWindows: {
         const bool on = !settings_.StartsWithWindows(program_);
         if (!settings_.SetStartWithWindows(on, program_)) {
-            Notify({on ? L"Quillery could not set itself to start with Windows."
-                       : L"Quillery could not stop starting with Windows.",
+            Notify({on ? messages::kNotStartingWithWindows : messages::kStillStartingWithWindows,
                     true});
         }
         break;
@@ -357,11 +336,11 @@ void Resident::ChangeHotkey() {
         if (hotkeyTaken_ && candidate == hotkey_) {
             return std::wstring();
         }
-        if (!RegisterHotKey(window_.get(), kHotkeyId + 1, ModifiersForRegistration(candidate),
+        if (!RegisterHotKey(window_, kHotkeyId + 1, ModifiersForRegistration(candidate),
                             candidate.key)) {
-            return HotkeyName(candidate) + L" is used by another program. Choose another.";
+            return messages::HotkeyTaken(HotkeyName(candidate));
         }
-        UnregisterHotKey(window_.get(), kHotkeyId + 1);
+        UnregisterHotKey(window_, kHotkeyId + 1);
         return std::wstring();
     });
     if (!taken || (*taken == before && wasTaken)) {
@@ -369,7 +348,7 @@ void Resident::ChangeHotkey() {
     }
     hotkey_ = *taken;
     if (TakeHotkey(/*tell=*/true) && !settings_.SetHotkey(hotkey_)) {
-        Notify({L"Quillery could not keep the new hotkey for the next start.", true});
+        Notify({messages::kNewHotkeyNotKept, true});
     }
 }
 

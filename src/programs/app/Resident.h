@@ -3,7 +3,9 @@
 #include "app/CaretMenu.h"
 #include "app/TrayIcon.h"
 #include "app/UserSettings.h"
+#include "forms/RequestWindows.h"
 #include "resident/Hotkey.h"
+#include "toolkit/NativeWindow.h"
 #include "winapi/UniqueResource.h"
 
 #include <windows.h>
@@ -35,13 +37,14 @@ enum ResidentCommandId : WORD {
 // The hotkey opens the snippet menu for the focused program at its caret and types the choice
 // there; the icon's menu opens it for the program that was in front before, changes the
 // hotkey, starts the program with Windows or ends it. Runs on the thread that made it, which
-// needs COM and the Win32 platform.
-class Resident {
+// needs COM and the Win32 platform. The window is a toolkit window, whose request to close
+// ends the program; a failure that stops a message is told from the icon.
+class Resident : private ClosableWindow, private win32::NativeWindow {
 public:
     // `nameTaken`: another program holds the name that keeps one instance, which the start
     // then says.
     Resident(HINSTANCE instance, bool nameTaken);
-    ~Resident();
+    ~Resident() override;
     Resident(const Resident&) = delete;
     Resident& operator=(const Resident&) = delete;
 
@@ -49,10 +52,21 @@ public:
     int Run();
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // The foreground hook, which has no context of its own: called on this thread, it finds
+    // the Resident through this thread's resident window.
     static void CALLBACK OnForegroundChanged(HWINEVENTHOOK, DWORD, HWND window, LONG object,
                                              LONG child, DWORD, DWORD);
-    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+
+    // ClosableWindow: the window system's request to close the window (WM_CLOSE).
+    bool IsOpen() const override { return window_ != nullptr; }
+    void Close() noexcept override;
+    // NativeWindow: each message to its handler.
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void HandleFailed(std::exception_ptr failure) noexcept override;
+
+    void OnHotkey();
+    void OnIconEvent(UINT event, POINT at);
+    void OnRequest(ResidentRequest request);
 
     // Registers `hotkey_`; says so in the tooltip, and in a notification when `tell` and another
     // program has it. Whether it was registered.
@@ -83,10 +97,9 @@ private:
     enum class Busy { No, Menu, Dialog } busy_ = Busy::No;
     bool quitAfterMenu_ = false;
     HWND lastForeground_ = nullptr; // the last window of another program reported in front
-    HWINEVENTHOOK foregroundHook_ = nullptr;
+    win32::UniqueWinEventHook foregroundHook_;
     win32::UniqueAny<win32::resource_traits::NullIsEmpty<HICON, &::DestroyIcon>> icon_;
-    win32::UniqueWindow window_;
-    std::optional<TrayIcon> tray_; // goes before the window it names
+    std::optional<TrayIcon> tray_; // goes before the window it names, the base's
 };
 
 } // namespace quillery::app

@@ -1,6 +1,9 @@
 #include "app/TypingTarget.h"
 
 #include "resident/TargetChecks.h"
+#include "texts/ResidentMessages.h"
+#include "winapi/InputAttachment.h"
+#include "winapi/MessagePump.h"
 #include "winapi/UniqueResource.h"
 
 #include <oleacc.h>
@@ -11,7 +14,6 @@ namespace quillery::app {
 namespace {
 
 constexpr DWORD kForegroundLimitMs = 2000;
-constexpr DWORD kPollMs = 10;
 
 std::optional<PixelRect> SystemCaret(DWORD thread) {
     GUITHREADINFO info{};
@@ -43,20 +45,6 @@ std::optional<PixelRect> AccessibleCaret(HWND window) {
     return PixelRect{left, top, left + width, top + height};
 }
 
-// Dispatches this thread's messages for up to `milliseconds`, or until one arrives and has run.
-void PumpFor(DWORD milliseconds) {
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds, QS_ALLINPUT);
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(message.wParam));
-            return;
-        }
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-}
-
 GUITHREADINFO InfoOf(DWORD thread) {
     GUITHREADINFO info{};
     info.cbSize = sizeof(info);
@@ -75,7 +63,7 @@ void LetTargetSettle(const TypingTarget& target) {
     const DWORD start = GetTickCount();
     while (InfoOf(target.thread).hwndActive != target.window &&
            GetTickCount() - start < kForegroundLimitMs && IsWindow(target.window)) {
-        PumpFor(kPollMs);
+        win32::PumpMessages(win32::kMessagePollMs);
     }
     DWORD_PTR ignored = 0;
     SendMessageTimeoutW(target.window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kForegroundLimitMs,
@@ -157,7 +145,7 @@ bool GiveForegroundBack(const TypingTarget& target) {
         if (GetTickCount() - start > kForegroundLimitMs || !IsWindow(target.window)) {
             return false;
         }
-        PumpFor(kPollMs);
+        win32::PumpMessages(win32::kMessagePollMs);
         SetForegroundWindow(target.window);
     }
     // A program that does not put the focus back on the control it had when it is activated
@@ -167,10 +155,8 @@ bool GiveForegroundBack(const TypingTarget& target) {
     const HWND focus = FocusOf(target.thread);
     if (target.focus != nullptr && IsWindow(target.focus) &&
         (focus == nullptr || focus == target.window)) {
-        const DWORD ours = GetCurrentThreadId();
-        if (AttachThreadInput(ours, target.thread, TRUE)) {
+        if (const win32::InputAttachment joined(target.thread); joined.Attached()) {
             SetFocus(target.focus);
-            AttachThreadInput(ours, target.thread, FALSE);
         }
     }
     return true;
@@ -211,7 +197,7 @@ std::wstring ProgramName(const TypingTarget& target) {
             return file;
         }
     }
-    return L"the program";
+    return messages::kUnnamedProgram;
 }
 
 } // namespace quillery::app

@@ -8,6 +8,7 @@
 #include "app/RunningInstance.h"
 #include "platform/Platform.h"
 #include "resident/ResidentArguments.h"
+#include "texts/ResidentMessages.h"
 #include "win32/Win32Platform.h"
 #include "winapi/UniqueResource.h"
 
@@ -22,7 +23,6 @@ namespace {
 
 using namespace quillery;
 
-constexpr wchar_t kTitle[] = L"Quillery";
 // How long a start that finds the instance's name taken waits for the running instance's
 // window, which a start made at the same moment makes just after taking the name.
 constexpr DWORD kRunningWindowLimitMs = 3000;
@@ -78,7 +78,7 @@ int MenuOnce() {
     const auto notice =
         app::MenuForProgram(focused.target, MenuOpening{resident::CaretLine(focused.caret)}, 0);
     if (notice) {
-        MessageBoxW(nullptr, notice->text.c_str(), kTitle,
+        MessageBoxW(nullptr, notice->text.c_str(), messages::kProductName,
                     MB_OK | MB_SETFOREGROUND |
                         (notice->warning ? MB_ICONWARNING : MB_ICONINFORMATION));
         return 1;
@@ -112,8 +112,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     const resident::ResidentCommand command = resident::ParseResidentArguments(arguments);
     using Kind = resident::ResidentCommand::Kind;
     if (command.kind == Kind::Wrong) {
-        MessageBoxW(nullptr, resident::WrongArgumentMessage(command).c_str(), kTitle,
-                    MB_OK | MB_ICONERROR);
+        MessageBoxW(nullptr, resident::WrongArgumentMessage(command).c_str(),
+                    messages::kProductName, MB_OK | MB_ICONERROR);
         return 2;
     }
     if (command.kind == Kind::Quit) {
@@ -123,14 +123,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         const ComApartment com;
         // The menu's data file lies beside this program, as it lies beside Pennock.dll.
         if (!win32::InstallWin32Platform(instance)) {
-            MessageBoxW(nullptr, L"Quillery could not start: the system has no room left for it.",
-                        kTitle, MB_OK | MB_ICONERROR);
+            MessageBoxW(nullptr, messages::kNoRoomToStart, messages::kProductName,
+                        MB_OK | MB_ICONERROR);
             return 1;
         }
         return command.kind == Kind::MenuOnce ? MenuOnce() : StayResident(instance);
     } catch (...) {
-        MessageBoxW(nullptr, L"Quillery could not go on: the system is out of memory.", kTitle,
-                    MB_OK | MB_ICONERROR);
+        MessageBoxW(nullptr, messages::kCannotGoOn, messages::kProductName, MB_OK | MB_ICONERROR);
         return 1;
     }
 }

@@ -45,6 +45,10 @@ void NativeWindow::Create(HINSTANCE instance, const wchar_t* className, HBRUSH b
     }
 }
 
+NativeWindow* NativeWindow::BoundTo(HWND window) noexcept {
+    return reinterpret_cast<NativeWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
 LRESULT CALLBACK NativeWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         auto* creating = static_cast<NativeWindow*>(
@@ -52,7 +56,7 @@ LRESULT CALLBACK NativeWindow::WindowProc(HWND window, UINT message, WPARAM wPar
         creating->window_ = window; // messages come before CreateWindowExW returns
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creating));
     }
-    auto* self = reinterpret_cast<NativeWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    NativeWindow* self = BoundTo(window);
     if (self == nullptr) {
         return DefWindowProcW(window, message, wParam, lParam);
     }
@@ -74,6 +78,7 @@ LRESULT CALLBACK NativeWindow::WindowProc(HWND window, UINT message, WPARAM wPar
         }
         return self->Handle(message, wParam, lParam);
     } catch (...) {
+        self->HandleFailed(std::current_exception());
         return 0; // no exception crosses into the window system
     }
 }

@@ -10,6 +10,7 @@
 
 #include <windows.h>
 
+#include <exception>
 #include <optional>
 
 namespace quillery::win32 {
@@ -41,8 +42,15 @@ protected:
 
     // Every message but WM_CLOSE, which the base handles.
     virtual LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+    // What stopped a message that Handle() threw from, caught at the window procedure (which
+    // then returns 0): nothing more by default; a window that tells the user says it here.
+    virtual void HandleFailed(std::exception_ptr /*failure*/) noexcept {}
     // The control that has the focus when the window opens.
     virtual HWND InitialFocus() const { return nullptr; }
+
+    // The object that `window`, a window of a class that Create() registered, is bound to;
+    // null before WM_NCCREATE and once it is being destroyed.
+    static NativeWindow* BoundTo(HWND window) noexcept;
 
     // The WindowView operations, for the views to implement them with.
     void RunModalLoop();

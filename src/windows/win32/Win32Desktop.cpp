@@ -1,5 +1,6 @@
 #include "win32/Win32Desktop.h"
 
+#include "winapi/MessagePump.h"
 #include "winapi/ScreenDpi.h"
 
 #include <windows.h>
@@ -48,15 +49,7 @@ PixelRect Win32Desktop::WorkAreaAt(PixelPoint point) noexcept {
 }
 
 void Win32Desktop::DoEvents() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(msg.wParam)); // leave it for the host's loop
-            break;
-        }
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
+    PumpMessages(); // a WM_QUIT is left for the host's loop
 }
 
 void Win32Desktop::SetBusyPointer(bool busy) noexcept {

@@ -85,6 +85,8 @@ using UniqueKey = UniqueAny<resource_traits::NullIsEmpty<HKEY, &::RegCloseKey>>;
 using UniqueModule = UniqueAny<resource_traits::NullIsEmpty<HMODULE, &::FreeLibrary>>;
 using UniqueWindow = UniqueAny<resource_traits::NullIsEmpty<HWND, &::DestroyWindow>>;
 using UniqueMenu = UniqueAny<resource_traits::NullIsEmpty<HMENU, &::DestroyMenu>>;
+using UniqueWinEventHook =
+    UniqueAny<resource_traits::NullIsEmpty<HWINEVENTHOOK, &::UnhookWinEvent>>;
 using UniqueDc =
     UniqueAny<resource_traits::NullIsEmpty<HDC, &::DeleteDC>>; // CreateDC/CreateCompatibleDC
 using UniqueBstr = UniqueAny<resource_traits::NullIsEmpty<BSTR, &::SysFreeString>>;

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <exception>
+#include <string>
+
+namespace quillery::resident {
+
+// What the user is told when a failure stopped what they asked the resident program for: what
+// failed, as a quillery::Failure says it, or that the system is out of memory; for any other
+// failure only that it could not be done.
+std::wstring FailureNotice(std::exception_ptr failure);
+
+} // namespace quillery::resident
