@@ -1,8 +1,10 @@
 #include "host/MenuApartment.h"
 
+#include "base/ScopeExit.h"
 #include "base/Utf8.h"
 #include "win32/InputAttachment.h"
 #include "win32/SnippetMenuWindows.h"
+#include "win32/Win32Boundary.h"
 
 #include <oleauto.h>
 
@@ -225,17 +227,20 @@ void MenuApartment::CloseMenu() {
 DWORD WINAPI MenuApartment::Run(void* shared) noexcept {
     const std::unique_ptr<std::shared_ptr<Shared>> held(
         static_cast<std::shared_ptr<Shared>*>(shared));
-    (*held)->Serve();
-    return 0;
+    // A failure (no memory for an answer) ends the thread, COM left first: the request it
+    // served, and each later one, is answered that the menu thread has ended.
+    return win32::ThreadEntry([&] { (*held)->Serve(); });
 }
 
 void MenuApartment::Shared::Serve() {
     const HRESULT com = ::CoInitialize(nullptr);
+    const ScopeExit leave([com] {
+        if (SUCCEEDED(com)) {
+            ::CoUninitialize();
+        }
+    });
     UseScreenPixels();
     ServeRequests(com);
-    if (SUCCEEDED(com)) {
-        ::CoUninitialize();
-    }
 }
 
 void MenuApartment::Shared::ServeRequests(HRESULT com) {

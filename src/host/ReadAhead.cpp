@@ -1,6 +1,8 @@
 #include "host/ReadAhead.h"
 
+#include "base/ScopeExit.h"
 #include "win32/CriticalSection.h"
+#include "win32/Win32Boundary.h"
 #include "win32/UniqueResource.h"
 
 #include <algorithm>
@@ -49,34 +51,31 @@ HANDLE ReadAhead::Waiting() const {
 DWORD WINAPI ReadAhead::Run(void* shared) noexcept {
     const std::unique_ptr<std::shared_ptr<Shared>> held(
         static_cast<std::shared_ptr<Shared>*>(shared));
-    (*held)->Read();
-    return 0;
+    // A failure (no memory for a message) ends the thread: the input cannot be followed any
+    // further, and ends there.
+    return win32::ThreadEntry([&] { (*held)->Read(); });
 }
 
 void ReadAhead::Shared::Read() {
-    try {
-        MessageReader reader(*input);
-        for (;;) {
-            Incoming next = reader.Next();
-            if (std::holds_alternative<EndOfInput>(next)) {
-                break;
-            }
-            for (;;) {
-                {
-                    const std::lock_guard hold(lock);
-                    if (queued.size() < kMaxAhead) {
-                        queued.push_back(std::move(next));
-                        ::SetEvent(waiting.get());
-                        break;
-                    }
-                }
-                ::WaitForSingleObject(taken.get(), INFINITE);
-            }
+    const ScopeExit end([this] { ::SetEvent(ended.get()); });
+    MessageReader reader(*input);
+    for (;;) {
+        Incoming next = reader.Next();
+        if (std::holds_alternative<EndOfInput>(next)) {
+            break;
         }
-    } catch (...) {
-        // No memory for a message: the input cannot be followed any further, and ends here.
+        for (;;) {
+            {
+                const std::lock_guard hold(lock);
+                if (queued.size() < kMaxAhead) {
+                    queued.push_back(std::move(next));
+                    ::SetEvent(waiting.get());
+                    break;
+                }
+            }
+            ::WaitForSingleObject(taken.get(), INFINITE);
+        }
     }
-    ::SetEvent(ended.get());
 }
 
 Incoming ReadAhead::Next(std::chrono::milliseconds limit) {

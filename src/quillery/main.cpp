@@ -3,6 +3,7 @@
 // hotkey is pressed, then types the choice there; one instance per user session. /menu does
 // that once and ends; /quit ends the running instance.
 
+#include "base/Boundary.h"
 #include "platform/Platform.h"
 #include "quillery/CaretMenu.h"
 #include "quillery/Resident.h"
@@ -119,18 +120,21 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     if (command.kind == Kind::Quit) {
         return QuitRunningInstance();
     }
-    try {
-        const ComApartment com;
-        // The menu's data file lies beside this program, as it lies beside Pennock.dll.
-        if (!win32::InstallWin32Platform(instance)) {
-            MessageBoxW(nullptr, L"Quillery could not start: the system has no room left for it.",
+    return ProcessMain(
+        [&] {
+            const ComApartment com;
+            // The menu's data file lies beside this program, as it lies beside Pennock.dll.
+            if (!win32::InstallWin32Platform(instance)) {
+                MessageBoxW(nullptr,
+                            L"Quillery could not start: the system has no room left for it.",
+                            kTitle, MB_OK | MB_ICONERROR);
+                return 1;
+            }
+            return command.kind == Kind::MenuOnce ? MenuOnce() : StayResident(instance);
+        },
+        [](const CaughtFailure&) {
+            MessageBoxW(nullptr, L"Quillery could not go on: the system is out of memory.",
                         kTitle, MB_OK | MB_ICONERROR);
             return 1;
-        }
-        return command.kind == Kind::MenuOnce ? MenuOnce() : StayResident(instance);
-    } catch (...) {
-        MessageBoxW(nullptr, L"Quillery could not go on: the system is out of memory.", kTitle,
-                    MB_OK | MB_ICONERROR);
-        return 1;
-    }
+        });
 }

@@ -1,6 +1,7 @@
 #include "toolkit/NativeWindow.h"
 
 #include "base/Failure.h"
+#include "win32/Win32Boundary.h"
 
 #include <utility>
 
@@ -61,21 +62,21 @@ LRESULT CALLBACK NativeWindow::WindowProc(HWND window, UINT message, WPARAM wPar
         self->window_ = nullptr;
         return DefWindowProcW(window, message, wParam, lParam);
     }
-    try {
-        if (message == WM_NEXTDLGCTL) {
-            self->MoveFocus(wParam, lParam);
-            return 0;
-        }
-        if (message == WM_CLOSE) {
-            // The window system asked (Alt+F4, the close box, another program): the same
-            // unload as every other way out, which destroys the window.
-            self->presenter_.Close();
-            return 0;
-        }
-        return self->Handle(message, wParam, lParam);
-    } catch (...) {
-        return 0; // no exception crosses into the window system
-    }
+    return win32::WindowMessage(
+        [&]() -> LRESULT {
+            if (message == WM_NEXTDLGCTL) {
+                self->MoveFocus(wParam, lParam);
+                return 0;
+            }
+            if (message == WM_CLOSE) {
+                // The window system asked (Alt+F4, the close box, another program): the same
+                // unload as every other way out, which destroys the window.
+                self->presenter_.Close();
+                return 0;
+            }
+            return self->Handle(message, wParam, lParam);
+        },
+        []() -> LRESULT { return 0; }); // the message is answered as handled
 }
 
 // As a dialog does: to the control in wParam when lParam says so, else to the next (wParam 0)
