@@ -92,19 +92,20 @@ HRESULT DoBiz::Create(REFIID iid, void** object) noexcept {
     // Any failure here is that the DLL's own file name could not be read.
     return win32::ComMethod(
         [&]() -> HRESULT {
-        UniqueCom<ITypeInfo> dispatchInfo;
-        UniqueCom<ITypeInfo> vtableInfo;
-        const HRESULT loaded = InterfaceInfo(dispatchInfo, vtableInfo);
-        if (FAILED(loaded)) {
-            return loaded;
-        }
-        auto* created = new (std::nothrow) DoBiz(std::move(dispatchInfo), std::move(vtableInfo));
-        if (created == nullptr) {
-            return E_OUTOFMEMORY;
-        }
-        const HRESULT result = created->QueryInterface(iid, object);
-        created->Release();
-        return result;
+            UniqueCom<ITypeInfo> dispatchInfo;
+            UniqueCom<ITypeInfo> vtableInfo;
+            const HRESULT loaded = InterfaceInfo(dispatchInfo, vtableInfo);
+            if (FAILED(loaded)) {
+                return loaded;
+            }
+            auto* created =
+                new (std::nothrow) DoBiz(std::move(dispatchInfo), std::move(vtableInfo));
+            if (created == nullptr) {
+                return E_OUTOFMEMORY;
+            }
+            const HRESULT result = created->QueryInterface(iid, object);
+            created->Release();
+            return result;
         },
         win32::ComAnswers::Only(E_UNEXPECTED));
 }

@@ -2,8 +2,8 @@
 
 #include "base/ScopeExit.h"
 #include "win32/CriticalSection.h"
-#include "win32/Win32Boundary.h"
 #include "win32/UniqueResource.h"
+#include "win32/Win32Boundary.h"
 
 #include <algorithm>
 #include <deque>

@@ -133,8 +133,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
             return command.kind == Kind::MenuOnce ? MenuOnce() : StayResident(instance);
         },
         [](const CaughtFailure&) {
-            MessageBoxW(nullptr, L"Quillery could not go on: the system is out of memory.",
-                        kTitle, MB_OK | MB_ICONERROR);
+            MessageBoxW(nullptr, L"Quillery could not go on: the system is out of memory.", kTitle,
+                        MB_OK | MB_ICONERROR);
             return 1;
         });
 }

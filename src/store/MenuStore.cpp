@@ -82,9 +82,7 @@ WriteOutcome MenuStore::WriteItemPair(int firstItem, const MenuRecord& first,
     }
     // One attempt to put the first item back; when that fails too, the first item's new bytes
     // stay: a failure either way.
-    const auto putBack = [&] {
-        return WriteItem(firstItem, firstBefore) == WriteOutcome::Written;
-    };
+    const auto putBack = [&] { return WriteItem(firstItem, firstBefore) == WriteOutcome::Written; };
     bool secondEnded = false;
     const ScopeExit afterFailure([&] {
         if (!secondEnded) {

@@ -71,7 +71,8 @@ template <typename Answer> HRESULT MenuAccessible::ForMenu(Answer&& answer) noex
         return CO_E_OBJNOTCONNECTED;
     }
     // A failure's system error is not passed on: a client is told E_FAIL.
-    return ComMethod([&] { return answer(*menu_); }, {E_OUTOFMEMORY, /*systemErrors=*/false, E_FAIL});
+    return ComMethod([&] { return answer(*menu_); },
+                     {E_OUTOFMEMORY, /*systemErrors=*/false, E_FAIL});
 }
 
 template <typename Answer>

@@ -1,7 +1,7 @@
+#include "base/Failure.h"
 #include "record/Messages.h"
 #include "session/MenuSession.h"
 #include "store/MenuDataFile.h"
-#include "base/Failure.h"
 #include "store/MenuStore.h"
 #include "support/DataFile.h"
 #include "support/FakePlatform.h"
