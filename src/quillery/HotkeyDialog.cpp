@@ -166,7 +166,7 @@ std::optional<Hotkey> AskForHotkey(HWND owner, const Hotkey& current,
                                    const std::function<std::wstring(const Hotkey&)>& take) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_HOTKEY_CLASS};
     InitCommonControlsEx(&controls);
-    DialogState state{current, &take, std::nullopt};
+    DialogState state{current, &take, std::nullopt, nullptr};
     DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_HOTKEY), owner, &DialogProc,
                     reinterpret_cast<LPARAM>(&state));
     if (state.failure) {
