@@ -161,7 +161,11 @@ TEST(FailureNoticeTest, SaysWhatFailed) {
         {std::make_exception_ptr(std::runtime_error("x")), L"Quillery could not do that."},
     };
     for (const auto& [failure, notice] : cases) {
-        EXPECT_EQ(FailureNotice(failure), notice);
+        try {
+            std::rethrow_exception(failure);
+        } catch (...) {
+            EXPECT_EQ(FailureNotice(CurrentFailure()), notice);
+        }
     }
 }
 

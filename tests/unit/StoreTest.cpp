@@ -1,9 +1,10 @@
+#include "base/Failure.h"
+#include "texts/Messages.h"
 #include "session/MenuSession.h"
 #include "store/MenuDataFile.h"
 #include "store/MenuStore.h"
 #include "support/DataFile.h"
 #include "support/FakePlatform.h"
-#include "texts/Messages.h"
 
 #include <gtest/gtest.h>
 
@@ -172,7 +173,7 @@ TEST_F(StoreTest, MissingFileIsReportedAndNeverCreated) {
 TEST_F(StoreTest, FileThatCannotBeOpenedIsReported) {
     Save(DataFile{}.Header(1));
     platform.files.refuseOpen = true;
-    EXPECT_EQ(OpenStore(), nullptr);
+    EXPECT_THROW(OpenStore(), Failure);
     EXPECT_TRUE(platform.dialogs.shown.empty());
     EXPECT_FALSE(Open());
     EXPECT_EQ(Messages(), std::vector<std::wstring>{messages::kErrorOpeningDataFile});
@@ -188,10 +189,10 @@ TEST_F(StoreTest, ReadOnlyFileOpensAndEveryWriteFails) {
 
     const auto store = OpenStore();
     ASSERT_NE(store, nullptr);
-    MenuRecord changed = *store->Read(RecordOfItem(1));
+    MenuRecord changed = store->Read(RecordOfItem(1));
     EXPECT_EQ(TrimSpaces(changed.Description), L"Kept");
     changed.SetDescription(L"Changed");
-    EXPECT_EQ(store->WriteItem(1, changed), WriteOutcome::Failed);
+    EXPECT_THROW(store->WriteItem(1, changed), Failure);
     EXPECT_TRUE(platform.dialogs.shown.empty());
 
     EXPECT_TRUE(Open());
@@ -202,9 +203,9 @@ TEST_F(StoreTest, ReadOnlyFileOpensAndEveryWriteFails) {
     EXPECT_EQ(Bytes(), before);
 }
 
-// The store answers a failed read with nothing and goes on reading; the session reports the
+// The store throws a failed read on and goes on reading; the session reports the
 // failure as fatal, stops loading and closes the file even when no window is open.
-TEST_F(StoreTest, FailedReadGivesNothingAndTheSessionReportsIt) {
+TEST_F(StoreTest, FailedReadThrowsAndTheSessionReportsIt) {
     DataFile file;
     file.Header(1);
     for (int item = 1; item <= 20; ++item) {
@@ -215,10 +216,10 @@ TEST_F(StoreTest, FailedReadGivesNothingAndTheSessionReportsIt) {
 
     const auto store = OpenStore();
     ASSERT_NE(store, nullptr);
-    EXPECT_FALSE(store->Read(5).has_value());
-    EXPECT_EQ(TrimSpaces(store->Read(6)->Description), L"Item 4");
-    EXPECT_FALSE(store->Read(9).has_value());
-    EXPECT_EQ(TrimSpaces(store->Read(22)->Description), L"Item 20");
+    EXPECT_THROW(store->Read(5), Failure);
+    EXPECT_EQ(TrimSpaces(store->Read(6).Description), L"Item 4");
+    EXPECT_THROW(store->Read(9), Failure);
+    EXPECT_EQ(TrimSpaces(store->Read(22).Description), L"Item 20");
     EXPECT_TRUE(platform.dialogs.shown.empty());
 
     EXPECT_FALSE(Open());
@@ -258,7 +259,7 @@ TEST_F(StoreTest, FailedHeaderReadIsDistinguishableAndWritesNothing) {
     platform.files.failReadOfRecord = {1};
     const auto store = OpenStore();
     ASSERT_NE(store, nullptr);
-    EXPECT_FALSE(store->Read(kHeaderRecord).has_value()); // not the all-zero record
+    EXPECT_THROW(store->Read(kHeaderRecord), Failure); // not the all-zero record
     EXPECT_FALSE(Open());
     EXPECT_EQ(Messages(), std::vector<std::wstring>{messages::kErrorRetrievingItem});
     EXPECT_FALSE(session.ReadRecord(kHeaderRecord).has_value());
@@ -279,7 +280,7 @@ TEST_F(StoreTest, FailedWriteKeepsOldBytesAndNewTable) {
 
     const auto store = OpenStore();
     ASSERT_NE(store, nullptr);
-    EXPECT_EQ(store->WriteItem(2, edited), WriteOutcome::Failed);
+    EXPECT_THROW(store->WriteItem(2, edited), Failure);
     EXPECT_TRUE(platform.dialogs.shown.empty());
 
     EXPECT_FALSE(session.SaveItem(2, edited));
@@ -380,7 +381,7 @@ TEST_F(StoreTest, RecordThatAnotherProgramChangedIsNotWrittenOver) {
     Save(file);
     const auto store = OpenStore();
     ASSERT_NE(store, nullptr);
-    const std::vector<MenuRecord> loaded = *store->ReadItems(1, 20);
+    const std::vector<MenuRecord> loaded = store->ReadItems(1, 20);
     DataFile theirs = file;
     theirs.Item(2, L"Theirs", L"their text");
     Save(theirs); // truncated and written again: the same file, new contents

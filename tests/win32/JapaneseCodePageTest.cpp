@@ -48,9 +48,8 @@ TEST(JapaneseCodePageTest, FieldsHoldHalfAsManyKanaAndNoCharacterIsCutInTwo) {
     EXPECT_EQ(std::string(record.begin(), record.begin() + 30), Repeated("\x83\x41", 15));
     const std::string text(record.begin() + 30, record.begin() + 62);
     EXPECT_EQ(text, "a" + Repeated("\x83\x41", 15) + " ");
-    const auto read = store->Read(4);
-    ASSERT_TRUE(read);
-    EXPECT_EQ(read->Description, Padded(kKana15));
+    const MenuRecord read = store->Read(4);
+    EXPECT_EQ(read.Description, Padded(kKana15));
 
     // Another program cut a kana at the description's end: its lead byte is padding.
     store.reset();
@@ -60,9 +59,8 @@ TEST(JapaneseCodePageTest, FieldsHoldHalfAsManyKanaAndNoCharacterIsCutInTwo) {
     WriteWholeFile(platform.MenuFile(), bytes);
     store = MenuStore::Open(platform.files, platform.ansi, platform.MenuFile());
     ASSERT_TRUE(store);
-    const auto readCut = store->Read(4);
-    ASSERT_TRUE(readCut);
-    EXPECT_EQ(readCut->Description, Padded(L"b" + kKana15.substr(1)));
+    const MenuRecord readCut = store->Read(4);
+    EXPECT_EQ(readCut.Description, Padded(L"b" + kKana15.substr(1)));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "tools/menudat/Menudat.h"
 
+#include "base/Boundary.h"
 #include "base/Utf8.h"
 #include "record/MenuRecord.h"
 #include "store/MenuDataFile.h"
@@ -422,12 +423,11 @@ std::string Usage() {
 
 int Run(const std::vector<std::wstring>& args, FileSystem& files, const AnsiCodec& ansi,
         std::ostream& out, std::ostream& err) {
-    try {
-        return Tool(files, ansi, out, err).Dispatch(args);
-    } catch (const std::exception& failure) {
-        err << "menudat: " << failure.what() << "\n";
-        return kFileError;
-    }
+    return ProcessMain([&] { return Tool(files, ansi, out, err).Dispatch(args); },
+                       [&](const CaughtFailure& failure) {
+                           err << "menudat: " << failure.what << "\n";
+                           return kFileError;
+                       });
 }
 
 } // namespace quillery::menudat

@@ -1,7 +1,8 @@
 #include "session/MenuSession.h"
 
-#include "store/MenuDataFile.h"
+#include "base/Attempt.h"
 #include "texts/Messages.h"
+#include "store/MenuDataFile.h"
 
 namespace quillery {
 const MenuRecord& MenuSession::Snippet(int item) const {
@@ -20,26 +21,31 @@ void MenuSession::ReportFatal(const wchar_t* message) {
     CloseMenuFile(); // the menu's unload has closed it already when the menu was open
 }
 
+// The store throws its failures on to here, where each becomes the fixed message that the
+// request's step shows. A failure outside the store's calls (the data file's path, the site
+// addresses) goes on up, to the menu's load.
 bool MenuSession::OpenMenuFile(const std::wstring& machineId) {
-    store_ = MenuStore::Open(*platform_.files, *platform_.ansi, MenuFilePath(*platform_.system));
-    if (!store_) {
+    const std::wstring path = MenuFilePath(*platform_.system);
+    const bool opened =
+        Attempt([&] { store_ = MenuStore::Open(*platform_.files, *platform_.ansi, path); });
+    if (!opened || !store_) {
         ReportFatal(messages::kErrorOpeningDataFile);
         return false;
     }
-    const std::optional<MenuRecord> header = store_->Read(kHeaderRecord);
-    if (!header) {
+    MenuRecord header;
+    if (!Attempt([&] { header = store_->Read(kHeaderRecord); })) {
         ReportFatal(messages::kErrorRetrievingItem);
         return false;
     }
-    addresses_ = ComposeSiteAddresses(header->Text, machineId);
+    addresses_ = ComposeSiteAddresses(header.Text, machineId);
     // The items in one read: each read is a call into the system.
-    std::optional<std::vector<MenuRecord>> items = store_->ReadItems(kFirstItem, kLastItem);
-    if (!items) {
+    std::vector<MenuRecord> items;
+    if (!Attempt([&] { items = store_->ReadItems(kFirstItem, kLastItem); })) {
         ReportFatal(messages::kErrorRetrievingItem);
         return false;
     }
     for (int item = kFirstItem; item <= kLastItem; ++item) {
-        snippets_[static_cast<std::size_t>(item)] = std::move((*items)[item - kFirstItem]);
+        snippets_[static_cast<std::size_t>(item)] = std::move(items[item - kFirstItem]);
     }
     return true;
 }
@@ -47,7 +53,7 @@ bool MenuSession::OpenMenuFile(const std::wstring& machineId) {
 std::optional<MenuRecord> MenuSession::ReadRecord(int recordNumber) {
     std::optional<MenuRecord> record;
     if (store_) {
-        record = store_->Read(recordNumber);
+        Attempt([&] { record = store_->Read(recordNumber); });
     }
     if (!record) {
         ReportFatal(messages::kErrorRetrievingItem);
@@ -56,8 +62,10 @@ std::optional<MenuRecord> MenuSession::ReadRecord(int recordNumber) {
 }
 
 bool MenuSession::SaveItem(int itemNumber, const MenuRecord& record, OnFailedSave onFailed) {
-    const WriteOutcome outcome =
-        store_ ? store_->WriteItem(itemNumber, record) : WriteOutcome::Failed;
+    WriteOutcome outcome = WriteOutcome::Failed; // when the write throws, or there is no file
+    if (store_) {
+        Attempt([&] { outcome = store_->WriteItem(itemNumber, record); });
+    }
     if (outcome != WriteOutcome::Written) {
         ReportUnsaved(outcome, {itemNumber}, onFailed);
         return false;
@@ -69,9 +77,12 @@ bool MenuSession::SaveItem(int itemNumber, const MenuRecord& record, OnFailedSav
 bool MenuSession::SaveItemPair(int firstItem, const MenuRecord& first,
                                const MenuRecord& firstBefore, int secondItem,
                                const MenuRecord& second) {
-    const WriteOutcome outcome =
-        store_ ? store_->WriteItemPair(firstItem, first, firstBefore, secondItem, second)
-               : WriteOutcome::Failed;
+    WriteOutcome outcome = WriteOutcome::Failed;
+    if (store_) {
+        Attempt([&] {
+            outcome = store_->WriteItemPair(firstItem, first, firstBefore, secondItem, second);
+        });
+    }
     if (outcome != WriteOutcome::Written) {
         ReportUnsaved(outcome, {firstItem, secondItem}, OnFailedSave::CloseAll);
         return false;

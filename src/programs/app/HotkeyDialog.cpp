@@ -2,8 +2,11 @@
 
 #include "app/resource.h"
 #include "texts/ResidentMessages.h"
+#include "winapi/Win32Boundary.h"
 
 #include <commctrl.h>
+
+#include <exception>
 
 namespace quillery::app {
 namespace {
@@ -15,6 +18,7 @@ struct DialogState {
     Hotkey current;
     const std::function<std::wstring(const Hotkey&)>* take;
     std::optional<Hotkey> taken;
+    std::exception_ptr failure; // what ended the dialog, carried on to AskForHotkey's caller
 };
 
 // The keys whose scan code needs the extended bit to be told from the number pad's.
@@ -82,7 +86,7 @@ std::wstring FaultText(HotkeyFault fault) {
     return {};
 }
 
-INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR Answer(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* state = reinterpret_cast<DialogState*>(GetWindowLongPtrW(dialog, DWLP_USER));
     switch (message) {
     case WM_INITDIALOG: {
@@ -123,6 +127,20 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
     return FALSE;
 }
 
+// A failure (no memory for the problem's text) ends the dialog as a cancel would, and goes on
+// from AskForHotkey to its caller, whose boundary tells the user.
+INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    return win32::WindowMessage([&] { return Answer(dialog, message, wParam, lParam); },
+                                [dialog]() -> INT_PTR {
+                                    if (auto* state = reinterpret_cast<DialogState*>(
+                                            GetWindowLongPtrW(dialog, DWLP_USER))) {
+                                        state->failure = std::current_exception();
+                                    }
+                                    EndDialog(dialog, IDCANCEL);
+                                    return TRUE;
+                                });
+}
+
 } // namespace
 
 std::wstring KeyName(UINT virtualKey) {
@@ -147,9 +165,12 @@ std::optional<Hotkey> AskForHotkey(HWND owner, const Hotkey& current,
                                    const std::function<std::wstring(const Hotkey&)>& take) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_HOTKEY_CLASS};
     InitCommonControlsEx(&controls);
-    DialogState state{current, &take, std::nullopt};
+    DialogState state{current, &take, std::nullopt, nullptr};
     DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_HOTKEY), owner, &DialogProc,
                     reinterpret_cast<LPARAM>(&state));
+    if (state.failure) {
+        std::rethrow_exception(state.failure);
+    }
     return state.taken;
 }
 

@@ -125,7 +125,7 @@ void Resident::Close() noexcept {
     try {
         Quit();
     } catch (...) {
-        HandleFailed(std::current_exception());
+        HandleFailed(CurrentFailure());
     }
 }
 
@@ -150,7 +150,7 @@ LRESULT Resident::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
-void Resident::HandleFailed(std::exception_ptr failure) noexcept {
+void Resident::HandleFailed(const CaughtFailure& failure) noexcept {
     try {
         Notify({resident::FailureNotice(failure), true});
     } catch (...) {

@@ -62,7 +62,7 @@ private:
     void Close() noexcept override;
     // NativeWindow: each message to its handler.
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam) override;
-    void HandleFailed(std::exception_ptr failure) noexcept override;
+    void HandleFailed(const CaughtFailure& failure) noexcept override;
 
     void OnHotkey();
     void OnIconEvent(UINT event, POINT at);

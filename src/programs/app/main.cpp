@@ -6,6 +6,7 @@
 #include "app/CaretMenu.h"
 #include "app/Resident.h"
 #include "app/RunningInstance.h"
+#include "base/Boundary.h"
 #include "platform/Platform.h"
 #include "resident/ResidentArguments.h"
 #include "texts/ResidentMessages.h"
@@ -119,17 +120,20 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     if (command.kind == Kind::Quit) {
         return QuitRunningInstance();
     }
-    try {
-        const ComApartment com;
-        // The menu's data file lies beside this program, as it lies beside Pennock.dll.
-        if (!win32::InstallWin32Platform(instance)) {
-            MessageBoxW(nullptr, messages::kNoRoomToStart, messages::kProductName,
+    return ProcessMain(
+        [&] {
+            const ComApartment com;
+            // The menu's data file lies beside this program, as it lies beside Pennock.dll.
+            if (!win32::InstallWin32Platform(instance)) {
+                MessageBoxW(nullptr, messages::kNoRoomToStart, messages::kProductName,
+                            MB_OK | MB_ICONERROR);
+                return 1;
+            }
+            return command.kind == Kind::MenuOnce ? MenuOnce() : StayResident(instance);
+        },
+        [](const CaughtFailure&) {
+            MessageBoxW(nullptr, messages::kCannotGoOn, messages::kProductName,
                         MB_OK | MB_ICONERROR);
             return 1;
-        }
-        return command.kind == Kind::MenuOnce ? MenuOnce() : StayResident(instance);
-    } catch (...) {
-        MessageBoxW(nullptr, messages::kCannotGoOn, messages::kProductName, MB_OK | MB_ICONERROR);
-        return 1;
-    }
+        });
 }

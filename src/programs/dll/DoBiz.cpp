@@ -1,12 +1,11 @@
 #include "dll/DoBiz.h"
 
-#include "base/Failure.h"
-
 #include "menu/MenuRequest.h"
 #include "platform/Platform.h"
 #include "views/Win32WindowFactory.h"
-#include "win32/Win32SystemInfo.h"
 #include "winapi/CriticalSection.h"
+#include "winapi/Win32Boundary.h"
+#include "win32/Win32SystemInfo.h"
 
 #include <mutex>
 #include <new>
@@ -80,23 +79,6 @@ HRESULT InterfaceInfo(UniqueCom<ITypeInfo>& dispatchInfo, UniqueCom<ITypeInfo>& 
     return S_OK;
 }
 
-// Runs the body of a COM method that can fail with an exception: the exception becomes what it
-// tells the caller (E_OUTOFMEMORY, the system's error, or E_FAIL), so none crosses into the host.
-template <typename Body> HRESULT HResultOf(Body&& body) noexcept {
-    try {
-        return body();
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    } catch (const Failure& failure) {
-        if (failure.SystemError() != 0) {
-            return HRESULT_FROM_WIN32(static_cast<DWORD>(failure.SystemError()));
-        }
-        return E_FAIL;
-    } catch (...) {
-        return E_FAIL;
-    }
-}
-
 } // namespace
 
 DoBiz::DoBiz(UniqueCom<ITypeInfo> dispatchInfo, UniqueCom<ITypeInfo> vtableInfo)
@@ -107,23 +89,25 @@ HRESULT DoBiz::Create(REFIID iid, void** object) noexcept {
         return E_POINTER;
     }
     *object = nullptr;
-    try {
-        UniqueCom<ITypeInfo> dispatchInfo;
-        UniqueCom<ITypeInfo> vtableInfo;
-        const HRESULT loaded = InterfaceInfo(dispatchInfo, vtableInfo);
-        if (FAILED(loaded)) {
-            return loaded;
-        }
-        auto* created = new (std::nothrow) DoBiz(std::move(dispatchInfo), std::move(vtableInfo));
-        if (created == nullptr) {
-            return E_OUTOFMEMORY;
-        }
-        const HRESULT result = created->QueryInterface(iid, object);
-        created->Release();
-        return result;
-    } catch (...) {
-        return E_UNEXPECTED; // the DLL's own file name could not be read
-    }
+    // Any failure here is that the DLL's own file name could not be read.
+    return win32::ComMethod(
+        [&]() -> HRESULT {
+            UniqueCom<ITypeInfo> dispatchInfo;
+            UniqueCom<ITypeInfo> vtableInfo;
+            const HRESULT loaded = InterfaceInfo(dispatchInfo, vtableInfo);
+            if (FAILED(loaded)) {
+                return loaded;
+            }
+            auto* created =
+                new (std::nothrow) DoBiz(std::move(dispatchInfo), std::move(vtableInfo));
+            if (created == nullptr) {
+                return E_OUTOFMEMORY;
+            }
+            const HRESULT result = created->QueryInterface(iid, object);
+            created->Release();
+            return result;
+        },
+        win32::ComAnswers::Only(E_UNEXPECTED));
 }
 
 HRESULT DoBiz::GetTypeInfoCount(UINT* count) {
@@ -168,7 +152,7 @@ HRESULT DoBiz::loadmenu(BSTR* result) noexcept {
         return E_POINTER;
     }
     *result = nullptr;
-    return HResultOf([&]() -> HRESULT {
+    return win32::ComMethod([&]() -> HRESULT {
         // The windows' classes are registered in the DLL, whose code they run; an object that a
         // window hands to a client (a screen reader) counts in the module's uses while it lives.
         win32::Win32WindowFactory windows(DllModule(),

@@ -9,6 +9,7 @@
 #include "dll/Registration.h"
 #include "dll/Win32Registry.h"
 #include "views/Win32WindowFactory.h"
+#include "winapi/Win32Boundary.h"
 #include "win32/Win32Platform.h"
 #include "win32/Win32SystemInfo.h"
 
@@ -18,17 +19,14 @@
 #include <olectl.h>
 
 #include <string>
+#include <utility>
 
 namespace {
 
-// Runs a step of (un)registering the server: an exception is the failure that regsvr32 reports,
-// and none crosses into the caller.
+// Runs a step of (un)registering the server: a failure is the one that regsvr32 reports.
 template <typename Step> HRESULT SelfRegistration(Step&& step) noexcept {
-    try {
-        return step();
-    } catch (...) {
-        return SELFREG_E_CLASS;
-    }
+    return quillery::win32::ComMethod(std::forward<Step>(step),
+                                      quillery::win32::ComAnswers::Only(SELFREG_E_CLASS));
 }
 
 } // namespace

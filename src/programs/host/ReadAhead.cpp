@@ -1,7 +1,9 @@
 #include "host/ReadAhead.h"
 
+#include "base/ScopeExit.h"
 #include "winapi/CriticalSection.h"
 #include "winapi/UniqueResource.h"
+#include "winapi/Win32Boundary.h"
 
 #include <algorithm>
 #include <deque>
@@ -16,7 +18,7 @@ struct ReadAhead::Shared {
 
     std::unique_ptr<messaging::ByteSource> input;
     win32::CriticalSection lock;
-    std::deque<messaging::Incoming> queued;                             // under `lock`
+    std::deque<messaging::Incoming> queued;                                        // under `lock`
     UniqueHandle taken{::CreateEventW(nullptr, FALSE, FALSE, nullptr)}; // one was taken
     UniqueHandle ended{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
     // Signalled while `queued` is not empty: set and reset under `lock`.
@@ -49,34 +51,31 @@ HANDLE ReadAhead::Waiting() const {
 DWORD WINAPI ReadAhead::Run(void* shared) noexcept {
     const std::unique_ptr<std::shared_ptr<Shared>> held(
         static_cast<std::shared_ptr<Shared>*>(shared));
-    (*held)->Read();
-    return 0;
+    // A failure (no memory for a message) ends the thread: the input cannot be followed any
+    // further, and ends there.
+    return win32::ThreadEntry([&] { (*held)->Read(); });
 }
 
 void ReadAhead::Shared::Read() {
-    try {
-        messaging::MessageReader reader(*input);
-        for (;;) {
-            messaging::Incoming next = reader.Next();
-            if (std::holds_alternative<messaging::EndOfInput>(next)) {
-                break;
-            }
-            for (;;) {
-                {
-                    const std::lock_guard hold(lock);
-                    if (queued.size() < kMaxAhead) {
-                        queued.push_back(std::move(next));
-                        ::SetEvent(waiting.get());
-                        break;
-                    }
-                }
-                ::WaitForSingleObject(taken.get(), INFINITE);
-            }
+    const ScopeExit end([this] { ::SetEvent(ended.get()); });
+    messaging::MessageReader reader(*input);
+    for (;;) {
+        messaging::Incoming next = reader.Next();
+        if (std::holds_alternative<messaging::EndOfInput>(next)) {
+            break;
         }
-    } catch (...) {
-        // No memory for a message: the input cannot be followed any further, and ends here.
+        for (;;) {
+            {
+                const std::lock_guard hold(lock);
+                if (queued.size() < kMaxAhead) {
+                    queued.push_back(std::move(next));
+                    ::SetEvent(waiting.get());
+                    break;
+                }
+            }
+            ::WaitForSingleObject(taken.get(), INFINITE);
+        }
     }
-    ::SetEvent(ended.get());
 }
 
 messaging::Incoming ReadAhead::Next(std::chrono::milliseconds limit) {

@@ -4,6 +4,7 @@
 // nobody has asked for ten minutes. The menu takes the keyboard from the browser's window that
 // the browser names (Windows only).
 
+#include "base/Boundary.h"
 #include "host/MenuApartment.h"
 #include "host/ReadAhead.h"
 #include "host/StandardStreams.h"
@@ -16,19 +17,20 @@
 
 int main(int argc, char** argv) {
     using namespace quillery::host;
-    try {
-        ReadAhead incoming(std::make_unique<StandardInput>());
-        if (!incoming.Started()) {
-            return 1;
-        }
-        StandardOutput output;
-        const std::vector<std::string_view> arguments(argv + 1, argv + argc);
-        const auto browserWindow = reinterpret_cast<HWND>(
-            static_cast<std::uintptr_t>(quillery::messaging::ParentWindowArgument(arguments)));
-        MenuApartment menu(incoming.Ended(), incoming.Waiting(), browserWindow);
-        return quillery::messaging::ServeMessages(
-            incoming, output, menu, quillery::messaging::IdleLimitArgument(arguments));
-    } catch (...) {
-        return 1; // no memory left for a message or an answer
-    }
+    return quillery::ProcessMain(
+        [&] {
+            ReadAhead incoming(std::make_unique<StandardInput>());
+            if (!incoming.Started()) {
+                return 1;
+            }
+            StandardOutput output;
+            const std::vector<std::string_view> arguments(argv + 1, argv + argc);
+            const auto browserWindow = reinterpret_cast<HWND>(
+                static_cast<std::uintptr_t>(quillery::messaging::ParentWindowArgument(arguments)));
+            MenuApartment menu(incoming.Ended(), incoming.Waiting(), browserWindow);
+            return quillery::messaging::ServeMessages(incoming, output, menu, quillery::messaging::IdleLimitArgument(arguments));
+        },
+        [](const quillery::CaughtFailure&) {
+            return 1; // no memory left for a message or an answer
+        });
 }

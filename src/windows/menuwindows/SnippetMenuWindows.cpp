@@ -1,5 +1,6 @@
 #include "menuwindows/SnippetMenuWindows.h"
 
+#include "base/Attempt.h"
 #include "base/ScopeExit.h"
 #include "winapi/UniqueResource.h"
 
@@ -119,7 +120,8 @@ std::vector<HWND> FindSnippetMenus(DWORD thread) {
 // found among that process's modules; where those cannot be listed, the process's image must
 // be Quillery.exe or quillery-host.exe.
 bool MadeByQuillery(HWND menu, HINSTANCE asking) noexcept {
-    try {
+    // Out of memory for a name: not ours, so not waited for.
+    return AttemptOr(false, [&] {
         DWORD process = 0;
         if (::GetWindowThreadProcessId(menu, &process) == 0) {
             return false;
@@ -141,16 +143,14 @@ bool MadeByQuillery(HWND menu, HINSTANCE asking) noexcept {
         }
         return IsQuilleryModule(path.c_str()) ||
                SameName(path.c_str(), PathOfOwnModule(asking).c_str());
-    } catch (...) {
-        return false; // out of memory for a name: not waited for
-    }
+    });
 }
 
 bool RunsQuillery(DWORD process) noexcept {
     if (process == ::GetCurrentProcessId()) {
         return true;
     }
-    try {
+    return AttemptOr(false, [&] {
         const auto modules = ModulesOf(process);
         if (modules.empty()) {
             return IsQuilleryModule(ImageOf(process).c_str());
@@ -158,9 +158,7 @@ bool RunsQuillery(DWORD process) noexcept {
         return std::any_of(modules.begin(), modules.end(), [](const auto& module) {
             return IsQuilleryModule(module.second.c_str());
         });
-    } catch (...) {
-        return false;
-    }
+    });
 }
 
 std::vector<HWND> AskToClose(const std::vector<HWND>& menus, DWORD limitMs) {
@@ -203,7 +201,8 @@ bool TakesCloseRequest(WPARAM askingProcess) noexcept {
 }
 
 bool WaitUntilGone(const std::vector<HWND>& menus, DWORD limitMs) noexcept {
-    try {
+    // Out of memory for the list: not waited for, and the menu opens beside the others.
+    return AttemptOr(false, [&] {
         // Each menu with its thread: a thread that ends takes its windows with it, without the
         // windows' own goodbye.
         std::vector<std::pair<HWND, UniqueHandle>> left;
@@ -250,9 +249,7 @@ bool WaitUntilGone(const std::vector<HWND>& menus, DWORD limitMs) noexcept {
                            left.end());
             }
         }
-    } catch (...) {
-        return false; // out of memory for the list: the menu opens beside the others
-    }
+    });
 }
 
 } // namespace quillery::win32

@@ -1,6 +1,8 @@
 #include "toolkit/NativeWindow.h"
 
+#include "base/Boundary.h"
 #include "base/Failure.h"
+#include "winapi/Win32Boundary.h"
 
 #include <utility>
 
@@ -65,22 +67,24 @@ LRESULT CALLBACK NativeWindow::WindowProc(HWND window, UINT message, WPARAM wPar
         self->window_ = nullptr;
         return DefWindowProcW(window, message, wParam, lParam);
     }
-    try {
-        if (message == WM_NEXTDLGCTL) {
-            self->MoveFocus(wParam, lParam);
-            return 0;
-        }
-        if (message == WM_CLOSE) {
-            // The window system asked (Alt+F4, the close box, another program): the same
-            // unload as every other way out, which destroys the window.
-            self->presenter_.Close();
-            return 0;
-        }
-        return self->Handle(message, wParam, lParam);
-    } catch (...) {
-        self->HandleFailed(std::current_exception());
-        return 0; // no exception crosses into the window system
-    }
+    return win32::WindowMessage(
+        [&]() -> LRESULT {
+            if (message == WM_NEXTDLGCTL) {
+                self->MoveFocus(wParam, lParam);
+                return 0;
+            }
+            if (message == WM_CLOSE) {
+                // The window system asked (Alt+F4, the close box, another program): the same
+                // unload as every other way out, which destroys the window.
+                self->presenter_.Close();
+                return 0;
+            }
+            return self->Handle(message, wParam, lParam);
+        },
+        [&]() -> LRESULT {
+            self->HandleFailed(CurrentFailure());
+            return 0; // the message is answered as handled
+        });
 }
 
 // As a dialog does: to the control in wParam when lParam says so, else to the next (wParam 0)

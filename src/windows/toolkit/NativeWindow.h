@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Boundary.h"
 #include "forms/ClosableWindow.h"
 #include "forms/PixelScale.h"
 #include "forms/WindowParts.h"
@@ -10,7 +11,6 @@
 
 #include <windows.h>
 
-#include <exception>
 #include <optional>
 
 namespace quillery::win32 {
@@ -44,7 +44,7 @@ protected:
     virtual LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam) = 0;
     // What stopped a message that Handle() threw from, caught at the window procedure (which
     // then returns 0): nothing more by default; a window that tells the user says it here.
-    virtual void HandleFailed(std::exception_ptr /*failure*/) noexcept {}
+    virtual void HandleFailed(const CaughtFailure& /*failure*/) noexcept {}
     // The control that has the focus when the window opens.
     virtual HWND InitialFocus() const { return nullptr; }
 

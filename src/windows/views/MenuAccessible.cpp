@@ -1,6 +1,7 @@
 #include "views/MenuAccessible.h"
 
 #include "menu/MenuEntryDescription.h"
+#include "winapi/Win32Boundary.h"
 
 #include <new>
 #include <string>
@@ -69,13 +70,9 @@ template <typename Answer> HRESULT MenuAccessible::ForMenu(Answer&& answer) noex
     if (menu_ == nullptr) {
         return CO_E_OBJNOTCONNECTED;
     }
-    try {
-        return answer(*menu_);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    } catch (...) {
-        return E_FAIL;
-    }
+    // A failure's system error is not passed on: a client is told E_FAIL.
+    return ComMethod([&] { return answer(*menu_); },
+                     {E_OUTOFMEMORY, /*systemErrors=*/false, E_FAIL});
 }
 
 template <typename Answer>

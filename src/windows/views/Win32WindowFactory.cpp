@@ -1,11 +1,12 @@
 #include "views/Win32WindowFactory.h"
 
-#include "menuwindows/SnippetMenuWindows.h"
+#include "base/Attempt.h"
 #include "toolkit/ThreadTooltip.h"
 #include "views/ItemEditorView.h"
 #include "views/Pictures.h"
 #include "views/SnippetMenuView.h"
 #include "views/WelcomeView.h"
+#include "menuwindows/SnippetMenuWindows.h"
 
 #include <algorithm>
 
@@ -15,7 +16,8 @@ std::unique_ptr<PopupView> Win32WindowFactory::CreateSnippetMenuView(SnippetMenu
 }
 
 void Win32WindowFactory::CloseOtherMenus() noexcept {
-    try {
+    // Out of memory for the list: the menu opens beside the others, as it would have.
+    Attempt([this] {
         std::vector<HWND> menus = FindSnippetMenus();
         // A menu of this thread belongs to a request further up its stack, which is refused; a
         // window of that class that another program made is not ours to close or wait for.
@@ -33,9 +35,7 @@ void Win32WindowFactory::CloseOtherMenus() noexcept {
         const std::vector<HWND> asked = AskToClose(menus, kOtherMenusLimitMs);
         const DWORD elapsed = ::GetTickCount() - start;
         WaitUntilGone(asked, elapsed < kOtherMenusLimitMs ? kOtherMenusLimitMs - elapsed : 0);
-    } catch (...) {
-        // Out of memory for the list: the menu opens beside the others, as it would have.
-    }
+    });
 }
 
 std::unique_ptr<WindowView> Win32WindowFactory::CreateWelcomeView(WelcomeWindow& window) {
