@@ -1,10 +1,10 @@
 #include "base/Failure.h"
-#include "texts/Messages.h"
 #include "session/MenuSession.h"
 #include "store/MenuDataFile.h"
 #include "store/MenuStore.h"
 #include "support/DataFile.h"
 #include "support/FakePlatform.h"
+#include "texts/Messages.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 
 #include "Win32TestSupport.h"
 
-#include "base/ScopeExit.h"
 #include "app/HotkeyDialog.h"
+#include "base/ScopeExit.h"
 #include "winapi/Win32Boundary.h"
 
 #include <gtest/gtest.h>

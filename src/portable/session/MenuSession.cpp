@@ -1,8 +1,8 @@
 #include "session/MenuSession.h"
 
 #include "base/Attempt.h"
-#include "texts/Messages.h"
 #include "store/MenuDataFile.h"
+#include "texts/Messages.h"
 
 namespace quillery {
 const MenuRecord& MenuSession::Snippet(int item) const {

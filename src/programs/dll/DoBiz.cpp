@@ -3,9 +3,9 @@
 #include "menu/MenuRequest.h"
 #include "platform/Platform.h"
 #include "views/Win32WindowFactory.h"
+#include "win32/Win32SystemInfo.h"
 #include "winapi/CriticalSection.h"
 #include "winapi/Win32Boundary.h"
-#include "win32/Win32SystemInfo.h"
 
 #include <mutex>
 #include <new>

@@ -9,9 +9,9 @@
 #include "dll/Registration.h"
 #include "dll/Win32Registry.h"
 #include "views/Win32WindowFactory.h"
-#include "winapi/Win32Boundary.h"
 #include "win32/Win32Platform.h"
 #include "win32/Win32SystemInfo.h"
+#include "winapi/Win32Boundary.h"
 
 #include <windows.h>
 

@@ -2,8 +2,8 @@
 
 #include "base/ScopeExit.h"
 #include "base/Utf8.h"
-#include "winapi/InputAttachment.h"
 #include "menuwindows/SnippetMenuWindows.h"
+#include "winapi/InputAttachment.h"
 #include "winapi/Win32Boundary.h"
 
 #include <oleauto.h>
@@ -141,8 +141,8 @@ struct MenuApartment::Shared {
     win32::UniqueHandle requested{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};
     win32::UniqueHandle answered{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};
     win32::UniqueHandle stop{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
-    HWND browserWindow = nullptr;  // set before the thread starts
-    DWORD browserThread = 0;       // that window's thread as the host started; set before too
+    HWND browserWindow = nullptr; // set before the thread starts
+    DWORD browserThread = 0;      // that window's thread as the host started; set before too
     std::optional<messaging::ScreenPoint> at; // written before `requested` is set
     messaging::MenuOutcome outcome;           // written by the thread before `answered` is set
 
@@ -172,7 +172,8 @@ MenuApartment::~MenuApartment() {
     }
 }
 
-std::optional<messaging::MenuOutcome> MenuApartment::ShowMenu(std::optional<messaging::ScreenPoint> at) {
+std::optional<messaging::MenuOutcome>
+MenuApartment::ShowMenu(std::optional<messaging::ScreenPoint> at) {
     if (!thread_) {
         return messaging::MenuError{"the host could not start its menu thread"};
     }
@@ -257,14 +258,16 @@ void MenuApartment::Shared::ServeRequests(HRESULT com) {
             // The menu opens at the pointer, which is put on the point first: the menu then
             // puts it onto its banner anyway.
             if (at) {
-                const messaging::ScreenPixel pixel = messaging::NearestPixelIn(WorkAreaFor(*at, browserWindow), *at);
+                const messaging::ScreenPixel pixel =
+                    messaging::NearestPixelIn(WorkAreaFor(*at, browserWindow), *at);
                 ::SetCursorPos(pixel.x, pixel.y);
             }
             // The browser's thread as the host learnt it: the window it named may have been
             // closed since, while the same thread runs the browser's other windows.
             const win32::InputAttachment withTheBrowser(browserThread);
-            outcome = SUCCEEDED(com) ? component.RequestMenu()
-                                     : messaging::MenuError{WithCode("COM could not be started", com)};
+            outcome = SUCCEEDED(com)
+                          ? component.RequestMenu()
+                          : messaging::MenuError{WithCode("COM could not be started", com)};
             ::SetEvent(answered.get());
         } else if (woken == WAIT_OBJECT_0 + 2) {
             MSG message;

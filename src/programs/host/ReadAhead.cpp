@@ -18,7 +18,7 @@ struct ReadAhead::Shared {
 
     std::unique_ptr<messaging::ByteSource> input;
     win32::CriticalSection lock;
-    std::deque<messaging::Incoming> queued;                                        // under `lock`
+    std::deque<messaging::Incoming> queued;                             // under `lock`
     UniqueHandle taken{::CreateEventW(nullptr, FALSE, FALSE, nullptr)}; // one was taken
     UniqueHandle ended{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
     // Signalled while `queued` is not empty: set and reset under `lock`.

@@ -28,7 +28,8 @@ int main(int argc, char** argv) {
             const auto browserWindow = reinterpret_cast<HWND>(
                 static_cast<std::uintptr_t>(quillery::messaging::ParentWindowArgument(arguments)));
             MenuApartment menu(incoming.Ended(), incoming.Waiting(), browserWindow);
-            return quillery::messaging::ServeMessages(incoming, output, menu, quillery::messaging::IdleLimitArgument(arguments));
+            return quillery::messaging::ServeMessages(
+                incoming, output, menu, quillery::messaging::IdleLimitArgument(arguments));
         },
         [](const quillery::CaughtFailure&) {
             return 1; // no memory left for a message or an answer

@@ -1,12 +1,12 @@
 #include "views/Win32WindowFactory.h"
 
 #include "base/Attempt.h"
+#include "menuwindows/SnippetMenuWindows.h"
 #include "toolkit/ThreadTooltip.h"
 #include "views/ItemEditorView.h"
 #include "views/Pictures.h"
 #include "views/SnippetMenuView.h"
 #include "views/WelcomeView.h"
-#include "menuwindows/SnippetMenuWindows.h"
 
 #include <algorithm>
 
