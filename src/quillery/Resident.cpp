@@ -33,8 +33,9 @@ UINT ResidentRequestMessage() noexcept {
     return message;
 }
 
-Resident::Resident(HINSTANCE instance, bool nameTaken)
-    : instance_(instance), taskbarCreated_(RegisterWindowMessageW(L"TaskbarCreated")),
+Resident::Resident(HINSTANCE instance, Platform& platform, bool nameTaken)
+    : instance_(instance), platform_(platform),
+      taskbarCreated_(RegisterWindowMessageW(L"TaskbarCreated")),
       program_(win32::Win32SystemInfo(nullptr).ModulePath()), hotkey_(settings_.Hotkey()) {
     g_resident = this;
     WNDCLASSEXW windowClass{};
@@ -280,7 +281,7 @@ void Resident::OpenMenu(const std::optional<TypingTarget>& target, const MenuOpe
     {
         busy_ = Busy::Menu;
         const ScopeExit done([this] { busy_ = Busy::No; });
-        notice = MenuForProgram(target, opening, hotkeyKey);
+        notice = MenuForProgram(platform_, target, opening, hotkeyKey);
     }
     if (notice) {
         Notify(*notice);

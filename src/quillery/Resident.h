@@ -35,12 +35,12 @@ enum ResidentCommandId : WORD {
 // The hotkey opens the snippet menu for the focused program at its caret and types the choice
 // there; the icon's menu opens it for the program that was in front before, changes the
 // hotkey, starts the program with Windows or ends it. Runs on the thread that made it, which
-// needs COM and the Win32 platform.
+// needs COM.
 class Resident {
 public:
-    // `nameTaken`: another program holds the name that keeps one instance, which the start
-    // then says.
-    Resident(HINSTANCE instance, bool nameTaken);
+    // `platform`: the program's, which its menus run on. `nameTaken`: another program holds the
+    // name that keeps one instance, which the start then says.
+    Resident(HINSTANCE instance, Platform& platform, bool nameTaken);
     ~Resident();
     Resident(const Resident&) = delete;
     Resident& operator=(const Resident&) = delete;
@@ -74,6 +74,7 @@ private:
     void Quit();
 
     HINSTANCE instance_;
+    Platform& platform_;
     UINT taskbarCreated_;
     UserSettings settings_;
     std::wstring program_; // this program's file, for the Run key

@@ -3,7 +3,6 @@
 // hotkey is pressed, then types the choice there; one instance per user session. /menu does
 // that once and ends; /quit ends the running instance.
 
-#include "platform/Platform.h"
 #include "quillery/CaretMenu.h"
 #include "quillery/Resident.h"
 #include "quillery/RunningInstance.h"
@@ -73,10 +72,10 @@ int QuitRunningInstance() {
     return !handle || WaitForSingleObject(handle.get(), kQuitLimitMs) == WAIT_OBJECT_0 ? 0 : 1;
 }
 
-int MenuOnce() {
+int MenuOnce(Platform& platform) {
     const app::FocusedProgram focused = app::FindFocusedProgram();
-    const auto notice =
-        app::MenuForProgram(focused.target, MenuOpening{resident::CaretLine(focused.caret)}, 0);
+    const auto notice = app::MenuForProgram(platform, focused.target,
+                                            MenuOpening{resident::CaretLine(focused.caret)}, 0);
     if (notice) {
         MessageBoxW(nullptr, notice->text.c_str(), kTitle,
                     MB_OK | MB_SETFOREGROUND |
@@ -86,7 +85,7 @@ int MenuOnce() {
     return 0;
 }
 
-int StayResident(HINSTANCE instance) {
+int StayResident(HINSTANCE instance, Platform& platform) {
     const win32::UniqueHandle instanceMark(
         CreateMutexW(nullptr, FALSE, app::InstanceName().c_str()));
     const bool nameTaken = !instanceMark || GetLastError() == ERROR_ALREADY_EXISTS;
@@ -100,7 +99,7 @@ int StayResident(HINSTANCE instance) {
         // No instance of ours answers: another program holds the name, and would otherwise keep
         // this one from ever starting. It starts, and says so.
     }
-    app::Resident resident(instance, nameTaken);
+    app::Resident resident(instance, platform, nameTaken);
     return resident.Run();
 }
 
@@ -122,12 +121,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     try {
         const ComApartment com;
         // The menu's data file lies beside this program, as it lies beside Pennock.dll.
-        if (!win32::InstallWin32Platform(instance)) {
+        win32::Win32Platform platform(instance);
+        if (!platform.Usable()) {
             MessageBoxW(nullptr, L"Quillery could not start: the system has no room left for it.",
                         kTitle, MB_OK | MB_ICONERROR);
             return 1;
         }
-        return command.kind == Kind::MenuOnce ? MenuOnce() : StayResident(instance);
+        return command.kind == Kind::MenuOnce ? MenuOnce(platform.Port())
+                                              : StayResident(instance, platform.Port());
     } catch (...) {
         MessageBoxW(nullptr, L"Quillery could not go on: the system is out of memory.", kTitle,
                     MB_OK | MB_ICONERROR);
