@@ -448,7 +448,7 @@ INPUT Key(WORD key, DWORD flags) {
 // (Ctrl+Shift+F9, which nothing else here uses), presses it with SendInput while the typing
 // target is in front, and on WM_HOTKEY does what Quillery.exe does (the focused program and its
 // caret, the menu there, the choice typed into it).
-int PrintHotkeyFigures() {
+int PrintHotkeyFigures(quillery::Platform& platform) {
     DllClient dll;
     TargetProgram target;
     if (!dll.Load() || !StartTarget(target)) {
@@ -491,7 +491,8 @@ int PrintHotkeyFigures() {
         SetTimer(nullptr, 0, 1, &DriveMenu);
         const auto found = quillery::app::FindFocusedProgram();
         quillery::app::MenuForProgram(
-            found.target, quillery::MenuOpening{quillery::resident::CaretLine(found.caret)}, VK_F9);
+            platform, found.target,
+            quillery::MenuOpening{quillery::resident::CaretLine(found.caret)}, VK_F9);
         const auto sent = Clock::now();
         const LRESULT length = WaitForLength(target.box, kLongSnippet);
         if (length < kLongSnippet) {
@@ -797,11 +798,11 @@ int wmain(int argc, wchar_t** argv) {
     SetCursorPos(300, 300);
     CoInitialize(nullptr);
     HWND host = ShowHostWindow(instance);
-    if (hotkey) {
-        quillery::win32::InstallWin32Platform(instance);
-    }
+    // The port as Quillery.exe builds it, for the requests made here with the component's code
+    // linked in.
+    quillery::win32::Win32Platform realPlatform(instance);
     if (firstOnly || hotkey || hostOnly) {
-        const int status = hotkey     ? PrintHotkeyFigures()
+        const int status = hotkey     ? PrintHotkeyFigures(realPlatform.Port())
                            : hostOnly ? PrintHostFigures()
                                       : PrintFirstRequest();
         DestroyWindow(host);
@@ -811,10 +812,9 @@ int wmain(int argc, wchar_t** argv) {
     }
 
     // The component's code linked in, with the port's steps timed.
-    quillery::win32::InstallWin32Platform(instance);
     quillery::win32::Win32WindowFactory realWindows(instance);
     quillery::bench::StepTimes steps;
-    quillery::Platform platform = quillery::CurrentPlatform();
+    quillery::Platform platform = realPlatform.Port();
     quillery::bench::TimedFileSystem files(*platform.files, steps);
     quillery::bench::TimedDesktop desktop(*platform.desktop, steps);
     quillery::bench::TimedSystemInfo system(*platform.system, steps);

@@ -239,11 +239,6 @@ RealPlatform::RealPlatform(const std::wstring& parentOfDataDirectory) : dir(pare
     port.desktop = &desktop;
     port.shell = &shell;
     port.threads = &threads;
-    InstallPlatform(port);
-}
-
-RealPlatform::~RealPlatform() {
-    InstallPlatform(Platform{});
 }
 
 std::vector<std::uint8_t> ReadWholeFile(const std::wstring& path) {

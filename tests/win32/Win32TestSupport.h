@@ -118,14 +118,12 @@ private:
 };
 
 // The Win32 platform for one test, with its data file in a temporary directory: `port` holds
-// it, and it is installed as the process's platform too. Its thread slot is its own, so no
-// thread has a request running at the start. Both are undone afterwards. `views` makes the real
-// windows, in the test program's module.
+// it. Its thread slot is its own, so no thread has a request running at the start. `views`
+// makes the real windows, in the test program's module.
 class RealPlatform {
 public:
     RealPlatform();
     explicit RealPlatform(const std::wstring& parentOfDataDirectory); // on another drive, say
-    ~RealPlatform();
     RealPlatform(const RealPlatform&) = delete;
     RealPlatform& operator=(const RealPlatform&) = delete;
 

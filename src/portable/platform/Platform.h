@@ -10,9 +10,10 @@
 
 namespace quillery {
 
-// The port: everything the component's behaviour needs from the operating system. The DLL
-// installs the Win32 implementation; native tests install scripted fakes. A request is handed
-// the platform and passes it on to what it creates.
+// The port: everything the component's behaviour needs from the operating system, as a value
+// that points at the implementations. Each program builds the implementation it runs on and
+// hands this to each request, which passes it on to what it creates: Pennock.dll and
+// Quillery.exe the Win32 one (win32::Win32Platform), the native tests scripted fakes.
 struct Platform {
     FileSystem* files = nullptr;
     AnsiCodec* ansi = nullptr;
@@ -22,10 +23,5 @@ struct Platform {
     Shell* shell = nullptr;
     ThreadSlot* threads = nullptr;
 };
-
-// The platform of the whole process, installed once before the first request; only the
-// component's entry points read it.
-Platform& CurrentPlatform();
-void InstallPlatform(const Platform& platform);
 
 } // namespace quillery

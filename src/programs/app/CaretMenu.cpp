@@ -15,10 +15,11 @@ namespace {
 
 // The menu request as Pennock.dll runs it, in this program's module; what it chose, or a notice
 // when it could not run.
-std::optional<std::wstring> ChosenText(const MenuOpening& opening, std::optional<Notice>& failure) {
+std::optional<std::wstring> ChosenText(Platform& platform, const MenuOpening& opening,
+                                       std::optional<Notice>& failure) {
     try {
         win32::Win32WindowFactory windows(GetModuleHandleW(nullptr));
-        return RunMenuRequest(CurrentPlatform(), windows, opening);
+        return RunMenuRequest(platform, windows, opening);
     } catch (const Failure& fault) {
         failure = Notice{messages::MenuNotOpened(messages::Widened(fault.what()))};
     } catch (const std::bad_alloc&) {
@@ -45,10 +46,10 @@ bool TurnedToAnotherProgram(const TypingTarget& target) {
 
 } // namespace
 
-std::optional<Notice> MenuForProgram(const std::optional<TypingTarget>& target,
+std::optional<Notice> MenuForProgram(Platform& platform, const std::optional<TypingTarget>& target,
                                      const MenuOpening& opening, UINT hotkeyKey) {
     std::optional<Notice> failure;
-    const std::optional<std::wstring> chosen = ChosenText(opening, failure);
+    const std::optional<std::wstring> chosen = ChosenText(platform, opening, failure);
     if (!chosen) {
         return failure;
     }

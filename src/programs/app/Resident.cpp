@@ -43,8 +43,8 @@ UINT ResidentRequestMessage() noexcept {
     return message;
 }
 
-Resident::Resident(HINSTANCE instance, bool nameTaken)
-    : NativeWindow(static_cast<ClosableWindow&>(*this)), instance_(instance),
+Resident::Resident(HINSTANCE instance, Platform& platform, bool nameTaken)
+    : NativeWindow(static_cast<ClosableWindow&>(*this)), instance_(instance), platform_(platform),
       taskbarCreated_(RegisterWindowMessageW(L"TaskbarCreated")),
       program_(win32::Win32SystemInfo(nullptr).ModulePath()), hotkey_(settings_.Hotkey()) {
     icon_.reset(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_QUILLERY), IMAGE_ICON,
@@ -262,7 +262,7 @@ void Resident::OpenMenu(const std::optional<TypingTarget>& target, const MenuOpe
     {
         busy_ = Busy::Menu;
         const ScopeExit done([this] { busy_ = Busy::No; });
-        notice = MenuForProgram(target, opening, hotkeyKey);
+        notice = MenuForProgram(platform_, target, opening, hotkeyKey);
     }
     if (notice) {
         Notify(*notice);

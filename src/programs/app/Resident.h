@@ -41,9 +41,9 @@ enum ResidentCommandId : WORD {
 // ends the program; a failure that stops a message is told from the icon.
 class Resident : private ClosableWindow, private win32::NativeWindow {
 public:
-    // `nameTaken`: another program holds the name that keeps one instance, which the start
-    // then says.
-    Resident(HINSTANCE instance, bool nameTaken);
+    // `platform`: the program's, which its menus run on. `nameTaken`: another program holds the
+    // name that keeps one instance, which the start then says.
+    Resident(HINSTANCE instance, Platform& platform, bool nameTaken);
     ~Resident() override;
     Resident(const Resident&) = delete;
     Resident& operator=(const Resident&) = delete;
@@ -88,6 +88,7 @@ private:
     void Quit();
 
     HINSTANCE instance_;
+    Platform& platform_;
     UINT taskbarCreated_;
     UserSettings settings_;
     std::wstring program_; // this program's file, for the Run key

@@ -74,10 +74,10 @@ int QuitRunningInstance() {
     return !handle || WaitForSingleObject(handle.get(), kQuitLimitMs) == WAIT_OBJECT_0 ? 0 : 1;
 }
 
-int MenuOnce() {
+int MenuOnce(Platform& platform) {
     const app::FocusedProgram focused = app::FindFocusedProgram();
-    const auto notice =
-        app::MenuForProgram(focused.target, MenuOpening{resident::CaretLine(focused.caret)}, 0);
+    const auto notice = app::MenuForProgram(platform, focused.target,
+                                            MenuOpening{resident::CaretLine(focused.caret)}, 0);
     if (notice) {
         MessageBoxW(nullptr, notice->text.c_str(), messages::kProductName,
                     MB_OK | MB_SETFOREGROUND |
@@ -87,7 +87,7 @@ int MenuOnce() {
     return 0;
 }
 
-int StayResident(HINSTANCE instance) {
+int StayResident(HINSTANCE instance, Platform& platform) {
     const win32::UniqueHandle instanceMark(
         CreateMutexW(nullptr, FALSE, app::InstanceName().c_str()));
     const bool nameTaken = !instanceMark || GetLastError() == ERROR_ALREADY_EXISTS;
@@ -101,7 +101,7 @@ int StayResident(HINSTANCE instance) {
         // No instance of ours answers: another program holds the name, and would otherwise keep
         // this one from ever starting. It starts, and says so.
     }
-    app::Resident resident(instance, nameTaken);
+    app::Resident resident(instance, platform, nameTaken);
     return resident.Run();
 }
 
@@ -124,12 +124,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         [&] {
             const ComApartment com;
             // The menu's data file lies beside this program, as it lies beside Pennock.dll.
-            if (!win32::InstallWin32Platform(instance)) {
+            win32::Win32Platform platform(instance);
+            if (!platform.Usable()) {
                 MessageBoxW(nullptr, messages::kNoRoomToStart, messages::kProductName,
                             MB_OK | MB_ICONERROR);
                 return 1;
             }
-            return command.kind == Kind::MenuOnce ? MenuOnce() : StayResident(instance);
+            return command.kind == Kind::MenuOnce ? MenuOnce(platform.Port())
+                                                  : StayResident(instance, platform.Port());
         },
         [](const CaughtFailure&) {
             MessageBoxW(nullptr, messages::kCannotGoOn, messages::kProductName,

@@ -1,8 +1,13 @@
 #include "dll/DllModule.h"
 
+#include "win32/Win32Platform.h"
+
+#include <optional>
+
 namespace quillery::dll {
 namespace {
 HMODULE g_module = nullptr;
+std::optional<win32::Win32Platform> g_platform;
 LONG g_uses = 0;
 LONG g_serverLocks = 0;
 } // namespace
@@ -11,8 +16,13 @@ HMODULE DllModule() noexcept {
     return g_module;
 }
 
-void SetDllModule(HMODULE module) noexcept {
+bool AttachDllModule(HMODULE module) noexcept {
     g_module = module;
+    return g_platform.emplace(module).Usable();
+}
+
+Platform& DllPlatform() noexcept {
+    return g_platform->Port();
 }
 
 void LockModule() noexcept {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Platform.h"
+
 #include <windows.h>
 
 namespace quillery::dll {
@@ -7,7 +9,15 @@ namespace quillery::dll {
 // The module handle of Pennock.dll itself, as DllMain received it (null in a program that
 // links the component's code without being the DLL).
 HMODULE DllModule() noexcept;
-void SetDllModule(HMODULE module) noexcept;
+
+// Records the DLL's module as DllMain receives it, and builds over it the Win32 platform that
+// the requests of every thread use: memory and a TLS slot only, so it may run under the loader
+// lock. False when no TLS slot was left for the platform's thread slot: every request would be
+// refused.
+bool AttachDllModule(HMODULE module) noexcept;
+
+// The platform that AttachDllModule built, which the DLL keeps until it is unloaded.
+Platform& DllPlatform() noexcept;
 
 // What keeps the DLL in use: its live COM objects and class factories, each of which holds one
 // count for its whole life (a ModuleReference member), and the server locks of

@@ -157,7 +157,7 @@ HRESULT DoBiz::loadmenu(BSTR* result) noexcept {
         // window hands to a client (a screen reader) counts in the module's uses while it lives.
         win32::Win32WindowFactory windows(DllModule(),
                                           win32::ModuleUse{&LockModule, &UnlockModule});
-        const std::wstring text = RunMenuRequest(CurrentPlatform(), windows);
+        const std::wstring text = RunMenuRequest(DllPlatform(), windows);
         UniqueBstr copy(::SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
         if (!copy) {
             return E_OUTOFMEMORY;

@@ -9,7 +9,6 @@
 #include "dll/Registration.h"
 #include "dll/Win32Registry.h"
 #include "views/Win32WindowFactory.h"
-#include "win32/Win32Platform.h"
 #include "win32/Win32SystemInfo.h"
 #include "winapi/Win32Boundary.h"
 
@@ -31,13 +30,12 @@ template <typename Step> HRESULT SelfRegistration(Step&& step) noexcept {
 
 } // namespace
 
-// Runs under the loader lock: it records the module and installs the platform, memory only,
-// and does nothing else: no windows, COM or files. The thread slots hold nothing that a thread's
-// end or the DLL's unload must free; their TLS slots go with the DLL's static objects.
+// Runs under the loader lock: it records the module and builds the platform over it, memory
+// only, and does nothing else: no windows, COM or files. The thread slots hold nothing that a
+// thread's end or the DLL's unload must free; their TLS slots go with the DLL's static objects.
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) noexcept {
     if (reason == DLL_PROCESS_ATTACH) {
-        quillery::dll::SetDllModule(instance);
-        return quillery::win32::InstallWin32Platform(instance) ? TRUE : FALSE;
+        return quillery::dll::AttachDllModule(instance) ? TRUE : FALSE;
     }
     return TRUE;
 }
