@@ -1,14 +1,12 @@
 #include "app/CaretMenu.h"
 
 #include "app/KeyboardInput.h"
-#include "base/Failure.h"
+#include "base/Boundary.h"
 #include "menu/MenuRequest.h"
 #include "platform/Platform.h"
 #include "resident/KeyStrokes.h"
 #include "texts/ResidentMessages.h"
 #include "views/Win32WindowFactory.h"
-
-#include <new>
 
 namespace quillery::app {
 namespace {
@@ -20,10 +18,15 @@ std::optional<std::wstring> ChosenText(Platform& platform, const MenuOpening& op
     try {
         win32::Win32WindowFactory windows(GetModuleHandleW(nullptr));
         return RunMenuRequest(platform, windows, opening);
-    } catch (const Failure& fault) {
-        failure = Notice{messages::MenuNotOpened(messages::Widened(fault.what()))};
-    } catch (const std::bad_alloc&) {
-        failure = Notice{messages::MenuNotOpened(messages::kOutOfMemory)};
+    } catch (...) {
+        // The menu could not run: the user is told what failed, here where the request began.
+        // Anything else than a Failure or no memory goes on to the window's boundary.
+        const CaughtFailure caught = CurrentFailure();
+        if (!caught.outOfMemory && !caught.isFailure) {
+            throw;
+        }
+        failure = Notice{messages::MenuNotOpened(
+            caught.outOfMemory ? messages::kOutOfMemory : messages::Widened(caught.what))};
     }
     return std::nullopt;
 }

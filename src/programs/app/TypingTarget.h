@@ -1,6 +1,6 @@
 #pragma once
 
-#include "resident/MenuAnchor.h"
+#include "resident/CaretLine.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "resident/MenuAnchor.h"
+#include "resident/CaretLine.h"
 
 namespace quillery::resident {
 namespace {

@@ -1,14 +1,14 @@
 // Which caret the menu opens below for the focused program; none: at the pointer. Where the
 // menu then lies: MenuRequestTest.PlacementInsideTheWorkArea.
 
-#include "resident/MenuAnchor.h"
+#include "resident/CaretLine.h"
 
 #include <gtest/gtest.h>
 
 namespace quillery::resident {
 namespace {
 
-TEST(MenuAnchorTest, SystemCaretThenAccessibleCaretThenNone) {
+TEST(CaretLineTest, SystemCaretThenAccessibleCaretThenNone) {
     const PixelRect caret{100, 200, 101, 216};
     const PixelRect drawnCaret{300, 50, 302, 70};
     const PixelRect noWidth{7, 8, 7, 20};
