@@ -7,7 +7,7 @@ namespace quillery {
 // Runs one step whose failure the caller goes on from: a failure inside `step` ends the step
 // there, and the caller goes on. Returns whether the step ran to its end.
 //
-// Outside the boundaries (win32/Win32Boundary.h, base/Boundary.h) this is the one place where a
+// Outside the boundaries (winapi/Win32Boundary.h, base/Boundary.h) this is the one place where a
 // failure is caught. It is for a step whose failure the behaviour says to pass over, and for
 // the one place that decides which fixed message a failure shows (ErrorReporter::ReportIfFails,
 // MenuSession's data-file methods); never to turn a failure into a value that hides it.

@@ -3,7 +3,7 @@
 #include "app/HotkeyDialog.h"
 #include "app/WindowStack.h"
 #include "app/resource.h"
-#include "base/Failure.h"
+#include "base/Attempt.h"
 #include "base/ScopeExit.h"
 #include "menuwindows/SnippetMenuWindows.h"
 #include "resident/FailureNotice.h"
@@ -52,11 +52,11 @@ Resident::Resident(HINSTANCE instance, Platform& platform, bool nameTaken)
                                               GetSystemMetrics(SM_CYSMICON), 0)));
     // A hidden top-level window rather than a message-only one: only top-level windows hear the
     // shell's TaskbarCreated broadcast.
-    try {
-        Create(instance_, kResidentClass, nullptr, messages::kProductName, WS_POPUP,
-               WS_EX_TOOLWINDOW);
-    } catch (const Failure&) {
-        return; // Run() says so
+    if (!Attempt([&] {
+            Create(instance_, kResidentClass, nullptr, messages::kProductName, WS_POPUP,
+                   WS_EX_TOOLWINDOW);
+        })) {
+        return; // without a window: Run() says so
     }
     tray_.emplace(window_, kTrayMessage, icon_.get());
     foregroundHook_.reset(SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr,
