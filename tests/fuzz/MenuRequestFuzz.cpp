@@ -10,7 +10,7 @@
 #include "store/RecordCodec.h"
 #include "support/DoubleByteCodec.h"
 #include "support/FakePlatform.h"
-#include "texts/Messages.h"
+#include "messages/Messages.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -3,7 +3,7 @@
 
 #include "editing/ItemCommands.h"
 #include "support/MenuFixture.h"
-#include "texts/Messages.h"
+#include "messages/Messages.h"
 
 #include <optional>
 

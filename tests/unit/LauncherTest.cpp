@@ -1,6 +1,6 @@
 #include "menu/LaunchExternal.h"
 #include "support/MenuFixture.h"
-#include "texts/Messages.h"
+#include "messages/Messages.h"
 
 namespace quillery {
 namespace {

@@ -5,7 +5,7 @@
 #include "editing/ItemCommands.h"
 #include "posix/PosixFileSystem.h"
 #include "support/MenuFixture.h"
-#include "texts/Messages.h"
+#include "messages/Messages.h"
 
 #include <algorithm>
 

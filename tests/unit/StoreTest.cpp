@@ -4,7 +4,7 @@
 #include "store/MenuStore.h"
 #include "support/DataFile.h"
 #include "support/FakePlatform.h"
-#include "texts/Messages.h"
+#include "messages/Messages.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "Win32TestSupport.h"
 
 #include "session/MenuSession.h"
-#include "texts/Messages.h"
+#include "messages/Messages.h"
 #include "winapi/UniqueResource.h"
 
 #include <gtest/gtest.h>

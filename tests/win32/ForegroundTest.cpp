@@ -6,7 +6,7 @@
 #include "Win32TestSupport.h"
 
 #include "menu/MenuRequest.h"
-#include "texts/Messages.h"
+#include "messages/Messages.h"
 #include "winapi/UniqueResource.h"
 
 #include <gtest/gtest.h>

@@ -6,7 +6,7 @@
 
 #include "menu/MenuRequest.h"
 #include "store/RecordCodec.h"
-#include "texts/Messages.h"
+#include "messages/Messages.h"
 
 #include <gtest/gtest.h>
 

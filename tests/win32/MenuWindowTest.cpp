@@ -5,7 +5,7 @@
 
 #include "menu/MenuRequest.h"
 #include "store/RecordCodec.h"
-#include "texts/Messages.h"
+#include "messages/Messages.h"
 #include "winapi/UniqueResource.h"
 
 #include <gtest/gtest.h>

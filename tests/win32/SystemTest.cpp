@@ -4,7 +4,7 @@
 
 #include "store/MachineId.h"
 #include "store/MenuStore.h"
-#include "texts/Messages.h"
+#include "messages/Messages.h"
 #include "winapi/UniqueResource.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "editing/ItemEditor.h"
 
-#include "texts/Messages.h"
+#include "messages/Messages.h"
 
 namespace quillery {
 

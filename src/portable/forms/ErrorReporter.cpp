@@ -1,6 +1,6 @@
 #include "forms/ErrorReporter.h"
 
-#include "texts/Messages.h"
+#include "messages/Messages.h"
 
 namespace quillery {
 

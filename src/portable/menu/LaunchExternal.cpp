@@ -2,7 +2,7 @@
 
 #include "base/Attempt.h"
 #include "forms/ErrorReporter.h"
-#include "texts/Messages.h"
+#include "messages/Messages.h"
 
 namespace quillery {
 

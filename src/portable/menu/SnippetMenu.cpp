@@ -3,7 +3,7 @@
 #include "forms/PixelScale.h"
 #include "store/MachineId.h"
 #include "store/MenuDataFile.h"
-#include "texts/Messages.h"
+#include "messages/Messages.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "menu/SnippetMenu.h"
 
-#include "texts/Messages.h"
+#include "messages/Messages.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 #include "resident/Hotkey.h"
 
-#include "texts/ResidentMessages.h"
+#include "messages/ResidentMessages.h"
 
 #include <algorithm>
 #include <initializer_list>

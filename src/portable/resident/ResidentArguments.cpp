@@ -1,6 +1,6 @@
 #include "resident/ResidentArguments.h"
 
-#include "texts/ResidentMessages.h"
+#include "messages/ResidentMessages.h"
 
 #include <algorithm>
 #include <cwctype>

@@ -1,6 +1,6 @@
 #include "resident/StartNotice.h"
 
-#include "texts/ResidentMessages.h"
+#include "messages/ResidentMessages.h"
 
 namespace quillery::resident {
 

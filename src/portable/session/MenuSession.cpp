@@ -2,7 +2,7 @@
 
 #include "base/Attempt.h"
 #include "store/MenuDataFile.h"
-#include "texts/Messages.h"
+#include "messages/Messages.h"
 
 namespace quillery {
 const MenuRecord& MenuSession::Snippet(int item) const {

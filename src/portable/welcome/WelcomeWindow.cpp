@@ -1,6 +1,6 @@
 #include "welcome/WelcomeWindow.h"
 
-#include "texts/Messages.h"
+#include "messages/Messages.h"
 
 namespace quillery {
 

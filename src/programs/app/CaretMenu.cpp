@@ -5,7 +5,7 @@
 #include "menu/MenuRequest.h"
 #include "platform/Platform.h"
 #include "resident/KeyStrokes.h"
-#include "texts/ResidentMessages.h"
+#include "messages/ResidentMessages.h"
 #include "views/Win32WindowFactory.h"
 
 namespace quillery::app {

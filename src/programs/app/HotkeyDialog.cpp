@@ -1,7 +1,7 @@
 #include "app/HotkeyDialog.h"
 
 #include "app/resource.h"
-#include "texts/ResidentMessages.h"
+#include "messages/ResidentMessages.h"
 #include "winapi/Win32Boundary.h"
 
 #include <commctrl.h>

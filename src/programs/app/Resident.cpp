@@ -8,7 +8,7 @@
 #include "menuwindows/SnippetMenuWindows.h"
 #include "resident/FailureNotice.h"
 #include "resident/StartNotice.h"
-#include "texts/ResidentMessages.h"
+#include "messages/ResidentMessages.h"
 #include "win32/Win32SystemInfo.h"
 
 #include <windowsx.h>

@@ -9,7 +9,7 @@
 #include "base/Boundary.h"
 #include "platform/Platform.h"
 #include "resident/ResidentArguments.h"
-#include "texts/ResidentMessages.h"
+#include "messages/ResidentMessages.h"
 #include "win32/Win32Platform.h"
 #include "winapi/UniqueResource.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "texts/Messages.h"
+#include "messages/Messages.h"
 
 #include <string>
 
