@@ -6,11 +6,11 @@
 // and windows, and change nothing in the file but the welcome window's answer.
 #include "fuzz/FuzzCheck.h"
 #include "menu/MenuRequest.h"
+#include "messages/Messages.h"
 #include "store/MenuDataFile.h"
 #include "store/RecordCodec.h"
 #include "support/DoubleByteCodec.h"
 #include "support/FakePlatform.h"
-#include "messages/Messages.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #include "editing/ItemCommands.h"
 #include "editing/ItemEditor.h"
-#include "support/MenuFixture.h"
 #include "messages/Messages.h"
+#include "support/MenuFixture.h"
 
 namespace quillery {
 namespace {

@@ -1,9 +1,9 @@
 #include "editing/ItemEditor.h"
 #include "FailingAllocation.h"
 #include "editing/ItemCommands.h"
+#include "messages/Messages.h"
 #include "support/DoubleByteCodec.h"
 #include "support/MenuFixture.h"
-#include "messages/Messages.h"
 
 namespace quillery {
 namespace {

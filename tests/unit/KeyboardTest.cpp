@@ -2,8 +2,8 @@
 // and open the item commands, and every key press keeps the window from closing itself.
 
 #include "editing/ItemCommands.h"
-#include "support/MenuFixture.h"
 #include "messages/Messages.h"
+#include "support/MenuFixture.h"
 
 #include <optional>
 

@@ -1,6 +1,6 @@
 #include "menu/LaunchExternal.h"
-#include "support/MenuFixture.h"
 #include "messages/Messages.h"
+#include "support/MenuFixture.h"
 
 namespace quillery {
 namespace {

@@ -3,9 +3,9 @@
 // only its own records, not its stale copy of the others, and the next request loads both.
 
 #include "editing/ItemCommands.h"
+#include "messages/Messages.h"
 #include "posix/PosixFileSystem.h"
 #include "support/MenuFixture.h"
-#include "messages/Messages.h"
 
 #include <algorithm>
 

@@ -1,10 +1,10 @@
 #include "base/Failure.h"
+#include "messages/Messages.h"
 #include "session/MenuSession.h"
 #include "store/MenuDataFile.h"
 #include "store/MenuStore.h"
 #include "support/DataFile.h"
 #include "support/FakePlatform.h"
-#include "messages/Messages.h"
 
 #include <gtest/gtest.h>
 

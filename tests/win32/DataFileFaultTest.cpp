@@ -6,8 +6,8 @@
 #include "Win32TestSupport.h"
 
 #include "menu/MenuRequest.h"
-#include "store/RecordCodec.h"
 #include "messages/Messages.h"
+#include "store/RecordCodec.h"
 
 #include <gtest/gtest.h>
 

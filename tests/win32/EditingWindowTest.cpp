@@ -4,8 +4,8 @@
 #include "Win32TestSupport.h"
 
 #include "menu/MenuRequest.h"
-#include "store/RecordCodec.h"
 #include "messages/Messages.h"
+#include "store/RecordCodec.h"
 #include "winapi/UniqueResource.h"
 
 #include <gtest/gtest.h>

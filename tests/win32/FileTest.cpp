@@ -2,8 +2,8 @@
 
 #include "Win32TestSupport.h"
 
-#include "session/MenuSession.h"
 #include "messages/Messages.h"
+#include "session/MenuSession.h"
 #include "winapi/UniqueResource.h"
 
 #include <gtest/gtest.h>

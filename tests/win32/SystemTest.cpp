@@ -2,9 +2,9 @@
 
 #include "Win32TestSupport.h"
 
+#include "messages/Messages.h"
 #include "store/MachineId.h"
 #include "store/MenuStore.h"
-#include "messages/Messages.h"
 #include "winapi/UniqueResource.h"
 
 #include <gtest/gtest.h>

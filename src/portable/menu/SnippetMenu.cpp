@@ -1,9 +1,9 @@
 #include "menu/SnippetMenu.h"
 
 #include "forms/PixelScale.h"
+#include "messages/Messages.h"
 #include "store/MachineId.h"
 #include "store/MenuDataFile.h"
-#include "messages/Messages.h"
 
 #include <algorithm>
 #include <cmath>

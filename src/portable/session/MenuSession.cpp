@@ -1,8 +1,8 @@
 #include "session/MenuSession.h"
 
 #include "base/Attempt.h"
-#include "store/MenuDataFile.h"
 #include "messages/Messages.h"
+#include "store/MenuDataFile.h"
 
 namespace quillery {
 const MenuRecord& MenuSession::Snippet(int item) const {

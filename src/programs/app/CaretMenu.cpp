@@ -3,9 +3,9 @@
 #include "app/KeyboardInput.h"
 #include "base/Boundary.h"
 #include "menu/MenuRequest.h"
+#include "messages/ResidentMessages.h"
 #include "platform/Platform.h"
 #include "resident/KeyStrokes.h"
-#include "messages/ResidentMessages.h"
 #include "views/Win32WindowFactory.h"
 
 namespace quillery::app {

@@ -6,9 +6,9 @@
 #include "base/Attempt.h"
 #include "base/ScopeExit.h"
 #include "menuwindows/SnippetMenuWindows.h"
+#include "messages/ResidentMessages.h"
 #include "resident/FailureNotice.h"
 #include "resident/StartNotice.h"
-#include "messages/ResidentMessages.h"
 #include "win32/Win32SystemInfo.h"
 
 #include <windowsx.h>

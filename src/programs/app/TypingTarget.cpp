@@ -1,7 +1,7 @@
 #include "app/TypingTarget.h"
 
-#include "resident/TargetChecks.h"
 #include "messages/ResidentMessages.h"
+#include "resident/TargetChecks.h"
 #include "winapi/InputAttachment.h"
 #include "winapi/MessagePump.h"
 #include "winapi/UniqueResource.h"

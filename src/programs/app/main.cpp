@@ -7,9 +7,9 @@
 #include "app/Resident.h"
 #include "app/RunningInstance.h"
 #include "base/Boundary.h"
+#include "messages/ResidentMessages.h"
 #include "platform/Platform.h"
 #include "resident/ResidentArguments.h"
-#include "messages/ResidentMessages.h"
 #include "win32/Win32Platform.h"
 #include "winapi/UniqueResource.h"
 
