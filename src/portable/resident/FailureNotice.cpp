@@ -4,14 +4,19 @@
 
 namespace quillery::resident {
 
-std::wstring FailureNotice(const CaughtFailure& failure) {
+std::optional<std::wstring> WhatFailed(const CaughtFailure& failure) {
     if (failure.outOfMemory) {
-        return messages::NotDone(messages::kOutOfMemory);
+        return messages::kOutOfMemory;
     }
     if (failure.isFailure) {
-        return messages::NotDone(messages::Widened(failure.what));
+        return messages::Widened(failure.what);
     }
-    return messages::kNotDone;
+    return std::nullopt;
+}
+
+std::wstring FailureNotice(const CaughtFailure& failure) {
+    const std::optional<std::wstring> what = WhatFailed(failure);
+    return what ? messages::NotDone(*what) : messages::kNotDone;
 }
 
 } // namespace quillery::resident

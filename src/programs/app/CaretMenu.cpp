@@ -5,6 +5,7 @@
 #include "menu/MenuRequest.h"
 #include "messages/ResidentMessages.h"
 #include "platform/Platform.h"
+#include "resident/FailureNotice.h"
 #include "resident/KeyStrokes.h"
 #include "views/Win32WindowFactory.h"
 
@@ -21,12 +22,11 @@ std::optional<std::wstring> ChosenText(Platform& platform, const MenuOpening& op
     } catch (...) {
         // The menu could not run: the user is told what failed, here where the request began.
         // Anything else than a Failure or no memory goes on to the window's boundary.
-        const CaughtFailure caught = CurrentFailure();
-        if (!caught.outOfMemory && !caught.isFailure) {
+        const std::optional<std::wstring> what = resident::WhatFailed(CurrentFailure());
+        if (!what) {
             throw;
         }
-        failure = Notice{messages::MenuNotOpened(
-            caught.outOfMemory ? messages::kOutOfMemory : messages::Widened(caught.what))};
+        failure = Notice{messages::MenuNotOpened(*what)};
     }
     return std::nullopt;
 }
